@@ -1,0 +1,137 @@
+#include "macro/MacroLibrary.h"
+
+#include <new>
+
+namespace lumbra {
+
+MacroAction MacroAction::KeyEvent(uint8_t virtualKey, bool release) {
+    return {{virtualKey, release ? kReleaseFlag : kPressFlag, 0, 0}};
+}
+
+MacroAction MacroAction::Pause(uint32_t milliseconds) {
+    if (milliseconds > kMaxPause) milliseconds = kMaxPause;
+    return {{kPauseMarker, static_cast<uint8_t>(milliseconds >> 16),
+             static_cast<uint8_t>(milliseconds >> 8), static_cast<uint8_t>(milliseconds)}};
+}
+
+uint32_t MacroAction::PauseLength() const {
+    return (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
+}
+
+uint32_t MacroAction::Word() const {
+    return uint32_t{bytes[0]} | (uint32_t{bytes[1]} << 8) | (uint32_t{bytes[2]} << 16) |
+           (uint32_t{bytes[3]} << 24);
+}
+
+MacroAction MacroAction::FromWord(uint32_t word) {
+    return {{static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
+             static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)}};
+}
+
+bool MacroKey::SetAction(uint32_t index, MacroAction action) {
+    if (index >= kSlotCount) return false;
+    AllAction[index] = action;
+    return true;
+}
+
+bool MacroKey::InsertAction(uint32_t index, MacroAction action) {
+    if (MacroActionNum >= kSlotCount) return false;
+    if (index > MacroActionNum) index = MacroActionNum;
+    for (uint32_t slot = kSlotCount - 1; slot > index; --slot)
+        AllAction[slot] = AllAction[slot - 1];
+    AllAction[index] = action;
+    ++MacroActionNum;
+    return true;
+}
+
+MacroAction MacroKey::GetAction(uint32_t index) const {
+    return AllAction[index < kSlotCount ? index : 0];
+}
+
+void MacroKey::ClearActions() {
+    AllAction.fill({});
+    MacroActionNum = 0;
+    MacroCommandActionNum = 0;
+}
+
+MacroKey CreateMacroKey(std::string name) {
+    return MacroKey(std::move(name));
+}
+
+MacroKey* MacroSet::AddKey(std::string keyName) {
+    try {
+        m_keys.push_back(std::make_unique<MacroKey>(std::move(keyName)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return m_keys.back().get();
+}
+
+bool MacroSet::RemoveKey(uint32_t position) {
+    if (position >= m_keys.size()) return false;
+    m_keys.erase(m_keys.begin() + position);
+    return true;
+}
+
+MacroKey* MacroSet::KeyAt(uint32_t position) {
+    return position < m_keys.size() ? m_keys[position].get() : nullptr;
+}
+
+const MacroKey* MacroSet::KeyAt(uint32_t position) const {
+    return position < m_keys.size() ? m_keys[position].get() : nullptr;
+}
+
+MacroSet* MacroLibrary::AddSet(std::string setName) {
+    try {
+        m_sets.push_back(std::make_unique<MacroSet>(std::move(setName)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return m_sets.back().get();
+}
+
+bool MacroLibrary::RemoveSet(uint32_t position) {
+    if (position >= m_sets.size()) return false;
+    m_sets.erase(m_sets.begin() + position);
+    return true;
+}
+
+MacroSet* MacroLibrary::SetAt(uint32_t position) {
+    return position < m_sets.size() ? m_sets[position].get() : nullptr;
+}
+
+const MacroSet* MacroLibrary::SetAt(uint32_t position) const {
+    return position < m_sets.size() ? m_sets[position].get() : nullptr;
+}
+
+MacroKey* MacroLibrary::FindMacroKeyByName(std::string_view keyName) {
+    MacroSet* first = SetAt(0);
+    if (!first) return nullptr;
+    for (uint32_t i = 0; i < first->MacroKeyNum(); ++i) {
+        MacroKey* key = first->KeyAt(i);
+        if (key->name == keyName) return key;
+    }
+    return nullptr;
+}
+
+void MacroLibrary::ResetToDefault() {
+    Clear();
+    AddSet(std::string(kDefaultSetName));
+}
+
+bool IsMacroInUse(const KeyboardModel& model, std::string_view macroName) {
+    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+        for (int g = 0; g < kGKeyCount; ++g) {
+            const GKeySlot* key = model.Profile(slot).GKey(g);
+            if (key->action.type == KeyActionType::kMacro && key->name == macroName) return true;
+        }
+    }
+    return false;
+}
+
+MacroLibrary& TheMacroLibrary() {
+    static MacroLibrary library;
+    return library;
+}
+
+}  // namespace lumbra

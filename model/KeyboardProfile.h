@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "model/KeyAction.h"
+#include "model/KeyTable.h"
+
+namespace lumbra {
+
+constexpr int kGKeyCount = 5;
+constexpr int kProfileSlotCount = 5;
+constexpr int kOnBoardProfileCount = 3;
+
+// The function of one G key in one profile.
+struct GKeySlot {
+    std::string name;        // display name; for a macro the macro's name
+    std::string launchPath;  // program or document opened by quick launch
+    KeyAction action;
+};
+
+// One profile slot. Slots 0..2 mirror the keyboard's on-board profiles.
+class KeyboardProfile {
+public:
+    static constexpr int kPairCount = 3;
+    static constexpr int kProfileNamePair = 0;
+    static constexpr int kLightColorPair = 1;
+    static constexpr int kLightBrightnessPair = 2;
+
+    // Indexes outside 0..2 read as empty text; setters ignore them.
+    const std::string& PairName(int i) const;
+    const std::string& PairValue(int i) const;
+    void SetPairName(int i, std::string text);
+    void SetPairValue(int i, std::string text);
+
+    int LightColor() const;
+    int LightBrightness() const;
+    void SetLightColor(int n);
+    void SetLightBrightness(int n);
+
+    // G key g (0..4); nullptr for any other g, and callers then do nothing.
+    GKeySlot* GKey(int g);
+    const GKeySlot* GKey(int g) const;
+
+    KeyTable& Keys() { return m_keyTable; }
+    const KeyTable& Keys() const { return m_keyTable; }
+
+    // The factory state of slot s. Launch paths are kept: a reset forgets the
+    // function, not the program the user once picked.
+    void ResetDefaults(int slot);
+
+    static std::string DefaultProfileName(int slot);
+
+private:
+    std::array<std::string, kPairCount> m_names;
+    std::array<std::string, kPairCount> m_values;
+    std::array<GKeySlot, kGKeyCount> m_gkeys;
+    KeyTable m_keyTable{};
+};
+
+}  // namespace lumbra

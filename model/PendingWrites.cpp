@@ -1,0 +1,37 @@
+#include "model/PendingWrites.h"
+
+namespace lumbra {
+namespace {
+
+bool SlotInRange(int slot) {
+    return slot >= 0 && slot < kProfileSlotCount;
+}
+
+}  // namespace
+
+void PendingWrites::MarkLighting(int slot) {
+    if (SlotInRange(slot)) lightingPending[static_cast<size_t>(slot)] = true;
+}
+
+void PendingWrites::MarkKeyTable(int slot) {
+    if (SlotInRange(slot)) keyTablePending[static_cast<size_t>(slot)] = true;
+}
+
+void PendingWrites::MarkMacro(int slot, int g) {
+    if (SlotInRange(slot) && g >= 0 && g < kGKeyCount) {
+        macroPending[static_cast<size_t>(slot)][static_cast<size_t>(g)] = true;
+    }
+}
+
+bool PendingWrites::Any() const {
+    for (int s = 0; s < kProfileSlotCount; ++s) {
+        const auto i = static_cast<size_t>(s);
+        if (lightingPending[i] || keyTablePending[i]) return true;
+        for (bool m : macroPending[i]) {
+            if (m) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace lumbra

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Lumbra needs to build, run and test, and only
+# those that are missing. Runs apt-get as root, or through sudo.
+set -euo pipefail
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev libgl1-mesa-dev libhidapi-dev libudev-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xdotool fonts-wqy-microhei
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

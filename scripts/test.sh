@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: once in a
+# normal build, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+scripts/build.sh build-asan -DLUMBRA_SANITIZE=ON -DLUMBRA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"

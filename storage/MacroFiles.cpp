@@ -1,0 +1,196 @@
+#include "storage/MacroFiles.h"
+
+#include <optional>
+
+#include "model/Decimal.h"
+#include "storage/HexText.h"
+#include "storage/TextFile.h"
+
+namespace lumbra {
+namespace {
+
+constexpr std::string_view kLibraryHeader = "[MacroLibrary]";
+constexpr std::string_view kMacroKeyHeader = "[MacroKey]";
+constexpr size_t kSlotDigits = 8;
+constexpr size_t kAllActionDigits = MacroKey::kSlotCount * kSlotDigits;
+static_assert(kAllActionDigits == 1600);
+
+// Lines are matched by position; the key before the first '=' is not read.
+// A line without '=' or with nothing after it is bad.
+std::optional<std::string_view> ValueOf(std::optional<std::string_view> line) {
+    if (!line) return std::nullopt;
+    const size_t p = line->find('=');
+    if (p == std::string_view::npos || p + 1 >= line->size()) return std::nullopt;
+    return line->substr(p + 1);
+}
+
+void AppendAllAction(std::string& out, const MacroKey& key) {
+    for (const MacroAction& action : key.AllAction) {
+        for (uint8_t b : action.bytes) AppendHexByte(out, b);
+    }
+}
+
+bool DecodeAllAction(std::string_view value, MacroKey& key) {
+    if (value.size() != kAllActionDigits) return false;
+    for (uint32_t k = 0; k < MacroKey::kSlotCount; ++k) {
+        MacroAction action;
+        for (size_t b = 0; b < 4; ++b) {
+            action.bytes[b] = ParseHexPair(value.substr(k * kSlotDigits + 2 * b, 2));
+        }
+        key.SetAction(k, action);
+    }
+    return true;
+}
+
+// A file may claim more steps or keyboard commands than a macro can hold. The
+// counts are clamped here, once, so that no list, editor or report builder
+// ever reads past the 200 slots or fills more than the keyboard's record.
+void ClampCounts(MacroKey& key) {
+    if (key.MacroActionNum > MacroKey::kSlotCount) key.MacroActionNum = MacroKey::kSlotCount;
+    if (key.MacroCommandActionNum > MacroKey::kMaxCommands) {
+        key.MacroCommandActionNum = MacroKey::kMaxCommands;
+    }
+}
+
+// Loop settings, counts and steps: the five value lines that follow a macro's
+// name in the library and the header in a macro key file.
+bool ReadMacroBody(LineReader& lines, MacroKey& key) {
+    const auto loopEnable = ValueOf(lines.Next());
+    if (!loopEnable) return false;
+    key.LoopEnable = ParseUnsignedDecimal(*loopEnable);
+    const auto loopNum = ValueOf(lines.Next());
+    if (!loopNum) return false;
+    key.LoopNum = static_cast<uint8_t>(ParseUnsignedDecimal(*loopNum));
+    const auto actionNum = ValueOf(lines.Next());
+    if (!actionNum) return false;
+    key.MacroActionNum = ParseUnsignedDecimal(*actionNum);
+    const auto commandNum = ValueOf(lines.Next());
+    if (!commandNum) return false;
+    key.MacroCommandActionNum = static_cast<uint8_t>(ParseUnsignedDecimal(*commandNum));
+    ClampCounts(key);
+    const auto allAction = ValueOf(lines.Next());
+    return allAction && DecodeAllAction(*allAction, key);
+}
+
+bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
+    const auto header = lines.Next();
+    if (!header || *header != kLibraryHeader) return false;
+    const auto setCount = ValueOf(lines.Next());
+    if (!setCount) return false;
+    // Counts below 1 (a negative count too) mean "none".
+    const int32_t sets = ParseDecimal(*setCount);
+    for (int32_t i = 0; i < sets; ++i) {
+        const auto setName = ValueOf(lines.Next());
+        if (!setName) return false;
+        MacroSet* set = library.AddSet(std::string(*setName));
+        if (!set) return false;
+        const auto keyCount = ValueOf(lines.Next());
+        if (!keyCount) return false;
+        const int32_t keys = ParseDecimal(*keyCount);
+        for (int32_t j = 0; j < keys; ++j) {
+            const auto keyName = ValueOf(lines.Next());
+            if (!keyName) return false;
+            MacroKey* key = set->AddKey(std::string(*keyName));
+            if (!key || !ReadMacroBody(lines, *key)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string MacroLibraryFilePath(const std::string& appDirectory) {
+    return appDirectory + "config/MacroLibraryFile.mlf";
+}
+
+std::string FormatMacroLibrary(const MacroLibrary& library) {
+    std::string out;
+    size_t keyCount = 0;
+    for (uint32_t i = 0; i < library.MacroSetNum(); ++i)
+        keyCount += library.SetAt(i)->MacroKeyNum();
+    out.reserve(64 + library.MacroSetNum() * 64 + keyCount * (kAllActionDigits + 200));
+
+    AppendLine(out, kLibraryHeader);
+    AppendLine(out, "MacroSetNum=" + std::to_string(library.MacroSetNum()));
+    for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
+        const MacroSet& set = *library.SetAt(i);
+        AppendLine(out, "\tMacroSet" + std::to_string(i) + "Name=" + set.name);
+        AppendLine(out, "\t\tMacroKeyNum=" + std::to_string(set.MacroKeyNum()));
+        for (uint32_t j = 0; j < set.MacroKeyNum(); ++j) {
+            const MacroKey& key = *set.KeyAt(j);
+            const std::string tag = "MacroKey" + std::to_string(j);
+            AppendLine(out, "\t\t" + tag + "Name=" + key.name);
+            AppendLine(out, "\t\t\t" + tag + "LoopEnable=" + std::to_string(key.LoopEnable));
+            AppendLine(out, "\t\t\t" + tag + "LoopNum=" + std::to_string(key.LoopNum));
+            AppendLine(out, "\t\t\tMacroActionNum=" + std::to_string(key.MacroActionNum));
+            AppendLine(out,
+                       "\t\t\tMacroCommandActionNum=" + std::to_string(key.MacroCommandActionNum));
+            out += "\t\t\tAllAction=";
+            AppendAllAction(out, key);
+            out += kLineEnd;
+        }
+    }
+    return out;
+}
+
+bool ParseMacroLibrary(std::string_view text, MacroLibrary& library) {
+    library.Clear();
+    LineReader lines(text);
+    if (ParseLibraryLines(lines, library)) return true;
+    library.Clear();
+    return false;
+}
+
+std::string FormatMacroKeyFile(const MacroKey& key) {
+    std::string out;
+    out.reserve(kAllActionDigits + 160);
+    AppendLine(out, kMacroKeyHeader);
+    AppendLine(out, "\tMacroKeyLoopEnable=" + std::to_string(key.LoopEnable));
+    AppendLine(out, "\tMacroKeyLoopNum=" + std::to_string(key.LoopNum));
+    AppendLine(out, "\tMacroActionNum=" + std::to_string(key.MacroActionNum));
+    AppendLine(out, "\tMacroCommandActionNum=" + std::to_string(key.MacroCommandActionNum));
+    out += "\t\tAllAction=";
+    AppendAllAction(out, key);
+    out += kLineEnd;
+    return out;
+}
+
+bool ParseMacroKeyFile(std::string_view text, MacroKey& key) {
+    LineReader lines(text);
+    const auto header = lines.Next();
+    if (!header || *header != kMacroKeyHeader) return false;
+    // A failed import must not leave the macro half overwritten: read into a
+    // copy and keep it only when the whole file was read.
+    MacroKey imported = key;
+    if (!ReadMacroBody(lines, imported)) return false;
+    key = std::move(imported);
+    return true;
+}
+
+bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory) {
+    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), FormatMacroLibrary(library));
+}
+
+bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {
+    library.Clear();
+    const auto text = ReadWholeFile(MacroLibraryFilePath(appDirectory));
+    return text && ParseMacroLibrary(*text, library);
+}
+
+bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDirectory) {
+    if (ReadMacroLibrary(library, appDirectory)) return true;
+    library.ResetToDefault();
+    WriteMacroLibrary(library, appDirectory);
+    return false;
+}
+
+bool WriteMacroKeyFile(const MacroKey& key, const std::string& path) {
+    return WriteFileAtomically(path, FormatMacroKeyFile(key));
+}
+
+bool ReadMacroKeyFile(MacroKey& key, const std::string& path) {
+    const auto text = ReadWholeFile(path);
+    return text && ParseMacroKeyFile(*text, key);
+}
+
+}  // namespace lumbra

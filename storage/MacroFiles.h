@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "macro/MacroLibrary.h"
+
+namespace lumbra {
+
+std::string MacroLibraryFilePath(const std::string& appDirectory);
+
+std::string FormatMacroLibrary(const MacroLibrary& library);
+// Fills an empty library from a library text; false on any missing or bad
+// line. On false the library is left empty.
+bool ParseMacroLibrary(std::string_view text, MacroLibrary& library);
+
+std::string FormatMacroKeyFile(const MacroKey& key);
+// Reads a macro key text into a macro, all or nothing: on false the macro
+// is left exactly as it was. The name is never touched.
+bool ParseMacroKeyFile(std::string_view text, MacroKey& key);
+
+// The library file under the application directory. Write: false when the
+// file could not be written. Read: the library is emptied first; false when
+// the file is missing or not acceptable, and the library is then empty.
+bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory);
+bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory);
+
+// The main window's read: on failure the library becomes one empty set
+// "Keyboard Macro Set" and that is written to the file at once.
+bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDirectory);
+
+bool WriteMacroKeyFile(const MacroKey& key, const std::string& path);
+bool ReadMacroKeyFile(MacroKey& key, const std::string& path);
+
+}  // namespace lumbra

@@ -1,0 +1,113 @@
+#include "storage/ProfileFile.h"
+
+#include "storage/HexText.h"
+#include "storage/TextFile.h"
+
+namespace lumbra {
+namespace {
+
+constexpr std::string_view kHeader = "[Setting]";
+constexpr std::string_view kKeyTableName = "AllRCKey";
+constexpr size_t kKeyTableDigits = kKeyTableSize * 2;
+
+// The text after the first '=' when the line has a name of at least one
+// character; the value may be empty.
+std::optional<std::string_view> NamedValue(std::optional<std::string_view> line) {
+    if (!line) return std::nullopt;
+    const size_t p = line->find('=');
+    if (p == std::string_view::npos || p < 1) return std::nullopt;
+    return line->substr(p + 1);
+}
+
+}  // namespace
+
+std::string FormatProfile(const KeyboardProfile& profile) {
+    std::string out;
+    AppendLine(out, kHeader);
+    for (int i = 0; i < KeyboardProfile::kPairCount; ++i) {
+        out += profile.PairName(i);
+        out += '=';
+        AppendLine(out, profile.PairValue(i));
+    }
+    out += kKeyTableName;
+    out += '=';
+    for (uint8_t code : profile.Keys()) AppendHexByte(out, code);
+    out += kLineEnd;
+    for (int n = 0; n < kGKeyCount; ++n) {
+        const GKeySlot& g = *profile.GKey(n);
+        const std::string key = "Key" + std::to_string(n);
+        AppendLine(out, key + "Name=" + g.name);
+        out += "\t" + key + "Value=";
+        AppendHexByte(out, g.action.type);
+        AppendHexByte(out, g.action.param1);
+        AppendHexByte(out, g.action.param2);
+        out += kLineEnd;
+        AppendLine(out, "\t" + key + "URL=" + g.launchPath);
+    }
+    return out;
+}
+
+bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
+    LineReader lines(text);
+    const auto header = lines.Next();
+    if (!header || *header != kHeader) return false;
+
+    for (int i = 0; i < KeyboardProfile::kPairCount; ++i) {
+        const auto line = lines.Next();
+        const auto value = NamedValue(line);
+        if (!value) return false;
+        profile.SetPairName(i, std::string(line->substr(0, line->find('='))));
+        profile.SetPairValue(i, std::string(*value));
+    }
+
+    // The key table's name may be empty, but exactly 320 digits must follow.
+    const auto keyLine = lines.Next();
+    if (!keyLine) return false;
+    const size_t p = keyLine->find('=');
+    if (p == std::string_view::npos || keyLine->size() - p - 1 != kKeyTableDigits) return false;
+    const std::string_view digits = keyLine->substr(p + 1);
+    for (size_t i = 0; i < kKeyTableSize; ++i) {
+        profile.Keys()[i] = ParseHexPair(digits.substr(2 * i, 2));
+    }
+
+    for (int n = 0; n < kGKeyCount; ++n) {
+        GKeySlot& g = *profile.GKey(n);
+        const auto name = NamedValue(lines.Next());
+        if (!name) return false;
+        g.name = std::string(*name);
+
+        const auto value = NamedValue(lines.Next());
+        if (!value) return false;
+        const auto pair = [&](size_t k) {
+            return 2 * k < value->size() ? ParseHexPair(value->substr(2 * k, 2)) : uint8_t{0};
+        };
+        g.action = {pair(0), pair(1), pair(2)};
+
+        const auto url = NamedValue(lines.Next());
+        if (!url) return false;
+        g.launchPath = std::string(*url);
+    }
+    return true;
+}
+
+bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path) {
+    return WriteFileAtomically(path, FormatProfile(profile));
+}
+
+bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path) {
+    const auto text = ReadWholeFile(path);
+    if (text && ParseProfile(*text, profile)) return true;
+    profile.ResetDefaults(slot);
+    WriteProfileFile(profile, path);
+    return false;
+}
+
+bool WriteProfileFile(const KeyboardModel& model, int slot) {
+    return WriteProfileFile(model.Profile(slot), model.settings.SlotPath(slot));
+}
+
+bool ReadProfileFile(KeyboardModel& model, int slot) {
+    return ReadProfileFile(model.Profile(slot), slot, model.settings.SlotPath(slot));
+}
+
+}  // namespace lumbra

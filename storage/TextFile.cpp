@@ -1,0 +1,79 @@
+#include "storage/TextFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace lumbra {
+
+std::optional<std::string_view> LineReader::Next() {
+    if (m_pos >= m_text.size()) return std::nullopt;
+    const size_t end = m_text.find('\n', m_pos);
+    const size_t stop = end == std::string::npos ? m_text.size() : end;
+    std::string_view line = m_text.substr(m_pos, stop - m_pos);
+    m_pos = end == std::string::npos ? m_text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return text;
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t written = ::write(fd, content.data(), content.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        content.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view content) {
+    if (path.empty()) return false;
+    const std::filesystem::path target(path);
+    std::error_code error;
+    if (target.has_parent_path()) {
+        std::filesystem::create_directories(target.parent_path(), error);
+    }
+    if (std::filesystem::is_directory(target, error)) return false;
+
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    ::fchmod(fd, 0644);
+    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+void AppendLine(std::string& out, std::string_view text) {
+    out.append(text);
+    out.append(kLineEnd);
+}
+
+}  // namespace lumbra

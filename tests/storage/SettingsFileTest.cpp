@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "storage/SettingsFile.h"
+#include "tests/TestSupport.h"
+
+namespace lumbra {
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    std::string FilePath() const { return m_dir.Path("config/config.ini"); }
+    void Write(const std::string& text) { test::WriteBytes(FilePath(), text); }
+    std::string Defaults() const {
+        SettingsStore defaults;
+        defaults.ResetDefaults(m_dir.Dir());
+        return FormatSettings(defaults);
+    }
+
+    test::TempDir m_dir;
+    SettingsStore m_store;
+};
+
+TEST(SettingsFormat, DefaultsAreWrittenLineForLine) {
+    SettingsStore store;
+    store.ResetDefaults("/opt/lumbra/");
+    EXPECT_EQ(FormatSettings(store), test::Fixture("settings/default.ini"));
+}
+
+TEST_F(SettingsFileTest, MissingFileIsCreatedWithTheDefaults) {
+    EXPECT_FALSE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(m_store.Value(3), m_dir.Dir() + "config/default2.psf");
+    EXPECT_EQ(test::ReadBytes(FilePath()), Defaults());
+}
+
+TEST_F(SettingsFileTest, WrittenFileReadsBack) {
+    m_store.ResetDefaults(m_dir.Dir());
+    m_store.SetCurrentProfile(2);
+    m_store.SetSlotPath(1, "/home/u/My Profiles/fps=1.psf");
+    ASSERT_TRUE(WriteSettingsFile(m_store, m_dir.Dir()));
+    SettingsStore read;
+    EXPECT_TRUE(ReadSettingsFile(read, m_dir.Dir()));
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(read.Name(i), m_store.Name(i));
+        EXPECT_EQ(read.Value(i), m_store.Value(i));
+    }
+}
+
+// Files the reader must reject as a whole: the defaults replace them.
+class RejectedSettings : public SettingsFileTest,
+                         public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RejectedSettings, AreReplacedByTheDefaults) {
+    Write(GetParam());
+    m_store.SetValue(0, "3");
+    EXPECT_FALSE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(m_store.Value(0), "0");
+    EXPECT_EQ(m_store.Value(1), m_dir.Dir() + "config/default0.psf");
+    EXPECT_EQ(test::ReadBytes(FilePath()), Defaults());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsFile, RejectedSettings,
+    ::testing::Values(
+        "",                                                 // no line at all
+        "[setting]\r\nCurrentProfile=1\r\n",                // header in lower case
+        "[Setting] \r\nCurrentProfile=1\r\n",               // something else on the header line
+        "\r\n[Setting]\r\n",                                // header not first
+        "[Setting]\r\nCurrentProfile=\r\n",                 // nothing after the '='
+        "[Setting]\r\n=1\r\n",                              // nothing before the '='
+        "[Setting]\r\nCurrentProfile 1\r\n",                // no '=' at all
+        "[Setting]\r\nCurrentProfile=1\r\n\r\n",            // a blank line is a pair line too
+        "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\n\n",      // blank line after the sixth pair
+        "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nG=6\n"),  // a seventh pair
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(SettingsFileTest, HeaderAloneIsAcceptedAndChangesNothing) {
+    Write("[Setting]\r\n");
+    m_store.SetValue(0, "2");
+    EXPECT_TRUE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(m_store.Value(0), "2");
+    EXPECT_EQ(test::ReadBytes(FilePath()), "[Setting]\r\n") << "an accepted file is not rewritten";
+}
+
+TEST_F(SettingsFileTest, FewerPairsFillOnlyTheFirstOnes) {
+    Write("[Setting]\nCurrentProfile=1\nProfileSlot0URL=/p/a.psf");
+    EXPECT_TRUE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(m_store.CurrentProfile(), 1);
+    EXPECT_EQ(m_store.Value(1), "/p/a.psf");
+    EXPECT_EQ(m_store.Value(2), "") << "later pairs keep what they had";
+}
+
+TEST_F(SettingsFileTest, PairsAreTakenByPositionWithTheirOwnNames) {
+    Write("[Setting]\r\nProfile=2\r\n");
+    EXPECT_TRUE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(m_store.Name(0), "Profile");
+    EXPECT_EQ(m_store.CurrentProfile(), 2);
+    ASSERT_TRUE(WriteSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(test::ReadBytes(FilePath()).substr(0, 22), "[Setting]\r\nProfile=2\r\n");
+}
+
+TEST_F(SettingsFileTest, ValuesKeepSpacesAndLaterEqualsSigns) {
+    Write("[Setting]\r\nCurrentProfile= 1 \r\nProfileSlot0URL=/a=b/c.psf\r\n");
+    EXPECT_TRUE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(m_store.Value(0), " 1 ");
+    EXPECT_EQ(m_store.CurrentProfile(), 1);
+    EXPECT_EQ(m_store.Value(1), "/a=b/c.psf");
+}
+
+}  // namespace
+}  // namespace lumbra

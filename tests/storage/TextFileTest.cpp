@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "storage/TextFile.h"
+#include "tests/TestSupport.h"
+
+namespace lumbra {
+namespace {
+
+std::vector<std::string> AllLines(std::string_view text) {
+    LineReader reader(text);
+    std::vector<std::string> lines;
+    while (auto line = reader.Next()) lines.emplace_back(*line);
+    return lines;
+}
+
+TEST(LineReader, CrLfAndLfFilesReadAlike) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(AllLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(AllLines("a\nb\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(AllLines("a\nb"), (Lines{"a", "b"})) << "a last line without its end counts";
+    EXPECT_EQ(AllLines(""), Lines{});
+    EXPECT_EQ(AllLines("\n"), (Lines{""}));
+    EXPECT_EQ(AllLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(AllLines("a\rb\n"), (Lines{"a\rb"})) << "only a CR right before the LF goes";
+}
+
+TEST(WriteFileAtomically, CreatesTheMissingConfigFolder) {
+    test::TempDir dir;
+    const std::string path = dir.Path("config/config.ini");
+    ASSERT_TRUE(WriteFileAtomically(path, "x\r\n"));
+    EXPECT_EQ(test::ReadBytes(path), "x\r\n");
+}
+
+TEST(WriteFileAtomically, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir.Path("f.txt");
+    ASSERT_TRUE(WriteFileAtomically(path, std::string(5000, 'a')));
+    ASSERT_TRUE(WriteFileAtomically(path, "short"));
+    EXPECT_EQ(test::ReadBytes(path), "short");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(WriteFileAtomically, AFullDiskLeavesThePreviousFileIntact) {
+    test::TempDir dir;
+    const std::string path = dir.Path("MacroLibraryFile.mlf");
+    ASSERT_TRUE(WriteFileAtomically(path, "old content\r\n"));
+
+    // A file size limit makes the write fail half way, as a full disk does.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteFileAtomically(path, std::string(100000, 'n'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(test::ReadBytes(path), "old content\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "the partial temporary file is removed";
+}
+
+TEST(WriteFileAtomically, FailsWhereTheTargetIsAFolderOrNothing) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.Path("config/x.psf"));
+    EXPECT_FALSE(WriteFileAtomically(dir.Path("config/x.psf"), "y"));
+    EXPECT_FALSE(WriteFileAtomically("", "y"));
+    EXPECT_FALSE(ReadWholeFile(dir.Path("config/x.psf")).has_value());
+    EXPECT_FALSE(ReadWholeFile(dir.Path("missing")).has_value());
+}
+
+}  // namespace
+}  // namespace lumbra
