@@ -54,9 +54,7 @@ void MacroKey::ClearActions() {
     MacroCommandActionNum = 0;
 }
 
-MacroKey CreateMacroKey(std::string name) {
-    return MacroKey(std::move(name));
-}
+MacroKey CreateMacroKey(std::string name) { return MacroKey(std::move(name)); }
 
 MacroKey* MacroSet::AddKey(std::string keyName) {
     try {

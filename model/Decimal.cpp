@@ -10,9 +10,7 @@ struct Parsed {
     uint64_t magnitude = 0;  // saturated just above the 32-bit range
 };
 
-bool IsSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 Parsed Parse(std::string_view text) {
     constexpr uint64_t kCap = uint64_t{1} << 33;
@@ -50,8 +48,6 @@ uint32_t ParseUnsignedDecimal(std::string_view text) {
     return p.negative ? static_cast<uint32_t>(0u - value) : value;
 }
 
-std::string FormatDecimal(int64_t value) {
-    return std::to_string(value);
-}
+std::string FormatDecimal(int64_t value) { return std::to_string(value); }
 
 }  // namespace lumbra

@@ -3,15 +3,6 @@
 #include "model/Decimal.h"
 
 namespace lumbra {
-namespace {
-
-const std::string kEmpty;
-
-bool PairInRange(int i) {
-    return i >= 0 && i < KeyboardProfile::kPairCount;
-}
-
-}  // namespace
 
 KeyAction DefaultGKeyAction(int n) {
     if (n < 1 || n > kGKeyCount) n = 1;
@@ -23,36 +14,16 @@ std::string DefaultGKeyName(int n) {
     return "CTRL+" + std::to_string(n);
 }
 
-const std::string& KeyboardProfile::PairName(int i) const {
-    return PairInRange(i) ? m_names[static_cast<size_t>(i)] : kEmpty;
-}
-
-const std::string& KeyboardProfile::PairValue(int i) const {
-    return PairInRange(i) ? m_values[static_cast<size_t>(i)] : kEmpty;
-}
-
-void KeyboardProfile::SetPairName(int i, std::string text) {
-    if (PairInRange(i)) m_names[static_cast<size_t>(i)] = std::move(text);
-}
-
-void KeyboardProfile::SetPairValue(int i, std::string text) {
-    if (PairInRange(i)) m_values[static_cast<size_t>(i)] = std::move(text);
-}
-
-int KeyboardProfile::LightColor() const {
-    return ParseDecimal(m_values[kLightColorPair]);
-}
+int KeyboardProfile::LightColor() const { return ParseDecimal(PairValue(kLightColorPair)); }
 
 int KeyboardProfile::LightBrightness() const {
-    return ParseDecimal(m_values[kLightBrightnessPair]);
+    return ParseDecimal(PairValue(kLightBrightnessPair));
 }
 
-void KeyboardProfile::SetLightColor(int n) {
-    m_values[kLightColorPair] = FormatDecimal(n);
-}
+void KeyboardProfile::SetLightColor(int n) { SetPairValue(kLightColorPair, FormatDecimal(n)); }
 
 void KeyboardProfile::SetLightBrightness(int n) {
-    m_values[kLightBrightnessPair] = FormatDecimal(n);
+    SetPairValue(kLightBrightnessPair, FormatDecimal(n));
 }
 
 GKeySlot* KeyboardProfile::GKey(int g) {
@@ -68,8 +39,12 @@ std::string KeyboardProfile::DefaultProfileName(int slot) {
 }
 
 void KeyboardProfile::ResetDefaults(int slot) {
-    m_names = {"ProfileName", "LightColor", "LightBrightness"};
-    m_values = {DefaultProfileName(slot), "1", "8"};
+    SetPairName(kProfileNamePair, "ProfileName");
+    SetPairValue(kProfileNamePair, DefaultProfileName(slot));
+    SetPairName(kLightColorPair, "LightColor");
+    SetPairValue(kLightColorPair, "1");
+    SetPairName(kLightBrightnessPair, "LightBrightness");
+    SetPairValue(kLightBrightnessPair, "8");
     for (GKeySlot& g : m_gkeys) {
         g.name = "No Function";
         g.action = {};

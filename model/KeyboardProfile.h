@@ -5,6 +5,7 @@
 
 #include "model/KeyAction.h"
 #include "model/KeyTable.h"
+#include "model/TextPairs.h"
 
 namespace lumbra {
 
@@ -28,10 +29,10 @@ public:
     static constexpr int kLightBrightnessPair = 2;
 
     // Indexes outside 0..2 read as empty text; setters ignore them.
-    const std::string& PairName(int i) const;
-    const std::string& PairValue(int i) const;
-    void SetPairName(int i, std::string text);
-    void SetPairValue(int i, std::string text);
+    const std::string& PairName(int i) const { return m_pairs.Name(i); }
+    const std::string& PairValue(int i) const { return m_pairs.Value(i); }
+    void SetPairName(int i, std::string text) { m_pairs.SetName(i, std::move(text)); }
+    void SetPairValue(int i, std::string text) { m_pairs.SetValue(i, std::move(text)); }
 
     int LightColor() const;
     int LightBrightness() const;
@@ -52,8 +53,7 @@ public:
     static std::string DefaultProfileName(int slot);
 
 private:
-    std::array<std::string, kPairCount> m_names;
-    std::array<std::string, kPairCount> m_values;
+    TextPairs<kPairCount> m_pairs;
     std::array<GKeySlot, kGKeyCount> m_gkeys;
     KeyTable m_keyTable{};
 };

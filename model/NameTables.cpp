@@ -732,22 +732,12 @@ std::span<const char* const> Table(PopupTable table) {
 
 }  // namespace
 
-std::string_view VirtualKeyName(uint8_t code) {
-    return kVirtualKeyNames[code];
-}
-std::string_view KeyCodeName(uint8_t code) {
-    return kKeyCodeNames[code];
-}
-uint8_t VkToHid(uint8_t virtualKey) {
-    return kVkToHid[virtualKey];
-}
-uint8_t HidToVk(uint8_t keyCode) {
-    return kHidToVk[keyCode];
-}
+std::string_view VirtualKeyName(uint8_t code) { return kVirtualKeyNames[code]; }
+std::string_view KeyCodeName(uint8_t code) { return kKeyCodeNames[code]; }
+uint8_t VkToHid(uint8_t virtualKey) { return kVkToHid[virtualKey]; }
+uint8_t HidToVk(uint8_t keyCode) { return kHidToVk[keyCode]; }
 
-int PopupItemCount(PopupTable table) {
-    return static_cast<int>(Table(table).size());
-}
+int PopupItemCount(PopupTable table) { return static_cast<int>(Table(table).size()); }
 
 std::string_view PopupItemText(PopupTable table, int t) {
     const auto entries = Table(table);

@@ -3,9 +3,7 @@
 namespace lumbra {
 namespace {
 
-bool SlotInRange(int slot) {
-    return slot >= 0 && slot < kProfileSlotCount;
-}
+bool SlotInRange(int slot) { return slot >= 0 && slot < kProfileSlotCount; }
 
 }  // namespace
 

@@ -1,22 +1,16 @@
 #pragma once
 
-#include <array>
 #include <string>
+
+#include "model/TextPairs.h"
 
 namespace lumbra {
 
 // Six (name, value) text pairs: the current profile and the file behind each
 // of the five profile slots.
-class SettingsStore {
+class SettingsStore : public TextPairs<6> {
 public:
-    static constexpr int kPairCount = 6;
-
-    // An index of 6 or more reads as empty text; negative indexes likewise.
-    const std::string& Name(int i) const;
-    const std::string& Value(int i) const;
-    // An index out of 0..5 is ignored.
-    void SetName(int i, std::string text);
-    void SetValue(int i, std::string text);
+    static constexpr int kPairCount = kCount;
 
     int CurrentProfile() const;
     void SetCurrentProfile(int n);
@@ -32,9 +26,6 @@ public:
 
 private:
     static int SlotPair(int slot) { return (slot >= 1 && slot <= 4) ? slot + 1 : 1; }
-
-    std::array<std::string, kPairCount> m_names;
-    std::array<std::string, kPairCount> m_values;
 };
 
 }  // namespace lumbra

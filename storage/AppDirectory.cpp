@@ -13,9 +13,7 @@ std::string WithSlash(std::string dir) {
     return dir;
 }
 
-bool Usable(const std::optional<std::string>& value) {
-    return value && !value->empty();
-}
+bool Usable(const std::optional<std::string>& value) { return value && !value->empty(); }
 
 std::optional<std::string> Env(const char* name) {
     const char* value = std::getenv(name);

@@ -5,9 +5,7 @@
 namespace lumbra {
 namespace {
 
-MacroAction Key(uint8_t vk) {
-    return MacroAction::KeyEvent(vk, false);
-}
+MacroAction Key(uint8_t vk) { return MacroAction::KeyEvent(vk, false); }
 
 TEST(MacroAction, StepsKeepTheirByteOrder) {
     EXPECT_EQ(MacroAction::KeyEvent(0x41, false).bytes, (std::array<uint8_t, 4>{0x41, 0, 0, 0}));
