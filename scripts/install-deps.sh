@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev libgl1-mesa-dev libhidapi-dev libudev-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool fonts-wqy-microhei

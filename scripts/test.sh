@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in a
-# normal build, once with AddressSanitizer and UndefinedBehaviorSanitizer.
-# Exits non-zero on any failure.
+# normal build, once with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then every file reader under the fuzzer for a short while. Exits non-zero
+# on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,3 +14,5 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/build.sh build-asan -DLUMBRA_SANITIZE=ON -DLUMBRA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+scripts/fuzz.sh "${LUMBRA_FUZZ_SECONDS:-15}"
