@@ -1,0 +1,107 @@
+// Draws every picture of the skin into a folder and writes the resource collection that lists
+// them. Runs at build time, without a display.
+//
+//   lumbra-skin-gen OUTDIR [--preview FOLDER]
+//   lumbra-skin-gen --list        prints the catalogue as a table
+//
+// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png and skin.qrc. With --preview the
+// contact sheets and window mock-ups are written to FOLDER as well.
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
+
+#include "skin/generator/Paint.h"
+#include "skin/generator/Pictures.h"
+#include "skin/generator/Preview.h"
+
+namespace {
+
+bool Save(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!image.save(&file, "PNG")) return false;
+    return file.commit();
+}
+
+void PrintCatalogue() {
+    std::printf(
+        "| id | kind | frames | frame size | picture size | shows |\n|---|---|---|---|---|---|\n");
+    for (const skin::Picture& picture : skin::Catalogue()) {
+        const char* kind = picture.kind == skin::Kind::kPng
+                               ? "PNG"
+                               : (picture.kind == skin::Kind::kBitmap ? "BITMAP" : "icon");
+        std::printf("| %d | %s | %d | %d x %d | %d x %d | %s |\n", picture.id, kind, picture.frames,
+                    picture.frameSize.width(), picture.frameSize.height(),
+                    picture.frames * picture.frameSize.width(), picture.frameSize.height(),
+                    qPrintable(QString(picture.text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: lumbra-skin-gen OUTDIR [--preview FOLDER]\n");
+        return 2;
+    }
+    if (args.at(1) == QLatin1String("--list")) {
+        PrintCatalogue();
+        return 0;
+    }
+    const QString out = args.at(1);
+    QString preview;
+    const int previewAt = args.indexOf(QStringLiteral("--preview"));
+    if (previewAt > 0 && previewAt + 1 < args.size()) preview = args.at(previewAt + 1);
+
+    for (const char* sub : {"png", "bmp", "icon"}) QDir().mkpath(out + QLatin1Char('/') + sub);
+    if (skin::UiFamily() != QLatin1String("WenQuanYi Micro Hei")) {
+        std::fprintf(stderr, "lumbra-skin-gen: WenQuanYi Micro Hei not found, using %s\n",
+                     qPrintable(skin::UiFamily()));
+    }
+
+    skin::RenderedSet rendered;
+    QString qrc;
+    QTextStream qrcText(&qrc);
+    qrcText << "<RCC>\n  <qresource prefix=\"/skin\">\n";
+    for (const skin::Picture& picture : skin::Catalogue()) {
+        const QImage image = picture.render();
+        const QString name = skin::ResourceName(picture);
+        if (!Save(image, out + QLatin1Char('/') + name)) {
+            std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(name));
+            return 1;
+        }
+        rendered.insert(name, image);
+        qrcText << "    <file>" << name << "</file>\n";
+    }
+    for (int size : skin::kIconSizes) {
+        const QString name = QStringLiteral("icon/387-%1.png").arg(size);
+        if (!Save(skin::RenderIcon(size), out + QLatin1Char('/') + name)) {
+            std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(name));
+            return 1;
+        }
+        qrcText << "    <file>" << name << "</file>\n";
+    }
+    qrcText << "  </qresource>\n</RCC>\n";
+    qrcText.flush();
+
+    QSaveFile qrcFile(out + QStringLiteral("/skin.qrc"));
+    if (!qrcFile.open(QIODevice::WriteOnly) || qrcFile.write(qrc.toUtf8()) < 0 ||
+        !qrcFile.commit()) {
+        std::fprintf(stderr, "lumbra-skin-gen: cannot write skin.qrc\n");
+        return 1;
+    }
+
+    if (!preview.isEmpty() && !skin::WritePreviews(rendered, preview)) {
+        std::fprintf(stderr, "lumbra-skin-gen: cannot write the previews\n");
+        return 1;
+    }
+    return 0;
+}
