@@ -15,6 +15,15 @@ scripts/build.sh build-asan -DLUMBRA_SANITIZE=ON -DLUMBRA_BENCH=OFF -DCMAKE_BUIL
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" | tee build-asan/ctest.log
 
+# The listener and the UI side share the model and the feature handle: their
+# tests run once more under ThreadSanitizer.
+cmake -S . -B build-tsan -G Ninja -DLUMBRA_TSAN=ON -DLUMBRA_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-tsan --target lumbra_device_tests lumbra_sim_tests
+for suite in build-tsan/tests/device/lumbra_device_tests build-tsan/tests/sim/lumbra_sim_tests; do
+    TSAN_OPTIONS=halt_on_error=1 "$suite" --gtest_brief=1
+done
+
 scripts/fuzz.sh "${LUMBRA_FUZZ_SECONDS:-15}"
 
 # One closing line for both suites (ctest has failed the script already if

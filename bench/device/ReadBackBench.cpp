@@ -1,0 +1,131 @@
+// ReadBackAll against the simulated keyboard with the machine's clock: the
+// time it takes next to the sum of the pauses it must make. The difference is
+// what the link itself costs (the target is under 5 % of the pauses).
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+
+#include "device/DeviceLink.h"
+#include "sim/KeyboardSimulator.h"
+
+namespace lumbra {
+namespace {
+
+// The real clock, adding up the pauses it was asked for.
+class PauseCountingClock final : public Clock {
+public:
+    void SleepMs(uint32_t ms) override {
+        m_pauses += ms;
+        m_real.SleepMs(ms);
+    }
+    uint64_t NowMs() override { return m_real.NowMs(); }
+    uint64_t TakePauses() { return m_pauses.exchange(0); }
+
+private:
+    RealClock m_real;
+    std::atomic<uint64_t> m_pauses{0};
+};
+
+SimKeyboardState StateWithMacros(int macros) {
+    SimKeyboardState state = SimKeyboardState::Factory();
+    for (int i = 0; i < macros; ++i) {
+        SimProfileState& p = state.profiles[static_cast<size_t>(i / kGKeyCount)];
+        const size_t g = static_cast<size_t>(i % kGKeyCount);
+        p.actions[g] = KeyAction{0x01, 0, 0};
+        auto& m = p.macros[g];
+        m.fill(0);
+        const std::string name = "Bench" + std::to_string(i);
+        std::copy(name.begin(), name.end(), m.begin());
+        m[25] = 96;  // a full record of key entries
+        for (size_t e = 0; e < 96; ++e) {
+            m[26 + 2 * e] = 0x04;
+            m[27 + 2 * e] = static_cast<uint8_t>((e % 2) ? 0x85 : 0x05);
+        }
+    }
+    return state;
+}
+
+void BM_ReadBackAll(benchmark::State& st) {
+    const int macros = static_cast<int>(st.range(0));
+    const std::string dir =
+        (std::filesystem::temp_directory_path() / "lumbra-bench-readback/").string();
+    std::filesystem::create_directories(dir);
+    auto sim = std::make_shared<KeyboardSimulator>();
+    sim->SetState(StateWithMacros(macros));
+    auto clock = std::make_shared<PauseCountingClock>();
+    UiDispatcher dispatcher;
+    KeyboardModel model;
+    MacroLibrary library;
+    model.settings.ResetDefaults(dir);
+    library.ResetToDefault();
+    DeviceLinkServices services;
+    services.backend = sim;
+    services.clock = clock;
+    services.dispatcher = &dispatcher;
+    services.model = &model;
+    services.library = &library;
+    services.appDirectory = dir;
+    DeviceLink link(services);
+    link.InitDeviceLink();
+    link.FindKeyboard();
+    clock->TakePauses();
+
+    uint64_t pauses = 0;
+    double elapsedMs = 0;
+    for (auto _ : st) {
+        st.PauseTiming();
+        // Arm the read-back the way a replug does.
+        sim->Unplug();
+        link.OnDeviceChange(DeviceChange::kRemoveComplete);
+        sim->Plug();
+        link.FindKeyboard();
+        clock->TakePauses();
+        st.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        link.ReadBackAll();
+        elapsedMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        pauses += clock->TakePauses();
+    }
+    const double iterations = static_cast<double>(st.iterations());
+    const double pauseMs = static_cast<double>(pauses) / iterations;
+    st.counters["pauses_ms"] = pauseMs;
+    st.counters["readback_ms"] = elapsedMs / iterations;
+    st.counters["overhead_pct"] =
+        pauseMs > 0 ? 100.0 * (elapsedMs / iterations - pauseMs) / pauseMs : 0;
+    link.StopListener();
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ReadBackAll)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same pauses alone: what the machine's sleeps overshoot by themselves,
+// the floor under any read-back.
+void BM_PausesOnly(benchmark::State& st) {
+    const int macros = static_cast<int>(st.range(0));
+    // A factory read-back makes six select-and-get pairs; each macro adds one
+    // more. A made-up name would add 350 ms; the benchmark's macros have names.
+    const int pairs = 6 + macros;
+    RealClock clock;
+    double elapsedMs = 0;
+    for (auto _ : st) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 2 * pairs; ++i) clock.SleepMs(kPauseAfterSelectOrGetMs);
+        elapsedMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+    }
+    const double pauseMs = 2.0 * pairs * kPauseAfterSelectOrGetMs;
+    const double perRun = elapsedMs / static_cast<double>(st.iterations());
+    st.counters["pauses_ms"] = pauseMs;
+    st.counters["slept_ms"] = perRun;
+    st.counters["overshoot_pct"] = 100.0 * (perRun - pauseMs) / pauseMs;
+}
+BENCHMARK(BM_PausesOnly)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+}  // namespace lumbra
+
+BENCHMARK_MAIN();

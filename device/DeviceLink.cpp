@@ -1,0 +1,161 @@
+#include "device/DeviceLink.h"
+
+#include "device/DeviceLinkShared.h"
+
+namespace lumbra {
+
+bool DeviceLink::Shared::Set(std::span<const uint8_t> report, uint32_t pauseMs) {
+    std::lock_guard lock(featureMutex);
+    if (!feature) return false;
+    const bool ok = feature->SendFeatureReport(report);
+    clock->SleepMs(pauseMs);
+    return ok;
+}
+
+bool DeviceLink::Shared::Get(std::span<uint8_t> buffer, uint32_t pauseMs) {
+    std::lock_guard lock(featureMutex);
+    if (!feature) return false;
+    const bool ok = feature->GetFeatureReport(buffer);
+    if (pauseMs != 0) clock->SleepMs(pauseMs);
+    return ok;
+}
+
+bool DeviceLink::Shared::SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer) {
+    std::lock_guard lock(featureMutex);
+    if (!feature) return false;
+    // After a failed select the keyboard would answer for whatever it had
+    // selected before; such an answer must not reach the model.
+    const SelectReportBytes select = EncodeSelectReport(slot, gIndex);
+    const bool selected = feature->SendFeatureReport(select);
+    clock->SleepMs(kPauseAfterSelectOrGetMs);
+    if (!selected) return false;
+    const bool ok = feature->GetFeatureReport(buffer);
+    clock->SleepMs(kPauseAfterSelectOrGetMs);
+    return ok;
+}
+
+bool DeviceLink::Shared::HasHandle() {
+    std::lock_guard lock(featureMutex);
+    return feature != nullptr;
+}
+
+void DeviceLink::Shared::ReplaceHandle(std::unique_ptr<HidHandle> handle) {
+    std::unique_ptr<HidHandle> old;
+    {
+        std::lock_guard lock(featureMutex);
+        old = std::move(feature);
+        feature = std::move(handle);
+    }
+}
+
+DeviceLink::DeviceLink(DeviceLinkServices services)
+    : m_services(std::move(services)), m_shared(std::make_shared<Shared>()) {
+    if (!m_services.clock)
+        m_services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    if (!m_services.dispatcher) m_services.dispatcher = &TheUiDispatcher();
+    if (!m_services.model) m_services.model = &TheKeyboardModel();
+    if (!m_services.library) m_services.library = &TheMacroLibrary();
+    Shared& s = *m_shared;
+    s.backend = m_services.backend;
+    s.clock = m_services.clock;
+    s.dispatcher = m_services.dispatcher;
+    s.model = m_services.model;
+    s.library = m_services.library;
+    s.window = m_services.window;
+    s.launcher = m_services.launcher;
+    s.appDirectory = m_services.appDirectory;
+    s.link = this;
+}
+
+DeviceLink::~DeviceLink() {
+    StopListener();
+    m_shared->link = nullptr;
+    CloseFeatureHandle();
+}
+
+int DeviceLink::ListenerInterface() const { return m_shared->listenerInterface; }
+bool DeviceLink::HasFeatureHandle() const { return m_shared->HasHandle(); }
+int DeviceLink::CurrentProfile() const { return m_shared->currentProfile; }
+bool DeviceLink::ListenerRun() const { return m_shared->listenerRun; }
+bool DeviceLink::ListenerActive() const { return m_shared->guard; }
+
+void DeviceLink::CloseFeatureHandle() { m_shared->ReplaceHandle(nullptr); }
+
+void DeviceLink::RefreshWindow() {
+    if (m_services.window) m_services.window->RefreshWindow();
+}
+
+void DeviceLink::InitDeviceLink() {
+    m_found = false;
+    m_shared->listenerInterface = 0;
+    m_featureInterface = 0;
+    CloseFeatureHandle();
+    m_shared->listenerRun = false;
+    m_needReadBack = true;
+    m_shared->currentProfile = -1;
+    m_libraryChanged = false;
+    m_services.model->pending.Clear();
+    // The guard belongs to a listener that may still run; a fresh link has
+    // none, and a running one clears its own guard when it ends.
+    if (!m_listener.joinable()) m_shared->guard = false;
+}
+
+void DeviceLink::ProbeInterface(int index) {
+    if (!m_services.backend || index < 0) return;
+    const std::vector<HidInterfaceInfo> interfaces = m_services.backend->Enumerate();
+    if (static_cast<size_t>(index) >= interfaces.size()) return;
+    const HidInterfaceInfo& info = interfaces[static_cast<size_t>(index)];
+    if (!m_services.backend->OpenPath(info.path)) return;
+    if (info.vendorId != kKeyboardVendorId || info.productId != kKeyboardProductId) return;
+    if (info.usagePage == kListenerUsagePage) {
+        m_shared->listenerInterface = index;
+        m_found = true;
+    } else if (info.usagePage == kFeatureUsagePage) {
+        m_featureInterface = index;
+        m_found = true;
+    }
+}
+
+void DeviceLink::FindKeyboard() {
+    m_found = false;
+    for (int index = 0; index < kScannedInterfaces; ++index) ProbeInterface(index);
+    if (m_found) {
+        StartListener();
+        CloseFeatureHandle();
+        OpenFeatureInterface();
+    } else {
+        CloseFeatureHandle();
+    }
+}
+
+void DeviceLink::OpenFeatureInterface() {
+    if (!m_services.backend) return;
+    const std::vector<HidInterfaceInfo> interfaces = m_services.backend->Enumerate();
+    if (m_featureInterface < 0 || static_cast<size_t>(m_featureInterface) >= interfaces.size())
+        return;
+    const HidInterfaceInfo& info = interfaces[static_cast<size_t>(m_featureInterface)];
+    std::unique_ptr<HidHandle> handle = m_services.backend->OpenPath(info.path);
+    // A failed open leaves no handle: every exchange then fails before it
+    // reaches the device, and nothing reads a zeroed answer as profile 0.
+    if (handle && (info.vendorId != kKeyboardVendorId || info.productId != kKeyboardProductId)) {
+        handle.reset();
+    }
+    m_shared->ReplaceHandle(std::move(handle));
+}
+
+void DeviceLink::OnDeviceChange(uint32_t wParam) {
+    if (wParam == static_cast<uint32_t>(DeviceChange::kArrival)) {
+        if (m_found) return;
+        FindKeyboard();
+        ReadBackAll();
+    } else if (wParam == static_cast<uint32_t>(DeviceChange::kRemoveComplete)) {
+        if (!m_found) return;
+        FindKeyboard();
+        if (m_found) return;
+        m_needReadBack = true;
+        CloseFeatureHandle();
+        if (m_services.window) m_services.window->ShowDisconnectedMessage(kDisconnectedMessage);
+    }
+}
+
+}  // namespace lumbra

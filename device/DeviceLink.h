@@ -1,0 +1,130 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "device/Clock.h"
+#include "device/DeviceLinkWindow.h"
+#include "device/HidBackend.h"
+#include "device/ProgramLauncher.h"
+#include "device/Reports.h"
+#include "macro/MacroLibrary.h"
+#include "model/KeyboardModel.h"
+#include "model/UiDispatcher.h"
+
+namespace lumbra {
+
+// What the device link talks to. The model, the library, the dispatcher, the
+// window and the launcher must outlive the link; the backend and the clock
+// are shared with the listener thread, which may outlive it while blocked in
+// a read that cannot be interrupted.
+struct DeviceLinkServices {
+    std::shared_ptr<HidBackend> backend;
+    std::shared_ptr<Clock> clock;
+    UiDispatcher* dispatcher = nullptr;
+    KeyboardModel* model = nullptr;
+    MacroLibrary* library = nullptr;
+    DeviceLinkWindow* window = nullptr;
+    ProgramLauncher* launcher = nullptr;
+    std::string appDirectory;  // ends with '/'
+};
+
+// The keyboard as the main window sees it: discovery and hot-plug, the
+// feature-report protocol and the input listener.
+//
+// Threads: everything here is for the UI thread unless its comment says
+// otherwise. The listener thread does only its blocking reads and the feature
+// exchanges of a G-key macro import; every change of the model, every file
+// write, refresh and launch it causes reaches the UI thread through the
+// dispatcher. Whole exchanges on the feature handle (a select up to the end
+// of its get, a set up to the end of its pause) are serialised by one lock,
+// which also guards closing and replacing the handle.
+class DeviceLink {
+public:
+    static constexpr int kScannedInterfaces = 30;
+
+    explicit DeviceLink(DeviceLinkServices services);
+    ~DeviceLink();
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    // --- discovery and hot-plug
+    // The fields to their start values and the pending writes cleared. The
+    // notifications come from whoever owns the monitor (UdevHotPlugMonitor,
+    // or the simulator's change sink): it hands each one to OnDeviceChange on
+    // the UI thread.
+    void InitDeviceLink();
+    void ProbeInterface(int index);
+    void FindKeyboard();
+    void OpenFeatureInterface();
+    // wParam: 0x8000 arrival, 0x8004 removal complete; anything else is ignored.
+    void OnDeviceChange(uint32_t wParam);
+    void OnDeviceChange(DeviceChange change) { OnDeviceChange(static_cast<uint32_t>(change)); }
+
+    // --- the feature-report protocol; results 1 success, 0 failure
+    int ReadCurrentProfile();  // -1 without a handle or when the get fails
+    int WriteCurrentProfile(uint8_t value);
+    int ReadLighting(int slot);
+    int WriteLighting(int slot);
+    int ReadKeyTable(int slot);
+    int WriteKeyTable(int slot);
+    int ReadGKeyMacro(int slot, int gIndex);
+    int WriteGKeyMacro(int slot, int gIndex);
+    int ResetOnBoardProfile(int slot);
+    // Any thread. Select, get and their pauses under the handle lock; a failed
+    // select fails the fetch without a get.
+    bool FetchMacroReport(int slot, int gIndex, MacroReportBytes& answer);
+    void MergeMacroReport(int slot, int gIndex, MacroReportView answer, bool writeBack);
+    // The merge without any report: names the G key, finds or adds the macro
+    // in the first macro set and fills it. Tells whether the name was made up.
+    bool ApplyMacroReport(int slot, int gIndex, MacroReportView answer);
+    // The report WriteGKeyMacro would send; nothing when the G key names no
+    // macro of the first macro set.
+    std::optional<MacroReportBytes> BuildGKeyMacroReport(int slot, int gIndex) const;
+    void ReadBackAll();
+    void FlushPendingWrites();
+
+    // --- the input listener
+    // Starts the listener thread unless one runs.
+    void StartListener();
+    // Shutdown: clears listenerRun and lets a listener blocked in its read go.
+    // Waits for the thread when its read can be interrupted; otherwise the
+    // thread is left to end with the process, touching nothing of the link.
+    void StopListener();
+    // Closes the feature handle (under the handle lock).
+    void CloseFeatureHandle();
+
+    // --- fields of the link
+    bool Found() const { return m_found; }
+    bool NeedReadBack() const { return m_needReadBack; }
+    int ListenerInterface() const;
+    int FeatureInterface() const { return m_featureInterface; }
+    bool HasFeatureHandle() const;
+    int CurrentProfile() const;   // any thread
+    bool ListenerRun() const;     // any thread
+    bool ListenerActive() const;  // any thread: a listener body is running
+    bool LibraryChanged() const { return m_libraryChanged; }
+    void SetLibraryChanged(bool changed) { m_libraryChanged = changed; }
+    PendingWrites& Pending() { return m_services.model->pending; }
+
+    struct Shared;  // what the listener thread shares with the link
+
+private:
+    bool SetFeature(std::span<const uint8_t> report, uint32_t pauseMs);
+    void RefreshWindow();
+
+    DeviceLinkServices m_services;
+    std::shared_ptr<Shared> m_shared;
+    std::thread m_listener;
+
+    bool m_found = false;
+    int m_featureInterface = 0;
+    bool m_needReadBack = true;
+    bool m_libraryChanged = false;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <span>
+
+#include "device/DeviceLink.h"
+
+namespace lumbra {
+
+// The part of the link the listener thread may use. The thread keeps it alive
+// by its own reference; the services' model, library, window and launcher are
+// used only by closures that run on the UI thread while `link` is set.
+struct DeviceLink::Shared {
+    std::shared_ptr<HidBackend> backend;
+    std::shared_ptr<Clock> clock;
+    UiDispatcher* dispatcher = nullptr;
+    KeyboardModel* model = nullptr;
+    MacroLibrary* library = nullptr;
+    DeviceLinkWindow* window = nullptr;
+    ProgramLauncher* launcher = nullptr;
+    std::string appDirectory;
+
+    // The feature handle and the lock of whole exchanges on it.
+    std::mutex featureMutex;
+    std::unique_ptr<HidHandle> feature;
+
+    std::atomic<int> currentProfile{-1};
+    std::atomic<int> listenerInterface{0};
+    std::atomic<bool> listenerRun{false};
+    std::atomic<bool> guard{false};  // a listener body runs
+    std::atomic<bool> stopping{false};
+    // A start came while a listener was still ending (a quick replug): the
+    // ending listener hands a new start to the UI thread.
+    std::atomic<bool> restartWanted{false};
+
+    // The listener's open handle, for interrupting its read, and the signal
+    // its hand-overs wait on.
+    std::mutex listenerMutex;
+    std::condition_variable listenerSignal;
+    HidHandle* listenerHandle = nullptr;
+
+    // UI thread only: the link, or nothing once it is gone.
+    DeviceLink* link = nullptr;
+
+    // Any thread. Each runs one whole exchange under the handle lock; without
+    // a handle nothing is sent, nothing paused, and the result is false.
+    bool Set(std::span<const uint8_t> report, uint32_t pauseMs);
+    bool Get(std::span<uint8_t> buffer, uint32_t pauseMs);
+    bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer);
+    bool HasHandle();
+    void ReplaceHandle(std::unique_ptr<HidHandle> handle);
+
+    // Runs a closure on the UI thread while the link exists.
+    template <typename F>
+    void PostToUi(std::shared_ptr<Shared> self, F work) {
+        dispatcher->Post([self = std::move(self), work = std::move(work)]() mutable {
+            if (self->link != nullptr) work(*self->link, *self);
+        });
+    }
+};
+
+// The listener thread's procedure.
+void RunInputListener(std::shared_ptr<DeviceLink::Shared> shared);
+
+}  // namespace lumbra

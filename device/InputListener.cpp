@@ -1,0 +1,233 @@
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "device/DeviceLink.h"
+#include "device/DeviceLinkShared.h"
+#include "storage/MacroFiles.h"
+#include "storage/ProfileFile.h"
+
+namespace lumbra {
+
+namespace {
+
+// Event codes of the keyboard's input reports.
+constexpr uint8_t kEventMacroChanged = 0x01;
+constexpr uint8_t kEventLightMode = 0x02;
+constexpr uint8_t kEventNoticeA = 0x03;
+constexpr uint8_t kEventQuickLaunch = 0x04;
+constexpr uint8_t kEventProfile = 0x05;
+constexpr uint8_t kEventBreathing = 0x06;
+constexpr uint8_t kEventBrightness = 0x07;
+constexpr uint8_t kEventNoticeB = 0x09;
+
+constexpr size_t kEventCodeOffset = 1;
+constexpr size_t kEventArgumentOffset = 2;
+constexpr size_t kEventMinimumLength = 3;
+
+constexpr int kBreathingBrightness = 24;
+
+using SharedPtr = std::shared_ptr<DeviceLink::Shared>;
+
+void Refresh(DeviceLink::Shared& s) {
+    if (s.window) s.window->RefreshWindow();
+}
+
+void PostNotice(const SharedPtr& shared, uint32_t wParam) {
+    shared->PostToUi(shared, [wParam](DeviceLink&, DeviceLink::Shared& s) {
+        if (s.window) s.window->PostWindowMessage(kMsgKeyboardNotice, wParam, 0);
+    });
+}
+
+// The keyboard recorded a macro on one of its G keys. The exchanges and their
+// pauses stay on this thread; the merge, the files and the refresh run on the
+// UI thread, which hands back the report to store the name on the keyboard.
+void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
+    const int slot = shared->currentProfile;
+    MacroReportBytes answer = MacroReportRequest();
+    if (!shared->SelectAndGet(slot, gIndex, answer)) return;
+
+    struct Reply {
+        bool done = false;
+        std::optional<MacroReportBytes> writeBack;
+    };
+    auto reply = std::make_shared<Reply>();
+    shared->PostToUi(
+        shared, [slot, gIndex, answer, reply](DeviceLink& link, DeviceLink::Shared& s) {
+            link.ApplyMacroReport(slot, gIndex, answer);
+            std::optional<MacroReportBytes> writeBack = link.BuildGKeyMacroReport(slot, gIndex);
+            KeyboardProfile& profile = s.model->Profile(slot);
+            if (GKeySlot* g = profile.GKey(gIndex))
+                g->action = KeyAction{KeyActionType::kMacro, 0, 0};
+            WriteProfileFile(*s.model, slot);
+            WriteMacroLibrary(*s.library, s.appDirectory);
+            Refresh(s);
+            std::lock_guard lock(s.listenerMutex);
+            reply->writeBack = std::move(writeBack);
+            reply->done = true;
+            s.listenerSignal.notify_all();
+        });
+
+    std::optional<MacroReportBytes> writeBack;
+    {
+        std::unique_lock lock(shared->listenerMutex);
+        shared->listenerSignal.wait(lock, [&] { return reply->done || shared->stopping; });
+        if (!reply->done) return;
+        writeBack = reply->writeBack;
+    }
+    if (writeBack) shared->Set(*writeBack, kPauseAfterLongSetMs);
+}
+
+void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
+    const int slot = shared->currentProfile;
+    switch (code) {
+        case kEventMacroChanged:
+            if (argument >= 1 && argument <= kGKeyCount) ImportGKeyMacro(shared, argument - 1);
+            break;
+        case kEventLightMode:
+            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
+                s.model->Profile(slot).SetLightColor(SwapLightMode(argument));
+                Refresh(s);
+            });
+            break;
+        case kEventNoticeA:
+            PostNotice(shared, argument == 0 ? 4 : 5);
+            break;
+        case kEventQuickLaunch:
+            if (argument < 1 || argument > kGKeyCount) break;
+            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
+                const GKeySlot* g = s.model->Profile(slot).GKey(argument - 1);
+                if (g != nullptr && s.launcher != nullptr) s.launcher->Open(g->launchPath);
+            });
+            break;
+        case kEventProfile: {
+            if (argument < 1 || argument > kGKeyCount) break;
+            const int profile = argument - 1;
+            shared->currentProfile = profile;
+            shared->PostToUi(shared, [profile](DeviceLink&, DeviceLink::Shared& s) {
+                s.model->settings.SetCurrentProfile(profile);
+                Refresh(s);
+            });
+            if (argument <= kOnBoardProfileCount) PostNotice(shared, argument);
+            break;
+        }
+        case kEventBreathing:
+            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
+                KeyboardProfile& profile = s.model->Profile(slot);
+                if (argument == 0) {
+                    profile.SetLightColor(1);
+                    profile.SetLightBrightness(8);
+                } else {
+                    profile.SetLightBrightness(kBreathingBrightness);
+                }
+                Refresh(s);
+            });
+            break;
+        case kEventBrightness:
+            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
+                s.model->Profile(slot).SetLightBrightness(argument);
+                Refresh(s);
+            });
+            break;
+        case kEventNoticeB:
+            PostNotice(shared, argument == 0 ? 6 : 7);
+            break;
+        default:
+            break;
+    }
+}
+
+// The nearest thing to time-critical that an unprivileged process may have is
+// nothing at all; with the right to raise it, the thread gets a better nice value.
+void RaiseThreadPriority() {
+    const auto tid = static_cast<id_t>(syscall(SYS_gettid));
+    setpriority(PRIO_PROCESS, tid, -10);
+}
+
+void ListenerBody(const SharedPtr& shared) {
+    if (!shared->backend) return;
+    const std::vector<HidInterfaceInfo> interfaces = shared->backend->Enumerate();
+    const int index = shared->listenerInterface;
+    if (index < 0 || static_cast<size_t>(index) >= interfaces.size()) return;
+    const HidInterfaceInfo& info = interfaces[static_cast<size_t>(index)];
+    std::unique_ptr<HidHandle> handle = shared->backend->OpenPath(info.path);
+    if (!handle) return;
+    if (info.vendorId != kKeyboardVendorId || info.productId != kKeyboardProductId) return;
+
+    std::vector<uint8_t> buffer(std::max(info.inputReportLength, kEventMinimumLength), 0xFF);
+    buffer[0] = 0;
+    {
+        std::lock_guard lock(shared->listenerMutex);
+        if (shared->stopping) return;
+        shared->listenerHandle = handle.get();
+    }
+    shared->listenerRun = true;
+    for (;;) {
+        const int length = handle->Read(buffer);
+        if (length < 0 || shared->stopping) break;
+        // A report too short to hold an event says nothing; the bytes left in
+        // the buffer by an earlier report must not be taken for one.
+        if (static_cast<size_t>(length) >= kEventMinimumLength) {
+            HandleEvent(shared, buffer[kEventCodeOffset], buffer[kEventArgumentOffset]);
+        }
+        if (!shared->listenerRun) break;
+    }
+    std::lock_guard lock(shared->listenerMutex);
+    shared->listenerHandle = nullptr;
+}
+
+}  // namespace
+
+void RunInputListener(std::shared_ptr<DeviceLink::Shared> shared) {
+    RaiseThreadPriority();
+    ListenerBody(shared);
+    bool restart = false;
+    {
+        std::lock_guard lock(shared->listenerMutex);
+        shared->guard = false;
+        restart = shared->restartWanted.exchange(false) && !shared->stopping;
+    }
+    if (restart) {
+        shared->PostToUi(shared,
+                         [](DeviceLink& link, DeviceLink::Shared&) { link.StartListener(); });
+    }
+}
+
+void DeviceLink::StartListener() {
+    {
+        std::lock_guard lock(m_shared->listenerMutex);
+        if (m_shared->guard) {
+            m_shared->restartWanted = true;
+            return;
+        }
+        m_shared->guard = true;
+        m_shared->restartWanted = false;
+        m_shared->stopping = false;
+    }
+    // The guard was clear, so an earlier thread has finished its body.
+    if (m_listener.joinable()) m_listener.join();
+    m_listener = std::thread(RunInputListener, m_shared);
+}
+
+void DeviceLink::StopListener() {
+    m_shared->listenerRun = false;
+    bool interrupted = true;
+    {
+        std::lock_guard lock(m_shared->listenerMutex);
+        m_shared->stopping = true;
+        m_shared->listenerSignal.notify_all();
+        if (m_shared->listenerHandle != nullptr) {
+            interrupted = m_shared->listenerHandle->InterruptRead();
+        }
+    }
+    if (!m_listener.joinable()) return;
+    if (interrupted) {
+        m_listener.join();
+    } else {
+        m_listener.detach();
+    }
+}
+
+}  // namespace lumbra

@@ -1,0 +1,546 @@
+#include "sim/KeyboardSimulator.h"
+
+#include <algorithm>
+
+#include "storage/HexText.h"
+#include "storage/TextFile.h"
+
+namespace lumbra {
+
+struct KeyboardSimulator::Reader {
+    uint64_t generation = 0;
+    std::deque<std::vector<uint8_t>> queue;
+    bool interrupted = false;
+};
+
+namespace {
+
+constexpr uint8_t kEventLightMode = 0x02;
+constexpr uint8_t kEventProfile = 0x05;
+constexpr uint8_t kEventBreathing = 0x06;
+constexpr uint8_t kEventBrightness = 0x07;
+constexpr uint8_t kBreathingBrightness = 24;
+
+class SimHandle final : public HidHandle {
+public:
+    SimHandle(KeyboardSimulator& sim, uint64_t generation, bool events)
+        : m_sim(sim), m_generation(generation), m_events(events) {}
+    ~SimHandle() override {
+        if (m_events) m_sim.CloseReader(&m_reader);
+    }
+
+    bool SendFeatureReport(std::span<const uint8_t> report) override {
+        return !m_events && m_sim.HandleSet(report, m_generation);
+    }
+    bool GetFeatureReport(std::span<uint8_t> buffer) override {
+        return !m_events && m_sim.HandleGet(buffer, m_generation);
+    }
+    int Read(std::span<uint8_t> buffer) override {
+        if (!m_events) return -1;
+        return m_sim.HandleRead(m_reader, buffer);
+    }
+    bool InterruptRead() override {
+        if (m_events) m_sim.HandleInterrupt(m_reader);
+        return true;
+    }
+
+private:
+    KeyboardSimulator& m_sim;
+    uint64_t m_generation;
+    bool m_events;
+
+public:
+    KeyboardSimulator::Reader m_reader;
+};
+
+}  // namespace
+
+SimProfileState SimProfileState::Factory() {
+    SimProfileState p;
+    p.keys = kDefaultKeyTable;
+    for (auto& macro : p.macros) {
+        macro.fill(0);
+        macro[0] = MacroReport::kNoNameByte;
+        macro[1] = MacroReport::kNoNameByte;
+    }
+    return p;
+}
+
+SimKeyboardState SimKeyboardState::Factory() {
+    SimKeyboardState s;
+    for (auto& p : s.profiles) p = SimProfileState::Factory();
+    return s;
+}
+
+KeyboardSimulator::KeyboardSimulator(std::optional<std::string> stateFile)
+    : m_state(SimKeyboardState::Factory()), m_stateFile(std::move(stateFile)) {
+    if (!m_stateFile) return;
+    if (auto text = ReadWholeFile(*m_stateFile)) {
+        if (auto state = ParseSimState(*text)) m_state = *state;
+    }
+}
+
+KeyboardSimulator::~KeyboardSimulator() = default;
+
+int KeyboardSimulator::VisibleInterfaceCount() const {
+    return (m_showEvents ? 1 : 0) + (m_showConfiguration ? 1 : 0);
+}
+
+std::vector<HidInterfaceInfo> KeyboardSimulator::Enumerate() {
+    std::lock_guard lock(m_mutex);
+    std::vector<HidInterfaceInfo> result;
+    if (!m_plugged) return result;
+    if (m_showEvents) {
+        result.push_back({kKeyboardVendorId, kKeyboardProductId, kListenerUsagePage,
+                          kInputReportLength, kEventsPath});
+    }
+    if (m_showConfiguration) {
+        result.push_back({kKeyboardVendorId, kKeyboardProductId, kFeatureUsagePage,
+                          kInputReportLength, kConfigPath});
+    }
+    return result;
+}
+
+std::unique_ptr<HidHandle> KeyboardSimulator::OpenPath(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    if (!m_plugged) return nullptr;
+    if (path == kEventsPath && m_showEvents) {
+        auto handle = std::make_unique<SimHandle>(*this, m_generation, true);
+        handle->m_reader.generation = m_generation;
+        m_readers.push_back(&handle->m_reader);
+        return handle;
+    }
+    if (path == kConfigPath && m_showConfiguration) {
+        return std::make_unique<SimHandle>(*this, m_generation, false);
+    }
+    return nullptr;
+}
+
+void KeyboardSimulator::CloseReader(Reader* reader) {
+    std::lock_guard lock(m_mutex);
+    std::erase(m_readers, reader);
+}
+
+void KeyboardSimulator::Plug() {
+    int count = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_plugged) return;
+        m_plugged = true;
+        Notify(SimExchange::Op::kPlug, {}, false);
+        count = VisibleInterfaceCount();
+    }
+    RaiseChanges(DeviceChange::kArrival, count);
+}
+
+void KeyboardSimulator::Unplug() {
+    int count = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_plugged) return;
+        m_plugged = false;
+        ++m_generation;
+        Notify(SimExchange::Op::kUnplug, {}, false);
+        count = VisibleInterfaceCount();
+    }
+    m_signal.notify_all();
+    RaiseChanges(DeviceChange::kRemoveComplete, count);
+}
+
+bool KeyboardSimulator::IsPlugged() const {
+    std::lock_guard lock(m_mutex);
+    return m_plugged;
+}
+
+void KeyboardSimulator::SetInterfaces(bool events, bool configuration) {
+    std::lock_guard lock(m_mutex);
+    m_showEvents = events;
+    m_showConfiguration = configuration;
+}
+
+void KeyboardSimulator::SetChangeSink(DeviceChangeSink sink) {
+    std::lock_guard lock(m_mutex);
+    m_sink = std::move(sink);
+}
+
+void KeyboardSimulator::SetObserver(std::function<void(const SimExchange&)> observer) {
+    std::lock_guard lock(m_mutex);
+    m_observer = std::move(observer);
+}
+
+void KeyboardSimulator::RaiseChanges(DeviceChange change, int count) {
+    DeviceChangeSink sink;
+    {
+        std::lock_guard lock(m_mutex);
+        sink = m_sink;
+    }
+    if (!sink) return;
+    for (int i = 0; i < count; ++i) sink(change);
+}
+
+void KeyboardSimulator::Notify(SimExchange::Op op, std::span<const uint8_t> bytes, bool failed) {
+    if (!m_observer) return;
+    SimExchange exchange;
+    exchange.op = op;
+    exchange.bytes.assign(bytes.begin(), bytes.end());
+    exchange.failed = failed;
+    m_observer(exchange);
+}
+
+void KeyboardSimulator::SendInputReport(std::vector<uint8_t> report) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_plugged) return;
+        for (Reader* reader : m_readers) {
+            if (reader->generation == m_generation) reader->queue.push_back(report);
+        }
+    }
+    m_signal.notify_all();
+}
+
+void KeyboardSimulator::SendEvent(uint8_t code, uint8_t argument) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_plugged) return;
+        ApplyOwnEvent(code, argument);
+    }
+    std::vector<uint8_t> report(kInputReportLength, 0);
+    report[0] = kInputReportId;
+    report[1] = code;
+    report[2] = argument;
+    SendInputReport(std::move(report));
+}
+
+void KeyboardSimulator::ApplyOwnEvent(uint8_t code, uint8_t argument) {
+    SimProfileState& profile = m_state.profiles[static_cast<size_t>(m_state.currentProfile)];
+    switch (code) {
+        case kEventProfile:
+            if (argument < 1 || argument > kOnBoardProfileCount) return;
+            m_state.currentProfile = argument - 1;
+            break;
+        case kEventLightMode:
+            profile.mode = argument;
+            break;
+        case kEventBreathing:
+            if (argument == 0) {
+                profile.mode = 1;
+                profile.brightness = 8;
+            } else {
+                profile.brightness = kBreathingBrightness;
+            }
+            break;
+        case kEventBrightness:
+            profile.brightness = argument;
+            break;
+        default:
+            return;
+    }
+    SaveLocked();
+}
+
+void KeyboardSimulator::FailNext(SimFault fault, int n) {
+    {
+        std::lock_guard lock(m_mutex);
+        const int count = std::max(n, 0);
+        switch (fault) {
+            case SimFault::kSet:
+                m_failSets = count;
+                break;
+            case SimFault::kGet:
+                m_failGets = count;
+                break;
+            case SimFault::kRead:
+                m_failReads = count;
+                break;
+        }
+    }
+    m_signal.notify_all();
+}
+
+SimKeyboardState KeyboardSimulator::State() const {
+    std::lock_guard lock(m_mutex);
+    return m_state;
+}
+
+void KeyboardSimulator::SetState(const SimKeyboardState& state) {
+    std::lock_guard lock(m_mutex);
+    m_state = state;
+    m_state.currentProfile = std::clamp(m_state.currentProfile, 0, kOnBoardProfileCount - 1);
+    SaveLocked();
+}
+
+int KeyboardSimulator::OpenReaders() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_plugged) return 0;
+    return static_cast<int>(std::count_if(m_readers.begin(), m_readers.end(), [&](const Reader* r) {
+        return r->generation == m_generation && !r->interrupted;
+    }));
+}
+
+bool KeyboardSimulator::HandleSet(std::span<const uint8_t> report, uint64_t generation) {
+    std::lock_guard lock(m_mutex);
+    bool ok = m_plugged && generation == m_generation;
+    if (ok && m_failSets > 0) {
+        --m_failSets;
+        ok = false;
+    }
+    ok = ok && ApplySet(report);
+    Notify(SimExchange::Op::kSet, report, !ok);
+    return ok;
+}
+
+bool KeyboardSimulator::HandleGet(std::span<uint8_t> buffer, uint64_t generation) {
+    std::lock_guard lock(m_mutex);
+    bool ok = m_plugged && generation == m_generation;
+    if (ok && m_failGets > 0) {
+        --m_failGets;
+        ok = false;
+    }
+    ok = ok && AnswerGet(buffer);
+    Notify(SimExchange::Op::kGet, buffer, !ok);
+    return ok;
+}
+
+int KeyboardSimulator::HandleRead(Reader& reader, std::span<uint8_t> buffer) {
+    std::unique_lock lock(m_mutex);
+    m_signal.wait(lock, [&] {
+        return !reader.queue.empty() || reader.interrupted || m_failReads > 0 ||
+               reader.generation != m_generation || !m_plugged;
+    });
+    if (reader.interrupted || reader.generation != m_generation || !m_plugged) {
+        Notify(SimExchange::Op::kIn, {}, true);
+        return -1;
+    }
+    if (m_failReads > 0) {
+        --m_failReads;
+        Notify(SimExchange::Op::kIn, {}, true);
+        return -1;
+    }
+    std::vector<uint8_t> report = std::move(reader.queue.front());
+    reader.queue.pop_front();
+    // As hidraw does, a report longer than the buffer is cut to it.
+    const size_t length = std::min(report.size(), buffer.size());
+    std::copy_n(report.begin(), length, buffer.begin());
+    Notify(SimExchange::Op::kIn, std::span<const uint8_t>(report.data(), length), false);
+    return static_cast<int>(length);
+}
+
+void KeyboardSimulator::HandleInterrupt(Reader& reader) {
+    {
+        std::lock_guard lock(m_mutex);
+        reader.interrupted = true;
+    }
+    m_signal.notify_all();
+}
+
+bool KeyboardSimulator::ApplySet(std::span<const uint8_t> r) {
+    if (r.empty()) return false;
+    auto profileAt = [&](size_t offset) -> SimProfileState* {
+        const uint8_t slot = r[offset];
+        return slot < kOnBoardProfileCount ? &m_state.profiles[slot] : nullptr;
+    };
+    switch (r[0]) {
+        case SelectReport::kId: {
+            if (r.size() != SelectReport::kLength) return false;
+            const uint8_t slot = r[SelectReport::kSlotOffset];
+            const uint8_t g = r[SelectReport::kGKeyOffset];
+            if (slot >= kOnBoardProfileCount || g >= kGKeyCount) return false;
+            m_selectedProfile = slot;
+            m_selectedGKey = g;
+            return true;
+        }
+        case ProfileReport::kId: {
+            if (r.size() != ProfileReport::kLength) return false;
+            // A value above 2 (the goodbye at shutdown) leaves the profile.
+            const uint8_t value = r[ProfileReport::kValueOffset];
+            if (value < kOnBoardProfileCount) m_state.currentProfile = value;
+            break;
+        }
+        case KeyTableReport::kId: {
+            if (r.size() != KeyTableReport::kLength) return false;
+            SimProfileState* p = profileAt(KeyTableReport::kSlotOffset);
+            if (p == nullptr) return false;
+            std::copy_n(r.begin() + KeyTableReport::kTableOffset, kKeyTableSize, p->keys.begin());
+            for (size_t g = 0; g < kGKeyCount; ++g) {
+                const size_t at = KeyTableReport::kActionsOffset + g * KeyTableReport::kActionSize;
+                p->actions[g] = KeyAction{r[at], r[at + 1], r[at + 2]};
+            }
+            break;
+        }
+        case LightingReport::kId: {
+            if (r.size() != LightingReport::kLength) return false;
+            SimProfileState* p = profileAt(LightingReport::kSlotOffset);
+            if (p == nullptr) return false;
+            p->mode = r[LightingReport::kModeOffset];
+            p->brightness = r[LightingReport::kBrightnessOffset];
+            break;
+        }
+        case MacroReport::kId: {
+            if (r.size() != MacroReport::kLength) return false;
+            SimProfileState* p = profileAt(MacroReport::kSlotOffset);
+            const uint8_t g = r[MacroReport::kGKeyOffset];
+            if (p == nullptr || g >= kGKeyCount) return false;
+            std::copy_n(r.begin() + MacroReport::kNameOffset, SimProfileState::kMacroRecordLength,
+                        p->macros[g].begin());
+            break;
+        }
+        case ResetReport::kId: {
+            if (r.size() != ResetReport::kLength) return false;
+            SimProfileState* p = profileAt(ResetReport::kSlotOffset);
+            if (p == nullptr) return false;
+            *p = SimProfileState::Factory();
+            break;
+        }
+        default:
+            return false;
+    }
+    SaveLocked();
+    return true;
+}
+
+bool KeyboardSimulator::AnswerGet(std::span<uint8_t> b) {
+    if (b.empty()) return false;
+    const SimProfileState& p = m_state.profiles[static_cast<size_t>(m_selectedProfile)];
+    const uint8_t slot = static_cast<uint8_t>(m_selectedProfile);
+    switch (b[0]) {
+        case ProfileReport::kId:
+            if (b.size() != ProfileReport::kLength) return false;
+            std::fill(b.begin(), b.end(), 0);
+            b[0] = ProfileReport::kId;
+            b[ProfileReport::kMarkerOffset] = ProfileReport::kMarker;
+            b[ProfileReport::kValueOffset] = static_cast<uint8_t>(m_state.currentProfile);
+            return true;
+        case KeyTableReport::kId:
+            if (b.size() != KeyTableReport::kLength) return false;
+            std::fill(b.begin(), b.end(), 0);
+            b[0] = KeyTableReport::kId;
+            b[KeyTableReport::kLengthOffset] = static_cast<uint8_t>(KeyTableReport::kLength);
+            b[KeyTableReport::kSlotOffset] = slot;
+            std::copy(p.keys.begin(), p.keys.end(), b.begin() + KeyTableReport::kTableOffset);
+            for (size_t g = 0; g < kGKeyCount; ++g) {
+                const size_t at = KeyTableReport::kActionsOffset + g * KeyTableReport::kActionSize;
+                b[at] = p.actions[g].type;
+                b[at + 1] = p.actions[g].param1;
+                b[at + 2] = p.actions[g].param2;
+            }
+            return true;
+        case LightingReport::kId:
+            if (b.size() != LightingReport::kLength) return false;
+            std::fill(b.begin(), b.end(), 0);
+            b[0] = LightingReport::kId;
+            b[LightingReport::kMarkerOffset] = LightingReport::kMarker;
+            b[LightingReport::kSlotOffset] = slot;
+            b[LightingReport::kModeOffset] = p.mode;
+            b[LightingReport::kBrightnessOffset] = p.brightness;
+            return true;
+        case MacroReport::kId: {
+            if (b.size() != MacroReport::kLength) return false;
+            std::fill(b.begin(), b.end(), 0);
+            b[0] = MacroReport::kId;
+            b[MacroReport::kLengthOffset] = static_cast<uint8_t>(MacroReport::kLength);
+            b[MacroReport::kSlotOffset] = slot;
+            b[MacroReport::kGKeyOffset] = static_cast<uint8_t>(m_selectedGKey);
+            const auto& macro = p.macros[static_cast<size_t>(m_selectedGKey)];
+            std::copy(macro.begin(), macro.end(), b.begin() + MacroReport::kNameOffset);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void KeyboardSimulator::SaveLocked() {
+    if (m_stateFile) WriteFileAtomically(*m_stateFile, FormatSimState(m_state));
+}
+
+// The state file: a header, the current profile, then per profile its key
+// table with the G-key actions, its lighting, and one line per stored macro,
+// all bytes as upper-case hexadecimal.
+namespace {
+constexpr std::string_view kStateHeader = "LumbraSimulatedKeyboard 1";
+
+std::string Hex(std::span<const uint8_t> bytes) {
+    std::string out;
+    for (uint8_t b : bytes) AppendHexByte(out, b);
+    return out;
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool FromHex(std::string_view text, std::span<uint8_t> out) {
+    if (text.size() != out.size() * 2) return false;
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (!IsHexDigit(text[2 * i]) || !IsHexDigit(text[2 * i + 1])) return false;
+        out[i] = ParseHexPair(text.substr(2 * i, 2));
+    }
+    return true;
+}
+
+std::optional<std::string_view> ValueAfter(std::optional<std::string_view> line,
+                                           std::string_view key) {
+    if (!line || line->size() <= key.size() || line->substr(0, key.size()) != key ||
+        (*line)[key.size()] != '=') {
+        return std::nullopt;
+    }
+    return line->substr(key.size() + 1);
+}
+}  // namespace
+
+std::string FormatSimState(const SimKeyboardState& state) {
+    std::string out;
+    AppendLine(out, kStateHeader);
+    AppendLine(out, "CurrentProfile=" + std::to_string(state.currentProfile));
+    for (size_t s = 0; s < state.profiles.size(); ++s) {
+        const SimProfileState& p = state.profiles[s];
+        const std::string prefix = "Profile" + std::to_string(s);
+        std::vector<uint8_t> actions;
+        for (const KeyAction& a : p.actions)
+            actions.insert(actions.end(), {a.type, a.param1, a.param2});
+        AppendLine(out, prefix + "Keys=" + Hex(p.keys));
+        AppendLine(out, prefix + "Actions=" + Hex(actions));
+        const uint8_t lighting[2] = {p.mode, p.brightness};
+        AppendLine(out, prefix + "Lighting=" + Hex(lighting));
+        for (size_t g = 0; g < p.macros.size(); ++g) {
+            AppendLine(out, prefix + "Macro" + std::to_string(g) + "=" + Hex(p.macros[g]));
+        }
+    }
+    return out;
+}
+
+std::optional<SimKeyboardState> ParseSimState(std::string_view text) {
+    LineReader lines(text);
+    if (lines.Next() != kStateHeader) return std::nullopt;
+    SimKeyboardState state;
+    const auto current = ValueAfter(lines.Next(), "CurrentProfile");
+    if (!current || current->size() != 1 || (*current)[0] < '0' ||
+        (*current)[0] >= '0' + kOnBoardProfileCount) {
+        return std::nullopt;
+    }
+    state.currentProfile = (*current)[0] - '0';
+    for (size_t s = 0; s < state.profiles.size(); ++s) {
+        SimProfileState& p = state.profiles[s];
+        const std::string prefix = "Profile" + std::to_string(s);
+        std::array<uint8_t, kGKeyCount * 3> actions{};
+        std::array<uint8_t, 2> lighting{};
+        const auto keys = ValueAfter(lines.Next(), prefix + "Keys");
+        if (!keys || !FromHex(*keys, p.keys)) return std::nullopt;
+        const auto acts = ValueAfter(lines.Next(), prefix + "Actions");
+        if (!acts || !FromHex(*acts, actions)) return std::nullopt;
+        for (size_t g = 0; g < kGKeyCount; ++g) {
+            p.actions[g] = KeyAction{actions[g * 3], actions[g * 3 + 1], actions[g * 3 + 2]};
+        }
+        const auto light = ValueAfter(lines.Next(), prefix + "Lighting");
+        if (!light || !FromHex(*light, lighting)) return std::nullopt;
+        p.mode = lighting[0];
+        p.brightness = lighting[1];
+        for (size_t g = 0; g < p.macros.size(); ++g) {
+            const auto macro = ValueAfter(lines.Next(), prefix + "Macro" + std::to_string(g));
+            if (!macro || !FromHex(*macro, p.macros[g])) return std::nullopt;
+        }
+    }
+    return state;
+}
+
+}  // namespace lumbra

@@ -1,0 +1,34 @@
+#include "sim/SimSession.h"
+
+namespace lumbra {
+
+std::unique_ptr<SimSession> SimSession::Start(const SimOptions& options,
+                                              std::shared_ptr<Clock> clock, std::string* error) {
+    std::unique_ptr<SimSession> session(new SimSession);
+    session->m_simulator = std::make_shared<KeyboardSimulator>(options.stateFile);
+    if (options.traceFile) {
+        session->m_trace = std::make_unique<SimTrace>(clock, *options.traceFile);
+        if (!session->m_trace->IsOpen()) {
+            if (error) *error = "cannot open the trace file " + *options.traceFile;
+            return nullptr;
+        }
+        session->m_trace->Attach(*session->m_simulator);
+    }
+    if (options.controlFifo) {
+        session->m_control =
+            std::make_unique<SimControlReader>(*session->m_simulator, *options.controlFifo);
+        if (!session->m_control->Start()) {
+            if (error) *error = "cannot open the control pipe " + *options.controlFifo;
+            return nullptr;
+        }
+    }
+    return session;
+}
+
+SimSession::~SimSession() {
+    // No command may arrive, and no line be traced, once the parts go.
+    m_control.reset();
+    m_trace.reset();
+}
+
+}  // namespace lumbra

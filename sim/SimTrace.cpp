@@ -1,0 +1,53 @@
+#include "sim/SimTrace.h"
+
+#include "storage/HexText.h"
+
+namespace lumbra {
+
+std::string FormatTraceLine(uint64_t milliseconds, const SimExchange& exchange) {
+    std::string line = std::to_string(milliseconds);
+    switch (exchange.op) {
+        case SimExchange::Op::kSet:
+            line += " set";
+            break;
+        case SimExchange::Op::kGet:
+            line += " get";
+            break;
+        case SimExchange::Op::kIn:
+            line += " in";
+            break;
+        case SimExchange::Op::kPlug:
+            return line + " plug";
+        case SimExchange::Op::kUnplug:
+            return line + " unplug";
+    }
+    for (uint8_t b : exchange.bytes) {
+        line += ' ';
+        AppendHexByte(line, b);
+    }
+    if (exchange.failed) line += " FAIL";
+    return line;
+}
+
+SimTrace::SimTrace(std::shared_ptr<Clock> clock, const std::string& path)
+    : m_clock(std::move(clock)), m_file(path, std::ios::app) {}
+
+SimTrace::~SimTrace() {
+    if (m_attached) m_attached->SetObserver(nullptr);
+}
+
+void SimTrace::Attach(KeyboardSimulator& simulator) {
+    m_attached = &simulator;
+    simulator.SetObserver([this](const SimExchange& exchange) { Record(exchange); });
+}
+
+void SimTrace::Record(const SimExchange& exchange) {
+    std::lock_guard lock(m_mutex);
+    if (!m_file) return;
+    // Each line goes out whole at once, so a crash leaves every exchange
+    // before it in the file.
+    m_file << FormatTraceLine(m_clock->NowMs(), exchange) << '\n';
+    m_file.flush();
+}
+
+}  // namespace lumbra
