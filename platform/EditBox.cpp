@@ -1,0 +1,102 @@
+#include "platform/EditBox.h"
+
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRegularExpressionValidator>
+
+#include "platform/HostWidget.h"
+#include "platform/QtImpl.h"
+
+namespace lumbra {
+
+struct EditBox::Impl {
+    QPointer<QLineEdit> edit;
+    std::function<void()> changed;
+    std::function<void()> returned;
+};
+
+EditBox::EditBox(HostWindow& parent, int id, const Rect& rect, bool visible)
+    : m_id(id), m_impl(std::make_unique<Impl>()) {
+    QWidget* w = WidgetOf(parent);
+    if (!w) return;
+    auto* edit = new QLineEdit(w);
+    edit->setObjectName(QStringLiteral("edit%1").arg(id));
+    edit->setFrame(false);
+    edit->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    edit->setVisible(visible);
+    Impl* impl = m_impl.get();
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [impl] {
+        if (impl->changed) impl->changed();
+    });
+    QObject::connect(edit, &QLineEdit::returnPressed, edit, [impl] {
+        if (impl->returned) impl->returned();
+    });
+    m_impl->edit = edit;
+}
+
+EditBox::~EditBox() {
+    if (m_impl->edit) {
+        m_impl->edit->disconnect();
+        m_impl->edit->hide();
+        m_impl->edit->deleteLater();
+    }
+}
+
+std::string EditBox::Text() const {
+    return m_impl->edit ? m_impl->edit->text().toStdString() : std::string();
+}
+
+void EditBox::SetText(const std::string& text) {
+    if (m_impl->edit) m_impl->edit->setText(QString::fromStdString(text));
+}
+
+void EditBox::SetNumbersOnly(bool numbersOnly) {
+    if (!m_impl->edit) return;
+    if (numbersOnly)
+        m_impl->edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[0-9]*")), m_impl->edit));
+    else
+        m_impl->edit->setValidator(nullptr);
+}
+
+void EditBox::SetMaxLength(int length) {
+    if (m_impl->edit) m_impl->edit->setMaxLength(length);
+}
+
+void EditBox::SetColors(Color text, Color background) {
+    if (!m_impl->edit) return;
+    QPalette p = m_impl->edit->palette();
+    p.setColor(QPalette::Text, ToQColor(text));
+    p.setColor(QPalette::Base, ToQColor(background));
+    m_impl->edit->setPalette(p);
+}
+
+void EditBox::SetFont(const FontDesc& font) {
+    if (m_impl->edit) m_impl->edit->setFont(ToQFont(font));
+}
+
+void EditBox::SetRect(const Rect& rect) {
+    if (m_impl->edit) m_impl->edit->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+void EditBox::SetVisible(bool visible) {
+    if (m_impl->edit) m_impl->edit->setVisible(visible);
+}
+
+bool EditBox::IsVisible() const { return m_impl->edit && m_impl->edit->isVisible(); }
+
+void EditBox::Focus() {
+    if (m_impl->edit) m_impl->edit->setFocus(Qt::OtherFocusReason);
+}
+
+bool EditBox::HasFocus() const { return m_impl->edit && m_impl->edit->hasFocus(); }
+
+void EditBox::OnTextChanged(std::function<void()> callback) {
+    m_impl->changed = std::move(callback);
+}
+void EditBox::OnReturnPressed(std::function<void()> callback) {
+    m_impl->returned = std::move(callback);
+}
+
+}  // namespace lumbra

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Font.h"
+#include "platform/Geometry.h"
+
+namespace lumbra {
+
+class HostWindow;
+
+// A single-line platform edit box, a child of a host window, at a rectangle
+// in the window's client coordinates. Destroying the object removes it.
+class EditBox {
+public:
+    EditBox(HostWindow& parent, int id, const Rect& rect, bool visible = true);
+    ~EditBox();
+    EditBox(const EditBox&) = delete;
+    EditBox& operator=(const EditBox&) = delete;
+
+    int Id() const { return m_id; }
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void SetNumbersOnly(bool numbersOnly);
+    void SetMaxLength(int length);
+    void SetColors(Color text, Color background);
+    void SetFont(const FontDesc& font);
+    void SetRect(const Rect& rect);
+    void SetVisible(bool visible);
+    bool IsVisible() const;
+    void Focus();
+    bool HasFocus() const;
+    // Called on the UI thread after every change of the text.
+    void OnTextChanged(std::function<void()> callback);
+    // Called when Enter is pressed in the box.
+    void OnReturnPressed(std::function<void()> callback);
+
+    struct Impl;
+    Impl* impl() const { return m_impl.get(); }
+
+private:
+    int m_id;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,71 @@
+#pragma once
+
+// The Qt widget behind a HostWindow; seen only by platform sources and tests.
+
+#include <QEventLoop>
+#include <QImage>
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "platform/HostWindow.h"
+
+namespace lumbra {
+
+class HostWidget : public QWidget {
+public:
+    HostWidget(HostWindow* host, WindowHandler* handler, Qt::WindowFlags flags, QWidget* parent);
+
+    // Cut off from its host: no more handler calls.
+    void Detach();
+    HostWindow* Host() const { return m_host; }
+    bool InEvent() const { return m_depth > 0; }
+
+    bool tracking = false;
+    bool hoverRequested = false;
+    bool captured = false;
+    bool haveLastPos = false;
+    QPoint lastPos;
+    Qt::MouseButtons lastButtons;
+    Qt::KeyboardModifiers lastModifiers;
+    QTimer hoverTimer;
+    int moveCount = 0;
+    bool moving = false;
+    QPoint moveStartGlobal;
+    QPoint moveStartWindow;
+    QEventLoop* modalLoop = nullptr;
+    std::unique_ptr<Surface> backBuffer;
+
+    uint32_t Flags() const;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Remember(QMouseEvent* e);
+    void OnHoverTimeout();
+
+    HostWindow* m_host;
+    WindowHandler* m_handler;
+    int m_depth = 0;
+};
+
+struct HostWindow::Impl {
+    HostWidget* widget = nullptr;
+    bool destroyed = false;
+    int modalResult = -1;
+};
+
+// The widget of a host window, for tests that send it synthetic events.
+inline QWidget* WidgetOf(HostWindow& host) { return host.impl() ? host.impl()->widget : nullptr; }
+
+}  // namespace lumbra

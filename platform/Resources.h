@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Image.h"
+
+namespace lumbra {
+
+// The kinds of pictures the program carries, each addressed by an integer id.
+enum class ResourceKind { kPng, kBitmap, kIcon };
+
+// The picture with this id, decoded once and kept for the whole run; an empty
+// image when there is none. UI thread only.
+Image LoadResourceImage(ResourceKind kind, int id);
+
+// Puts a picture in place of (or in addition to) the compiled-in one. Tests
+// and demo programs use it to supply their own pictures.
+void RegisterResourceImage(ResourceKind kind, int id, Image image);
+// Forgets every registered and cached picture.
+void ClearResourceImages();
+
+}  // namespace lumbra

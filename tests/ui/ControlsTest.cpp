@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "UiTestSupport.h"
+#include "ui/CCheckButton.h"
+#include "ui/CComboButton.h"
+#include "ui/CImageButton.h"
+#include "ui/CKeyboardButton.h"
+#include "ui/CRadioButton.h"
+#include "ui/CRegionButton.h"
+#include "ui/CTabControl.h"
+#include "ui/ControlMessages.h"
+
+namespace lumbra {
+namespace {
+
+using test::FrameColor;
+using test::Msg;
+using test::TestDialog;
+
+class Controls : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetSelections();
+        test::RegisterTestPictures();
+        dlg = std::make_unique<TestDialog>(nullptr);
+        dlg->Create();
+    }
+    void TearDown() override {
+        dlg.reset();
+        Application::ProcessEvents();
+        ResetSelections();
+    }
+    HostWindow* W() { return dlg->Window(); }
+
+    std::unique_ptr<TestDialog> dlg;
+    const Rect kRect = Rect::FromSize(10, 10, 20, 20);
+};
+
+// Every class: press inside, release outside sends only the press message and
+// leaves the state normal; a disabled control ignores everything.
+using Factory = std::function<std::unique_ptr<CControlBase>(HostWindow*, const Rect&, bool)>;
+struct ClassCase {
+    const char* name;
+    Factory make;
+    bool sendsPress;
+};
+
+class EveryButtonClass : public Controls, public testing::WithParamInterface<ClassCase> {};
+
+TEST_P(EveryButtonClass, ReleaseOutsideSendsOnlyThePress) {
+    auto c = GetParam().make(W(), kRect, false);
+    EXPECT_TRUE(c->OnMouseMove(0, 15, 15));
+    EXPECT_EQ(c->State(), CControlBase::kHover);
+    EXPECT_TRUE(c->OnLButtonDown(0, 15, 15));
+    EXPECT_EQ(c->State(), CControlBase::kPressed);
+    EXPECT_FALSE(c->OnMouseMove(0, 100, 100));  // moves do not change a pressed control
+    EXPECT_EQ(c->State(), CControlBase::kPressed);
+    EXPECT_TRUE(c->OnLButtonUp(0, 100, 100));
+    EXPECT_EQ(c->State(), CControlBase::kNormal);
+    std::vector<Msg> expected;
+    if (GetParam().sendsPress) expected.push_back({2100, 0, 1});
+    EXPECT_EQ(dlg->messages, expected);
+}
+
+TEST_P(EveryButtonClass, DisabledIgnoresTheMouse) {
+    auto c = GetParam().make(W(), kRect, true);
+    c->SetState(CControlBase::kHover);
+    EXPECT_FALSE(c->OnMouseMove(0, 100, 100));
+    EXPECT_FALSE(c->OnLButtonDown(0, 15, 15));
+    EXPECT_FALSE(c->OnLButtonUp(0, 15, 15));
+    EXPECT_EQ(c->State(), CControlBase::kHover);
+    EXPECT_TRUE(dlg->messages.empty());
+}
+
+template <typename T>
+Factory Make() {
+    return [](HostWindow* p, const Rect& r, bool disabled) {
+        return std::make_unique<T>(p, 2100, r, "", true, disabled);
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(AllClasses, EveryButtonClass,
+                         testing::Values(ClassCase{"Image", Make<CImageButton>(), true},
+                                         ClassCase{"Tab", Make<CTabControl>(), true},
+                                         ClassCase{"Keyboard", Make<CKeyboardButton>(), true},
+                                         ClassCase{"Check", Make<CCheckButton>(), true},
+                                         ClassCase{"Combo", Make<CComboButton>(), true},
+                                         ClassCase{"Radio", Make<CRadioButton>(), true},
+                                         ClassCase{"Region", Make<CRegionButton>(), true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Controls, ReleaseMessagesCarryEachClassesParameters) {
+    CImageButton image(W(), 2001, kRect, "", true, false);
+    CKeyboardButton key(W(), 2200, kRect, "", true, false);
+    CComboButton combo(W(), 2078, kRect, "", true, false);
+    combo.SetReleaseMessage(0x404);
+    for (CControlBase* c : std::initializer_list<CControlBase*>{&image, &key, &combo}) {
+        c->OnLButtonDown(0, 12, 12);
+        c->OnLButtonUp(0, 12, 12);
+        EXPECT_EQ(c->State(), CControlBase::kHover);
+    }
+    std::vector<Msg> expected{{2001, 0, 1},    {2001, 0, 2}, {2200, 0, 1},
+                              {2200, 2200, 2}, {2078, 0, 1}, {0x404, 2078, 2}};
+    EXPECT_EQ(dlg->messages, expected);
+}
+
+TEST_F(Controls, CheckToggleIsVisibleToTheHandlerAndFollowsPressHandlerChanges) {
+    CCheckButton check(W(), 2030, kRect, "", true, false);
+    std::vector<bool> seen;
+    dlg->onMessage = [&](uint32_t, uintptr_t, intptr_t second) {
+        seen.push_back(check.IsChecked());
+        if (second == ControlEvent::kPressed) check.SetChecked(true);  // the handler sets it
+    };
+    check.OnLButtonDown(0, 12, 12);
+    check.OnLButtonUp(0, 12, 12);
+    EXPECT_EQ(seen, (std::vector<bool>{false, false}));  // toggled from true back to false
+    check.OnLButtonDown(0, 12, 12);
+    check.SetChecked(false);
+    dlg->onMessage = [&](uint32_t, uintptr_t, intptr_t) { seen.push_back(check.IsChecked()); };
+    check.OnLButtonUp(0, 12, 12);
+    EXPECT_TRUE(check.IsChecked());
+    EXPECT_TRUE(seen.back());
+}
+
+TEST_F(Controls, CheckFramesCoverStatesCheckedAndDisabled) {
+    CCheckButton check(W(), 2030, kRect, "", true, false);
+    const int expected[2][3] = {{0, 1, 2}, {3, 4, 5}};
+    for (int checked = 0; checked < 2; ++checked)
+        for (int state = 0; state < 3; ++state) {
+            check.SetChecked(checked);
+            check.SetState(state);
+            EXPECT_EQ(check.Frame(), expected[checked][state]);
+        }
+    check.SetDisabled(true);
+    EXPECT_EQ(check.Frame(), 6);
+}
+
+TEST_F(Controls, TabsShowTheSelectedPageAndSelectOnRelease) {
+    CTabControl page2a(W(), 2005, kRect, "", true, false);
+    CTabControl page2b(W(), 2005, Rect::FromSize(40, 10, 10, 10), "", true, false);
+    CTabControl page0(W(), 2003, Rect::FromSize(60, 10, 10, 10), "", true, false);
+    CTabControl sub3(W(), 2052, Rect::FromSize(80, 10, 10, 10), "", true, false);
+    EXPECT_EQ(page0.Frame(), 2);
+    EXPECT_EQ(page2a.Frame(), 0);
+    page2a.OnLButtonDown(0, 12, 12);
+    page2a.OnLButtonUp(0, 12, 12);
+    EXPECT_EQ(PageSelection(), 2);
+    EXPECT_EQ(page2a.Frame(), 2);
+    EXPECT_EQ(page2b.Frame(), 2);  // same id, same page
+    EXPECT_EQ(page0.Frame(), 0);
+    sub3.OnLButtonDown(0, 82, 12);
+    sub3.OnLButtonUp(0, 82, 12);
+    EXPECT_EQ(SubSelection(), 3);
+    EXPECT_EQ(PageSelection(), 2);
+}
+
+TEST_F(Controls, RemappedKeyRestsOnThePressedFrame) {
+    CKeyboardButton key(W(), 2216, kRect, "", true, false);
+    key.SetKeyInfo("~", 0x35, 0x35);
+    EXPECT_EQ(key.KeyIndex(), 2216u);
+    EXPECT_EQ(key.Frame(), 0);
+    key.SetKeyInfo("~", 0x04, 0x35);
+    EXPECT_TRUE(key.IsRemapped());
+    EXPECT_EQ(key.Frame(), 2);
+    key.OnMouseMove(0, 12, 12);
+    EXPECT_EQ(key.Frame(), 1);
+    key.OnLButtonDown(0, 12, 12);
+    EXPECT_EQ(key.Frame(), 2);
+}
+
+TEST_F(Controls, ComboLooksAndAlternateLookSendsNothing) {
+    CComboButton combo(W(), 2090, kRect, "", true, false);
+    combo.SetReleaseMessage(0x40F);
+    EXPECT_EQ(combo.Frame(), 0);
+    combo.SetPopupOpen(true);
+    EXPECT_EQ(combo.Frame(), 1);
+    combo.SetPopupOpen(false);
+    combo.SetAlternateLook(true);
+    EXPECT_EQ(combo.Frame(), 3);
+    EXPECT_TRUE(combo.OnMouseMove(0, 12, 12));
+    EXPECT_EQ(combo.Frame(), 4);
+    EXPECT_TRUE(combo.OnLButtonDown(0, 12, 12));
+    EXPECT_TRUE(combo.OnLButtonUp(0, 12, 12));
+    EXPECT_EQ(combo.Frame(), 4);
+    EXPECT_TRUE(dlg->messages.empty());
+    combo.SetDisplayText("Mode1");
+    EXPECT_EQ(combo.LabelText(), "Mode1");
+    combo.SetShowDisable(true);
+    EXPECT_EQ(combo.LabelText(), "Disable");
+}
+
+TEST_F(Controls, RadioReleaseSelectsWithinItsGroupOnly) {
+    EXPECT_EQ(RadioWord(), 0xAAu);
+    CRadioButton r2008(W(), 2008, kRect, "", true, false);
+    CRadioButton r2018(W(), 2018, Rect::FromSize(40, 10, 17, 17), "", true, false);
+    CRadioButton r2007(W(), 2007, Rect::FromSize(60, 10, 17, 17), "", true, false);
+    EXPECT_EQ(r2007.Frame(), 2);
+    r2008.OnLButtonDown(0, 12, 12);
+    r2008.OnLButtonUp(0, 12, 12);
+    EXPECT_EQ(RadioWord(), 0xACu);  // bit 2 set, bit 1 cleared
+    r2018.OnLButtonDown(0, 42, 12);
+    r2018.OnLButtonUp(0, 42, 12);
+    EXPECT_EQ(RadioWord(), 0x22Cu);  // bit 9 set, bit 7 cleared
+    EXPECT_EQ(r2007.Frame(), 0);
+    EXPECT_EQ(r2008.Frame(), 2);
+}
+
+TEST_F(Controls, DrawingPutsTheChosenFrameStretchedIntoTheRectangle) {
+    CCheckButton check(W(), 2030, kRect, "", true, false);
+    ASSERT_TRUE(check.LoadImageStrip(test::kStrip7));
+    check.SetChecked(true);
+    check.SetState(CControlBase::kHover);
+    Surface s(50, 50);
+    check.Draw(s, {0, 0, 50, 50});
+    EXPECT_EQ(s.GetPixel(10, 10), FrameColor(4));
+    EXPECT_EQ(s.GetPixel(29, 29), FrameColor(4));
+    EXPECT_EQ(s.GetPixel(30, 30), 0u);
+
+    CRegionButton region(W(), 2040, Rect::FromSize(0, 0, 17, 17), "", true, false);
+    region.SetBitmap(test::kKeyedBitmap, 17, 17, 0, 0);
+    region.SetState(CControlBase::kPressed);
+    s.FillSolidRect({0, 0, 50, 50}, Rgb(1, 1, 1));
+    region.Draw(s, {0, 0, 50, 50});
+    EXPECT_EQ(s.GetPixel(0, 0), Rgb(1, 1, 1));  // the key colour stays transparent
+    EXPECT_EQ(s.GetPixel(5, 5), FrameColor(2));
+
+    CImageButton missing(W(), 2001, kRect, "", true, false);
+    EXPECT_FALSE(missing.LoadImageStrip(59999));
+    s.FillSolidRect({0, 0, 50, 50}, Rgb(1, 1, 1));
+    missing.Draw(s, {0, 0, 50, 50});  // draws nothing
+    EXPECT_EQ(s.GetPixel(15, 15), Rgb(1, 1, 1));
+}
+
+TEST_F(Controls, SetTextRepaintsOnlyOnChangeWhileSetDisplayTextAlwaysDoes) {
+    CComboButton combo(W(), 2078, kRect, "G1", true, false);
+    dlg->WatchInvalidations();
+    combo.SetText("G1");
+    EXPECT_TRUE(dlg->invalidated.empty());
+    combo.SetText("G2");
+    ASSERT_EQ(dlg->invalidated.size(), 1u);
+    EXPECT_EQ(dlg->invalidated[0], kRect);
+    combo.SetDisplayText("x");
+    combo.SetDisplayText("x");
+    EXPECT_EQ(dlg->invalidated.size(), 3u);
+}
+
+}  // namespace
+}  // namespace lumbra

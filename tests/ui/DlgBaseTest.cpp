@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "ui/CImageButton.h"
+#include "ui/CTabControl.h"
+#include "ui/ImageRoutines.h"
+
+namespace lumbra {
+namespace {
+
+using test::Click;
+using test::FrameColor;
+using test::Move;
+using test::Msg;
+using test::Press;
+using test::Release;
+using test::TestDialog;
+
+// A dialog with two buttons side by side (ids 2101, 2102), one overlapping
+// the second (2103, added later), a hidden one in list 1 (2104) and a page tab.
+class DialogRouting : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetSelections();
+        test::RegisterTestPictures();
+        dlg = std::make_unique<TestDialog>([this](TestDialog& d) {
+            a = d.AddControl(0, Button(d, 2101, Rect::FromSize(10, 10, 20, 20)));
+            b = d.AddControl(0, Button(d, 2102, Rect::FromSize(50, 10, 20, 20)));
+            over = d.AddControl(2, Button(d, 2103, Rect::FromSize(60, 10, 20, 20)));
+            hidden = d.AddControl(1, Button(d, 2104, Rect::FromSize(100, 10, 20, 20)));
+            hidden->SetVisible(false);
+            tab = d.AddControl(
+                0, std::make_unique<CTabControl>(d.Window(), 2004, Rect::FromSize(10, 50, 20, 20),
+                                                 "", true, false));
+            tab->LoadImageStrip(test::kStrip3);
+        });
+        dlg->Create();
+        Application::ProcessEvents();
+    }
+    void TearDown() override {
+        dlg.reset();
+        Application::ProcessEvents();
+        ResetSelections();
+    }
+    static std::unique_ptr<CImageButton> Button(TestDialog& d, uint32_t id, const Rect& r) {
+        auto button = std::make_unique<CImageButton>(d.Window(), id, r, "", true, false);
+        button->LoadImageStrip(test::kStrip3);
+        return button;
+    }
+    HostWindow& W() { return dlg->W(); }
+
+    std::unique_ptr<TestDialog> dlg;
+    CImageButton* a = nullptr;
+    CImageButton* b = nullptr;
+    CImageButton* over = nullptr;
+    CImageButton* hidden = nullptr;
+    CTabControl* tab = nullptr;
+};
+
+TEST_F(DialogRouting, ClickOnAControlSendsPressThenClickAndNeverMovesTheWindow) {
+    Click(W(), 15, 15);
+    std::vector<Msg> expected{{2101, 0, 1}, {2101, 0, 2}};
+    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(W().WindowMoveCount(), 0);
+    EXPECT_EQ(dlg->HotControl(), a);
+    EXPECT_EQ(a->State(), CControlBase::kHover);
+    EXPECT_EQ(dlg->PressedRect(), (Rect{-1, -1, -1, -1}));
+}
+
+TEST_F(DialogRouting, PressOnTheBackgroundMovesTheWindow) {
+    Move(W(), 150, 120);
+    Press(W(), 150, 120);
+    EXPECT_EQ(W().WindowMoveCount(), 1);
+    EXPECT_EQ(dlg->HotControl(), nullptr);
+    EXPECT_TRUE(dlg->messages.empty());
+}
+
+TEST_F(DialogRouting, DraggingOffAControlSendsNoClickAndLeavesNoHotControl) {
+    Move(W(), 15, 15);
+    Press(W(), 15, 15);
+    EXPECT_TRUE(dlg->IsButtonDown());
+    EXPECT_TRUE(W().HasCapture());
+    Move(W(), 55, 15, true);  // over b: the hot control stays a while held
+    EXPECT_EQ(dlg->HotControl(), a);
+    EXPECT_EQ(b->State(), CControlBase::kNormal);
+    Release(W(), 55, 15);
+    std::vector<Msg> expected{{2101, 0, 1}};
+    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->HotControl(), nullptr);
+    EXPECT_EQ(dlg->LastPoint(), (Point{-1, -1}));
+    EXPECT_EQ(a->State(), CControlBase::kNormal);
+    EXPECT_FALSE(W().HasCapture());
+}
+
+TEST_F(DialogRouting, OverlappingControlsGiveTheLaterOneThePress) {
+    Click(W(), 65, 15);  // inside b and over
+    std::vector<Msg> expected{{2103, 0, 1}, {2103, 0, 2}};
+    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(b->State(), CControlBase::kHover);  // b was offered the move too
+}
+
+TEST_F(DialogRouting, HiddenControlsAreNotHoveredButDoubleClicksOnThemAreConsumed) {
+    Click(W(), 105, 15);
+    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_EQ(W().WindowMoveCount(), 1);
+    test::DoubleClick(W(), 105, 15);
+    EXPECT_EQ(dlg->PressedRect(), hidden->GetRect());
+}
+
+TEST_F(DialogRouting, HoverChangesRepaintOnlyTheControlsConcerned) {
+    Move(W(), 15, 15);
+    dlg->WatchInvalidations();
+    Move(W(), 16, 16);  // inside the hot control: nothing changes
+    EXPECT_TRUE(dlg->invalidated.empty());
+    Move(W(), 55, 15);
+    std::vector<Rect> expected{a->GetRect(), b->GetRect()};
+    EXPECT_EQ(dlg->invalidated, expected);
+    EXPECT_EQ(a->State(), CControlBase::kNormal);
+    EXPECT_EQ(b->State(), CControlBase::kHover);
+}
+
+TEST_F(DialogRouting, LeavingTheWindowReturnsTheHotControlToNormal) {
+    Move(W(), 15, 15);
+    test::Leave(W());
+    EXPECT_EQ(dlg->HotControl(), nullptr);
+    EXPECT_EQ(a->State(), CControlBase::kNormal);
+    EXPECT_EQ(dlg->LastPoint(), (Point{-1, -1}));
+    // Tracking is asked for again on the next move.
+    Move(W(), 15, 15);
+    EXPECT_EQ(dlg->HotControl(), a);
+}
+
+TEST_F(DialogRouting, PageTabClickRepaintsTheWholeWindow) {
+    dlg->WatchInvalidations();
+    Click(W(), 15, 55);
+    EXPECT_EQ(PageSelection(), 1);
+    ASSERT_FALSE(dlg->invalidated.empty());
+    EXPECT_EQ(dlg->invalidated.back(), W().ClientRect());
+}
+
+TEST_F(DialogRouting, AHandlerThatHidesTheHotControlEndsTheReleaseSafely) {
+    dlg->onMessage = [this](uint32_t msg, uintptr_t, intptr_t second) {
+        if (msg == 2101 && second == 2) {
+            a->SetVisible(false);
+            dlg->ClearHotControl();
+        }
+    };
+    Click(W(), 15, 15);
+    EXPECT_EQ(dlg->HotControl(), nullptr);
+    EXPECT_EQ(dlg->PressedRect(), (Rect{-1, -1, -1, -1}));
+    Move(W(), 16, 16);
+    EXPECT_EQ(dlg->HotControl(), nullptr);
+}
+
+TEST_F(DialogRouting, AnEarlierPressedControlIsReleasedWhenANewPressStartsElsewhere) {
+    struct Counting : CImageButton {
+        using CImageButton::CImageButton;
+        int releases = 0;
+        int ReleaseActive(int) override { return ++releases; }
+    };
+    auto* counting = dlg->AddControl(
+        0, std::make_unique<Counting>(dlg->Window(), 2105, Rect::FromSize(10, 90, 20, 20), "", true,
+                                      false));
+    Click(W(), 15, 95);
+    EXPECT_EQ(dlg->ActiveControl(), counting);
+    Click(W(), 15, 15);
+    EXPECT_EQ(counting->releases, 1);
+    EXPECT_EQ(dlg->ActiveControl(), a);
+}
+
+TEST_F(DialogRouting, PaintingDrawsVisibleControlsWithTheirFrames) {
+    Move(W(), 15, 15);
+    Image shot = W().Render();
+    EXPECT_EQ(shot.PixelColor(20, 20), FrameColor(1));  // a hovered
+    EXPECT_EQ(shot.PixelColor(55, 20), FrameColor(0));  // b normal
+    EXPECT_EQ(shot.PixelColor(75, 20), FrameColor(0));  // over, drawn after b
+    EXPECT_EQ(shot.PixelColor(15, 55), FrameColor(0));  // tab of page 1, page 0 shown
+    EXPECT_EQ(shot.PixelColor(105, 15), CDlgBase::kInitialBackground);  // hidden: not drawn
+    EXPECT_EQ(dlg->FindControl(2103), over);
+    EXPECT_EQ(dlg->FindControl(2999), nullptr);
+}
+
+TEST_F(DialogRouting, DisabledControlsTakeTheHoverButNeitherReactNorMoveTheWindow) {
+    b->SetDisabled(true);
+    Click(W(), 55, 15);
+    EXPECT_EQ(dlg->HotControl(), b);
+    EXPECT_EQ(b->State(), CControlBase::kNormal);
+    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_EQ(W().WindowMoveCount(), 0);
+}
+
+TEST_F(DialogRouting, HoverNoticeRepaintsTheHotControl) {
+    Move(W(), 15, 15);
+    dlg->WatchInvalidations();
+    Application::ProcessEventsFor(30);  // the hover time is 1 ms
+    ASSERT_FALSE(dlg->invalidated.empty());
+    EXPECT_EQ(dlg->invalidated.back(), a->GetRect());
+    EXPECT_EQ(dlg->LastPoint(), (Point{15, 15}));
+}
+
+TEST(DialogBackground, BitmapGivesAverageColourFadeAndOutline) {
+    // A 100 x 50 bitmap: left half red, right half blue, in a 200 x 150 dialog.
+    Image bmp(100, 50, Rgb(255, 0, 0));
+    bmp.Fill({50, 0, 100, 50}, Rgb(0, 0, 255));
+    RegisterResourceImage(ResourceKind::kBitmap, 9301, bmp);
+    Image outline(200, 150, Rgb(0, 0, 0));
+    outline.Fill({0, 0, 200, 10}, kOutlineKey);
+    RegisterResourceImage(ResourceKind::kBitmap, 9302, outline);
+
+    TestDialog d(nullptr);
+    d.Create();
+    d.SetBackgroundBitmap(9301);
+    d.SetWindowRegionFromBitmap(9302);
+    EXPECT_EQ(d.BackgroundColor(), Rgb(127, 0, 127));
+    EXPECT_EQ(d.FadeWidth(), 50);
+    EXPECT_EQ(d.BackgroundWidth(), 100);
+    EXPECT_EQ(d.Outline().Rects().size(), 140u);
+    EXPECT_EQ(d.Outline().Rects().front(), (Rect{0, 10, 200, 11}));
+
+    Image shot = d.W().Render();
+    EXPECT_EQ(shot.PixelColor(0, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(shot.PixelColor(150, 100), Rgb(127, 0, 127));  // beyond the picture
+
+    // A missing bitmap keeps the earlier picture and sizes.
+    d.SetBackgroundBitmap(9399);
+    EXPECT_EQ(d.BackgroundWidth(), 100);
+    EXPECT_EQ(d.BackgroundColor(), Rgb(127, 0, 127));
+    Application::ProcessEvents();
+}
+
+}  // namespace
+}  // namespace lumbra

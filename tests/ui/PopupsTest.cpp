@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "ui/CComboPopup.h"
+#include "ui/CDPIPopup.h"
+#include "ui/CLightBrightnessPopup.h"
+#include "ui/CLightColorPopup.h"
+#include "ui/CMacroLibraryPopup.h"
+#include "ui/CMacroSetListPopup.h"
+#include "ui/CMacroSetPopup.h"
+#include "ui/CMultimediaPopup.h"
+#include "ui/CProfilePopup.h"
+
+namespace lumbra {
+namespace {
+
+using test::Msg;
+using test::TestDialog;
+
+// Where a report's choice record is copied while the report is handled.
+struct Report {
+    uint32_t msg;
+    uintptr_t first;
+    ChoiceRecord record;
+};
+
+class Popups : public testing::Test {
+protected:
+    void SetUp() override {
+        dlg = std::make_unique<TestDialog>(nullptr, 400, 300);
+        dlg->Create();
+        dlg->onMessage = [this](uint32_t msg, uintptr_t first, intptr_t second) {
+            if (IsReportMessage(msg) && second != 0 && reportsCarryRecords)
+                reports.push_back({msg, first, *reinterpret_cast<const ChoiceRecord*>(second)});
+        };
+    }
+    void TearDown() override {
+        dlg.reset();
+        Application::ProcessEvents();
+    }
+    static bool IsReportMessage(uint32_t msg) {
+        return msg == kMsgComboPopup || msg == kMsgProfilePopup || msg == kMsgDpiPopup ||
+               msg == kMsgMultimediaPopup || msg == kMsgMacroLibraryPopup ||
+               msg == kMsgMacroSetPopup || msg == kMsgLightColorPopup ||
+               msg == kMsgLightBrightnessPopup;
+    }
+    // Opens a popup in a slot at client (20, 30) with parameter 77.
+    template <typename T>
+    T* Open(PopupSlot slot, T* popup, int width = 120) {
+        dlg->ShowPopup(slot, Rect::FromSize(20, 30, width, 20), popup, 77);
+        dlg->messages.clear();
+        return popup;
+    }
+    // Hover and click the item at index i.
+    void ClickItem(CWndPopup* p, size_t i) {
+        Rect r = p->Items()[i].rect;
+        test::Click(*p->Window(), r.left + 5, r.top + 5);
+    }
+    std::vector<Msg> Sent(uint32_t msg) const {
+        std::vector<Msg> out;
+        for (const Msg& m : dlg->messages)
+            if (m.msg == msg) out.push_back(m);
+        return out;
+    }
+
+    std::unique_ptr<TestDialog> dlg;
+    std::vector<Report> reports;
+    bool reportsCarryRecords = true;
+};
+
+TEST_F(Popups, ItemsAreLaidOutInSixteenPixelRowsAndSizeTheWindow) {
+    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    ASSERT_EQ(p->Items().size(), 8u);
+    EXPECT_EQ(p->Items()[0].rect, (Rect{3, 3, 222, 19}));
+    EXPECT_EQ(p->Items()[7].rect, (Rect{3, 115, 222, 131}));
+    EXPECT_EQ(p->Window()->ClientRect(), (Rect{0, 0, 225, 134}));
+    const Point origin = dlg->W().ClientToScreen({20, 30});
+    EXPECT_EQ(p->Window()->ScreenPos(), origin);
+    const char* texts[] = {"Assign a Macro", "Multimedia",       "Window Manage",
+                           "Mouse Function", "Default Function", "Assign a Shortcut",
+                           "Quick Launch",   "No Function"};
+    for (size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(p->Items()[i].text, texts[i]);
+        EXPECT_EQ(p->Items()[i].submenu, i < 4);
+    }
+    EXPECT_EQ(p->Message(), kMsgComboPopup);
+    EXPECT_EQ(p->Parameter(), 77u);
+
+    auto* m = Open(PopupSlot::k4, new CMultimediaPopup, 140);  // its width is the creation width
+    EXPECT_EQ(m->Window()->ClientRect().Width(), 140);
+    EXPECT_EQ(m->Items()[0].rect.right, 137);
+}
+
+TEST_F(Popups, PaintingShowsFramePanelHoverAndSubmenuArrows) {
+    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    test::Move(*p->Window(), 100, 8);  // hover item 0
+    Image shot = p->Window()->Render();
+    EXPECT_EQ(shot.PixelColor(0, 0), Color{0xF4FF20});
+    EXPECT_EQ(shot.PixelColor(224, 133), Color{0xF4FF20});
+    EXPECT_EQ(shot.PixelColor(1, 1), Color{0x564A12});
+    EXPECT_EQ(shot.PixelColor(200, 4), Color{0xDEA035});  // hovered row
+    EXPECT_EQ(shot.PixelColor(200, 20), Color{0x564A12});
+    // The arrow of item 1 (right 222, top 19).
+    for (Point q : SubmenuArrowPixels(222, 19)) EXPECT_EQ(shot.PixelColor(q.x, q.y), 0xFFFFFFu);
+    EXPECT_EQ(shot.PixelColor(222 - 3, 19 + 5), Color{0x564A12});
+}
+
+TEST_F(Popups, ComboHoverRequestsSubmenusEachTimeAnItemTakesTheHover) {
+    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    HostWindow& w = *p->Window();
+    test::Move(w, 50, 5);    // item 0
+    test::Move(w, 60, 10);   // still item 0: nothing
+    test::Move(w, 50, 21);   // item 1
+    test::Move(w, 50, 133);  // below the items: hover cleared, nothing sent
+    test::Move(w, 50, 25);   // back to item 1
+    test::Move(w, 50, 70);   // item 4 "Default Function"
+    std::vector<Msg> expected{{0x416, 77, 1}, {0x406, 77, 2}, {0x406, 77, 2}, {0x409, 77, 5}};
+    EXPECT_EQ(dlg->messages, expected);
+}
+
+TEST_F(Popups, ComboChoicesReportOrRequestByItem) {
+    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    reportsCarryRecords = true;
+    ClickItem(p, 2);  // "Window Manage": press signal, then the record unchanged
+    ClickItem(p, 4);  // "Default Function"
+    ClickItem(p, 5);  // "Assign a Shortcut"
+    ClickItem(p, 6);  // "Quick Launch"
+    ClickItem(p, 7);  // "No Function"
+    std::vector<Msg> plain{{kMsgComboPopup, 0, 0}};
+    EXPECT_EQ(Sent(kMsgComboPopup).front(), plain.front());
+    EXPECT_EQ(Sent(kMsgRequestShortcut), (std::vector<Msg>{{0x40B, 77, 0}}));
+    EXPECT_EQ(Sent(kMsgRequestQuickLaunch), (std::vector<Msg>{{0x40D, 77, 0}}));
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].first, 0u);
+    EXPECT_EQ(reports[0].record.b0, 1);
+    EXPECT_EQ(reports[0].record.text, "");
+    EXPECT_EQ(reports[1].first, 77u);
+    EXPECT_EQ(reports[1].record.text, "默认功能");
+    EXPECT_EQ(reports[1].record.b0, 6);
+    EXPECT_EQ(reports[1].record.b1, 1);
+    EXPECT_EQ(reports[2].record.text, "No Function");
+    EXPECT_EQ(reports[2].record.b0, 0);
+    EXPECT_EQ(reports[2].record.b1, 0);
+}
+
+struct FunctionCase {
+    const char* name;
+    std::function<CWndPopup*()> make;
+    PopupSlot slot;
+    size_t item;
+    std::string text;
+    uint8_t b0, b1;
+};
+
+class FunctionPopups : public Popups, public testing::WithParamInterface<FunctionCase> {};
+
+TEST_P(FunctionPopups, ReleaseReportsTheItemsFunction) {
+    const FunctionCase& c = GetParam();
+    auto* p = Open(c.slot, c.make());
+    ClickItem(p, c.item);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].msg, SlotMessage(c.slot));
+    EXPECT_EQ(reports[0].first, 77u);
+    EXPECT_EQ(reports[0].record.text, c.text);
+    EXPECT_EQ(reports[0].record.b0, c.b0);
+    EXPECT_EQ(reports[0].record.b1, c.b1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllTables, FunctionPopups,
+    testing::Values(
+        FunctionCase{"Search", [] { return new CDPIPopup; }, PopupSlot::k3, 0, "Search", 2, 0xA8},
+        FunctionCase{"Calculator", [] { return new CDPIPopup; }, PopupSlot::k3, 9, "Calculator", 2,
+                     0xB1},
+        FunctionCase{"Mute", [] { return new CProfilePopup; }, PopupSlot::k2, 0, "Mute", 2, 0xA0},
+        FunctionCase{"MediaStop", [] { return new CProfilePopup; }, PopupSlot::k2, 7, "Stop", 2,
+                     0xA7},
+        FunctionCase{"Click", [] { return new CMultimediaPopup; }, PopupSlot::k4, 0, "Click", 3, 1},
+        FunctionCase{"IEForward", [] { return new CMultimediaPopup; }, PopupSlot::k4, 4,
+                     "IE Forward", 3, 16},
+        FunctionCase{"DoubleClick", [] { return new CMultimediaPopup; }, PopupSlot::k4, 5,
+                     "Double-click", 4, 0},
+        FunctionCase{"Fire", [] { return new CMultimediaPopup; }, PopupSlot::k4, 6, "Fire", 5, 0},
+        FunctionCase{"Breath", [] { return new CLightBrightnessPopup; }, PopupSlot::k8, 0, "Breath",
+                     24, 0},
+        FunctionCase{"Zero", [] { return new CLightBrightnessPopup; }, PopupSlot::k8, 4, "0%", 1,
+                     0},
+        FunctionCase{"Mode2", [] { return new CLightColorPopup; }, PopupSlot::k7, 1, "Mode2", 2,
+                     0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Popups, LightingPopupsSignalThePressAndHoverStaysWhileHeld) {
+    auto* p = Open(PopupSlot::k8, new CLightBrightnessPopup);
+    HostWindow& w = *p->Window();
+    test::Move(w, 50, 5);  // "Breath"
+    test::Press(w, 50, 5);
+    test::Move(w, 50, 40, true);  // over "60%": the hover does not follow while held
+    test::Release(w, 50, 5);      // released back on "Breath"
+    EXPECT_EQ(Sent(kMsgLightBrightnessPopup).front(), (Msg{kMsgLightBrightnessPopup, 0, 0}));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].record.text, "Breath");
+
+    // Pressed on one item, released on another: the hovered item at release
+    // time is "Breath", the point is outside it, so only the hover clears.
+    test::Move(w, 50, 5);
+    test::Press(w, 50, 5);
+    test::Move(w, 50, 40, true);
+    test::Release(w, 50, 40);
+    EXPECT_EQ(reports.size(), 1u);
+    EXPECT_EQ(p->Hovered(), -1);
+}
+
+TEST_F(Popups, SeparatorsNeverTakeTheHover) {
+    MacroLibrary lib;
+    lib.ResetToDefault();
+    lib.AddSet("Second");
+    auto* p = Open(PopupSlot::k6, new CMacroSetListPopup(&lib));
+    ASSERT_EQ(p->Items().size(), 5u);
+    EXPECT_TRUE(p->Items()[2].separator);
+    EXPECT_EQ(p->Items()[2].rect, (Rect{3, 37, 191, 38}));
+    test::Move(*p->Window(), 50, 10);
+    EXPECT_EQ(p->Hovered(), 0);
+    test::Move(*p->Window(), 50, 37);
+    EXPECT_EQ(p->Hovered(), -1);
+    ClickItem(p, 3);  // "[+]Add a Macro Set" reports its type as a plain value
+    ClickItem(p, 1);  // the second set
+    std::vector<Msg> expected{{kMsgMacroSetListPopup, 77, 0}, {kMsgMacroSetListPopup, 77, 3}};
+    EXPECT_EQ(Sent(kMsgMacroSetListPopup), expected);
+}
+
+TEST_F(Popups, EmptyMacroLibraryShowsOneSeparatorAndReportsNothing) {
+    MacroLibrary lib;
+    lib.ResetToDefault();
+    auto* p = Open(PopupSlot::k5, new CMacroLibraryPopup(&lib));
+    ASSERT_EQ(p->Items().size(), 1u);
+    EXPECT_TRUE(p->Items()[0].separator);
+    EXPECT_EQ(p->Window()->ClientRect().Height(), 10);
+    test::Click(*p->Window(), 50, 5);
+    EXPECT_TRUE(dlg->messages.empty());
+}
+
+TEST_F(Popups, MacroLibraryAndSetPopupsReportTheMacro) {
+    MacroLibrary lib;
+    lib.ResetToDefault();
+    lib.SetAt(0)->AddKey("Alpha");
+    lib.SetAt(0)->AddKey("Beta");
+    auto* p = Open(PopupSlot::k5, new CMacroLibraryPopup(&lib));
+    ClickItem(p, 1);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].record.text, "Beta");
+    EXPECT_EQ(reports[0].record.b0, 1);
+
+    lib.AddSet("Empty");
+    auto* empty = new CMacroSetPopup(&lib, 1);
+    dlg->ShowListPopup(0, Rect::FromSize(0, 0, 10, 10), empty, 5);
+    ASSERT_EQ(empty->Items().size(), 1u);
+    EXPECT_EQ(empty->Items()[0].text, "Edit Macro");
+    EXPECT_EQ(empty->Kind(), 11);
+
+    auto* set = new CMacroSetPopup(&lib, 0);
+    dlg->ShowListPopup(1, Rect::FromSize(0, 0, 10, 10), set, 6);
+    ASSERT_EQ(set->Items().size(), 4u);
+    EXPECT_TRUE(set->Items()[1].separator);
+    ClickItem(set, 3);
+    ClickItem(set, 0);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1].msg, kMsgMacroSetPopup);
+    EXPECT_EQ(reports[1].record.text, "Beta");
+    EXPECT_EQ(reports[1].record.b0, 0x30);
+    EXPECT_EQ(reports[1].record.b1, 0);
+    EXPECT_EQ(reports[1].record.b2, 1);
+    EXPECT_EQ(dlg->messages.back(), (Msg{kMsgMacroSetPopup, 6, 0}));
+    EXPECT_EQ(dlg->ListPopups().size(), 2u);
+}
+
+TEST_F(Popups, LosingActivationSendsTheKindsClosedMessage) {
+    auto* p = Open(PopupSlot::k3, new CDPIPopup);
+    test::Deactivate(*p->Window());
+    EXPECT_EQ(dlg->messages, (std::vector<Msg>{{kMsgDpiPopupClosed, 77, 2}}));
+
+    MacroLibrary lib;
+    lib.ResetToDefault();
+    auto* s = new CMacroSetPopup(&lib, 0);
+    dlg->ShowListPopup(0, Rect::FromSize(0, 0, 10, 10), s, 9);
+    dlg->messages.clear();
+    test::Deactivate(*s->Window());
+    EXPECT_EQ(dlg->messages, (std::vector<Msg>{{kMsgMacroSetPopupClosed, 9, 10}}));
+
+    struct Silent : CWndPopup {
+        Silent() : CWndPopup(PopupKind::kSilent) {}
+        int LayoutWidth() const override { return 50; }
+    };
+    auto* silent = Open(PopupSlot::k6, new Silent);
+    dlg->messages.clear();
+    test::Deactivate(*silent->Window());
+    EXPECT_TRUE(dlg->messages.empty());
+}
+
+TEST_F(Popups, ClosingInsideItsOwnReportIsSafe) {
+    auto* p = Open(PopupSlot::k7, new CLightColorPopup);
+    bool destroyed = false;
+    dlg->onMessage = [&](uint32_t msg, uintptr_t, intptr_t second) {
+        if (msg == kMsgLightColorPopup && second != 0) dlg->ClosePopup(PopupSlot::k7);
+        if (msg == kMsgPopupClosing) destroyed = true;
+    };
+    p->SetDestroyedCallback(nullptr);
+    ClickItem(p, 0);
+    EXPECT_EQ(dlg->Popup(PopupSlot::k7), nullptr);
+    EXPECT_FALSE(destroyed);  // the close request is queued
+    Application::ProcessEvents();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(dlg->messages.back(), (Msg{kMsgPopupClosing, 0, 0}));
+}
+
+TEST_F(Popups, ShowingASlotAgainClosesItsEarlierPopup) {
+    Open(PopupSlot::k1, new CComboPopup);
+    auto* second = Open(PopupSlot::k1, new CComboPopup);
+    Application::ProcessEvents();
+    EXPECT_EQ(dlg->Popup(PopupSlot::k1), second);
+    EXPECT_EQ(Sent(kMsgPopupClosing).size(), 1u);
+}
+
+TEST_F(Popups, PopupsStillOpenGoAwayWithTheirOwner) {
+    Open(PopupSlot::k1, new CComboPopup);
+    Open(PopupSlot::k2, new CProfilePopup);
+    dlg->ClosePopup(PopupSlot::k2);  // close queued but not yet handled
+    dlg.reset();                     // both popup objects are deleted here
+    Application::ProcessEvents();
+}
+
+}  // namespace
+}  // namespace lumbra

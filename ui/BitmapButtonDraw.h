@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Surface.h"
+
+namespace lumbra {
+
+// Draws frame `frame` of a colour-keyed BITMAP strip at (left, top), taking
+// the key colour from the pixel at (keyX, keyY). The bitmap is looked up on
+// every draw (the decoded picture is kept by the resource cache).
+void DrawKeyedBitmapFrame(Surface& surface, int bitmapId, int frame, int frameWidth,
+                          int frameHeight, int keyX, int keyY, int left, int top);
+
+}  // namespace lumbra

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ui/CControlBase.h"
+#include "ui/ImageRoutines.h"
+
+namespace lumbra {
+
+// A drop-down button drawn from a 5-frame strip with its display text. Its
+// release reports with its own release message number and its id; in the
+// alternate look it only changes its look.
+class CComboButton : public CControlBase {
+public:
+    using CControlBase::CControlBase;
+
+    bool LoadImageStrip(int pngId);
+    // Stores the text and always repaints.
+    void SetDisplayText(const std::string& text);
+    const std::string& DisplayText() const { return m_displayText; }
+    void Draw(Surface& surface, const Rect& updateRect) override;
+    bool OnMouseMove(uint32_t flags, int x, int y) override;
+    bool OnLButtonDown(uint32_t flags, int x, int y) override;
+    bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    int Frame() const;
+    // What the label shows.
+    std::string LabelText() const { return m_showDisable ? "Disable" : m_displayText; }
+
+    void SetReleaseMessage(uint32_t msg) { m_releaseMessage = msg; }
+    uint32_t ReleaseMessage() const { return m_releaseMessage; }
+    void SetPopupOpen(bool open) { m_popupOpen = open; }
+    bool IsPopupOpen() const { return m_popupOpen; }
+    void SetAlternateLook(bool alternate) { m_alternateLook = alternate; }
+    bool IsAlternateLook() const { return m_alternateLook; }
+    void SetShowDisable(bool show) { m_showDisable = show; }
+    bool IsShowDisable() const { return m_showDisable; }
+
+    // The label's font: height 14, width 7, normal weight, default character set.
+    static FontDesc LabelFont() { return FontDesc{14, 7, 400, 0, 0x20, "宋体"}; }
+
+private:
+    std::string m_displayText;
+    bool m_popupOpen = false;
+    uint32_t m_releaseMessage = 0;
+    ImageStrip m_strip;
+    bool m_alternateLook = false;
+    bool m_showDisable = false;
+    // Kept with the values the creators expect; nothing reads them.
+    int m_reserved0 = 0;
+    int m_reserved1 = 1;
+    int m_reserved2 = 0;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,67 @@
+#include "ui/CControlBase.h"
+
+#include "platform/HostWindow.h"
+#include "ui/ControlMessages.h"
+
+namespace lumbra {
+
+CControlBase::CControlBase(HostWindow* parent, uint32_t id, const Rect& rect, std::string text,
+                           bool visible, bool disabled)
+    : m_id(id),
+      m_rect(rect),
+      m_visible(visible),
+      m_disabled(disabled),
+      m_text(std::move(text)),
+      m_parent(parent),
+      m_font(ControlFont()) {}
+
+CControlBase::~CControlBase() = default;
+
+int CControlBase::Reserved2(int, int) { return 0; }
+int CControlBase::ReleaseActive(int) { return 0; }
+
+void CControlBase::SetRect(int left, int top, int right, int bottom) {
+    m_rect = {left, top, right, bottom};
+}
+
+Rect CControlBase::GetRect() const { return m_rect; }
+
+void CControlBase::SetText(const std::string& text) {
+    if (text == m_text) return;
+    m_text = text;
+    Invalidate();
+}
+
+std::string CControlBase::GetText() const { return m_text; }
+void CControlBase::SetVisible(bool visible) { m_visible = visible; }
+bool CControlBase::OnMouseMove(uint32_t, int, int) { return false; }
+bool CControlBase::OnLButtonDown(uint32_t, int, int) { return false; }
+bool CControlBase::OnLButtonUp(uint32_t, int, int) { return false; }
+bool CControlBase::OnLButtonDblClk(uint32_t, int, int) { return false; }
+bool CControlBase::Reserved13() { return true; }
+bool CControlBase::Reserved14() { return true; }
+
+void CControlBase::Invalidate() const {
+    if (m_parent) m_parent->Invalidate(m_rect);
+}
+
+void CControlBase::Notify(uint32_t msg, uintptr_t first, intptr_t second) const {
+    if (m_parent) m_parent->Send(msg, first, second);
+}
+
+bool CControlBase::StandardMove(int x, int y) {
+    if (m_disabled || m_state == kPressed) return false;
+    const int next = Contains(x, y) ? kHover : kNormal;
+    if (next == m_state) return false;
+    m_state = next;
+    return true;
+}
+
+bool CControlBase::StandardDown(int x, int y, bool sendPress) {
+    if (m_disabled || !Contains(x, y)) return false;
+    m_state = kPressed;
+    if (sendPress) Notify(m_id, 0, ControlEvent::kPressed);
+    return true;
+}
+
+}  // namespace lumbra

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Font.h"
+#include "platform/Geometry.h"
+#include "platform/Surface.h"
+
+namespace lumbra {
+
+class HostWindow;
+
+// A windowless control: a rectangle in its dialog's client area that the
+// dialog draws and feeds with mouse events. It reports to its parent window
+// with the message whose number is its own id. Mouse operations return
+// whether the control's look changed.
+class CControlBase {
+public:
+    enum State { kNormal = 0, kHover = 1, kPressed = 2 };
+
+    CControlBase(HostWindow* parent, uint32_t id, const Rect& rect, std::string text, bool visible,
+                 bool disabled);
+    virtual ~CControlBase();
+    CControlBase(const CControlBase&) = delete;
+    CControlBase& operator=(const CControlBase&) = delete;
+
+    virtual void Draw(Surface& surface, const Rect& updateRect) = 0;
+    virtual int Reserved2(int a, int b);
+    // The dialog calls this with 0 on the previously pressed control when a
+    // new press starts elsewhere or a popup is dismissed.
+    virtual int ReleaseActive(int flag);
+    virtual void SetRect(int left, int top, int right, int bottom);
+    virtual Rect GetRect() const;
+    // Stores a different text and repaints the control; the same text changes nothing.
+    virtual void SetText(const std::string& text);
+    virtual std::string GetText() const;
+    // Stores the flag; the caller repaints.
+    virtual void SetVisible(bool visible);
+    virtual bool OnMouseMove(uint32_t flags, int x, int y);
+    virtual bool OnLButtonDown(uint32_t flags, int x, int y);
+    virtual bool OnLButtonUp(uint32_t flags, int x, int y);
+    virtual bool OnLButtonDblClk(uint32_t flags, int x, int y);
+    virtual bool Reserved13();
+    virtual bool Reserved14();
+
+    uint32_t Id() const { return m_id; }
+    bool IsVisible() const { return m_visible; }
+    bool IsDisabled() const { return m_disabled; }
+    void SetDisabled(bool disabled) { m_disabled = disabled; }
+    bool IsHoverable() const { return m_hoverable; }
+    int State() const { return m_state; }
+    // Creators reset a control's look directly.
+    void SetState(int state) { m_state = state; }
+    bool Contains(int x, int y) const { return m_rect.Contains(x, y); }
+    HostWindow* Parent() const { return m_parent; }
+    const FontDesc& Font() const { return m_font; }
+    // Repaints the control's rectangle in the parent.
+    void Invalidate() const;
+
+protected:
+    // Sends (msg, first, second) to the parent at once; nothing without a parent.
+    void Notify(uint32_t msg, uintptr_t first, intptr_t second) const;
+
+    // The standard mouse handling shared by the button classes.
+    bool StandardMove(int x, int y);
+    // Press inside: state 2, then the press message (id, 0, 1) when sendPress.
+    bool StandardDown(int x, int y, bool sendPress = true);
+    // Release: inside → state 1 and onClick() (which sends); outside → state 0.
+    template <typename OnClick>
+    bool StandardUp(int x, int y, OnClick onClick) {
+        if (m_disabled) return false;
+        if (!Contains(x, y)) {
+            m_state = kNormal;
+            return true;
+        }
+        m_state = kHover;
+        onClick();
+        return true;
+    }
+
+    uint32_t m_id;
+    Rect m_rect;
+    bool m_visible;
+    bool m_disabled;
+    bool m_hoverable = true;
+    std::string m_text;
+    HostWindow* m_parent;
+    FontDesc m_font;
+    int m_state = kNormal;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/CWndPopup.h"
+
+namespace lumbra {
+
+// The window-manage functions (search, home, back ... calculator).
+class CDPIPopup : public CWndPopup {
+public:
+    CDPIPopup();
+    void DrawItems(Surface& surface, const Rect& client) override;
+    void BuildItems() override;
+    bool OnItemMouseMove(int x, int y) override;
+    bool OnItemLButtonDown(int x, int y) override;
+    bool OnItemLButtonUp(int x, int y) override;
+
+protected:
+    int LayoutWidth() const override;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,297 @@
+#include "ui/CDlgBase.h"
+
+#include <algorithm>
+
+#include "platform/Resources.h"
+#include "ui/CWndPopup.h"
+#include "ui/ControlMessages.h"
+#include "ui/ImageRoutines.h"
+
+namespace lumbra {
+
+namespace {
+constexpr Rect kNoRect{-1, -1, -1, -1};
+constexpr Point kOutside{-1, -1};
+constexpr int kLogicalDpi = 96;
+}  // namespace
+
+CDlgBase::CDlgBase(int templateId, HostWindow* parentWindow)
+    : m_templateId(templateId), m_parentWindow(parentWindow) {}
+
+CDlgBase::~CDlgBase() {
+    // The window goes first, and with it every popup it owns; then the
+    // controls, list 0 first.
+    if (m_window) m_window->Destroy();
+    m_window.reset();
+    for (auto& list : m_lists) list.clear();
+}
+
+bool CDlgBase::Create() {
+    if (!m_window)
+        m_window = std::make_unique<HostWindow>(this, WindowStyle::kDialog, m_parentWindow);
+    return OnInitDialog();
+}
+
+int CDlgBase::DoModal() {
+    if (!Create()) return -1;
+    return m_window->RunModal();
+}
+
+void CDlgBase::EndDialog(int code) {
+    if (m_window) m_window->EndModal(code);
+}
+
+bool CDlgBase::OnInitDialog() {
+    Image icon = LoadResourceImage(ResourceKind::kIcon, kIconId);
+    m_window->SetIcon(icon);
+    m_window->SetTitle("Lumbra");
+    m_captionFont = FontDesc{-(10 * kLogicalDpi) / 72, 0, 600, 134, 0x20, "宋体"};
+    m_window->SetSize(m_width, m_height);
+    m_window->Show();
+    const Rect client = m_window->ClientRect();
+    BuildControls(client.left, client.top, client.right, client.bottom);
+    m_window->CenterOnOwner();
+    return true;
+}
+
+CControlBase* CDlgBase::FindControl(uint32_t id) const {
+    for (const auto& list : m_lists)
+        for (const auto& c : list)
+            if (c && c->Id() == id) return c.get();
+    return nullptr;
+}
+
+int CDlgBase::ListOf(const CControlBase* control) const {
+    for (size_t i = 0; i < m_lists.size(); ++i)
+        for (const auto& c : m_lists[i])
+            if (c.get() == control) return static_cast<int>(i);
+    return -1;
+}
+
+void CDlgBase::SetListVisible(int list, bool visible) {
+    for (auto& c : ControlList(list))
+        if (c) c->SetVisible(visible);
+}
+
+void CDlgBase::SetBackgroundBitmap(int bitmapId) {
+    Image bitmap;
+    const bool loaded = LoadBitmapResource(bitmapId, bitmap);
+    if (loaded) {
+        m_bitmapWidth = bitmap.Width();
+        m_bitmapHeight = bitmap.Height();
+    }
+    m_fadeWidth = BackgroundFadeWidth(m_bitmapWidth, m_bitmapHeight, m_width, m_height);
+    if (!loaded) return;
+    m_background.reset();
+    AverageBitmapColor(bitmap, m_backgroundColor);
+    m_background = std::make_unique<Surface>(m_bitmapWidth, m_bitmapHeight);
+    PrepareBackground(*m_background, bitmap, m_fadeWidth, m_backgroundColor);
+}
+
+void CDlgBase::SetWindowRegionFromBitmap(int bitmapId) {
+    Image bitmap;
+    if (!LoadBitmapResource(bitmapId, bitmap)) return;
+    m_outline = RegionFromBitmap(bitmap);
+    if (m_window) m_window->SetOutline(m_outline);
+}
+
+void CDlgBase::StandardDrawBackground(Surface& surface, const Rect& client) {
+    surface.FillSolidRect(client, m_backgroundColor);
+    if (m_background) {
+        const int w = std::min(m_bitmapWidth, client.Width());
+        const int h = std::min(m_bitmapHeight, client.Height());
+        surface.Copy(*m_background, {0, 0, w, h}, 0, 0);
+    }
+    DrawControls(surface, client);
+}
+
+void CDlgBase::DrawControls(Surface& surface, const Rect& updateRect) {
+    // Controls outside the part being repainted cannot change a pixel.
+    const Rect area = updateRect.Intersect(surface.ClipRect());
+    ForEachControl([&](CControlBase* c) {
+        if (!c->IsVisible()) return;
+        if (c->GetRect().Intersect(area).IsEmpty()) return;
+        c->Draw(surface, updateRect);
+    });
+}
+
+void CDlgBase::OnPaint(Surface& surface, const Rect& client) {
+    if (m_window && m_window->IsMinimized()) return;
+    DrawBackground(surface, client);
+}
+
+void CDlgBase::InvalidateControl(const CControlBase* control) {
+    if (control && m_window) m_window->Invalidate(control->GetRect());
+}
+
+void CDlgBase::ReleaseActiveControl() {
+    if (m_active && m_active != m_hot) {
+        m_active->ReleaseActive(0);
+        m_active = nullptr;
+    }
+}
+
+void CDlgBase::OnMouseMove(uint32_t flags, int x, int y) {
+    if (!m_tracking) m_tracking = m_window && m_window->TrackMouse(kHoverTime);
+    if (m_hot && m_hot->Contains(x, y) && m_tracking) {
+        m_lastPoint = {x, y};
+        if (m_hot->OnMouseMove(flags, x, y)) InvalidateControl(m_hot);
+        return;
+    }
+    if (m_buttonDown) return;
+    CControlBase* previous = m_hot;
+    m_lastPoint = {x, y};
+    bool found = false;
+    if (m_tracking) {
+        ForEachControl([&](CControlBase* c) {
+            if (!c->IsVisible() || !c->IsHoverable()) return;
+            c->OnMouseMove(flags, m_lastPoint.x, m_lastPoint.y);
+            if (c->Contains(x, y)) {
+                m_hot = c;
+                found = true;
+            }
+        });
+    }
+    if (previous) InvalidateControl(previous);
+    if (found)
+        InvalidateControl(m_hot);
+    else
+        m_hot = nullptr;
+}
+
+void CDlgBase::OnMouseLeave() {
+    m_tracking = false;
+    if (m_buttonDown) return;
+    if (m_hot) {
+        const Point cursor = m_window ? m_window->CursorPos() : kOutside;
+        const bool stillInside =
+            m_window && m_window->IsMaximized() && m_hot->Contains(cursor.x, cursor.y);
+        m_lastPoint = stillInside ? cursor : kOutside;
+        m_hot->OnMouseMove(0, m_lastPoint.x, m_lastPoint.y);
+        InvalidateControl(m_hot);
+    }
+    m_hot = nullptr;
+}
+
+void CDlgBase::OnMouseHover(uint32_t, int, int) {
+    if (!m_hot || !m_window) return;
+    const Point cursor = m_window->CursorPos();
+    if (!m_hot->Contains(cursor.x, cursor.y)) return;
+    m_lastPoint = cursor;
+    InvalidateControl(m_hot);
+}
+
+void CDlgBase::OnLButtonDown(uint32_t flags, int x, int y) {
+    ReleaseActiveControl();
+    if (m_hot && m_hot->Contains(x, y)) {
+        m_pressedRect = m_hot->GetRect();
+        m_buttonDown = true;
+        m_active = m_hot;
+        CControlBase* pressed = m_hot;
+        if (pressed->OnLButtonDown(flags, x, y)) InvalidateControl(pressed);
+        if (!m_captured) {
+            if (m_window) m_window->SetCapture();
+            m_captured = true;
+            return;
+        }
+        // The dialog already held the capture: the press goes on to the
+        // background handling below, as it always has.
+    }
+    m_pressedRect = kNoRect;
+    if (m_window) m_window->BeginWindowMove(x, y);
+}
+
+void CDlgBase::OnLButtonUp(uint32_t flags, int x, int y) {
+    if (m_captured) {
+        if (m_window) m_window->ReleaseCapture();
+        m_captured = false;
+    }
+    m_buttonDown = false;
+    if (m_hot) {
+        CControlBase* control = m_hot;
+        const Rect rect = control->GetRect();
+        const uint32_t id = control->Id();
+        // The control's notification runs inside this call and may change the
+        // window, its controls and the hot control.
+        const bool changed = control->OnLButtonUp(flags, x, y);
+        if (changed) {
+            if (!m_hot) {
+                m_pressedRect = kNoRect;
+                return;
+            }
+            if (m_window) {
+                if (IsPageSwitchId(id))
+                    m_window->InvalidateAll();
+                else
+                    m_window->Invalidate(rect);
+            }
+        }
+        if (m_pressedRect.Contains(x, y) || (m_hot && m_hot->Contains(x, y))) {
+            m_lastPoint = {x, y};
+        } else {
+            m_lastPoint = kOutside;
+            m_hot = nullptr;
+        }
+    }
+    m_pressedRect = kNoRect;
+}
+
+void CDlgBase::OnLButtonDblClk(uint32_t flags, int x, int y) {
+    for (size_t i = 0; i < m_lists.size(); ++i) {
+        for (const auto& c : m_lists[i]) {
+            if (!c || !c->Contains(x, y)) continue;
+            if (i == 1) c->OnLButtonDblClk(flags, x, y);
+            m_pressedRect = c->GetRect();
+            return;
+        }
+    }
+}
+
+void CDlgBase::ShowPopup(PopupSlot slot, const Rect& clientRect, CWndPopup* popup,
+                         uint32_t parameter) {
+    ClosePopup(slot);
+    if (!popup || !m_window) return;
+    const Point tl = m_window->ClientToScreen({clientRect.left, clientRect.top});
+    const Point br = m_window->ClientToScreen({clientRect.right, clientRect.bottom});
+    CWndPopup*& held = m_popups[static_cast<size_t>(slot)];
+    held = popup;
+    popup->SetDestroyedCallback([this, slot, popup] {
+        if (m_popups[static_cast<size_t>(slot)] == popup)
+            m_popups[static_cast<size_t>(slot)] = nullptr;
+    });
+    popup->Create(m_window.get(), {tl.x, tl.y, br.x, br.y}, SlotMessage(slot), parameter);
+}
+
+void CDlgBase::ClosePopup(PopupSlot slot) {
+    CWndPopup*& held = m_popups[static_cast<size_t>(slot)];
+    if (!held) return;
+    ReleaseActiveControl();
+    CWndPopup* popup = held;
+    held = nullptr;
+    popup->SetDestroyedCallback(nullptr);
+    popup->PostClose();
+}
+
+void CDlgBase::ShowListPopup(size_t index, const Rect& clientRect, CWndPopup* popup,
+                             uint32_t parameter) {
+    CloseListPopup(index);
+    if (!popup || !m_window) return;
+    const Point tl = m_window->ClientToScreen({clientRect.left, clientRect.top});
+    const Point br = m_window->ClientToScreen({clientRect.right, clientRect.bottom});
+    index = std::min(index, m_listPopups.size());
+    m_listPopups.insert(m_listPopups.begin() + static_cast<std::ptrdiff_t>(index), popup);
+    popup->SetDestroyedCallback([this, popup] { std::erase(m_listPopups, popup); });
+    popup->Create(m_window.get(), {tl.x, tl.y, br.x, br.y}, kMsgMacroSetPopup, parameter);
+}
+
+void CDlgBase::CloseListPopup(size_t index) {
+    if (index >= m_listPopups.size()) return;
+    ReleaseActiveControl();
+    CWndPopup* popup = m_listPopups[index];
+    m_listPopups.erase(m_listPopups.begin() + static_cast<std::ptrdiff_t>(index));
+    if (!popup) return;
+    popup->SetDestroyedCallback(nullptr);
+    popup->PostClose();
+}
+
+}  // namespace lumbra

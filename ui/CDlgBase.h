@@ -1,0 +1,144 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/HostWindow.h"
+#include "ui/CControlBase.h"
+#include "ui/PopupMessages.h"
+
+namespace lumbra {
+
+class CWndPopup;
+
+// The base of every skinned window: a frameless window with a bitmap
+// background faded into its average colour, an optional outline, five lists
+// of windowless controls that it paints, hit-tests and feeds with the mouse,
+// moving by its background, and the popup windows it has open.
+class CDlgBase : public WindowHandler {
+public:
+    static constexpr int kListCount = 5;
+    static constexpr int kDefaultWidth = 818;
+    static constexpr int kDefaultHeight = 628;
+    static constexpr Color kInitialBackground = 0xEFE2BA;
+    static constexpr int kIconId = 387;
+    static constexpr int kHoverTime = 1;
+
+    CDlgBase(int templateId, HostWindow* parentWindow);
+    ~CDlgBase() override;
+
+    // Creates the window and runs the initialisation, then the modal loop;
+    // returns the code given to EndDialog.
+    int DoModal();
+    // Creates the window and runs the initialisation without a loop of its own.
+    bool Create();
+    void EndDialog(int code);
+    HostWindow* Window() const { return m_window.get(); }
+
+    // The dialog's initialisation; derived dialogs call it first, then set
+    // their background, outline and state.
+    virtual bool OnInitDialog();
+    virtual void DrawBackground(Surface& surface, const Rect& client) = 0;
+    virtual void DrawControls(Surface& surface, const Rect& updateRect);
+    virtual void BuildControls(int left, int top, int right, int bottom) = 0;
+
+    // The first control with this id: list 0, then lists 1 to 4.
+    CControlBase* FindControl(uint32_t id) const;
+    // Appends a control to one of the five lists; returns it.
+    template <typename T>
+    T* AddControl(int list, std::unique_ptr<T> control) {
+        T* raw = control.get();
+        m_lists.at(static_cast<size_t>(list)).push_back(std::move(control));
+        return raw;
+    }
+    std::vector<std::unique_ptr<CControlBase>>& ControlList(int list) {
+        return m_lists.at(static_cast<size_t>(list));
+    }
+    // Shows or hides every control of one list.
+    void SetListVisible(int list, bool visible);
+
+    void SetBackgroundBitmap(int bitmapId);
+    void SetWindowRegionFromBitmap(int bitmapId);
+    // Fill with the background colour, copy the prepared picture, draw the controls.
+    void StandardDrawBackground(Surface& surface, const Rect& client);
+    void SetWindowSize(int width, int height) {
+        m_width = width;
+        m_height = height;
+    }
+
+    void ShowPopup(PopupSlot slot, const Rect& clientRect, CWndPopup* popup, uint32_t parameter);
+    void ClosePopup(PopupSlot slot);
+    CWndPopup* Popup(PopupSlot slot) const { return m_popups[static_cast<size_t>(slot)]; }
+    // The indexed list of popups (message 0x41C).
+    void ShowListPopup(size_t index, const Rect& clientRect, CWndPopup* popup, uint32_t parameter);
+    void CloseListPopup(size_t index);
+    const std::vector<CWndPopup*>& ListPopups() const { return m_listPopups; }
+
+    // The mouse routing's state, for owners and tests.
+    CControlBase* HotControl() const { return m_hot; }
+    CControlBase* ActiveControl() const { return m_active; }
+    // Owners that remove or hide controls in a handler clear the hot control.
+    void ClearHotControl() { m_hot = nullptr; }
+    Rect PressedRect() const { return m_pressedRect; }
+    bool IsButtonDown() const { return m_buttonDown; }
+    Point LastPoint() const { return m_lastPoint; }
+    Color BackgroundColor() const { return m_backgroundColor; }
+    int FadeWidth() const { return m_fadeWidth; }
+    int BackgroundWidth() const { return m_bitmapWidth; }
+    int BackgroundHeight() const { return m_bitmapHeight; }
+    const Region& Outline() const { return m_outline; }
+    const FontDesc& CaptionFont() const { return m_captionFont; }
+    const Surface* PreparedBackground() const { return m_background.get(); }
+
+    // WindowHandler
+    void OnPaint(Surface& surface, const Rect& client) override;
+    void OnMouseMove(uint32_t flags, int x, int y) override;
+    void OnMouseLeave() override;
+    void OnMouseHover(uint32_t flags, int x, int y) override;
+    void OnLButtonDown(uint32_t flags, int x, int y) override;
+    void OnLButtonUp(uint32_t flags, int x, int y) override;
+    void OnLButtonDblClk(uint32_t flags, int x, int y) override;
+
+protected:
+    template <typename Fn>
+    void ForEachControl(Fn fn) const {
+        for (const auto& list : m_lists)
+            for (const auto& c : list)
+                if (c) fn(c.get());
+    }
+    // Which list holds a control (−1 when none).
+    int ListOf(const CControlBase* control) const;
+
+    int m_templateId;
+    HostWindow* m_parentWindow;
+    std::unique_ptr<HostWindow> m_window;
+
+private:
+    void InvalidateControl(const CControlBase* control);
+    void ReleaseActiveControl();
+
+    int m_width = kDefaultWidth;
+    int m_height = kDefaultHeight;
+    Region m_outline;
+    Color m_backgroundColor = kInitialBackground;
+    FontDesc m_captionFont;
+    int m_bitmapWidth = 100;
+    int m_bitmapHeight = 100;
+    std::unique_ptr<Surface> m_background;
+    int m_fadeWidth = 0;
+    bool m_tracking = false;
+    bool m_buttonDown = false;
+    Rect m_pressedRect{-1, -1, -1, -1};
+    bool m_captured = false;
+    Point m_lastPoint{0, 0};
+    std::array<std::vector<std::unique_ptr<CControlBase>>, kListCount> m_lists;
+    CControlBase* m_hot = nullptr;
+    CControlBase* m_active = nullptr;
+    std::array<CWndPopup*, kPopupSlotCount> m_popups{};
+    std::vector<CWndPopup*> m_listPopups;
+};
+
+}  // namespace lumbra

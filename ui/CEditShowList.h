@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+
+#include "macro/MacroLibrary.h"
+#include "ui/CControlBase.h"
+
+namespace lumbra {
+
+class EditBox;
+
+// The list of macro names of one set of a library, with an in-place editor
+// that adds a new macro when its name is committed.
+class CEditShowList : public CControlBase {
+public:
+    static constexpr int kRowHeight = 20;
+    static constexpr size_t kMaxNameLength = 12;
+
+    CEditShowList(HostWindow* parent, uint32_t id, const Rect& rect, std::string text, bool visible,
+                  bool disabled, MacroLibrary* library);
+    ~CEditShowList() override;
+
+    // Shows set `index` from its top, selecting its first macro when it has one.
+    void SelectSet(int index);
+    // Opens the name editor below the last name; false only when it is already open.
+    bool BeginNameEdit();
+    std::string GetEditText() const;
+    bool IsEditing() const { return m_editor != nullptr; }
+    EditBox* Editor() const { return m_editor.get(); }
+    void ScrollToEnd();
+
+    int ShownSet() const { return m_setIndex; }
+    int Selected() const { return m_selected; }
+    void SetSelected(int index) { m_selected = index; }
+    int FirstRow() const { return m_firstRow; }
+    void SetFirstRow(int row) { m_firstRow = row; }
+    int RowCount() const { return m_rowCount; }
+
+    void Draw(Surface& surface, const Rect& updateRect) override;
+    bool OnMouseMove(uint32_t flags, int x, int y) override;
+    bool OnLButtonDown(uint32_t flags, int x, int y) override;
+    bool OnLButtonUp(uint32_t flags, int x, int y) override;
+
+private:
+    MacroSet* Set() const;
+    // The editor's text becomes a macro of the shown set, or is refused.
+    void CommitName();
+    void CloseEditor();
+
+    MacroLibrary* m_library;
+    int m_setIndex = -1;
+    int m_selected = -1;
+    int m_firstRow = 0;
+    int m_rowCount;
+    std::unique_ptr<EditBox> m_editor;
+};
+
+// The number of characters (not bytes) of a UTF-8 text.
+size_t Utf8Length(const std::string& text);
+
+}  // namespace lumbra

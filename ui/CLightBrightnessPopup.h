@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/CWndPopup.h"
+
+namespace lumbra {
+
+// The lighting brightness choices.
+class CLightBrightnessPopup : public CWndPopup {
+public:
+    CLightBrightnessPopup();
+    void DrawItems(Surface& surface, const Rect& client) override;
+    void BuildItems() override;
+    bool OnItemMouseMove(int x, int y) override;
+    bool OnItemLButtonDown(int x, int y) override;
+    bool OnItemLButtonUp(int x, int y) override;
+
+protected:
+    int LayoutWidth() const override;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "macro/MacroLibrary.h"
+#include "ui/CWndPopup.h"
+
+namespace lumbra {
+
+// The macro sets, then the commands to add and delete a set. Reports the
+// item's type as a plain value.
+class CMacroSetListPopup : public CWndPopup {
+public:
+    explicit CMacroSetListPopup(const MacroLibrary* library);
+    void DrawItems(Surface& surface, const Rect& client) override;
+    void BuildItems() override;
+    bool OnItemMouseMove(int x, int y) override;
+    bool OnItemLButtonDown(int x, int y) override;
+    bool OnItemLButtonUp(int x, int y) override;
+
+protected:
+    int LayoutWidth() const override;
+
+private:
+    const MacroLibrary* m_library;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/CWndPopup.h"
+
+namespace lumbra {
+
+// The multimedia functions (mute, volume, media keys).
+class CProfilePopup : public CWndPopup {
+public:
+    CProfilePopup();
+    void DrawItems(Surface& surface, const Rect& client) override;
+    void BuildItems() override;
+    bool OnItemMouseMove(int x, int y) override;
+    bool OnItemLButtonDown(int x, int y) override;
+    bool OnItemLButtonUp(int x, int y) override;
+
+protected:
+    int LayoutWidth() const override;
+};
+
+}  // namespace lumbra

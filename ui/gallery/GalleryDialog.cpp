@@ -1,0 +1,429 @@
+#include "ui/gallery/GalleryDialog.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "ui/CCheckButton.h"
+#include "ui/CComboButton.h"
+#include "ui/CComboPopup.h"
+#include "ui/CDPIPopup.h"
+#include "ui/CEditShowList.h"
+#include "ui/CImageButton.h"
+#include "ui/CImageShowList.h"
+#include "ui/CKeyboardButton.h"
+#include "ui/CLightBrightnessPopup.h"
+#include "ui/CLightColorPopup.h"
+#include "ui/CMacroLibraryPopup.h"
+#include "ui/CMacroSetListPopup.h"
+#include "ui/CMacroSetPopup.h"
+#include "ui/CMultimediaPopup.h"
+#include "ui/CProfilePopup.h"
+#include "ui/CRadioButton.h"
+#include "ui/CRegionButton.h"
+#include "ui/CStaticText.h"
+#include "ui/CTabControl.h"
+#include "ui/CVScrollBar.h"
+#include "ui/ControlMessages.h"
+#include "ui/ImageRoutines.h"
+#include "ui/Selections.h"
+
+namespace lumbra {
+
+namespace {
+
+// Ids and messages of this window.
+constexpr uint32_t kIdClose = 2001;
+constexpr uint32_t kIdMinimize = 2002;
+constexpr uint32_t kIdMacroList = 2109;
+constexpr uint32_t kIdActionList = 2114;
+constexpr uint32_t kIdMacroScroll = 2115;
+constexpr uint32_t kIdActionScroll = 2116;
+constexpr uint32_t kIdNewMacro = 2100;
+constexpr uint32_t kIdMacroSets = 2120;
+constexpr uint32_t kIdLightMode = 2090;
+constexpr uint32_t kIdBrightness = 2091;
+constexpr uint32_t kMsgGKeyCombo = 0x404;
+constexpr uint32_t kMsgLightModeCombo = 0x424;
+constexpr uint32_t kMsgBrightnessCombo = 0x427;
+constexpr uint32_t kMsgMacroSetsCombo = 0x430;
+constexpr uint32_t kMsgCheckFocus = 0x431;  // posted: close the menus if focus left them
+
+constexpr int kComboPng = 265;
+
+struct KeySample {
+    uint32_t id;
+    const char* name;
+    uint8_t code;
+    Rect rect;
+    int png;
+};
+constexpr KeySample kKeys[] = {
+    {2200, "Esc", 0x29, Rect::FromSize(177, 236, 19, 20), 271},
+    {2201, "F1", 0xC0, Rect::FromSize(222, 236, 19, 20), 277},
+    {2202, "F2", 0xC1, Rect::FromSize(244, 236, 19, 20), 278},
+    {2216, "~", 0x35, Rect::FromSize(177, 265, 19, 20), 296},
+    {2217, "1", 0x1E, Rect::FromSize(199, 265, 19, 20), 297},
+    {2294, "Space", 0x2C, Rect::FromSize(262, 357, 134, 26), 370},
+};
+
+const char* const kPopupNames[] = {"combo",      "profile",      "dpi",
+                                   "multimedia", "macrolibrary", "macrosetlist",
+                                   "macroset",   "lightcolor",   "lightbrightness"};
+
+}  // namespace
+
+GalleryDialog::GalleryDialog() : CDlgBase(0, nullptr) {
+    m_library.ResetToDefault();
+    MacroSet* set = m_library.SetAt(0);
+    const char* names[] = {"Copy", "Paste", "Greeting", "Combo", "Sprint", "Reload"};
+    for (const char* n : names) set->AddKey(n);
+    MacroKey* greeting = set->KeyAt(2);
+    const uint8_t keys[] = {0x10, 0x48, 0x49};
+    for (uint8_t k : keys) {
+        greeting->InsertAction(greeting->MacroActionNum, MacroAction::KeyEvent(k, false));
+        greeting->InsertAction(greeting->MacroActionNum, MacroAction::Pause(35));
+        greeting->InsertAction(greeting->MacroActionNum, MacroAction::KeyEvent(k, true));
+    }
+    m_library.AddSet("Games")->AddKey("Jump");
+}
+
+GalleryDialog::~GalleryDialog() = default;
+
+const char* const* GalleryDialog::ShowcasePopups(int* count) {
+    *count = static_cast<int>(std::size(kPopupNames));
+    return kPopupNames;
+}
+
+bool GalleryDialog::OnInitDialog() {
+    CDlgBase::OnInitDialog();
+    SetWindowRegionFromBitmap(129);
+    SetBackgroundBitmap(129);
+    ShowPage(0);
+    return true;
+}
+
+void GalleryDialog::DrawBackground(Surface& surface, const Rect& client) {
+    surface.FillSolidRect(client, BackgroundColor());
+    if (const Surface* bg = PreparedBackground())
+        surface.Copy(*bg,
+                     {0, 0, std::min(BackgroundWidth(), client.Width()),
+                      std::min(BackgroundHeight(), client.Height())},
+                     0, 0);
+    static constexpr int kPagePanels[] = {0, 261, 259, 260};
+    const int page = PageSelection();
+    if (page > 0 && page < 4) {
+        Image panel;
+        if (LoadBitmapResource(kPagePanels[page], panel))
+            surface.Copy(panel, {0, 0, 663, 344}, 75, 137);
+    }
+    DrawControls(surface, client);
+}
+
+void GalleryDialog::BuildControls(int, int, int, int) {
+    HostWindow* w = Window();
+    auto image = [&](int list, uint32_t id, Rect r, int png) {
+        auto c = std::make_unique<CImageButton>(w, id, r, "", true, false);
+        c->LoadImageStrip(png);
+        return AddControl(list, std::move(c));
+    };
+    auto tab = [&](int list, uint32_t id, Rect r, int png) {
+        auto c = std::make_unique<CTabControl>(w, id, r, "", true, false);
+        c->LoadImageStrip(png);
+        return AddControl(list, std::move(c));
+    };
+    auto combo = [&](int list, uint32_t id, Rect r, uint32_t msg, const char* text) {
+        auto c = std::make_unique<CComboButton>(w, id, r, "", true, false);
+        c->LoadImageStrip(kComboPng);
+        c->SetReleaseMessage(msg);
+        c->SetDisplayText(text);
+        return AddControl(list, std::move(c));
+    };
+
+    // Always present: window buttons and page tabs.
+    image(0, kIdClose, Rect::FromSize(707, 36, 22, 22), 135);
+    image(0, kIdMinimize, Rect::FromSize(678, 36, 23, 22), 136);
+    tab(0, 2003, Rect::FromSize(169, 516, 88, 22), 137);
+    tab(0, 2004, Rect::FromSize(267, 516, 88, 22), 262);
+    tab(0, 2005, Rect::FromSize(458, 516, 88, 22), 263);
+    tab(0, 2077, Rect::FromSize(553, 516, 88, 22), 264);
+
+    // Page 0: sub-selection tabs, keys (one remapped), check, radio and region buttons, a label.
+    tab(1, 2049, Rect::FromSize(180, 208, 23, 20), 171);
+    tab(1, 2050, Rect::FromSize(209, 208, 20, 20), 170);
+    tab(1, 2051, Rect::FromSize(236, 208, 19, 20), 169);
+    for (const KeySample& k : kKeys) {
+        auto key = std::make_unique<CKeyboardButton>(w, k.id, k.rect, "", true, false);
+        key->LoadImageStrip(k.png);
+        key->SetKeyInfo(k.name, k.id == 2217 ? 0x04 : k.code, k.code);
+        AddControl(1, std::move(key));
+    }
+    auto check =
+        std::make_unique<CCheckButton>(w, 2111, Rect::FromSize(555, 383, 14, 15), "", true, false);
+    check->LoadImageStrip(397);
+    AddControl(1, std::move(check));
+    auto record =
+        std::make_unique<CCheckButton>(w, 2113, Rect::FromSize(556, 220, 143, 22), "", true, false);
+    record->LoadImageStrip(189);
+    AddControl(1, std::move(record));
+    const uint32_t radios[] = {2013, 2014, 2018};
+    for (int i = 0; i < 3; ++i) {
+        auto radio = std::make_unique<CRadioButton>(
+            w, radios[i], Rect::FromSize(430, 250 + 30 * i, 17, 17), "", true, false);
+        radio->SetBitmap(275, 17, 17, 0, 0);
+        AddControl(1, std::move(radio));
+    }
+    auto region =
+        std::make_unique<CRegionButton>(w, 2040, Rect::FromSize(480, 250, 23, 21), "", true, false);
+    region->SetBitmap(388, 23, 21, 0, 20);
+    AddControl(1, std::move(region));
+    auto label = std::make_unique<CStaticText>(w, 2015, Rect{455, 250, 620, 270}, "", true, false,
+                                               Rgb(0, 255, 0), TextFlags::kLeft);
+    label->SetString("Key mode: Esc");
+    AddControl(1, std::move(label));
+
+    // Page 1: the macro editor's lists and scroll bars.
+    image(2, kIdNewMacro, Rect::FromSize(117, 448, 63, 15), 267);
+    image(2, 2101, Rect::FromSize(190, 448, 63, 15), 268);
+    m_macroList = AddControl(
+        2, std::make_unique<CEditShowList>(w, kIdMacroList, Rect::FromSize(107, 215, 144, 215), "",
+                                           true, false, &m_library));
+    m_macroScroll =
+        AddControl(2, std::make_unique<CVScrollBar>(
+                          w, kIdMacroScroll, Rect::FromSize(256, 215, 13, 215), "", true, false));
+    m_actionList =
+        AddControl(2, std::make_unique<CImageShowList>(
+                          w, kIdActionList, Rect::FromSize(331, 215, 144, 215), "", true, false));
+    m_actionScroll =
+        AddControl(2, std::make_unique<CVScrollBar>(
+                          w, kIdActionScroll, Rect::FromSize(480, 215, 13, 215), "", true, false));
+    combo(2, kIdMacroSets, Rect::FromSize(520, 215, 175, 20), kMsgMacroSetsCombo, "Macro sets");
+    m_macroList->SelectSet(0);
+    m_macroList->SetSelected(2);
+    RefreshLists();
+
+    // Page 2: the G-key function buttons; page 3: lighting.
+    for (uint32_t i = 0; i < 5; ++i)
+        combo(3, 2078 + i, Rect::FromSize(139, 218 + 35 * static_cast<int>(i), 225, 20),
+              kMsgGKeyCombo, "No Function");
+    combo(4, kIdLightMode, Rect::FromSize(97, 263, 175, 20), kMsgLightModeCombo, "Mode1");
+    combo(4, kIdBrightness, Rect::FromSize(97, 323, 175, 20), kMsgBrightnessCombo, "100%");
+}
+
+void GalleryDialog::RefreshLists() {
+    const MacroSet* set =
+        m_library.SetAt(static_cast<uint32_t>(std::max(m_macroList->ShownSet(), 0)));
+    const int n = set ? static_cast<int>(set->MacroKeyNum()) : 0;
+    m_macroScroll->UpdateScroll(m_macroList->FirstRow(), m_macroList->RowCount(),
+                                std::max(n, m_macroList->RowCount()));
+    const MacroKey* key = set && m_macroList->Selected() >= 0
+                              ? set->KeyAt(static_cast<uint32_t>(m_macroList->Selected()))
+                              : nullptr;
+    m_actionList->SetMacroKey(key);
+    m_actionList->SetSelected(-1);
+    const int steps = key ? static_cast<int>(key->ActionCount()) : 0;
+    m_actionScroll->UpdateScroll(m_actionList->FirstRow(), m_actionList->RowCount(),
+                                 std::max(steps, m_actionList->RowCount()));
+    if (Window()) Window()->InvalidateAll();
+}
+
+void GalleryDialog::ShowPage(int page) {
+    PageSelection() = page;
+    for (int list = 1; list <= 4; ++list) SetListVisible(list, list == page + 1);
+    CloseAllPopups();
+    if (Window()) Window()->InvalidateAll();
+}
+
+void GalleryDialog::OpenBelow(PopupSlot slot, uint32_t controlId, CWndPopup* popup) {
+    CControlBase* c = FindControl(controlId);
+    Rect r = c ? c->GetRect() : Rect::FromSize(100, 100, 158, 20);
+    if (auto* combo = dynamic_cast<CComboButton*>(c)) {
+        combo->SetPopupOpen(true);
+        combo->Invalidate();
+    }
+    ShowPopup(slot, {r.left, r.bottom, r.right, r.bottom + 20}, popup, controlId);
+}
+
+void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t parameter) {
+    CWndPopup* menu = Popup(PopupSlot::k1);
+    Rect r = Rect::FromSize(364, 218, 158, 20);
+    if (menu && menu->Window() && menu->Hovered() >= 0) {
+        const Rect item = menu->Items()[static_cast<size_t>(menu->Hovered())].rect;
+        const Point menuPos = menu->Window()->ScreenPos();
+        const Point dlgPos = Window()->ScreenPos();
+        const int left = menuPos.x - dlgPos.x + menu->Window()->ClientRect().Width();
+        const int top = menuPos.y - dlgPos.y + item.top - 3;
+        r = Rect::FromSize(left, top, 158, 20);
+    }
+    ShowPopup(slot, r, popup, static_cast<uint32_t>(parameter));
+}
+
+void GalleryDialog::OpenPopup(const std::string& name) {
+    if (name == "combo") OpenBelow(PopupSlot::k1, 2078, new CComboPopup);
+    if (name == "profile") OpenSubmenu(PopupSlot::k2, new CProfilePopup, m_comboOwner);
+    if (name == "dpi") OpenSubmenu(PopupSlot::k3, new CDPIPopup, m_comboOwner);
+    if (name == "multimedia") OpenSubmenu(PopupSlot::k4, new CMultimediaPopup, m_comboOwner);
+    if (name == "macrolibrary")
+        OpenSubmenu(PopupSlot::k5, new CMacroLibraryPopup(&m_library), m_comboOwner);
+    if (name == "macrosetlist")
+        OpenBelow(PopupSlot::k6, kIdMacroSets, new CMacroSetListPopup(&m_library));
+    if (name == "macroset")
+        ShowListPopup(0, Rect::FromSize(520, 260, 158, 20), new CMacroSetPopup(&m_library, 0), 0);
+    if (name == "lightcolor") OpenBelow(PopupSlot::k7, kIdLightMode, new CLightColorPopup);
+    if (name == "lightbrightness")
+        OpenBelow(PopupSlot::k8, kIdBrightness, new CLightBrightnessPopup);
+}
+
+void GalleryDialog::CloseAllPopups() {
+    const PopupSlot kSlots[] = {PopupSlot::k1, PopupSlot::k2, PopupSlot::k3, PopupSlot::k4,
+                                PopupSlot::k5, PopupSlot::k6, PopupSlot::k7, PopupSlot::k8};
+    for (PopupSlot s : kSlots) ClosePopup(s);
+    while (!ListPopups().empty()) CloseListPopup(0);
+    ForEachControl([](CControlBase* c) {
+        if (auto* combo = dynamic_cast<CComboButton*>(c); combo && combo->IsPopupOpen()) {
+            combo->SetPopupOpen(false);
+            combo->Invalidate();
+        }
+    });
+}
+
+void GalleryDialog::ShowChoice(uintptr_t controlId, const std::string& text) {
+    if (auto* combo = dynamic_cast<CComboButton*>(FindControl(static_cast<uint32_t>(controlId))))
+        combo->SetDisplayText(text);
+    CloseAllPopups();
+}
+
+intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
+    const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
+    switch (msg) {
+        case kIdClose:
+            if (second == ControlEvent::kClicked) {
+                if (Window()->InModalLoop())
+                    EndDialog(0);
+                else
+                    Window()->Hide();
+            }
+            return 0;
+        case kIdMinimize:
+            if (second == ControlEvent::kClicked) Window()->Minimize();
+            return 0;
+        case 2003:
+        case 2004:
+        case 2005:
+        case 2077:
+            if (second == ControlEvent::kClicked) ShowPage(PageSelection());
+            return 0;
+        case kMsgGKeyCombo:
+            m_comboOwner = first;
+            OpenBelow(PopupSlot::k1, static_cast<uint32_t>(first), new CComboPopup);
+            return 0;
+        case kMsgLightModeCombo:
+            OpenBelow(PopupSlot::k7, kIdLightMode, new CLightColorPopup);
+            return 0;
+        case kMsgBrightnessCombo:
+            OpenBelow(PopupSlot::k8, kIdBrightness, new CLightBrightnessPopup);
+            return 0;
+        case kMsgMacroSetsCombo:
+            OpenBelow(PopupSlot::k6, kIdMacroSets, new CMacroSetListPopup(&m_library));
+            return 0;
+        case kMsgRequestMultimediaMenu:
+        case kMsgRequestWindowMenu:
+        case kMsgRequestMouseMenu:
+        case kMsgRequestMacroMenu:
+        case kMsgRequestNoSubmenu:
+            ClosePopup(PopupSlot::k2);
+            ClosePopup(PopupSlot::k3);
+            ClosePopup(PopupSlot::k4);
+            ClosePopup(PopupSlot::k5);
+            if (msg == kMsgRequestMultimediaMenu)
+                OpenSubmenu(PopupSlot::k2, new CProfilePopup, first);
+            if (msg == kMsgRequestWindowMenu) OpenSubmenu(PopupSlot::k3, new CDPIPopup, first);
+            if (msg == kMsgRequestMouseMenu)
+                OpenSubmenu(PopupSlot::k4, new CMultimediaPopup, first);
+            if (msg == kMsgRequestMacroMenu)
+                OpenSubmenu(PopupSlot::k5, new CMacroLibraryPopup(&m_library), first);
+            return 0;
+        case kMsgComboPopup:
+        case kMsgProfilePopup:
+        case kMsgDpiPopup:
+        case kMsgMultimediaPopup:
+        case kMsgMacroLibraryPopup:
+            // Items with submenus send (0, record) and are not choices.
+            if (first != 0 && record) ShowChoice(first, record->text);
+            return 0;
+        case kMsgLightColorPopup:
+        case kMsgLightBrightnessPopup:
+            if (first != 0 && record) ShowChoice(first, record->text);
+            return 0;
+        case kMsgMacroSetListPopup:
+            if (second >= 2) {
+                CloseAllPopups();
+                m_macroList->SelectSet(static_cast<int>(second - 2));
+                RefreshLists();
+            }
+            return 0;
+        case kMsgMacroSetPopup:
+            CloseAllPopups();
+            return 0;
+        case kMsgRequestShortcut:
+        case kMsgRequestQuickLaunch:
+            ShowChoice(first, msg == kMsgRequestShortcut ? "CTRL+ALT+K" : "notes.txt");
+            return 0;
+        case kMsgComboPopupClosed:
+        case kMsgProfilePopupClosed:
+        case kMsgDpiPopupClosed:
+        case kMsgMultimediaPopupClosed:
+        case kMsgMacroLibraryPopupClosed:
+        case kMsgMacroSetListPopupClosed:
+        case kMsgLightColorPopupClosed:
+        case kMsgLightBrightnessPopupClosed:
+        case kMsgMacroSetPopupClosed:
+            // A submenu taking the focus deactivates its menu; decide once the
+            // focus has settled.
+            Window()->Post(kMsgCheckFocus, 0, 0);
+            return 0;
+        case kMsgCheckFocus: {
+            bool popupActive = false;
+            const PopupSlot kSlots[] = {PopupSlot::k1, PopupSlot::k2, PopupSlot::k3, PopupSlot::k4,
+                                        PopupSlot::k5, PopupSlot::k6, PopupSlot::k7, PopupSlot::k8};
+            for (PopupSlot s : kSlots)
+                if (CWndPopup* p = Popup(s); p && p->Window() && p->Window()->IsActive())
+                    popupActive = true;
+            for (CWndPopup* p : ListPopups())
+                if (p && p->Window() && p->Window()->IsActive()) popupActive = true;
+            if (!popupActive) CloseAllPopups();
+            return 0;
+        }
+        case kIdMacroList:
+            if (second == ControlEvent::kClicked) RefreshLists();
+            if (second == ControlEvent::kNameAdded) RefreshLists();
+            return 0;
+        case kIdNewMacro:
+            if (second == ControlEvent::kClicked) m_macroList->BeginNameEdit();
+            return 0;
+        case kIdMacroScroll:
+        case kIdActionScroll: {
+            const bool macros = msg == kIdMacroScroll;
+            CVScrollBar* bar = macros ? m_macroScroll : m_actionScroll;
+            int first_row = bar->Position();
+            if (second == ControlEvent::kPressed) {
+                if (first == ScrollPart::kUpArrow) first_row -= 1;
+                if (first == ScrollPart::kDownArrow) first_row += 1;
+                if (first == ScrollPart::kPageUp) first_row -= bar->Page();
+                if (first == ScrollPart::kPageDown) first_row += bar->Page();
+            }
+            first_row = std::clamp(first_row, 0, std::max(bar->Range() - bar->Page(), 0));
+            if (macros)
+                m_macroList->SetFirstRow(first_row);
+            else
+                m_actionList->SetFirstRow(first_row);
+            if (second != ControlEvent::kThumbDragged)
+                bar->UpdateScroll(first_row, bar->Page(), bar->Range());
+            Window()->InvalidateAll();
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+}  // namespace lumbra

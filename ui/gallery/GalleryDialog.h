@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+#include "macro/MacroLibrary.h"
+#include "ui/CDlgBase.h"
+
+namespace lumbra {
+
+class CComboButton;
+class CEditShowList;
+class CImageShowList;
+class CVScrollBar;
+
+// A window with one of every control and a way to open every popup, laid
+// out like the main window's four pages, so that people can try the toolkit
+// and look at the skin.
+class GalleryDialog : public CDlgBase {
+public:
+    GalleryDialog();
+    ~GalleryDialog() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+
+    // Shows page 0..3 as the page tabs do.
+    void ShowPage(int page);
+    // Opens the popup a combo button or a submenu request would open; the
+    // names are those of ShowcasePopups().
+    void OpenPopup(const std::string& name);
+    static const char* const* ShowcasePopups(int* count);
+    MacroLibrary& Library() { return m_library; }
+
+private:
+    void OpenBelow(PopupSlot slot, uint32_t controlId, CWndPopup* popup);
+    // Next to the hovered item of the G-key function popup.
+    void OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t parameter);
+    void CloseAllPopups();
+    void ShowChoice(uintptr_t controlId, const std::string& text);
+    void RefreshLists();
+
+    MacroLibrary m_library;
+    CEditShowList* m_macroList = nullptr;
+    CImageShowList* m_actionList = nullptr;
+    CVScrollBar* m_macroScroll = nullptr;
+    CVScrollBar* m_actionScroll = nullptr;
+    uintptr_t m_comboOwner = 0;
+};
+
+}  // namespace lumbra
