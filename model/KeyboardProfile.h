@@ -20,6 +20,21 @@ struct GKeySlot {
     KeyAction action;
 };
 
+// Up to three programs that go with a profile (the edit-profile dialog's
+// paths). They live only on the PC, in the profile's file.
+struct ProfilePrograms {
+    static constexpr int kCount = 3;
+    std::array<std::string, kCount> paths;
+
+    bool Any() const {
+        for (const std::string& p : paths) {
+            if (!p.empty()) return true;
+        }
+        return false;
+    }
+    friend bool operator==(const ProfilePrograms&, const ProfilePrograms&) = default;
+};
+
 // One profile slot. Slots 0..2 mirror the keyboard's on-board profiles.
 class KeyboardProfile {
 public:
@@ -51,6 +66,9 @@ public:
     void ResetDefaults(int slot);
 
     static std::string DefaultProfileName(int slot);
+
+    // Not touched by ResetDefaults, like the launch paths.
+    ProfilePrograms programs;
 
 private:
     TextPairs<kPairCount> m_pairs;

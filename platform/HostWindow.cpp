@@ -257,6 +257,10 @@ void HostWindow::Minimize() {
     if (auto* w = m_impl->widget) w->showMinimized();
 }
 
+void HostWindow::ShowNormal() {
+    if (auto* w = m_impl->widget) w->showNormal();
+}
+
 void HostWindow::Activate() {
     if (auto* w = m_impl->widget) w->activateWindow();
 }

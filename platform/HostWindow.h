@@ -90,6 +90,8 @@ public:
     bool IsMinimized() const;
     bool IsMaximized() const;
     void Minimize();
+    // Shows the window in its normal state (not minimised, not maximised).
+    void ShowNormal();
     void Activate();
     bool IsActive() const;
     void SetTitle(const std::string& title);

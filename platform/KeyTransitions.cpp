@@ -242,8 +242,8 @@ public:
         if (scan >= 8 && scan - 8 < kLinuxToVirtualKey.size()) vk = kLinuxToVirtualKey[scan - 8];
         if (vk == 0) vk = VirtualKeyForQtKey(key->key(), key->modifiers() & Qt::KeypadModifier);
         if (vk == 0) return m_swallow;
-        const uint32_t stamp =
-            key->timestamp() != 0 ? static_cast<uint32_t>(key->timestamp()) : MonotonicMilliseconds();
+        const uint32_t stamp = key->timestamp() != 0 ? static_cast<uint32_t>(key->timestamp())
+                                                     : MonotonicMilliseconds();
         KeyTransition t{vk, released, stamp & 0x7FFFFFFFu, scan};
         // The sink may replace this filter; nothing of it is touched afterwards.
         const bool swallow = m_swallow;

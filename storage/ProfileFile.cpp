@@ -9,6 +9,17 @@ namespace {
 constexpr std::string_view kHeader = "[Setting]";
 constexpr std::string_view kKeyTableName = "AllRCKey";
 constexpr size_t kKeyTableDigits = kKeyTableSize * 2;
+constexpr std::string_view kProgramName = "Program";
+
+// "Program1=path" .. "Program3=path": the program's index and its path.
+std::optional<std::pair<int, std::string_view>> ProgramLine(std::string_view line) {
+    if (!line.starts_with(kProgramName) || line.size() < kProgramName.size() + 2)
+        return std::nullopt;
+    const char digit = line[kProgramName.size()];
+    if (digit < '1' || digit > '0' + ProfilePrograms::kCount) return std::nullopt;
+    if (line[kProgramName.size() + 1] != '=') return std::nullopt;
+    return std::pair{digit - '1', line.substr(kProgramName.size() + 2)};
+}
 
 // The text after the first '=' when the line has a name of at least one
 // character; the value may be empty.
@@ -43,6 +54,12 @@ std::string FormatProfile(const KeyboardProfile& profile) {
         AppendHexByte(out, g.action.param2);
         out += kLineEnd;
         AppendLine(out, "\t" + key + "URL=" + g.launchPath);
+    }
+    const ProfilePrograms& programs = profile.programs;
+    if (programs.Any()) {
+        for (int k = 0; k < ProfilePrograms::kCount; ++k)
+            AppendLine(out, std::string(kProgramName) + std::to_string(k + 1) + "=" +
+                                programs.paths[static_cast<size_t>(k)]);
     }
     return out;
 }
@@ -87,6 +104,14 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
         if (!url) return false;
         g.launchPath = std::string(*url);
     }
+
+    // Anything after the G keys is optional: only the program lines mean something.
+    ProfilePrograms programs;
+    while (const auto line = lines.Next()) {
+        if (const auto program = ProgramLine(*line))
+            programs.paths[static_cast<size_t>(program->first)] = std::string(program->second);
+    }
+    profile.programs = std::move(programs);
     return true;
 }
 
@@ -98,6 +123,7 @@ bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path
     const auto text = ReadWholeFile(path);
     if (text && ParseProfile(*text, profile)) return true;
     profile.ResetDefaults(slot);
+    profile.programs = {};
     WriteProfileFile(profile, path);
     return false;
 }

@@ -7,11 +7,17 @@
 
 namespace lumbra {
 
+// A profile's programs are kept in its file as three lines "Program1=" ..
+// "Program3=" after the last G-key block, written only when at least one path
+// is set, so a profile without programs keeps its plain 20-line file and
+// readers that stop after the G keys read it as before.
+
 // The file's text for a profile: header, three pairs, the key table, and
 // three lines for each G key.
 std::string FormatProfile(const KeyboardProfile& profile);
 
-// Reads a profile text into a profile as long as the text is acceptable.
+// Reads a profile text into a profile as long as the text is acceptable; the
+// programs after the G keys replace the record's programs (none when absent).
 // False means rejected; what was read before the fault stays in the profile,
 // so the caller installs the defaults.
 bool ParseProfile(std::string_view text, KeyboardProfile& profile);
@@ -19,7 +25,8 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile);
 // Writes one profile to a file; false when it could not be written.
 bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path);
 // Reads a profile file into the record of slot s; a missing or rejected file
-// installs the slot's defaults and is written anew. True when accepted.
+// installs the slot's defaults (without programs) and is written anew. True
+// when accepted.
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path);
 
 // The same for a slot of the model, at the path its settings hold for it.

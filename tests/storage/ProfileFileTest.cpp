@@ -139,6 +139,7 @@ TEST_F(ProfileFileTest, EmptyPairValuesAndLinesAfterTheLastBlockAreAccepted) {
     EXPECT_EQ(m_profile.PairValue(0), "");
     EXPECT_EQ(m_profile.LightBrightness(), 24);
     EXPECT_EQ(m_profile.GKey(4)->name, "G4");
+    EXPECT_EQ(m_profile.programs, (ProfilePrograms{{"/usr/bin/gimp", "", ""}}));
 }
 
 TEST_F(ProfileFileTest, ModelSlotsUseThePathsOfTheSettings) {
@@ -151,6 +152,41 @@ TEST_F(ProfileFileTest, ModelSlotsUseThePathsOfTheSettings) {
     model.Profile(1).SetLightColor(1);
     EXPECT_TRUE(ReadProfileFile(model, 1));
     EXPECT_EQ(model.Profile(1).LightColor(), 3);
+}
+
+TEST(ProfilePrograms, WrittenAsThreeLinesAfterTheLastBlockOnlyWhenOneIsSet) {
+    KeyboardProfile profile;
+    profile.ResetDefaults(2);
+    profile.programs = ProfilePrograms{{"/usr/bin/racer", "", "/opt/my tool"}};
+    EXPECT_EQ(FormatProfile(profile), test::Fixture("profile/default2.psf") +
+                                          "Program1=/usr/bin/racer\r\nProgram2=\r\n"
+                                          "Program3=/opt/my tool\r\n");
+    profile.programs = ProfilePrograms{};
+    EXPECT_EQ(FormatProfile(profile), test::Fixture("profile/default2.psf"));
+}
+
+TEST(ProfilePrograms, ReadBackWhenPresentOtherTrailingLinesIgnored) {
+    const std::string key = "AllRCKey=" + std::string(320, '0');
+    KeyboardProfile profile;
+    ASSERT_TRUE(ParseProfile(
+        ProfileText(key, 5) + "Note=x\r\nProgram2=/opt/y\r\nProgram9=/z\r\nProgram=/w\r\n",
+        profile));
+    EXPECT_EQ(profile.programs, (ProfilePrograms{{"", "/opt/y", ""}}));
+    // A file without programs leaves the record without any.
+    ASSERT_TRUE(ParseProfile(ProfileText(key, 5), profile));
+    EXPECT_FALSE(profile.programs.Any());
+}
+
+TEST(ProfilePrograms, SurviveAWriteAndReadOfTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.Path("config/p.psf");
+    KeyboardProfile written;
+    written.ResetDefaults(1);
+    written.programs = ProfilePrograms{{"/a", "/b", "/c"}};
+    ASSERT_TRUE(WriteProfileFile(written, path));
+    KeyboardProfile read;
+    EXPECT_TRUE(ReadProfileFile(read, 1, path));
+    EXPECT_EQ(read.programs, written.programs);
 }
 
 }  // namespace

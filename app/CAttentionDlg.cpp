@@ -1,0 +1,87 @@
+#include "app/CAttentionDlg.h"
+
+#include "app/MainWindowMessages.h"
+#include "ui/CImageButton.h"
+#include "ui/CStaticText.h"
+#include "ui/ControlMessages.h"
+
+namespace lumbra {
+
+namespace {
+
+constexpr uint32_t kIdClose = 2004;
+constexpr uint32_t kIdOkButton = 2010;
+constexpr uint32_t kIdCancelButton = 2011;
+constexpr uint32_t kIdTitle = 2012;
+constexpr uint32_t kIdText = 2013;
+constexpr Color kTitleColor = Rgb(0x52, 0x90, 0xFE);
+constexpr Color kWhite = Rgb(255, 255, 255);
+
+}  // namespace
+
+CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect, int png) {
+    auto button = std::make_unique<CImageButton>(dlg.Window(), id, rect, "", true, false);
+    button->LoadImageStrip(png);
+    return dlg.AddControl(0, std::move(button));
+}
+
+CAttentionDlg::CAttentionDlg(std::string title, std::string text, HostWindow* owner)
+    : CDlgBase(0, owner), m_title(std::move(title)), m_text(std::move(text)) {
+    SetWindowSize(kWidth, kHeight);
+}
+
+CAttentionDlg::~CAttentionDlg() = default;
+
+bool CAttentionDlg::OnInitDialog() {
+    CDlgBase::OnInitDialog();
+    SetBackgroundBitmap(kBackground);
+    if (Window()) Window()->SetTitle(m_title);
+    return true;
+}
+
+void CAttentionDlg::DrawBackground(Surface& surface, const Rect& client) {
+    StandardDrawBackground(surface, client);
+}
+
+void CAttentionDlg::BuildControls(int, int, int, int) {
+    AddDialogImageButton(*this, kIdClose, Rect{369, 10, 387, 28}, 135);
+    auto title = std::make_unique<CStaticText>(Window(), kIdTitle, Rect{21, 11, 175, 31}, "", true,
+                                               false, kTitleColor, TextFlags::kLeft);
+    title->SetString(m_title);
+    AddControl(0, std::move(title));
+    auto text = std::make_unique<CStaticText>(Window(), kIdText, Rect{2, 127, 400, 147}, "", true,
+                                              false, kWhite, TextFlags::kCenter);
+    text->SetString(m_text);
+    AddControl(0, std::move(text));
+    AddDialogImageButton(*this, kIdOkButton, Rect{250, 230, 296, 252}, 395);
+    AddDialogImageButton(*this, kIdCancelButton, Rect{300, 230, 346, 252}, 394);
+}
+
+intptr_t CAttentionDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
+    if (second != ControlEvent::kClicked) return 0;
+    switch (msg) {
+        case kIdOkButton:
+            Finish(kIdOk);
+            break;
+        case kIdClose:
+        case kIdCancelButton:
+            Finish(kIdCancel);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+bool CAttentionDlg::OnCloseRequest() {
+    // The window manager's close stands for the close button.
+    Finish(kIdCancel);
+    return false;
+}
+
+void CAttentionDlg::Finish(int code) {
+    m_result = code;
+    EndDialog(code);
+}
+
+}  // namespace lumbra

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "ui/CDlgBase.h"
+
+namespace lumbra {
+
+class CImageButton;
+class CStaticText;
+
+// A 3-frame image button in list 0 of a small dialog.
+CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect, int png);
+
+// The program's message box: a title, one line of text, OK and Cancel.
+// Close and Cancel give kIdCancel, OK gives kIdOk.
+class CAttentionDlg : public CDlgBase {
+public:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 270;
+    static constexpr int kBackground = 380;
+
+    CAttentionDlg(std::string title, std::string text, HostWindow* owner);
+    ~CAttentionDlg() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    bool OnCloseRequest() override;
+
+    // The code the dialog ended with; 0 while it runs.
+    int Result() const { return m_result; }
+
+protected:
+    void Finish(int code);
+
+private:
+    std::string m_title;
+    std::string m_text;
+    int m_result = 0;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,110 @@
+#include "app/CCorvexApp.h"
+
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/CCorvexDlg.h"
+#include "app/PlatformTrayHost.h"
+#include "device/HidApiBackend.h"
+#include "device/UdevHotPlugMonitor.h"
+#include "platform/Application.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBox.h"
+#include "platform/SignalWatcher.h"
+#include "platform/TrayIcon.h"
+#include "sim/SimSession.h"
+#include "skin/SkinResources.h"
+#include "storage/AppDirectory.h"
+
+namespace lumbra {
+
+namespace {
+
+// With LUMBRA_STARTUP_PROBE=FILE the program writes the monotonic clock's
+// time of its first painted frame (in nanoseconds) into FILE, for the
+// start-up benchmark.
+void WriteStartupProbe() {
+    const char* path = std::getenv("LUMBRA_STARTUP_PROBE");
+    if (!path || !*path) return;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    if (FILE* f = std::fopen(path, "w")) {
+        std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fclose(f);
+    }
+}
+
+}  // namespace
+
+int CCorvexApp::InitInstance(int& argc, char** argv) {
+    Application application(argc, argv);
+
+    // Held until the process ends; the kernel releases it however it ends.
+    static InstanceLock instance;
+    if (!instance.TryAcquire(kInstanceName)) {
+        ShowMessageBox("Lumbra", kAlreadyRunning);
+        return kRefusedExitCode;
+    }
+
+    InitSkinResources();
+    const std::string appDir =
+        ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
+    auto clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    SpawnProgramLauncher launcher;
+
+    MainWindowServices services;
+    services.appDirectory = appDir;
+    services.clock = clock;
+    services.launcher = &launcher;
+
+    std::unique_ptr<SimSession> session;
+    std::unique_ptr<UdevHotPlugMonitor> monitor;
+    if (m_options.simulate) {
+        SimOptions sim;
+        sim.simulate = true;
+        sim.stateFile = m_options.simStateFile.value_or(DefaultSimStateFile(appDir));
+        sim.traceFile = m_options.simTrace;
+        sim.controlFifo = m_options.simControl;
+        std::string error;
+        session = SimSession::Start(sim, clock, &error);
+        if (!session) {
+            std::fprintf(stderr, "lumbra: %s\n", error.c_str());
+            return 2;
+        }
+        services.backend = session->Simulator();
+        KeyboardSimulator* simulator = session->Simulator().get();
+        services.watchDevices = [simulator](DeviceChangeSink sink) {
+            simulator->SetChangeSink(std::move(sink));
+        };
+    } else {
+        services.backend = std::make_shared<HidApiBackend>();
+        services.watchDevices = [&monitor](DeviceChangeSink sink) {
+            monitor = std::make_unique<UdevHotPlugMonitor>(std::move(sink));
+            if (!monitor->Start()) monitor.reset();  // the program runs without hot-plug
+        };
+    }
+
+    std::unique_ptr<PlatformTrayHost> tray;
+    if (TrayIcon::IsAvailable()) tray = std::make_unique<PlatformTrayHost>();
+    services.tray = tray.get();
+    services.onClosed = [] { Application::Quit(0); };
+    services.onFirstPaint = WriteStartupProbe;
+
+    {
+        CCorvexDlg dialog(std::move(services));
+        SignalWatcher signals([&dialog](int) { dialog.Exit(); });
+        dialog.Create();
+        if (!dialog.IsShutDown()) application.Run();
+        // Nothing may report a change to the window once it is gone.
+        if (session) session->Simulator()->SetChangeSink(nullptr);
+        if (monitor) monitor->Stop();
+    }
+    monitor.reset();
+    session.reset();
+    return 0;
+}
+
+}  // namespace lumbra

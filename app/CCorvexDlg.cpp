@@ -1,0 +1,630 @@
+#include "app/CCorvexDlg.h"
+
+#include <algorithm>
+
+#include "app/MainWindowLayout.h"
+#include "app/MainWindowMessages.h"
+#include "app/ModalDialogs.h"
+#include "macro/MacroLibrary.h"
+#include "model/NameTables.h"
+#include "platform/EditBox.h"
+#include "platform/Resources.h"
+#include "storage/MacroFiles.h"
+#include "storage/ProfileFile.h"
+#include "storage/SettingsFile.h"
+#include "ui/CCheckButton.h"
+#include "ui/CComboButton.h"
+#include "ui/CEditShowList.h"
+#include "ui/CImageButton.h"
+#include "ui/CImageShowList.h"
+#include "ui/CKeyboardButton.h"
+#include "ui/CLightBrightnessPopup.h"
+#include "ui/CLightColorPopup.h"
+#include "ui/CTabControl.h"
+#include "ui/CVScrollBar.h"
+#include "ui/ChoiceRecord.h"
+#include "ui/ControlMessages.h"
+#include "ui/ImageRoutines.h"
+#include "ui/Selections.h"
+
+namespace lumbra {
+
+namespace {
+
+constexpr int kPageCount = 4;
+constexpr int kIconSize = 32;
+
+// The messages that belong to key assignment and to the macro page.
+bool IsKeyAssignmentMessage(uint32_t msg) {
+    return (msg >= MainId::kFirstKey && msg <= MainId::kLastKey) || msg == kMsgGKeyDropDown ||
+           msg == kMsgComboPopup || (msg >= 0x405 && msg <= 0x417) ||
+           msg == kMsgMacroLibraryPopup || msg == kMsgStoreKeyCode;
+}
+
+bool IsMacroPageMessage(uint32_t msg) {
+    return (msg >= 0x834 && msg <= 0x844) || msg == kMsgKeyboardHook ||
+           msg == kMsgKind6PopupClosed || (msg >= 0x418 && msg <= 0x41A) ||
+           msg == kMsgMacroSetPopup || msg == 0x41D;
+}
+
+}  // namespace
+
+CCorvexDlg::CCorvexDlg(MainWindowServices services)
+    : CDlgBase(kTemplateId, nullptr),
+      m_services(std::move(services)),
+      m_alive(std::make_shared<CCorvexDlg*>(this)) {
+    if (!m_services.model) m_services.model = &TheKeyboardModel();
+    if (!m_services.library) m_services.library = &TheMacroLibrary();
+    if (!m_services.dispatcher) m_services.dispatcher = &TheUiDispatcher();
+    if (!m_services.clock)
+        m_services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    if (!m_services.dialogs) {
+        m_ownDialogs = std::make_unique<ModalDialogs>();
+        m_services.dialogs = m_ownDialogs.get();
+    }
+    m_icon = LoadResourceImage(ResourceKind::kIcon, kIconId);
+}
+
+CCorvexDlg::~CCorvexDlg() {
+    // The goodbye must run while this is still a CCorvexDlg.
+    if (Window() && Window()->IsAlive()) Window()->Destroy();
+    Shutdown();
+    m_loopCountEdit.reset();
+}
+
+MainWindowDialogs& CCorvexDlg::Dialogs() { return *m_services.dialogs; }
+
+bool CCorvexDlg::OnInitDialog() {
+    KeyboardModel& model = Model();
+    const std::string& dir = m_services.appDirectory;
+    // Files first: when the keyboard is present, its state wins over them.
+    LoadMacroLibraryOrDefault(*m_services.library, dir);
+    ReadSettingsFile(model.settings, dir);
+    for (int slot = 0; slot < kProfileSlotCount; ++slot) ReadProfileFile(model, slot);
+
+    CDlgBase::OnInitDialog();
+    SetWindowRegionFromBitmap(kBackgroundBitmap);
+    Window()->SetIcon(m_icon);
+    AddTrayIcon();
+    if (m_macroPart) m_macroPart->OnPageShown(PageSelection());
+    // The whole window is drawn once before the keyboard is asked anything,
+    // so the user sees it while the read-back runs.
+    SetBackgroundBitmap(kBackgroundBitmap);
+    Refresh();
+    Window()->RepaintNow();
+
+    DeviceLinkServices link;
+    link.backend = m_services.backend;
+    link.clock = m_services.clock;
+    link.dispatcher = m_services.dispatcher;
+    link.model = m_services.model;
+    link.library = m_services.library;
+    link.window = this;
+    link.launcher = m_services.launcher;
+    link.appDirectory = dir;
+    m_link = std::make_unique<DeviceLink>(std::move(link));
+    m_link->InitDeviceLink();
+    if (m_services.watchDevices) {
+        std::weak_ptr<CCorvexDlg*> alive = m_alive;
+        UiDispatcher* dispatcher = m_services.dispatcher;
+        m_services.watchDevices([alive, dispatcher](DeviceChange change) {
+            dispatcher->Post([alive, change] {
+                if (auto self = alive.lock(); self && *self) (*self)->OnDeviceChange(change);
+            });
+        });
+    }
+    m_link->FindKeyboard();
+    m_link->ReadBackAll();
+    SetBackgroundBitmap(kBackgroundBitmap);
+    return true;
+}
+
+void CCorvexDlg::AddTrayIcon() {
+    if (!m_services.tray) return;
+    std::weak_ptr<CCorvexDlg*> alive = m_alive;
+    m_services.tray->Add(
+        std::string(kTrayTip),
+        [alive](intptr_t mouse) {
+            if (auto self = alive.lock(); self && *self && (*self)->Window())
+                (*self)->Window()->Send(kMsgTrayNotify, kTrayIconId, mouse);
+        },
+        [alive](uint32_t command) {
+            if (auto self = alive.lock(); self && *self && (*self)->Window())
+                (*self)->Window()->Send(command, 0, 0);
+        });
+    m_trayAdded = true;
+}
+
+void CCorvexDlg::BuildControls(int left, int top, int, int) {
+    HostWindow* w = Window();
+    int gKeyTab = 0;
+    for (const ControlLayout& c : MainWindowControls()) {
+        const Rect r = Rect::FromSize(left + c.rect.x, top + c.rect.y, c.rect.width, c.rect.height);
+        const auto id = static_cast<uint32_t>(c.id);
+        switch (c.kind) {
+            case ControlKind::kImageButton: {
+                auto b = std::make_unique<CImageButton>(w, id, r, "", true, false);
+                b->LoadImageStrip(c.png);
+                AddControl(c.list, std::move(b));
+                break;
+            }
+            case ControlKind::kTabControl: {
+                auto t = std::make_unique<CTabControl>(w, id, r, "", true, false);
+                t->LoadImageStrip(c.png);
+                CTabControl* tab = AddControl(c.list, std::move(t));
+                if (c.list == 1 && id == MainId::kPage2Tab && gKeyTab < 5)
+                    m_gKeyTabs[static_cast<size_t>(gKeyTab++)] = tab;
+                break;
+            }
+            case ControlKind::kKeyboardButton: {
+                auto k = std::make_unique<CKeyboardButton>(w, id, r, "", true, false);
+                k->LoadImageStrip(c.png);
+                k->SetKeyInfo(std::string(c.keyName), c.keyCode, c.keyCode);
+                m_keyButtons.push_back(AddControl(c.list, std::move(k)));
+                break;
+            }
+            case ControlKind::kCheckButton: {
+                auto k = std::make_unique<CCheckButton>(w, id, r, "", true, false);
+                k->LoadImageStrip(c.png);
+                AddControl(c.list, std::move(k));
+                break;
+            }
+            case ControlKind::kComboButton: {
+                auto k = std::make_unique<CComboButton>(w, id, r, "", true, false);
+                k->LoadImageStrip(c.png);
+                k->SetReleaseMessage(static_cast<uint32_t>(c.releaseMessage));
+                k->SetDisplayText("Disable");
+                k->SetDisplayText(std::string(c.displayText));
+                CComboButton* combo = AddControl(c.list, std::move(k));
+                if (id >= kFirstGKeyButtonId && id <= kLastGKeyButtonId)
+                    m_gKeyButtons[id - kFirstGKeyButtonId] = combo;
+                if (id == MainId::kLightColor) m_colorButton = combo;
+                if (id == MainId::kLightBrightness) m_brightnessButton = combo;
+                break;
+            }
+            case ControlKind::kImageShowList:
+                AddControl(c.list, std::make_unique<CImageShowList>(w, id, r, "", true, false));
+                break;
+            case ControlKind::kEditShowList:
+                AddControl(c.list, std::make_unique<CEditShowList>(w, id, r, "", true, false,
+                                                                   m_services.library));
+                break;
+            case ControlKind::kVScrollBar:
+                AddControl(c.list, std::make_unique<CVScrollBar>(w, id, r, "", true, false));
+                break;
+        }
+    }
+    const LayoutRect e = kLoopCountEditRect;
+    m_loopCountEdit = std::make_unique<EditBox>(
+        *w, kLoopCountEditId, Rect::FromSize(left + e.x, top + e.y, e.width, e.height), false);
+    m_loopCountEdit->SetNumbersOnly(true);
+    m_loopCountEdit->OnTextChanged([this] {
+        // The macro page owns the loop count; without it the edit does nothing.
+        RouteToPart(kLoopCountEditId, 0, 0);
+    });
+    SetListVisible(1, true);
+    for (int list = 2; list <= 4; ++list) SetListVisible(list, false);
+}
+
+void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
+    surface.FillSolidRect(client, BackgroundColor());
+    if (const Surface* bg = PreparedBackground())
+        surface.Copy(*bg,
+                     {0, 0, std::min(BackgroundWidth(), client.Width()),
+                      std::min(BackgroundHeight(), client.Height())},
+                     0, 0);
+    const int page = PageSelection();
+    if (page > 0 && page < kPageCount) {
+        Image panel;
+        if (LoadBitmapResource(kPagePanelBitmaps[page], panel))
+            surface.Copy(panel, {0, 0, kPagePanelRect.width, kPagePanelRect.height},
+                         kPagePanelRect.x, kPagePanelRect.y);
+    }
+    if (m_calloutBitmap != 0) {
+        Image callout;
+        if (LoadBitmapResource(m_calloutBitmap, callout)) {
+            const int x = m_calloutBitmap > kCalloutRightThreshold ? kCalloutRightX : kCalloutLeftX;
+            surface.Copy(callout, {0, 0, kCalloutWidth, kCalloutHeight}, x, kCalloutY);
+        }
+    }
+    DrawControls(surface, client);
+}
+
+void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
+    if (Window() && Window()->IsMinimized()) {
+        // Minimised: the icon, centred.
+        surface.FillSolidRect(client, BackgroundColor());
+        if (!m_icon.IsNull())
+            surface.DrawImage(m_icon,
+                              RectF{static_cast<float>((client.Width() - kIconSize + 1) / 2),
+                                    static_cast<float>((client.Height() - kIconSize + 1) / 2),
+                                    static_cast<float>(kIconSize), static_cast<float>(kIconSize)},
+                              RectF{0, 0, static_cast<float>(m_icon.Width()),
+                                    static_cast<float>(m_icon.Height())});
+        return;
+    }
+    CDlgBase::OnPaint(surface, client);
+    if (m_services.onFirstPaint) {
+        auto firstPaint = std::move(m_services.onFirstPaint);
+        m_services.onFirstPaint = nullptr;
+        firstPaint();
+    }
+}
+
+// ---- messages -------------------------------------------------------------
+
+intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
+    const bool clicked = second == ControlEvent::kClicked;
+    switch (msg) {
+        case MainId::kClose:
+            if (clicked) {
+                if (HasTray())
+                    Window()->Hide();
+                else
+                    Exit();
+            }
+            return 0;
+        case MainId::kMinimize:
+            if (clicked) Window()->Minimize();
+            return 0;
+        case MainId::kPage0Tab:
+            if (clicked) ShowPage(0);
+            return 0;
+        case MainId::kPage1Tab:
+            if (clicked) ShowPage(1);
+            return 0;
+        case MainId::kPage2Tab:
+            if (clicked) ShowPage(2);
+            return 0;
+        case MainId::kPage3Tab:
+            if (clicked) ShowPage(3);
+            return 0;
+        case MainId::kResetProfile:
+            if (clicked) ResetCurrentProfile();
+            return 0;
+        case MainId::kResetAll:
+            if (clicked) ResetAllProfiles();
+            return 0;
+        case MainId::kOk:
+            if (clicked) Commit(true);
+            return 0;
+        case MainId::kApply:
+            if (clicked) Commit(false);
+            return 0;
+        case MainId::kCancel:
+            if (clicked) PutAway();
+            return 0;
+        case MainId::kProfile1:
+        case MainId::kProfile1 + 1:
+        case MainId::kProfile1 + 2:
+        case MainId::kProfile1 + 3:
+        case MainId::kProfile5:
+            if (clicked) SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            return 0;
+        case kMsgOpenLightColor:
+        case kMsgOpenLightBrightness:
+            if (clicked) OpenLightingList(static_cast<uint32_t>(first));
+            return 0;
+        case kMsgLightColorClosed:
+            if (second == PopupKind::kLightColor) CloseLightingList(MainId::kLightColor);
+            return 0;
+        case kMsgLightBrightnessClosed:
+            if (second == PopupKind::kLightBrightness) CloseLightingList(MainId::kLightBrightness);
+            return 0;
+        case kMsgLightColorChosen:
+            ChooseLighting(MainId::kLightColor, second);
+            return 0;
+        case kMsgLightBrightnessChosen:
+            ChooseLighting(MainId::kLightBrightness, second);
+            return 0;
+        case kMsgTrayNotify:
+            return OnTrayNotify(first, second);
+        case MainCommand::kConfigKeyboard:
+            BringBack();
+            return 0;
+        case MainCommand::kExit:
+            Exit();
+            return 0;
+        case MainCommand::kEditProfile:
+            EditProfile();
+            return 0;
+        case MainCommand::kSaveProfile:
+            SaveProfile();
+            return 0;
+        case MainCommand::kLoadProfile:
+            LoadProfile();
+            return 0;
+        case kMsgKeyboardNotice:
+        case MainId::kNothing:
+            return 0;
+        default:
+            break;
+    }
+    return RouteToPart(msg, first, second).value_or(0);
+}
+
+std::optional<intptr_t> CCorvexDlg::RouteToPart(uint32_t msg, uintptr_t first, intptr_t second) {
+    if (m_keyPart && IsKeyAssignmentMessage(msg)) return m_keyPart->OnMessage(msg, first, second);
+    if (m_macroPart && (IsMacroPageMessage(msg) || msg == static_cast<uint32_t>(kLoopCountEditId)))
+        return m_macroPart->OnMessage(msg, first, second);
+    return std::nullopt;
+}
+
+void CCorvexDlg::OnMouseWheel(uint32_t flags, int delta, int x, int y) {
+    if (m_macroPart) m_macroPart->OnMouseWheel(flags, delta, x, y);
+}
+
+void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
+    // Only the background opens the menu; controls keep the right button to themselves.
+    bool onControl = false;
+    ForEachControl([&](CControlBase* c) {
+        if (c->IsVisible() && c->Contains(x, y)) onControl = true;
+    });
+    if (onControl || !Window()) return;
+    const int command =
+        Dialogs().TrackMenu(Window(), Window()->ClientToScreen({x, y}), ContextMenuItems());
+    if (command != 0) Window()->Send(static_cast<uint32_t>(command), 0, ControlEvent::kClicked);
+}
+
+std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
+    // The macro manager joins this menu once the macro manager exists.
+    return {
+        {"Profile 4", static_cast<int>(MainId::kProfile1 + 3)},
+        {"Profile 5", static_cast<int>(MainId::kProfile5)},
+        {"", 0},
+        {"Edit Profile...", static_cast<int>(MainCommand::kEditProfile)},
+        {"Save Profile as...", static_cast<int>(MainCommand::kSaveProfile)},
+        {"Load Profile from...", static_cast<int>(MainCommand::kLoadProfile)},
+    };
+}
+
+// ---- pages, profiles, refresh ---------------------------------------------
+
+void CCorvexDlg::ShowPage(int page) {
+    if (page < 0 || page >= kPageCount) return;
+    PageSelection() = page;
+    for (int list = 1; list <= kPageCount; ++list) SetListVisible(list, list == page + 1);
+    ClearHotControl();
+    if (page == 0) {
+        for (CTabControl* tab : m_gKeyTabs)
+            if (tab) tab->SetState(CControlBase::kNormal);
+    }
+    if (m_loopCountEdit) m_loopCountEdit->SetVisible(page == 1);
+    if (m_keyPart) m_keyPart->OnPageShown(page);
+    if (m_macroPart) m_macroPart->OnPageShown(page);
+    if (Window()) Window()->InvalidateAll();
+}
+
+void CCorvexDlg::SelectProfile(int profile) {
+    Model().settings.SetCurrentProfile(profile);
+    Refresh();
+}
+
+void CCorvexDlg::Refresh() {
+    KeyboardModel& model = Model();
+    m_currentProfile = model.settings.CurrentProfile();
+    const int slot = model.CurrentSlot();
+    const ProfileCaptions captions = ShowProfileCaptions(model.Profile(slot));
+    for (size_t g = 0; g < m_gKeyButtons.size(); ++g)
+        if (m_gKeyButtons[g]) m_gKeyButtons[g]->SetDisplayText(captions.gkeyNames[g]);
+    m_lightingMode = captions.shownMode;
+    if (captions.modeCaption && m_colorButton)
+        m_colorButton->SetDisplayText(std::string(*captions.modeCaption));
+    if (captions.brightnessCaption && m_brightnessButton)
+        m_brightnessButton->SetDisplayText(std::string(*captions.brightnessCaption));
+    const auto codes = model.RefreshKeyButtons(slot);
+    for (size_t i = 0; i < m_keyButtons.size() && i < codes.size(); ++i) {
+        CKeyboardButton* key = m_keyButtons[i];
+        key->SetKeyInfo(key->KeyName(), codes[i], key->DefaultCode());
+    }
+    if (m_keyPart) m_keyPart->OnRefresh();
+    if (m_macroPart) m_macroPart->OnRefresh();
+    if (Window()) Window()->InvalidateAll();
+}
+
+// ---- commit and resets ----------------------------------------------------
+
+void CCorvexDlg::Commit(bool hideAfter) {
+    KeyboardModel& model = Model();
+    const std::string& dir = m_services.appDirectory;
+    m_link->FlushPendingWrites();
+    m_link->WriteCurrentProfile(static_cast<uint8_t>(m_currentProfile));
+    model.settings.SetCurrentProfile(m_currentProfile);
+    WriteSettingsFile(model.settings, dir);
+    for (int slot = 0; slot < kProfileSlotCount; ++slot) WriteProfileFile(model, slot);
+    if (m_link->LibraryChanged()) WriteMacroLibrary(*m_services.library, dir);
+    m_link->SetLibraryChanged(false);
+    if (hideAfter) PutAway();
+}
+
+void CCorvexDlg::ResetCurrentProfile() {
+    if (Dialogs().ConfirmReset(Window(), kResetProfilePicture) != kIdOk) return;
+    KeyboardModel& model = Model();
+    const int p = m_currentProfile;
+    model.Profile(p).ResetDefaults(std::clamp(p, 0, kProfileSlotCount - 1));
+    WriteProfileFile(model, p);
+    // Profiles 4 and 5 live on the PC only: a report would carry slot AND 3
+    // and reset the wrong on-board profile.
+    if (p >= 0 && p < kOnBoardProfileCount) {
+        m_link->WriteLighting(p);
+        m_link->WriteKeyTable(p);
+        m_link->ResetOnBoardProfile(p);
+        m_link->WriteCurrentProfile(static_cast<uint8_t>(p));
+    }
+    Refresh();
+    const int slot = model.CurrentSlot();
+    auto& pending = model.pending;
+    pending.lightingPending[static_cast<size_t>(slot)] = false;
+    pending.keyTablePending[static_cast<size_t>(slot)] = false;
+    pending.macroPending[static_cast<size_t>(slot)].fill(false);
+}
+
+void CCorvexDlg::ResetAllProfiles() {
+    if (Dialogs().ConfirmReset(Window(), kResetAllPicture) != kIdOk) return;
+    KeyboardModel& model = Model();
+    model.settings.ResetDefaults(m_services.appDirectory);
+    WriteSettingsFile(model.settings, m_services.appDirectory);
+    for (int p = 0; p < kOnBoardProfileCount; ++p) {
+        model.Profile(p).ResetDefaults(p);
+        WriteProfileFile(model, p);
+        m_link->WriteLighting(p);
+        m_link->WriteKeyTable(p);
+        m_link->ResetOnBoardProfile(p);
+    }
+    m_link->WriteCurrentProfile(0);
+    Refresh();
+    model.pending.Clear();
+}
+
+// ---- lighting ---------------------------------------------------------------
+
+void CCorvexDlg::OpenLightingList(uint32_t buttonId) {
+    auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId));
+    if (!button) return;
+    button->SetPopupOpen(true);
+    button->Invalidate();
+    const Rect r = button->GetRect();
+    const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
+    if (buttonId == MainId::kLightColor)
+        ShowPopup(PopupSlot::k7, below, new CLightColorPopup, buttonId);
+    else
+        ShowPopup(PopupSlot::k8, below, new CLightBrightnessPopup, buttonId);
+}
+
+void CCorvexDlg::CloseLightingList(uint32_t buttonId) {
+    if (auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId))) {
+        button->SetPopupOpen(false);
+        button->SetState(CControlBase::kNormal);
+        button->Invalidate();
+    }
+    ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::k7 : PopupSlot::k8);
+}
+
+void CCorvexDlg::ChooseLighting(uint32_t buttonId, intptr_t second) {
+    const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
+    if (!record) return;
+    const ChoiceRecord choice = *record;  // the popup goes away below
+    if (auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId)))
+        button->SetDisplayText(choice.text);
+    CloseLightingList(buttonId);
+    KeyboardModel& model = Model();
+    KeyboardProfile& profile = model.Current();
+    if (buttonId == MainId::kLightColor) {
+        m_lightingMode = choice.b0;
+        profile.SetLightColor(choice.b0);
+    } else {
+        profile.SetLightBrightness(choice.b0);
+    }
+    Refresh();
+    model.pending.MarkLighting(m_currentProfile);
+}
+
+// ---- tray, window, shutdown -----------------------------------------------
+
+intptr_t CCorvexDlg::OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage) {
+    if (iconId != kTrayIconId) return kTrayWrongIdResult;
+    if (mouseMessage == kTrayLeftDoubleClick) {
+        BringBack();
+    } else if (mouseMessage == kTrayRightButtonUp) {
+        const std::vector<MenuItem> items = {
+            {"Config Keyboard", static_cast<int>(MainCommand::kConfigKeyboard)},
+            {"", 0},
+            {"Exit", static_cast<int>(MainCommand::kExit)},
+        };
+        const int command = Dialogs().TrackMenu(nullptr, CursorScreenPos(), items);
+        if (command != 0 && Window()) Window()->Send(static_cast<uint32_t>(command), 0, 0);
+    }
+    return 0;
+}
+
+void CCorvexDlg::PutAway() {
+    if (!Window()) return;
+    if (HasTray())
+        Window()->Hide();
+    else
+        Window()->Minimize();
+}
+
+void CCorvexDlg::BringBack() {
+    if (!Window()) return;
+    Window()->ShowNormal();
+    Window()->Activate();
+}
+
+void CCorvexDlg::Exit() {
+    m_exiting = true;
+    if (Window()) Window()->PostClose();
+}
+
+bool CCorvexDlg::OnCloseRequest() {
+    // The window manager's close button: into the tray when there is one.
+    if (m_exiting || !HasTray()) return true;
+    Window()->Hide();
+    return false;
+}
+
+void CCorvexDlg::OnWindowDestroyed() { Shutdown(); }
+
+void CCorvexDlg::Shutdown() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    *m_alive = nullptr;
+    if (m_link) {
+        m_link->StopListener();
+        m_link->WriteCurrentProfile(static_cast<uint8_t>(kGoodbyeProfile));
+        m_services.clock->SleepMs(kGoodbyePauseMs);
+        m_link->CloseFeatureHandle();
+    }
+    if (m_trayAdded && m_services.tray) m_services.tray->Remove();
+    m_trayAdded = false;
+    m_loopCountEdit.reset();
+    if (m_services.onClosed) m_services.onClosed();
+}
+
+// ---- device link ------------------------------------------------------------
+
+void CCorvexDlg::OnDeviceChange(DeviceChange change) {
+    if (m_link && !m_shutDown) m_link->OnDeviceChange(change);
+}
+
+void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {
+    Dialogs().Message(nullptr, std::string(kAttentionTitle), std::string(text));
+}
+
+void CCorvexDlg::PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) {
+    if (Window()) Window()->Post(message, wParam, lParam);
+}
+
+// ---- profile commands without a control -------------------------------------
+
+void CCorvexDlg::EditProfile() {
+    KeyboardModel& model = Model();
+    KeyboardProfile& profile = model.Current();
+    std::string name = profile.PairValue(KeyboardProfile::kProfileNamePair);
+    ProfilePrograms programs = profile.programs;
+    if (Dialogs().EditProfile(Window(), name, programs) != kIdOk) return;
+    profile.SetPairValue(KeyboardProfile::kProfileNamePair, name);
+    profile.programs = programs;
+    Refresh();
+}
+
+void CCorvexDlg::SaveProfile() {
+    KeyboardModel& model = Model();
+    const int slot = model.CurrentSlot();
+    const auto path = Dialogs().ChooseProfileToSave(Window(), model.settings.SlotPath(slot));
+    if (!path || path->empty()) return;
+    model.settings.SetSlotPath(m_currentProfile, *path);
+    WriteSettingsFile(model.settings, m_services.appDirectory);
+    WriteProfileFile(model, m_currentProfile);
+}
+
+void CCorvexDlg::LoadProfile() {
+    KeyboardModel& model = Model();
+    const auto path = Dialogs().ChooseProfileToLoad(Window());
+    if (!path || path->empty()) return;
+    model.settings.SetSlotPath(m_currentProfile, *path);
+    ReadProfileFile(model, m_currentProfile);
+    Refresh();
+}
+
+}  // namespace lumbra

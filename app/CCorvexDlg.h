@@ -1,0 +1,121 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/MainWindowServices.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceLinkWindow.h"
+#include "ui/CDlgBase.h"
+
+namespace lumbra {
+
+class CComboButton;
+class CKeyboardButton;
+class CTabControl;
+class EditBox;
+
+// The main window: four pages over one skinned background, the commands of
+// its buttons and of the background's context menu, the tray icon, and the
+// keyboard's link. Start-up runs in OnInitDialog, the goodbye to the keyboard
+// when the window is destroyed.
+class CCorvexDlg : public CDlgBase, public DeviceLinkWindow {
+public:
+    static constexpr int kTemplateId = 102;
+    static constexpr std::string_view kTrayTip = "Lumbra";
+    static constexpr std::string_view kAttentionTitle = "Attention!";
+    static constexpr int kGoodbyeProfile = 7;
+    static constexpr uint32_t kGoodbyePauseMs = 10;
+
+    explicit CCorvexDlg(MainWindowServices services);
+    ~CCorvexDlg() override;
+
+    // CDlgBase
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    void OnPaint(Surface& surface, const Rect& client) override;
+    bool OnCloseRequest() override;
+    void OnWindowDestroyed() override;
+    void OnRButtonUp(uint32_t flags, int x, int y) override;
+    void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;
+
+    // DeviceLinkWindow
+    void RefreshWindow() override { Refresh(); }
+    void ShowDisconnectedMessage(std::string_view text) override;
+    void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
+
+    // Ends the program as the tray's "Exit" does: the window closes and says
+    // goodbye to the keyboard. Queued, so it may be called from any handler.
+    void Exit();
+    // A hot-plug notification, on the UI thread.
+    void OnDeviceChange(DeviceChange change);
+
+    // The commands, as their messages run them.
+    void ShowPage(int page);
+    void SelectProfile(int profile);
+    void Refresh();
+    void Commit(bool hideAfter);
+    void ResetCurrentProfile();
+    void ResetAllProfiles();
+    intptr_t OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage);
+    void EditProfile();
+    void SaveProfile();
+    void LoadProfile();
+    // The background's context menu.
+    std::vector<MenuItem> ContextMenuItems() const;
+
+    // The later parts of the window; null leaves their messages unhandled.
+    void SetKeyAssignmentPart(MainWindowPart* part) { m_keyPart = part; }
+    void SetMacroPagePart(MainWindowPart* part) { m_macroPart = part; }
+
+    // State, for owners and tests.
+    DeviceLink& Link() { return *m_link; }
+    int CurrentProfileNumber() const { return m_currentProfile; }
+    int LightingModeShown() const { return m_lightingMode; }
+    int CalloutBitmap() const { return m_calloutBitmap; }
+    void SetCalloutBitmap(int id) { m_calloutBitmap = id; }
+    bool HasTray() const { return m_services.tray != nullptr; }
+    bool IsShutDown() const { return m_shutDown; }
+    EditBox* LoopCountEdit() const { return m_loopCountEdit.get(); }
+    const std::string& AppDirectory() const { return m_services.appDirectory; }
+
+private:
+    // Hides the window into the tray, or minimises it when there is no tray.
+    void PutAway();
+    void BringBack();
+    void Shutdown();
+    void OpenLightingList(uint32_t buttonId);
+    void CloseLightingList(uint32_t buttonId);
+    void ChooseLighting(uint32_t buttonId, intptr_t record);
+    std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
+    void AddTrayIcon();
+    MainWindowDialogs& Dialogs();
+    KeyboardModel& Model() { return *m_services.model; }
+
+    MainWindowServices m_services;
+    std::unique_ptr<MainWindowDialogs> m_ownDialogs;
+    std::unique_ptr<DeviceLink> m_link;
+    std::shared_ptr<CCorvexDlg*> m_alive;  // hot-plug notifications check it
+    std::unique_ptr<EditBox> m_loopCountEdit;
+    std::array<CTabControl*, 5> m_gKeyTabs{};
+    std::array<CComboButton*, 5> m_gKeyButtons{};
+    std::vector<CKeyboardButton*> m_keyButtons;
+    CComboButton* m_colorButton = nullptr;
+    CComboButton* m_brightnessButton = nullptr;
+    MainWindowPart* m_keyPart = nullptr;
+    MainWindowPart* m_macroPart = nullptr;
+    Image m_icon;
+    int m_currentProfile = 0;
+    int m_lightingMode = 1;
+    int m_calloutBitmap = 0;
+    bool m_exiting = false;
+    bool m_shutDown = false;
+    bool m_trayAdded = false;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,133 @@
+#include "app/CEditProfileDlg.h"
+
+#include "app/MainWindowMessages.h"
+#include "platform/EditBox.h"
+#include "platform/FileDialogs.h"
+#include "ui/CImageButton.h"
+#include "ui/CRegionButton.h"
+#include "ui/CStaticText.h"
+#include "ui/ControlMessages.h"
+
+namespace lumbra {
+
+namespace {
+
+constexpr uint32_t kIdClose = 2004;
+constexpr uint32_t kIdOkButton = 2010;
+constexpr uint32_t kIdCancelButton = 2011;
+constexpr uint32_t kIdPathTexts[ProfilePrograms::kCount] = {2013, 2016, 2017};
+constexpr uint32_t kIdBrowseButtons[ProfilePrograms::kCount] = {2012, 2014, 2015};
+constexpr Rect kPathRects[ProfilePrograms::kCount] = {
+    {34, 136, 302, 154}, {34, 156, 302, 174}, {34, 176, 302, 194}};
+constexpr Rect kBrowseRects[ProfilePrograms::kCount] = {
+    {305, 136, 327, 154}, {305, 156, 327, 174}, {305, 176, 327, 194}};
+constexpr Rect kNameRect{119, 78, 302, 94};
+constexpr int kBrowsePng = 177;
+constexpr int kCloseBitmap = 388;
+constexpr int kOkBitmap = 389;
+constexpr int kCancelBitmap = 390;
+constexpr Color kWhite = Rgb(255, 255, 255);
+constexpr Color kBlack = Rgb(0, 0, 0);
+
+std::optional<std::string> ChooseProgram(HostWindow* owner) {
+    // Programs on Linux carry no extension, so every file is offered.
+    return ChooseFileToOpen(owner, "Program", "Programs (*)");
+}
+
+}  // namespace
+
+CEditProfileDlg::CEditProfileDlg(std::string name, ProfilePrograms programs, HostWindow* owner)
+    : CDlgBase(0, owner),
+      m_name(std::move(name)),
+      m_programs(std::move(programs)),
+      m_browser(ChooseProgram) {
+    SetWindowSize(kWidth, kHeight);
+}
+
+CEditProfileDlg::~CEditProfileDlg() {
+    // The edit box is a child of the window; it goes before the window does.
+    m_nameEdit.reset();
+}
+
+bool CEditProfileDlg::OnInitDialog() {
+    CDlgBase::OnInitDialog();
+    SetBackgroundBitmap(kBackground);
+    m_nameEdit = std::make_unique<EditBox>(*Window(), 0, kNameRect, true);
+    m_nameEdit->SetColors(kWhite, kBlack);
+    m_nameEdit->SetText(m_name);
+    m_nameEdit->Focus();
+    return true;
+}
+
+void CEditProfileDlg::DrawBackground(Surface& surface, const Rect& client) {
+    StandardDrawBackground(surface, client);
+}
+
+void CEditProfileDlg::BuildControls(int, int, int, int) {
+    HostWindow* w = Window();
+    auto region = [&](uint32_t id, const Rect& r, int bitmap) {
+        auto button = std::make_unique<CRegionButton>(w, id, r, "", true, false);
+        button->SetBitmap(bitmap, r.Width(), r.Height(), 0, r.Height() - 1);
+        AddControl(0, std::move(button));
+    };
+    region(kIdClose, Rect{496, 5, 519, 26}, kCloseBitmap);
+    for (int k = 0; k < ProfilePrograms::kCount; ++k) {
+        const auto i = static_cast<size_t>(k);
+        auto text = std::make_unique<CStaticText>(
+            w, kIdPathTexts[i], kPathRects[i], "", true, false, kWhite,
+            TextFlags::kSingleLine | TextFlags::kVCenter | TextFlags::kEndEllipsis);
+        text->SetString(m_programs.paths[i]);
+        m_paths[i] = AddControl(0, std::move(text));
+        auto browse = std::make_unique<CImageButton>(w, kIdBrowseButtons[i], kBrowseRects[i], "",
+                                                     true, false);
+        browse->LoadImageStrip(kBrowsePng);
+        AddControl(0, std::move(browse));
+    }
+    region(kIdOkButton, Rect{17, 313, 69, 334}, kOkBitmap);
+    region(kIdCancelButton, Rect{81, 313, 172, 334}, kCancelBitmap);
+}
+
+intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
+    if (second != ControlEvent::kClicked) return 0;
+    for (int k = 0; k < ProfilePrograms::kCount; ++k) {
+        if (msg == kIdBrowseButtons[static_cast<size_t>(k)]) {
+            Browse(k);
+            return 0;
+        }
+    }
+    switch (msg) {
+        case kIdOkButton:
+            m_name = m_nameEdit ? m_nameEdit->Text() : m_name;
+            Finish(kIdOk);
+            break;
+        case kIdClose:
+        case kIdCancelButton:
+            Finish(kIdCancel);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+bool CEditProfileDlg::OnCloseRequest() {
+    Finish(kIdCancel);
+    return false;
+}
+
+void CEditProfileDlg::Browse(int program) {
+    if (!m_browser) return;
+    const std::optional<std::string> path = m_browser(Window());
+    if (!path) return;
+    const auto i = static_cast<size_t>(program);
+    m_programs.paths[i] = *path;
+    m_paths[i]->SetString(*path);
+    m_paths[i]->Invalidate();
+}
+
+void CEditProfileDlg::Finish(int code) {
+    m_result = code;
+    EndDialog(code);
+}
+
+}  // namespace lumbra

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "storage/ProfileFile.h"
+#include "ui/CDlgBase.h"
+
+namespace lumbra {
+
+class EditBox;
+class CStaticText;
+
+// A profile's name and up to three programs. OK gives kIdOk with Name() and
+// Programs() holding what the user entered; close and Cancel give kIdCancel.
+class CEditProfileDlg : public CDlgBase {
+public:
+    static constexpr int kWidth = 525;
+    static constexpr int kHeight = 356;
+    static constexpr int kBackground = 203;
+
+    // Asks for a program's path; nothing when the user cancels.
+    using Browser = std::function<std::optional<std::string>(HostWindow* owner)>;
+
+    CEditProfileDlg(std::string name, ProfilePrograms programs, HostWindow* owner);
+    ~CEditProfileDlg() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    bool OnCloseRequest() override;
+
+    // Replaces the platform's open-file dialog (tests).
+    void SetBrowser(Browser browser) { m_browser = std::move(browser); }
+    EditBox* NameEdit() const { return m_nameEdit.get(); }
+
+    int Result() const { return m_result; }
+    const std::string& Name() const { return m_name; }
+    const ProfilePrograms& Programs() const { return m_programs; }
+
+private:
+    void Browse(int program);
+    void Finish(int code);
+
+    std::string m_name;
+    ProfilePrograms m_programs;
+    std::unique_ptr<EditBox> m_nameEdit;
+    CStaticText* m_paths[ProfilePrograms::kCount] = {};
+    Browser m_browser;
+    int m_result = 0;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+
+namespace lumbra {
+
+// Control ids of the main window; a control's message number is its id.
+namespace MainId {
+constexpr uint32_t kClose = 0x7D1;
+constexpr uint32_t kMinimize = 0x7D2;
+constexpr uint32_t kPage0Tab = 0x7D3;
+constexpr uint32_t kPage1Tab = 0x7D4;
+constexpr uint32_t kPage2Tab = 0x7D5;  // also the five G-key pictures of page 0
+constexpr uint32_t kPage3Tab = 0x81D;
+constexpr uint32_t kResetProfile = 0x7FD;
+constexpr uint32_t kResetAll = 0x81C;
+constexpr uint32_t kOk = 0x7FE;
+constexpr uint32_t kApply = 0x7FF;
+constexpr uint32_t kCancel = 0x800;
+constexpr uint32_t kProfile1 = 0x801;  // .. 0x805 for profiles 1..5
+constexpr uint32_t kProfile5 = 0x805;
+constexpr uint32_t kNothing = 0x7FC;
+constexpr uint32_t kLightColor = 0x82A;
+constexpr uint32_t kLightBrightness = 0x82B;
+constexpr uint32_t kFirstKey = 0x898;
+constexpr uint32_t kLastKey = 0x8FE;
+}  // namespace MainId
+
+// Commands without a control of the layout; the background's context menu
+// carries them.
+namespace MainCommand {
+constexpr uint32_t kEditProfile = 0x814;
+constexpr uint32_t kSaveProfile = 0x815;
+constexpr uint32_t kLoadProfile = 0x816;
+constexpr uint32_t kMacroManager = 0x80E;
+constexpr uint32_t kConfigKeyboard = 2075;  // the tray menu's "Config Keyboard"
+constexpr uint32_t kExit = 2;               // the tray menu's "Exit": the dialog's cancel command
+}  // namespace MainCommand
+
+// Messages of the main window other than control ids.
+constexpr uint32_t kMsgGKeyDropDown = 0x404;
+constexpr uint32_t kMsgOpenLightColor = 0x424;
+constexpr uint32_t kMsgLightColorClosed = 0x425;
+constexpr uint32_t kMsgLightColorChosen = 0x426;
+constexpr uint32_t kMsgOpenLightBrightness = 0x427;
+constexpr uint32_t kMsgLightBrightnessClosed = 0x428;
+constexpr uint32_t kMsgLightBrightnessChosen = 0x429;
+constexpr uint32_t kMsgStoreKeyCode = 0x42A;
+constexpr uint32_t kMsgTrayNotify = 0x420;
+constexpr uint32_t kMsgKeyboardHook = 0x401;
+
+// The tray icon's id and the mouse notifications its message carries.
+constexpr uintptr_t kTrayIconId = 387;
+constexpr intptr_t kTrayLeftDoubleClick = 0x203;
+constexpr intptr_t kTrayRightButtonUp = 0x205;
+constexpr intptr_t kTrayWrongIdResult = 1;
+
+// The reset confirmation's pictures.
+constexpr int kResetProfilePicture = 165;
+constexpr int kResetAllPicture = 258;
+
+// Results of the modal dialogs.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+}  // namespace lumbra

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/Clock.h"
+#include "device/HidBackend.h"
+#include "device/ProgramLauncher.h"
+#include "platform/Geometry.h"
+#include "platform/PopupMenu.h"
+#include "storage/ProfileFile.h"
+
+namespace lumbra {
+
+class HostWindow;
+class KeyboardModel;
+class MacroLibrary;
+class UiDispatcher;
+
+// The notification-area icon as the main window uses it.
+class TrayHost {
+public:
+    virtual ~TrayHost() = default;
+    // Adds the icon with its tip and menu; activations and menu commands
+    // arrive through the callbacks on the UI thread.
+    virtual void Add(const std::string& tip, std::function<void(intptr_t mouseMessage)> notify,
+                     std::function<void(uint32_t command)> command) = 0;
+    virtual void Remove() = 0;
+};
+
+// The modal dialogs the main window runs. Each returns kIdOk or kIdCancel.
+class MainWindowDialogs {
+public:
+    virtual ~MainWindowDialogs() = default;
+    virtual int Message(HostWindow* owner, const std::string& title, const std::string& text) = 0;
+    virtual int ConfirmReset(HostWindow* owner, int pictureId) = 0;
+    // name and programs in and, on OK, out.
+    virtual int EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs) = 0;
+    virtual std::optional<std::string> ChooseProfileToSave(HostWindow* owner,
+                                                           const std::string& suggested) = 0;
+    virtual std::optional<std::string> ChooseProfileToLoad(HostWindow* owner) = 0;
+    // A context menu at a screen position: the chosen command or 0.
+    virtual int TrackMenu(HostWindow* owner, Point screenPos,
+                          const std::vector<MenuItem>& items) = 0;
+};
+
+// A part of the main window that a later piece of the program supplies: key
+// assignment (key buttons, the G-key function menus and their dialogs) or the
+// macro page (its controls, the loop-count edit, the keyboard hook, the wheel
+// and its timer). The main window hands such a part every message of its
+// ranges; while no part is installed those messages do nothing.
+class MainWindowPart {
+public:
+    virtual ~MainWindowPart() = default;
+    // The part's answer, or nothing when the message is not the part's.
+    virtual std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t first, intptr_t second) = 0;
+    // The window's refresh ran (current profile shown again).
+    virtual void OnRefresh() {}
+    // A page was selected.
+    virtual void OnPageShown(int page) { (void)page; }
+    virtual void OnMouseWheel(uint32_t flags, int delta, int x, int y) {
+        (void)flags, (void)delta, (void)x, (void)y;
+    }
+};
+
+// What the main window is built on. Every pointer must outlive the window.
+struct MainWindowServices {
+    std::string appDirectory;  // ends with '/'
+    std::shared_ptr<HidBackend> backend;
+    std::shared_ptr<Clock> clock;
+    ProgramLauncher* launcher = nullptr;
+    KeyboardModel* model = nullptr;      // TheKeyboardModel() when unset
+    MacroLibrary* library = nullptr;     // TheMacroLibrary() when unset
+    UiDispatcher* dispatcher = nullptr;  // TheUiDispatcher() when unset
+    // Registers for the keyboard's arrival and removal; the sink may be called
+    // on any thread. Unset: no hot-plug.
+    std::function<void(DeviceChangeSink sink)> watchDevices;
+    // Null when the desktop has no notification area.
+    TrayHost* tray = nullptr;
+    // Null: the real modal dialogs.
+    MainWindowDialogs* dialogs = nullptr;
+    // Called after the first picture of the window has been painted.
+    std::function<void()> onFirstPaint;
+    // Called once the window has been destroyed and told the keyboard goodbye.
+    std::function<void()> onClosed;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,60 @@
+#include "app/ModalDialogs.h"
+
+#include "app/CAttentionDlg.h"
+#include "app/CEditProfileDlg.h"
+#include "app/CFirmwareResetDlg.h"
+#include "app/MainWindowMessages.h"
+#include "platform/FileDialogs.h"
+
+namespace lumbra {
+
+namespace {
+constexpr const char* kProfileFilter = "psf file (*.psf)";
+constexpr const char* kProfileExtension = ".psf";
+}  // namespace
+
+int ModalDialogs::Run(CDlgBase& dialog) {
+    if (!dialog.Create() || !dialog.Window()) return kIdCancel;
+    if (m_opened) m_opened(dialog);
+    const int code = dialog.Window()->RunModal();
+    return code == kIdOk ? kIdOk : kIdCancel;
+}
+
+int ModalDialogs::Message(HostWindow* owner, const std::string& title, const std::string& text) {
+    CAttentionDlg dialog(title, text, owner);
+    return Run(dialog);
+}
+
+int ModalDialogs::ConfirmReset(HostWindow* owner, int pictureId) {
+    CFirmwareResetDlg dialog(pictureId, owner);
+    return Run(dialog);
+}
+
+int ModalDialogs::EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs) {
+    CEditProfileDlg dialog(name, programs, owner);
+    const int code = Run(dialog);
+    if (code == kIdOk) {
+        name = dialog.Name();
+        programs = dialog.Programs();
+    }
+    return code;
+}
+
+std::optional<std::string> ModalDialogs::ChooseProfileToSave(HostWindow* owner,
+                                                             const std::string& suggested) {
+    auto path = ChooseFileToSave(owner, "Save Profile as...", kProfileFilter, suggested);
+    if (path && !path->empty() && path->find('.', path->rfind('/') + 1) == std::string::npos)
+        *path += kProfileExtension;
+    return path;
+}
+
+std::optional<std::string> ModalDialogs::ChooseProfileToLoad(HostWindow* owner) {
+    return ChooseFileToOpen(owner, "Load Profile from...", kProfileFilter);
+}
+
+int ModalDialogs::TrackMenu(HostWindow* owner, Point screenPos,
+                            const std::vector<MenuItem>& items) {
+    return TrackPopupMenu(owner, screenPos, items);
+}
+
+}  // namespace lumbra

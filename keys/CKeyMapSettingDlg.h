@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "keys/CKeyboardHook.h"
+#include "ui/CDlgBase.h"
+#include "ui/ChoiceRecord.h"
+
+namespace lumbra {
+
+class CComboButton;
+class CStaticText;
+
+// The key setting dialog: what one key of the main block does — send another
+// key (captured from the keyboard), perform a mouse function, or nothing. On
+// OK it sends its owner 0x42A (key button id, chosen code); cancelling sends
+// nothing. The keyboard hook runs for the dialog's whole life, so every key
+// typed while it is open is captured, Esc and Enter included.
+class CKeyMapSettingDlg : public CDlgBase {
+public:
+    enum class Mode { kKey, kMouse, kDisable };
+
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 270;
+    static constexpr int kBackground = 272;
+
+    CKeyMapSettingDlg(HostWindow* parent, uint32_t keyButtonId, std::string keyLabel,
+                      uint8_t factoryCode, uint8_t currentCode);
+    ~CKeyMapSettingDlg() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    bool OnCloseRequest() override;
+
+    // The selected radio button, read from the shared radio word.
+    Mode CurrentMode() const;
+    // The code OK would send now.
+    uint8_t ChosenCode() const;
+    uint8_t KeyChoice() const { return m_keyChoice; }
+    uint8_t MouseChoice() const { return m_mouseChoice; }
+    uint8_t CurrentCode() const { return m_currentCode; }
+    const std::string& CapturedName() const { return m_capturedName; }
+    uint8_t CapturedVirtualKey() const { return m_capturedVirtualKey; }
+    // The code the dialog ended with; 0 while it runs.
+    int Result() const { return m_result; }
+    const CKeyboardHook& Hook() const { return m_hook; }
+
+    // The combo's text for a mouse-function code 208..214 when the dialog opens.
+    static std::string_view MouseFunctionName(uint8_t code);
+    // The mouse-function code of a choice from the mouse-function list.
+    static uint8_t MouseCodeForChoice(uint8_t type, uint8_t param1);
+
+private:
+    void OnHookKey(uintptr_t virtualKey);
+    void OnComboClick();
+    void OnMouseFunctionChosen(const ChoiceRecord* record);
+    void OnMouseListDeactivated(intptr_t kind);
+    void RepaintRadios();
+    void OnRestore();
+    void OnOk();
+    void Finish(int code);
+    void SetMode(Mode mode);
+    void ShowKeyName(const std::string& name);
+    void CloseMouseList();
+
+    uint32_t m_keyButtonId;
+    std::string m_keyLabel;
+    uint8_t m_factoryCode;
+    uint8_t m_currentCode;
+    std::string m_capturedName;
+    uint8_t m_capturedVirtualKey = 0;
+    uint8_t m_keyChoice = 0;
+    uint8_t m_mouseChoice = 0;
+    int m_result = 0;
+    CStaticText* m_keyName = nullptr;
+    CComboButton* m_combo = nullptr;
+    CKeyboardHook m_hook;
+};
+
+}  // namespace lumbra

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "keys/CKeyboardHook.h"
+#include "ui/CDlgBase.h"
+#include "ui/ChoiceRecord.h"
+
+namespace lumbra {
+
+class CCheckButton;
+class CStaticText;
+
+// The shortcut dialog: a set of modifiers ticked in the dialog and one key
+// captured from the keyboard, for a G key. On OK it sends its owner 0x40C
+// (0, const ChoiceRecord*): the combination's name (for example
+// "Ctrl+Alt+A"), type 6, the modifier bits (1 Ctrl, 2 Shift, 4 Alt, 8 Win)
+// and the key's HID usage. The record is valid only during the send. An
+// empty name sends nothing; cancelling sends nothing.
+class CShortcutDlg : public CDlgBase {
+public:
+    static constexpr int kWidth = 420;
+    static constexpr int kHeight = 206;
+    static constexpr int kBackground = 153;
+
+    explicit CShortcutDlg(HostWindow* parent);
+    ~CShortcutDlg() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    bool OnCloseRequest() override;
+
+    // The record as OK would complete it (name of the captured key, its code).
+    const ChoiceRecord& Record() const { return m_record; }
+    uint8_t KeyCode() const { return m_record.b2; }
+    int Result() const { return m_result; }
+    const CKeyboardHook& Hook() const { return m_hook; }
+
+    // The choice OK would send: the name built from the ticked modifiers and
+    // the captured key's name, type 6, the modifier bits and the key code.
+    static ChoiceRecord BuildChoice(bool none, bool ctrl, bool shift, bool alt, bool win,
+                                    const std::string& keyName, uint8_t keyCode);
+
+private:
+    void OnHookKey(uintptr_t virtualKey);
+    void OnNoneToggled();
+    void OnOk();
+    void Finish(int code);
+    bool Checked(uint32_t id) const;
+
+    ChoiceRecord m_record;
+    int m_result = 0;
+    CStaticText* m_keyName = nullptr;
+    CKeyboardHook m_hook;
+};
+
+}  // namespace lumbra

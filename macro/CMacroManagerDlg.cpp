@@ -1,0 +1,479 @@
+#include "macro/CMacroManagerDlg.h"
+
+#include <algorithm>
+
+#include "macro/CMacroManagerSmallDlg.h"
+#include "macro/MacroManagerMessages.h"
+#include "macro/MacroPage.h"
+#include "macro/MacroScroll.h"
+#include "platform/EditBox.h"
+#include "storage/MacroFiles.h"
+#include "ui/CCheckButton.h"
+#include "ui/CComboButton.h"
+#include "ui/CEditShowList.h"
+#include "ui/CImageButton.h"
+#include "ui/CImageShowList.h"
+#include "ui/CMacroSetListPopup.h"
+#include "ui/CRegionButton.h"
+#include "ui/CVScrollBar.h"
+#include "ui/ControlMessages.h"
+#include "ui/ImageRoutines.h"
+
+namespace lumbra {
+
+namespace {
+constexpr int kBackgroundBitmap = 181;
+constexpr int kPanelBitmap = 186;
+constexpr Rect kPanelRect{220, 50, 220 + 481, 50 + 354};
+constexpr int kSetListSize = 400;
+// The page both scroll bars get when the last set is gone.
+constexpr int kEmptyPage = 15;
+constexpr Color kEditorText = 0xFFFFFF;
+constexpr Color kEditorBackground = 0x282828;
+
+constexpr int kCloseBitmap = 388;
+constexpr int kOkBitmap = 389;
+constexpr int kCancelBitmap = 390;
+constexpr int kNewPng = 182;
+constexpr int kDeletePng = 183;
+constexpr int kComboPng = 184;
+constexpr int kDelayPng = 156;
+constexpr int kRecordPng = 189;
+
+constexpr intptr_t kAddSetCode = 0;
+constexpr intptr_t kDeleteSetCode = 1;
+constexpr intptr_t kFirstSetCode = 2;
+
+// A point no control contains.
+constexpr int kOutside = -1000;
+}  // namespace
+
+void CloseNameEditor(CEditShowList& list) {
+    if (!list.IsEditing()) return;
+    // The list closes its editor when a press finds it empty.
+    list.Editor()->SetText("");
+    const bool disabled = list.IsDisabled();
+    list.SetDisabled(false);
+    list.OnLButtonDown(0, kOutside, kOutside);
+    list.SetDisabled(disabled);
+}
+
+CMacroManagerDlg::CMacroManagerDlg(HostWindow* parent, std::string appDirectory, uint32_t setNumber,
+                                   MacroHook& hook)
+    : CDlgBase(0, parent),
+      m_appDirectory(std::move(appDirectory)),
+      m_setNumber(setNumber),
+      m_hook(hook),
+      m_runModal([](CDlgBase& dlg) { return dlg.DoModal(); }) {
+    SetWindowSize(kWidth, kHeight);
+}
+
+CMacroManagerDlg::~CMacroManagerDlg() {
+    m_hook.Stop();
+    // The name editor goes before the window that holds it.
+    if (m_macroList) CloseNameEditor(*m_macroList);
+}
+
+bool CMacroManagerDlg::OnInitDialog() {
+    // Without the file the working copy stays empty; sets can still be added.
+    ReadMacroLibrary(m_library, m_appDirectory);
+    CDlgBase::OnInitDialog();
+    SetBackgroundBitmap(kBackgroundBitmap);
+    LoadBitmapResource(kPanelBitmap, m_panel);
+    if (m_setNumber != 0 && m_library.SetAt(m_setNumber - 1)) {
+        m_macroList->SelectSet(static_cast<int>(m_setNumber - 1));
+        m_combo->SetDisplayText(m_library.SetAt(m_setNumber - 1)->name);
+    } else {
+        // A number beyond the sets read names nothing a macro could be added to.
+        m_setNumber = 0;
+        m_combo->SetDisplayText("");
+    }
+    Refresh();
+    return true;
+}
+
+void CMacroManagerDlg::DrawBackground(Surface& surface, const Rect& client) {
+    surface.FillSolidRect(client, BackgroundColor());
+    if (const Surface* bg = PreparedBackground())
+        surface.Copy(*bg,
+                     {0, 0, std::min(BackgroundWidth(), client.Width()),
+                      std::min(BackgroundHeight(), client.Height())},
+                     0, 0);
+    if (!m_panel.IsNull())
+        surface.Copy(m_panel, {0, 0, kPanelRect.Width(), kPanelRect.Height()}, kPanelRect.left,
+                     kPanelRect.top);
+    DrawControls(surface, client);
+}
+
+void CMacroManagerDlg::BuildControls(int, int, int, int) {
+    HostWindow* w = Window();
+    auto region = [&](uint32_t id, const Rect& r, int bitmap) {
+        auto b = std::make_unique<CRegionButton>(w, id, r, "", true, false);
+        b->SetBitmap(bitmap, r.Width(), r.Height(), 0, r.Height() - 1);
+        AddControl(0, std::move(b));
+    };
+    auto image = [&](uint32_t id, const Rect& r, int png) {
+        auto b = std::make_unique<CImageButton>(w, id, r, "", true, false);
+        b->LoadImageStrip(png);
+        return AddControl(0, std::move(b));
+    };
+    auto check = [&](uint32_t id, const Rect& r, int png) {
+        auto b = std::make_unique<CCheckButton>(w, id, r, "", true, false);
+        b->LoadImageStrip(png);
+        return AddControl(0, std::move(b));
+    };
+    region(kIdClose, {686, 4, 709, 25}, kCloseBitmap);
+    region(kIdOk, {543, 433, 595, 454}, kOkBitmap);
+    region(kIdCancel, {607, 433, 698, 454}, kCancelBitmap);
+    image(kIdNewMacro, {16, 432, 82, 455}, kNewPng);
+    m_deleteButton = image(kIdDeleteMacro, {91, 431, 182, 456}, kDeletePng);
+    auto combo =
+        std::make_unique<CComboButton>(w, kIdSetCombo, Rect{17, 76, 211, 98}, "", true, false);
+    combo->LoadImageStrip(kComboPng);
+    combo->SetReleaseMessage(kMsgSetComboReleased);
+    m_combo = AddControl(0, std::move(combo));
+    m_macroList =
+        AddControl(0, std::make_unique<CEditShowList>(w, kIdMacroList, Rect{18, 98, 188, 400}, "",
+                                                      true, false, &m_library));
+    m_delaySwitch = check(kIdDelaySwitch, {484, 148, 496, 160}, kDelayPng);
+    m_recordButton = check(kIdRecord, {483, 107, 616, 130}, kRecordPng);
+    m_actionList = AddControl(0, std::make_unique<CImageShowList>(
+                                     w, kIdActionList, Rect{224, 98, 439, 400}, "", true, false));
+    m_macroScroll = AddControl(0, std::make_unique<CVScrollBar>(
+                                      w, kIdMacroScroll, Rect{189, 98, 210, 400}, "", true, false));
+    m_actionScroll =
+        AddControl(0, std::make_unique<CVScrollBar>(w, kIdActionScroll, Rect{440, 98, 461, 400}, "",
+                                                    true, false));
+}
+
+MacroSet* CMacroManagerDlg::ChosenSet() {
+    const int shown = m_macroList->ShownSet();
+    return shown >= 0 ? m_library.SetAt(static_cast<uint32_t>(shown)) : nullptr;
+}
+
+void CMacroManagerDlg::Refresh() {
+    MacroSet* set = ChosenSet();
+    const int item = m_macroList->Selected();
+    MacroKey* key = set && item >= 0 ? set->KeyAt(static_cast<uint32_t>(item)) : nullptr;
+    if (key != m_current) {
+        m_current = key;
+        m_actionList->SetMacroKey(key);
+        m_actionList->SetFirstRow(0);
+        m_actionList->SetSelected(-1);
+        m_actionList->Invalidate();
+    }
+    // The macro list's bar scrolls its list, so it follows the set even when
+    // no macro is selected.
+    if (set)
+        m_macroScroll->UpdateScroll(m_macroList->FirstRow(), m_macroList->RowCount(),
+                                    static_cast<int>(set->MacroKeyNum()));
+    if (m_current)
+        m_actionScroll->UpdateScroll(m_actionList->FirstRow(), m_actionList->RowCount(),
+                                     static_cast<int>(m_current->ActionCount()));
+}
+
+void CMacroManagerDlg::Close(int code) {
+    m_result = code;
+    EndDialog(code);
+}
+
+int CMacroManagerDlg::RunModal(CDlgBase& dlg) { return m_runModal ? m_runModal(dlg) : -1; }
+
+intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
+    const bool clicked = second == ControlEvent::kClicked;
+    switch (msg) {
+        case kIdClose:
+        case kIdCancel:
+            if (clicked) Close(kDialogCancel);
+            return 0;
+        case kIdOk:
+            if (clicked) {
+                WriteMacroLibrary(m_library, m_appDirectory);
+                Close(kDialogOk);
+            }
+            return 0;
+        case kIdNewMacro:
+            if (clicked) NewMacro();
+            return 0;
+        case kIdDeleteMacro:
+            if (clicked) DeleteMacro();
+            return 0;
+        case kMsgSetComboReleased:
+            OpenSetList();
+            return 0;
+        case kMsgSetListChoice:
+            OnSetChoice(second);
+            return 0;
+        case kMsgSetListClosed:
+            CloseSetList();
+            return 0;
+        case kMsgOpenAddSet: {
+            CMacroManagerAddDlg dlg(Window());
+            RunModal(dlg);
+            return 0;
+        }
+        case kMsgOpenDeleteSet: {
+            CMacroManagerDelSetDlg dlg(Window());
+            RunModal(dlg);
+            return 0;
+        }
+        case kMsgAddSet:
+            if (second) AddSet(*reinterpret_cast<const std::string*>(second));
+            return 0;
+        case kMsgDeleteSet:
+            if (second) DeleteSet(*reinterpret_cast<const std::string*>(second));
+            return 0;
+        case kIdMacroList:
+            // Refusals of the name editor (11, 12, 13) show nothing here.
+            if (clicked) {
+                if (Window() && !Window()->IsActive()) Window()->Activate();
+                Refresh();
+            }
+            return 0;
+        case kIdRecord:
+            if (clicked) OnRecordToggle();
+            return 0;
+        case kMsgHookKey:
+            OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
+            return 0;
+        case kIdMacroScroll:
+        case kIdActionScroll:
+            OnScroll(msg == kIdMacroScroll, first, second);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void CMacroManagerDlg::OpenSetList() {
+    m_combo->SetPopupOpen(true);
+    m_combo->Invalidate();
+    const Rect r = m_combo->GetRect();
+    ShowPopup(PopupSlot::k6, {r.left, r.bottom, r.left + kSetListSize, r.bottom + kSetListSize},
+              new CMacroSetListPopup(&m_library), kIdSetCombo);
+}
+
+void CMacroManagerDlg::CloseSetList() {
+    m_combo->SetPopupOpen(false);
+    m_combo->Invalidate();
+    ClosePopup(PopupSlot::k6);
+}
+
+void CMacroManagerDlg::ShowSet(uint32_t position) {
+    MacroSet* set = m_library.SetAt(position);
+    if (!set) return;
+    m_setNumber = position + 1;
+    m_macroList->SelectSet(static_cast<int>(position));
+    m_combo->SetDisplayText(set->name);
+    m_macroList->Invalidate();
+    Refresh();
+}
+
+void CMacroManagerDlg::OnSetChoice(intptr_t code) {
+    CloseSetList();
+    if (code == kAddSetCode) {
+        if (Window()) Window()->Post(kMsgOpenAddSet, 0, 0);
+    } else if (code == kDeleteSetCode) {
+        if (Window()) Window()->Post(kMsgOpenDeleteSet, 0, 0);
+    } else if (code >= kFirstSetCode) {
+        ShowSet(static_cast<uint32_t>(code - kFirstSetCode));
+    }
+}
+
+void CMacroManagerDlg::AddSet(const std::string& name) {
+    if (name.empty()) return;
+    for (uint32_t i = 0; i < m_library.MacroSetNum(); ++i)
+        if (m_library.SetAt(i)->name == name) return;
+    m_library.AddSet(name);
+}
+
+void CMacroManagerDlg::DeleteSet(const std::string& name) {
+    if (name.empty()) return;
+    uint32_t position = 0;
+    while (position < m_library.MacroSetNum() && m_library.SetAt(position)->name != name)
+        ++position;
+    if (position == m_library.MacroSetNum()) return;
+
+    const bool chosen = position + 1 == m_setNumber;
+    if (chosen) {
+        // The macros shown go with their set.
+        CloseNameEditor(*m_macroList);
+        m_current = nullptr;
+        m_actionList->SetMacroKey(nullptr);
+    }
+    m_library.RemoveSet(position);
+
+    if (chosen) {
+        // The set number follows what the list shows, so that new macros go
+        // into the set on screen.
+        if (m_library.MacroSetNum() > 0) {
+            m_setNumber = 1;
+            m_macroList->SelectSet(0);
+            m_combo->SetDisplayText(m_library.SetAt(0)->name);
+        } else {
+            m_setNumber = 0;
+            m_combo->SetDisplayText("");
+            m_actionList->SetFirstRow(0);
+            m_actionList->SetSelected(-1);
+            m_macroList->SelectSet(-1);
+            m_macroScroll->UpdateScroll(0, kEmptyPage, m_macroScroll->Range());
+            m_actionScroll->UpdateScroll(0, kEmptyPage, m_actionScroll->Range());
+        }
+    } else if (position + 1 < m_setNumber) {
+        // The chosen set moved up by one; the list stays on it as it was.
+        --m_setNumber;
+        const int selected = m_macroList->Selected();
+        const int firstRow = m_macroList->FirstRow();
+        m_macroList->SelectSet(static_cast<int>(m_setNumber - 1));
+        m_macroList->SetSelected(selected);
+        m_macroList->SetFirstRow(firstRow);
+    }
+    m_combo->Invalidate();
+    m_macroList->Invalidate();
+    m_actionList->Invalidate();
+    Refresh();
+}
+
+void CMacroManagerDlg::NewMacro() {
+    m_macroList->BeginNameEdit();
+    if (EditBox* editor = m_macroList->Editor()) editor->SetColors(kEditorText, kEditorBackground);
+    m_macroList->Invalidate();
+    Refresh();
+    if (!ChosenSet()) {
+        CMacroManagerNoteDlg note(Window());
+        RunModal(note);
+    }
+}
+
+void CMacroManagerDlg::DeleteMacro() {
+    MacroSet* set = ChosenSet();
+    const int item = m_macroList->Selected();
+    MacroKey* key = set && item >= 0 ? set->KeyAt(static_cast<uint32_t>(item)) : nullptr;
+    if (key) {
+        if (key == m_current) {
+            m_current = nullptr;
+            m_actionList->SetMacroKey(nullptr);
+            m_actionList->Invalidate();
+        }
+        set->RemoveKey(static_cast<uint32_t>(item));
+        m_macroList->SetSelected(-1);
+    } else {
+        CMacroManagerAttentionDlg attention(Window());
+        RunModal(attention);
+    }
+    m_macroList->Invalidate();
+    Refresh();
+}
+
+void CMacroManagerDlg::CommitNameOnClick(int x, int y) {
+    if (!m_macroList->IsEditing() || m_macroList->Contains(x, y)) return;
+    const std::string name = m_macroList->GetEditText();
+    if (m_deleteButton->Contains(x, y) || name.empty()) {
+        CloseNameEditor(*m_macroList);
+    } else if (MacroSet* set = m_setNumber != 0 ? m_library.SetAt(m_setNumber - 1) : nullptr) {
+        // The same rules as a click in the list: 1..12 characters, no name
+        // twice in a set. A refused name keeps the editor open.
+        bool exists = false;
+        for (uint32_t i = 0; i < set->MacroKeyNum(); ++i)
+            if (set->KeyAt(i)->name == name) exists = true;
+        if (!exists && NameLength(name) <= CEditShowList::kMaxNameLength) {
+            set->AddKey(name);
+            CloseNameEditor(*m_macroList);
+        }
+    } else {
+        CloseNameEditor(*m_macroList);
+    }
+    if (name.empty()) {
+        m_macroList->ScrollToEnd();
+        Refresh();
+    }
+    if (Window() && !Window()->IsActive()) Window()->Activate();
+}
+
+void CMacroManagerDlg::OnLButtonDown(uint32_t flags, int x, int y) {
+    CommitNameOnClick(x, y);
+    CDlgBase::OnLButtonDown(flags, x, y);
+}
+
+void CMacroManagerDlg::SetRecordingLook(bool recording) {
+    ForEachControl([&](CControlBase* c) {
+        const bool keep = c->Id() == kIdRecord || c->Id() == kIdDelaySwitch;
+        c->SetDisabled(recording && !keep);
+    });
+    if (Window()) Window()->InvalidateAll();
+}
+
+void CMacroManagerDlg::OnRecordToggle() {
+    if (!m_recordButton->IsChecked()) {
+        m_recording = false;
+        m_hook.Stop();
+        SetRecordingLook(false);
+        return;
+    }
+    if (!m_current) {
+        m_recordButton->SetChecked(false);
+        m_recordButton->Invalidate();
+        CMacroManagerNoteDlg note(Window());
+        RunModal(note);
+        return;
+    }
+    m_hook.Start(Window());
+    m_recorder.Start(m_current);
+    m_recording = true;
+    m_actionList->SetFirstRow(0);
+    m_actionList->SetSelected(-1);
+    m_actionList->Invalidate();
+    SetRecordingLook(true);
+}
+
+void CMacroManagerDlg::OnHookMessage(uint32_t first, uint32_t second) {
+    if (!m_recording) return;
+    if (m_recorder.OnHookMessage(first, second, m_delaySwitch->IsChecked()) ==
+        MacroRecorder::Result::kIgnored)
+        return;
+    const int count = static_cast<int>(m_current->ActionCount());
+    const int rows = m_actionList->RowCount();
+    if (rows < count) m_actionList->SetFirstRow(count - rows);
+    m_actionScroll->UpdateScroll(m_actionList->FirstRow(), rows, count);
+    m_actionList->Invalidate();
+}
+
+void CMacroManagerDlg::OnScroll(bool macroList, uintptr_t first, intptr_t second) {
+    CVScrollBar* bar = macroList ? m_macroScroll : m_actionScroll;
+    const ScrollValues values{bar->Position(), bar->Page(), bar->Range()};
+    const ScrollOutcome out = ScrollBarMessage(values, first, second);
+    if (out.relayout) bar->UpdateScroll(out.position, values.page, values.range);
+    if (!out.setFirstRow) return;
+    if (macroList) {
+        m_macroList->SetFirstRow(out.position);
+        m_macroList->Invalidate();
+    } else {
+        m_actionList->SetFirstRow(out.position);
+        m_actionList->Invalidate();
+    }
+}
+
+void CMacroManagerDlg::OnMouseWheel(uint32_t, int delta, int, int) {
+    CControlBase* list = nullptr;
+    int row = -1;
+    if (m_macroList->State() == CControlBase::kHover) {
+        const MacroSet* set = m_setNumber != 0 ? m_library.SetAt(m_setNumber - 1) : nullptr;
+        if (!set) return;
+        row = WheelFirstRow(m_macroList->FirstRow(), m_macroList->RowCount(),
+                            static_cast<int>(set->MacroKeyNum()), delta);
+        if (row < 0) return;
+        m_macroList->SetFirstRow(row);
+        list = m_macroList;
+        m_macroScroll->UpdateScroll(row, m_macroScroll->Page(), m_macroScroll->Range());
+    } else if (m_actionList->State() == CControlBase::kHover) {
+        const int items = m_current ? static_cast<int>(m_current->ActionCount()) : 0;
+        row = WheelFirstRow(m_actionList->FirstRow(), m_actionList->RowCount(), items, delta);
+        if (row < 0) return;
+        m_actionList->SetFirstRow(row);
+        list = m_actionList;
+        m_actionScroll->UpdateScroll(row, m_actionScroll->Page(), m_actionScroll->Range());
+    }
+    if (list) list->Invalidate();
+}
+
+}  // namespace lumbra

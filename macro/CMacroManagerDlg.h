@@ -1,0 +1,114 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "macro/MacroHook.h"
+#include "macro/MacroLibrary.h"
+#include "macro/MacroRecorder.h"
+#include "ui/CDlgBase.h"
+
+namespace lumbra {
+
+class CCheckButton;
+class CComboButton;
+class CEditShowList;
+class CImageButton;
+class CImageShowList;
+class CVScrollBar;
+
+// The macro manager: every macro set of the library file in a working copy,
+// with sets added and deleted, and macros added, deleted and recorded in the
+// chosen set. OK writes the working copy to the file; Cancel leaves the file
+// as it was.
+class CMacroManagerDlg : public CDlgBase {
+public:
+    static constexpr int kWidth = 715;
+    static constexpr int kHeight = 476;
+    static constexpr uint32_t kIdClose = 2004;
+    static constexpr uint32_t kIdOk = 2010;
+    static constexpr uint32_t kIdCancel = 2011;
+    static constexpr uint32_t kIdNewMacro = 2012;
+    static constexpr uint32_t kIdDeleteMacro = 2013;
+    static constexpr uint32_t kIdSetCombo = 2014;
+    static constexpr uint32_t kIdMacroList = 2015;
+    static constexpr uint32_t kIdDelaySwitch = 2017;
+    static constexpr uint32_t kIdRecord = 2018;
+    static constexpr uint32_t kIdActionList = 2020;
+    static constexpr uint32_t kIdMacroScroll = 2021;
+    static constexpr uint32_t kIdActionScroll = 2022;
+
+    // setNumber: the set to show, 1-based; 0 for none. The hook delivers its
+    // key messages to this dialog's window while recording.
+    CMacroManagerDlg(HostWindow* parent, std::string appDirectory, uint32_t setNumber,
+                     MacroHook& hook);
+    ~CMacroManagerDlg() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    void OnLButtonDown(uint32_t flags, int x, int y) override;
+    // Scrolls the hovered list by one row.
+    void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;
+
+    // How the small dialogs are run; DoModal unless a test replaces it.
+    using ModalRunner = std::function<int(CDlgBase&)>;
+    void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
+
+    // The code the dialog ended with (kDialogOk, kDialogCancel); -1 while open.
+    int Result() const { return m_result; }
+    MacroLibrary& WorkingCopy() { return m_library; }
+    uint32_t SetNumber() const { return m_setNumber; }
+    MacroKey* Current() const { return m_current; }
+    bool IsRecording() const { return m_recording; }
+    CEditShowList* MacroList() const { return m_macroList; }
+    CImageShowList* ActionList() const { return m_actionList; }
+    CVScrollBar* MacroScroll() const { return m_macroScroll; }
+    CVScrollBar* ActionScroll() const { return m_actionScroll; }
+    CComboButton* SetCombo() const { return m_combo; }
+
+private:
+    MacroSet* ChosenSet();
+    void Refresh();
+    void Close(int code);
+    void OpenSetList();
+    void CloseSetList();
+    void OnSetChoice(intptr_t code);
+    void ShowSet(uint32_t position);
+    void AddSet(const std::string& name);
+    void DeleteSet(const std::string& name);
+    void NewMacro();
+    void DeleteMacro();
+    void CommitNameOnClick(int x, int y);
+    void OnRecordToggle();
+    void OnHookMessage(uint32_t first, uint32_t second);
+    void OnScroll(bool macroList, uintptr_t first, intptr_t second);
+    void SetRecordingLook(bool recording);
+    int RunModal(CDlgBase& dlg);
+
+    std::string m_appDirectory;
+    uint32_t m_setNumber;
+    MacroHook& m_hook;
+    MacroLibrary m_library;
+    MacroKey* m_current = nullptr;
+    MacroRecorder m_recorder = MacroRecorder::ForManager();
+    bool m_recording = false;
+    int m_result = -1;
+    ModalRunner m_runModal;
+    Image m_panel;
+
+    CComboButton* m_combo = nullptr;
+    CEditShowList* m_macroList = nullptr;
+    CImageShowList* m_actionList = nullptr;
+    CVScrollBar* m_macroScroll = nullptr;
+    CVScrollBar* m_actionScroll = nullptr;
+    CCheckButton* m_delaySwitch = nullptr;
+    CCheckButton* m_recordButton = nullptr;
+    CImageButton* m_deleteButton = nullptr;
+};
+
+// Closes a macro list's name editor without adding anything.
+void CloseNameEditor(CEditShowList& list);
+
+}  // namespace lumbra

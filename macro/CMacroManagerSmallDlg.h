@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ui/CDlgBase.h"
+
+namespace lumbra {
+
+class EditBox;
+
+// The 305 x 215 dialogs of the macro manager: a background picture that
+// carries the whole text, a close button, OK and Cancel, and for the two
+// set-name dialogs an edit box whose text goes to the parent window on OK.
+class CMacroManagerSmallDlg : public CDlgBase {
+public:
+    static constexpr int kWidth = 305;
+    static constexpr int kHeight = 215;
+    static constexpr uint32_t kIdClose = 2004;
+    static constexpr uint32_t kIdOk = 2010;
+    static constexpr uint32_t kIdCancel = 2011;
+    static constexpr uint32_t kIdNameEdit = 2012;
+
+    ~CMacroManagerSmallDlg() override;
+
+    bool OnInitDialog() override;
+    void DrawBackground(Surface& surface, const Rect& client) override;
+    void BuildControls(int left, int top, int right, int bottom) override;
+    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+
+    // The set-name edit box (nullptr in the notices).
+    EditBox* NameEdit() const { return m_edit.get(); }
+    // The code the dialog ended with; -1 while it is open.
+    int Result() const { return m_result; }
+
+protected:
+    // nameMessage 0: a notice without an edit box.
+    CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, uint32_t nameMessage);
+
+private:
+    void Close(int code);
+
+    int m_bitmapId;
+    uint32_t m_nameMessage;
+    std::unique_ptr<EditBox> m_edit;
+    int m_result = -1;
+};
+
+// Asks for the name of a new macro set (message kMsgAddSet to the parent).
+class CMacroManagerAddDlg : public CMacroManagerSmallDlg {
+public:
+    explicit CMacroManagerAddDlg(HostWindow* parent);
+};
+
+// Asks for the name of the macro set to delete (message kMsgDeleteSet).
+class CMacroManagerDelSetDlg : public CMacroManagerSmallDlg {
+public:
+    explicit CMacroManagerDelSetDlg(HostWindow* parent);
+};
+
+// Delete was pressed without a macro selected.
+class CMacroManagerAttentionDlg : public CMacroManagerSmallDlg {
+public:
+    explicit CMacroManagerAttentionDlg(HostWindow* parent);
+};
+
+// New or Record has no set or macro to act on.
+class CMacroManagerNoteDlg : public CMacroManagerSmallDlg {
+public:
+    explicit CMacroManagerNoteDlg(HostWindow* parent);
+};
+
+}  // namespace lumbra

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+namespace lumbra {
+
+class HostWindow;
+
+// The message the keyboard hook sends for each key transition: the virtual-key
+// code in the first parameter; in the second, bit 31 set on release and a
+// millisecond time stamp below it. Popups send the same number with (0, 0)
+// when they close.
+constexpr uint32_t kMsgHookKey = 0x401;
+
+// What the macro recorders need of the keyboard hook: deliver kMsgHookKey to
+// one window from Start until Stop. Stop must be harmless when nothing runs.
+class MacroHook {
+public:
+    virtual ~MacroHook() = default;
+    virtual void Start(HostWindow* window) = 0;
+    virtual void Stop() = 0;
+};
+
+// Any hook object with StartHook(window) and StopHook() as a MacroHook, held
+// by reference: MacroHookFor<CKeyboardHook> adapter(m_hook);
+template <typename Hook>
+class MacroHookFor : public MacroHook {
+public:
+    explicit MacroHookFor(Hook& hook) : m_hook(hook) {}
+    void Start(HostWindow* window) override { m_hook.StartHook(window); }
+    void Stop() override { m_hook.StopHook(); }
+
+private:
+    Hook& m_hook;
+};
+
+}  // namespace lumbra

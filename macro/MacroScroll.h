@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+namespace lumbra {
+
+// What a list's scroll bar holds: the first visible row, the rows shown and
+// the number of items.
+struct ScrollValues {
+    int position = 0;
+    int page = 1;
+    int range = 1;
+};
+
+// What a list's owner does with one message of its scroll bar.
+struct ScrollOutcome {
+    bool relayout = false;     // UpdateScroll the bar with (position, page, range)
+    bool setFirstRow = false;  // the list's first visible row := position, redraw it
+    int position = 0;
+};
+
+// One message (first, second) of a list's scroll bar holding `bar`: arrows move
+// one row, the track a page less one row, a dragged thumb has already stored
+// its position. Anything else changes nothing.
+ScrollOutcome ScrollBarMessage(const ScrollValues& bar, uintptr_t first, intptr_t second);
+
+// One wheel turn over a list: a delta above 0 scrolls one row up, else one row
+// down, as long as there are more items than rows. The new first row, or -1
+// when nothing moves.
+int WheelFirstRow(int firstRow, int rows, int items, int delta);
+
+}  // namespace lumbra

@@ -1,0 +1,111 @@
+// The message, reset and edit-profile dialogs, run modally and answered by
+// synthetic clicks on their buttons.
+
+#include <gtest/gtest.h>
+
+#include "../platform/MouseEvents.h"
+#include "app/CAttentionDlg.h"
+#include "app/CEditProfileDlg.h"
+#include "app/CFirmwareResetDlg.h"
+#include "app/MainWindowMessages.h"
+#include "app/ModalDialogs.h"
+#include "model/UiDispatcher.h"
+#include "platform/Application.h"
+#include "platform/EditBox.h"
+#include "ui/CStaticText.h"
+
+namespace lumbra::test {
+namespace {
+
+struct Point2 {
+    int x;
+    int y;
+};
+
+// Runs one of ModalDialogs' calls while a click at `at` answers the dialog.
+template <typename Call>
+int AnswerWithClick(Point2 at, Call call, std::function<void(CDlgBase&)> before = nullptr) {
+    ModalDialogs dialogs;
+    dialogs.SetOpenedObserver([at, before](CDlgBase& dlg) {
+        HostWindow* w = dlg.Window();
+        TheUiDispatcher().Post([w, at, before, &dlg] {
+            if (before) before(dlg);
+            Click(*w, at.x, at.y);
+        });
+    });
+    return call(dialogs);
+}
+
+TEST(AttentionDialog, OkGivesOkAndCancelOrCloseGiveCancel) {
+    const auto message = [](ModalDialogs& d) { return d.Message(nullptr, "Attention!", "Text"); };
+    EXPECT_EQ(AnswerWithClick({273, 241}, message), kIdOk);
+    EXPECT_EQ(AnswerWithClick({323, 241}, message), kIdCancel);
+    EXPECT_EQ(AnswerWithClick({378, 19}, message), kIdCancel);
+}
+
+TEST(AttentionDialog, ShowsTitleAndTextInTheirPlaces) {
+    CAttentionDlg dlg("Attention!", "The keyboard is disconnected.Please connect.", nullptr);
+    dlg.Create();
+    auto* title = dynamic_cast<CStaticText*>(dlg.FindControl(2012));
+    auto* text = dynamic_cast<CStaticText*>(dlg.FindControl(2013));
+    ASSERT_NE(title, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(title->String(), "Attention!");
+    EXPECT_EQ(text->String(), "The keyboard is disconnected.Please connect.");
+    EXPECT_EQ(text->GetRect(), (Rect{2, 127, 400, 147}));
+    EXPECT_EQ(dlg.Window()->ClientRect(), (Rect{0, 0, 400, 270}));
+}
+
+TEST(ResetDialog, OnlyItsOkButtonConfirms) {
+    for (int picture : {kResetProfilePicture, kResetAllPicture}) {
+        const auto confirm = [picture](ModalDialogs& d) {
+            return d.ConfirmReset(nullptr, picture);
+        };
+        EXPECT_EQ(AnswerWithClick({273, 241}, confirm), kIdOk) << picture;
+        EXPECT_EQ(AnswerWithClick({323, 241}, confirm), kIdCancel) << picture;
+    }
+    // No close button: a click where the message dialog has one does nothing.
+    CFirmwareResetDlg dlg(kResetAllPicture, nullptr);
+    dlg.Create();
+    Click(*dlg.Window(), 378, 19);
+    EXPECT_EQ(dlg.Result(), 0);
+    EXPECT_EQ(dlg.FindControl(2004), nullptr);
+}
+
+TEST(EditProfileDialog, OkReturnsTheTypedNameAndTheBrowsedPrograms) {
+    CEditProfileDlg dlg("Profile 1", ProfilePrograms{{"", "/bin/old", ""}}, nullptr);
+    dlg.SetBrowser([](HostWindow*) { return std::optional<std::string>("/usr/bin/racer"); });
+    dlg.Create();
+    ASSERT_NE(dlg.NameEdit(), nullptr);
+    EXPECT_EQ(dlg.NameEdit()->Text(), "Profile 1");
+    dlg.NameEdit()->SetText("Racing");
+    Click(*dlg.Window(), 316, 145);  // browse for program 1
+    Click(*dlg.Window(), 316, 185);  // browse for program 3
+    auto* path1 = dynamic_cast<CStaticText*>(dlg.FindControl(2013));
+    ASSERT_NE(path1, nullptr);
+    EXPECT_EQ(path1->String(), "/usr/bin/racer");
+    Move(*dlg.Window(), 40, 323);
+    Click(*dlg.Window(), 40, 323);  // OK
+    EXPECT_EQ(dlg.Result(), kIdOk);
+    EXPECT_EQ(dlg.Name(), "Racing");
+    EXPECT_EQ(dlg.Programs().paths,
+              (std::array<std::string, 3>{"/usr/bin/racer", "/bin/old", "/usr/bin/racer"}));
+}
+
+TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
+    for (Point2 at : {Point2{120, 323}, Point2{507, 15}}) {
+        std::string name = "Keep";
+        ProfilePrograms programs{{"/a", "", ""}};
+        const int code = AnswerWithClick(
+            at, [&](ModalDialogs& d) { return d.EditProfile(nullptr, name, programs); },
+            [](CDlgBase& dlg) {
+                static_cast<CEditProfileDlg&>(dlg).NameEdit()->SetText("Changed");
+            });
+        EXPECT_EQ(code, kIdCancel);
+        EXPECT_EQ(name, "Keep");
+        EXPECT_EQ(programs.paths[0], "/a");
+    }
+}
+
+}  // namespace
+}  // namespace lumbra::test

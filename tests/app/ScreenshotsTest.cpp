@@ -1,0 +1,99 @@
+// The four pages and every dialog rendered headless into the build folder
+// (app-shots/*.png), so that anyone can look at them without a display.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "AppTestSupport.h"
+#include "app/CAttentionDlg.h"
+#include "app/CEditProfileDlg.h"
+#include "app/CFirmwareResetDlg.h"
+#include "platform/EditBox.h"
+#include "platform/HostWidget.h"
+
+namespace lumbra::test {
+namespace {
+
+const std::filesystem::path kShots = LUMBRA_APP_SHOTS_DIR;
+
+size_t ColourCount(const Image& img) {
+    std::set<Color> colours;
+    for (int y = 0; y < img.Height(); y += 3)
+        for (int x = 0; x < img.Width(); x += 3) colours.insert(img.PixelColor(x, y));
+    return colours.size();
+}
+
+void Save(const Image& img, const std::string& name) {
+    std::filesystem::create_directories(kShots);
+    const auto path = kShots / (name + ".png");
+    ASSERT_TRUE(img.SavePng(path.string())) << path;
+    EXPECT_GT(ColourCount(img), 20u) << name << ": the skin is missing";
+}
+
+// The widget as the screen shows it, child edit boxes included, and cut to
+// the window's outline as the screen cuts it.
+Image Grab(HostWindow& w, const Region& outline = {}) {
+    QWidget* widget = WidgetOf(w);
+    Image out = w.Render();
+    if (!widget) return out;
+    const QImage grabbed = widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    Image img(grabbed.width(), grabbed.height(), 0);
+    for (int y = 0; y < grabbed.height(); ++y)
+        for (int x = 0; x < grabbed.width(); ++x) {
+            const QRgb p = grabbed.pixel(x, y);
+            if (!outline.IsEmpty() && !outline.Contains(x, y)) {
+                img.SetPixel(x, y, Rgb(0, 0, 0));
+                continue;
+            }
+            img.SetPixel(x, y,
+                         Rgb(static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                             static_cast<uint8_t>(qBlue(p))));
+        }
+    return img;
+}
+
+TEST(Screenshots, FourPagesOfTheMainWindow) {
+    MainWindowRig rig;
+    rig.Start();
+    rig.model.Profile(0).GKey(1)->name = "Greeting";
+    rig.model.Profile(0).Keys()[kKeyPositionMap[40]] = 0x04;  // "E" sends "A"
+    rig.dlg->Refresh();
+    const uint32_t tabs[] = {MainId::kPage0Tab, MainId::kPage1Tab, MainId::kPage2Tab,
+                             MainId::kPage3Tab};
+    for (int page = 0; page < 4; ++page) {
+        rig.ClickControl(tabs[page]);
+        Image shot = Grab(rig.W(), rig.dlg->Outline());
+        ASSERT_EQ(shot.Width(), 818);
+        ASSERT_EQ(shot.Height(), 628);
+        Save(shot, "main-page" + std::to_string(page));
+    }
+    // The lighting list open below its button.
+    rig.ClickControl(MainId::kLightBrightness);
+    ASSERT_NE(rig.dlg->Popup(PopupSlot::k8), nullptr);
+    Save(rig.dlg->Popup(PopupSlot::k8)->Window()->Render(), "main-brightness-list");
+}
+
+TEST(Screenshots, EveryDialog) {
+    {
+        CAttentionDlg dlg("Attention!", "The keyboard is disconnected.Please connect.", nullptr);
+        dlg.Create();
+        Save(Grab(*dlg.Window()), "dialog-attention");
+    }
+    for (int picture : {kResetProfilePicture, kResetAllPicture}) {
+        CFirmwareResetDlg dlg(picture, nullptr);
+        dlg.Create();
+        Save(Grab(*dlg.Window()), "dialog-reset-" + std::to_string(picture));
+    }
+    {
+        CEditProfileDlg dlg("Racing", ProfilePrograms{{"/usr/games/supertuxkart", "", "/opt/x"}},
+                            nullptr);
+        dlg.Create();
+        Application::ProcessEvents();
+        Save(Grab(*dlg.Window()), "dialog-edit-profile");
+    }
+}
+
+}  // namespace
+}  // namespace lumbra::test

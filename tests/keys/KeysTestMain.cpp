@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/Application.h"
+#include "skin/SkinResources.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    lumbra::Application app(argc, argv);
+    lumbra::InitSkinResources();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

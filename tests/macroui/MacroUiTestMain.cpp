@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/Application.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    lumbra::Application app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
