@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/KeyAssignmentPart.h"
+#include "app/MacroPagePart.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
 #include "app/ModalDialogs.h"
@@ -44,7 +46,7 @@ bool IsKeyAssignmentMessage(uint32_t msg) {
 bool IsMacroPageMessage(uint32_t msg) {
     return (msg >= 0x834 && msg <= 0x844) || msg == kMsgKeyboardHook ||
            msg == kMsgKind6PopupClosed || (msg >= 0x418 && msg <= 0x41A) ||
-           msg == kMsgMacroSetPopup || msg == 0x41D;
+           msg == kMsgMacroSetPopup || msg == 0x41D || msg == MainCommand::kMacroManager;
 }
 
 }  // namespace
@@ -104,6 +106,7 @@ bool CCorvexDlg::OnInitDialog() {
     link.appDirectory = dir;
     m_link = std::make_unique<DeviceLink>(std::move(link));
     m_link->InitDeviceLink();
+    CreateParts();
     if (m_services.watchDevices) {
         std::weak_ptr<CCorvexDlg*> alive = m_alive;
         UiDispatcher* dispatcher = m_services.dispatcher;
@@ -117,6 +120,36 @@ bool CCorvexDlg::OnInitDialog() {
     m_link->ReadBackAll();
     SetBackgroundBitmap(kBackgroundBitmap);
     return true;
+}
+
+void CCorvexDlg::CreateParts() {
+    if (!m_keyPart) {
+        m_ownKeyPart = std::make_unique<KeyAssignmentPart>(
+            *this, Model(), m_services.library, m_services.runModal, m_services.chooseProgram);
+        m_keyPart = m_ownKeyPart.get();
+    }
+    if (!m_macroPart) {
+        MacroPagePart::Services s;
+        s.window = this;
+        s.loopEdit = m_loopCountEdit.get();
+        s.library = m_services.library;
+        s.model = m_services.model;
+        s.appDirectory = m_services.appDirectory;
+        s.showMessage = [this](std::string_view text, std::string_view title) {
+            Dialogs().Message(Window(), std::string(title), std::string(text));
+        };
+        s.libraryChanged = [this] { return m_link && m_link->LibraryChanged(); };
+        s.setLibraryChanged = [this](bool changed) {
+            if (m_link) m_link->SetLibraryChanged(changed);
+        };
+        s.chooseFileToOpen = m_services.chooseMacroFileToOpen;
+        s.chooseFileToSave = m_services.chooseMacroFileToSave;
+        s.runModal = m_services.runModal;
+        m_ownMacroPart = std::make_unique<MacroPagePart>(std::move(s));
+        m_macroPart = m_ownMacroPart.get();
+    }
+    m_keyPart->OnPageShown(PageSelection());
+    m_macroPart->OnPageShown(PageSelection());
 }
 
 void CCorvexDlg::AddTrayIcon() {
@@ -354,6 +387,12 @@ void CCorvexDlg::OnMouseWheel(uint32_t flags, int delta, int x, int y) {
     if (m_macroPart) m_macroPart->OnMouseWheel(flags, delta, x, y);
 }
 
+void CCorvexDlg::OnLButtonDown(uint32_t flags, int x, int y) {
+    // The macro page commits a name being typed before the click is routed.
+    if (m_macroPart) m_macroPart->OnLButtonDown(x, y);
+    CDlgBase::OnLButtonDown(flags, x, y);
+}
+
 void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
     // Only the background opens the menu; controls keep the right button to themselves.
     bool onControl = false;
@@ -367,7 +406,6 @@ void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
 }
 
 std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
-    // The macro manager joins this menu once the macro manager exists.
     return {
         {"Profile 4", static_cast<int>(MainId::kProfile1 + 3)},
         {"Profile 5", static_cast<int>(MainId::kProfile5)},
@@ -375,6 +413,8 @@ std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
         {"Edit Profile...", static_cast<int>(MainCommand::kEditProfile)},
         {"Save Profile as...", static_cast<int>(MainCommand::kSaveProfile)},
         {"Load Profile from...", static_cast<int>(MainCommand::kLoadProfile)},
+        {"", 0},
+        {"Macro Manager...", static_cast<int>(MainCommand::kMacroManager)},
     };
 }
 
@@ -577,6 +617,11 @@ void CCorvexDlg::Shutdown() {
     }
     if (m_trayAdded && m_services.tray) m_services.tray->Remove();
     m_trayAdded = false;
+    // The parts hold the loop-count edit and the controls; they go first.
+    if (m_keyPart == m_ownKeyPart.get()) m_keyPart = nullptr;
+    if (m_macroPart == m_ownMacroPart.get()) m_macroPart = nullptr;
+    m_ownKeyPart.reset();
+    m_ownMacroPart.reset();
     m_loopCountEdit.reset();
     if (m_services.onClosed) m_services.onClosed();
 }

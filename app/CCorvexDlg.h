@@ -17,6 +17,8 @@ class CComboButton;
 class CKeyboardButton;
 class CTabControl;
 class EditBox;
+class KeyAssignmentPart;
+class MacroPagePart;
 
 // The main window: four pages over one skinned background, the commands of
 // its buttons and of the background's context menu, the tray icon, and the
@@ -43,6 +45,7 @@ public:
     void OnWindowDestroyed() override;
     void OnRButtonUp(uint32_t flags, int x, int y) override;
     void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;
+    void OnLButtonDown(uint32_t flags, int x, int y) override;
 
     // DeviceLinkWindow
     void RefreshWindow() override { Refresh(); }
@@ -72,6 +75,9 @@ public:
     // The later parts of the window; null leaves their messages unhandled.
     void SetKeyAssignmentPart(MainWindowPart* part) { m_keyPart = part; }
     void SetMacroPagePart(MainWindowPart* part) { m_macroPart = part; }
+    // The window's own parts, created by OnInitDialog where none was set.
+    KeyAssignmentPart* OwnKeyAssignmentPart() const { return m_ownKeyPart.get(); }
+    MacroPagePart* OwnMacroPagePart() const { return m_ownMacroPart.get(); }
 
     // State, for owners and tests.
     DeviceLink& Link() { return *m_link; }
@@ -94,6 +100,7 @@ private:
     void ChooseLighting(uint32_t buttonId, intptr_t record);
     std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
     void AddTrayIcon();
+    void CreateParts();
     MainWindowDialogs& Dialogs();
     KeyboardModel& Model() { return *m_services.model; }
 
@@ -107,6 +114,8 @@ private:
     std::vector<CKeyboardButton*> m_keyButtons;
     CComboButton* m_colorButton = nullptr;
     CComboButton* m_brightnessButton = nullptr;
+    std::unique_ptr<KeyAssignmentPart> m_ownKeyPart;
+    std::unique_ptr<MacroPagePart> m_ownMacroPart;
     MainWindowPart* m_keyPart = nullptr;
     MainWindowPart* m_macroPart = nullptr;
     Image m_icon;

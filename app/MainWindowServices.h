@@ -16,6 +16,7 @@
 
 namespace lumbra {
 
+class CDlgBase;
 class HostWindow;
 class KeyboardModel;
 class MacroLibrary;
@@ -65,6 +66,8 @@ public:
     virtual void OnMouseWheel(uint32_t flags, int delta, int x, int y) {
         (void)flags, (void)delta, (void)x, (void)y;
     }
+    // A left-button press in the window, before the window routes it.
+    virtual void OnLButtonDown(int x, int y) { (void)x, (void)y; }
 };
 
 // What the main window is built on. Every pointer must outlive the window.
@@ -83,6 +86,15 @@ struct MainWindowServices {
     TrayHost* tray = nullptr;
     // Null: the real modal dialogs.
     MainWindowDialogs* dialogs = nullptr;
+    // Runs a modal dialog of the window (key setting, shortcut, quick launch,
+    // macro manager) and returns its code. Unset: the dialog's own DoModal.
+    std::function<int(CDlgBase& dialog)> runModal;
+    // Asks for a program to launch (quick launch) and for a macro file to
+    // import or export; nullopt when the user cancels. Unset: the system's
+    // file dialogs.
+    std::function<std::optional<std::string>(HostWindow* dialog)> chooseProgram;
+    std::function<std::optional<std::string>()> chooseMacroFileToOpen;
+    std::function<std::optional<std::string>()> chooseMacroFileToSave;
     // Called after the first picture of the window has been painted.
     std::function<void()> onFirstPaint;
     // Called once the window has been destroyed and told the keyboard goodbye.

@@ -193,6 +193,15 @@ struct MainWindowRig {
     DeviceChangeSink sink;
     bool closed = false;
     bool withTray = true;
+    // Modal dialogs are created without a loop of their own and handed to
+    // onModal, which drives them with pointer and key events and returns the
+    // code; unset, they are left as they opened (a cancel).
+    std::function<int(CDlgBase&)> onModal;
+    int modalRuns = 0;
+    ProgramLauncher* launcher = nullptr;
+    std::optional<std::string> programChoice;
+    std::optional<std::string> macroFileToOpen;
+    std::optional<std::string> macroFileToSave;
     std::unique_ptr<CCorvexDlg> dlg;
 
     MainWindowRig() {
@@ -224,8 +233,19 @@ struct MainWindowRig {
         s.library = &library;
         s.watchDevices = [this](DeviceChangeSink change) { sink = std::move(change); };
         s.tray = withTray ? &tray : nullptr;
+        s.launcher = launcher;
         s.dialogs = &dialogs;
         s.onClosed = [this] { closed = true; };
+        s.runModal = [this](CDlgBase& d) {
+            ++modalRuns;
+            d.Create();
+            const int code = onModal ? onModal(d) : kIdCancel;
+            Application::ProcessEvents();
+            return code;
+        };
+        s.chooseProgram = [this](HostWindow*) { return programChoice; };
+        s.chooseMacroFileToOpen = [this] { return macroFileToOpen; };
+        s.chooseMacroFileToSave = [this] { return macroFileToSave; };
         dlg = std::make_unique<CCorvexDlg>(std::move(s));
         dlg->Create();
         Settle();

@@ -409,7 +409,8 @@ TEST(MainWindowContextMenu, RightClickOnTheBackgroundOffersTheUnplacedCommands) 
     std::vector<std::string> texts;
     for (const MenuItem& i : rig.dialogs.menus[0]) texts.push_back(i.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Profile 4", "Profile 5", "", "Edit Profile...",
-                                               "Save Profile as...", "Load Profile from..."}));
+                                               "Save Profile as...", "Load Profile from...", "",
+                                               "Macro Manager..."}));
     EXPECT_EQ(rig.dlg->CurrentProfileNumber(), 4);
     // Not on a control.
     const Rect ok = rig.dlg->FindControl(MainId::kOk)->GetRect();
@@ -475,7 +476,9 @@ TEST(MainWindowParts, MessagesOfTheLaterPartsReachOnlyAnInstalledPart) {
     };
     MainWindowRig rig;
     rig.Start();
+    // The window's own parts answer first.
     EXPECT_EQ(rig.W().Send(0x898, 0x898, ControlEvent::kClicked), 0);
+    EXPECT_EQ(rig.modalRuns, 1);
     RecordingPart keys, macros;
     rig.dlg->SetKeyAssignmentPart(&keys);
     rig.dlg->SetMacroPagePart(&macros);

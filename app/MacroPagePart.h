@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/MainWindowServices.h"
+#include "keys/CKeyboardHook.h"
+#include "macro/MacroHook.h"
+
+namespace lumbra {
+
+class CDlgBase;
+class EditBox;
+class MacroPage;
+class MacroPageControls;
+
+// The macro page of the main window (page 1) over its real controls: the
+// macro list and its name editor, the action list, the two scroll bars, the
+// loop switch and count, the record button with the keyboard hook, import
+// and export; and the macro manager, after whose OK the library is read
+// again from its file.
+class MacroPagePart : public MainWindowPart {
+public:
+    static constexpr int kPage = 1;
+
+    struct Services {
+        CDlgBase* window = nullptr;
+        EditBox* loopEdit = nullptr;
+        MacroLibrary* library = nullptr;
+        const KeyboardModel* model = nullptr;
+        std::string appDirectory;
+        std::function<void(std::string_view text, std::string_view title)> showMessage;
+        std::function<bool()> libraryChanged;
+        std::function<void(bool)> setLibraryChanged;
+        std::function<std::optional<std::string>()> chooseFileToOpen;
+        std::function<std::optional<std::string>()> chooseFileToSave;
+        // Runs the macro manager modally; DoModal when unset.
+        std::function<int(CDlgBase& dialog)> runModal;
+    };
+
+    explicit MacroPagePart(Services services);
+    ~MacroPagePart() override;
+
+    std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    void OnRefresh() override {}
+    void OnPageShown(int page) override { m_page = page; }
+    void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+
+    // The macro manager on a set (1-based, 0 for none); on OK the main
+    // library is read again from the file the manager wrote.
+    void RunMacroManager(uint32_t setNumber);
+
+    MacroPage& Page() { return *m_macroPage; }
+    const CKeyboardHook& Hook() const { return m_hook; }
+
+private:
+    bool Shown() const { return m_page == kPage; }
+    bool Released(intptr_t second) const;
+
+    Services m_s;
+    CKeyboardHook m_hook;
+    MacroHookFor<CKeyboardHook> m_macroHook{m_hook};
+    std::unique_ptr<MacroPageControls> m_view;
+    std::unique_ptr<MacroPage> m_macroPage;
+    int m_page = 0;
+};
+
+}  // namespace lumbra
