@@ -30,8 +30,7 @@ constexpr Color kWhite = Rgb(255, 255, 255);
 constexpr Color kBlack = Rgb(0, 0, 0);
 
 std::optional<std::string> ChooseProgram(HostWindow* owner) {
-    // Programs on Linux carry no extension, so every file is offered.
-    return ChooseFileToOpen(owner, "Program", "Programs (*)");
+    return ChooseProgramToOpen(owner, "Program");
 }
 
 }  // namespace

@@ -29,8 +29,7 @@ constexpr int kCancelBitmap = 390;
 std::optional<std::string> ChooseProgram(HostWindow* dialog) {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::current_path(ec);
-    return ChooseFileToOpen(dialog, "Quick Launch", CQuickLaunchDlg::kProgramFilter,
-                            ec ? std::string() : folder.string());
+    return ChooseProgramToOpen(dialog, "Quick Launch", ec ? std::string() : folder.string());
 }
 
 }  // namespace

@@ -21,10 +21,6 @@ public:
     static constexpr int kWidth = 305;
     static constexpr int kHeight = 245;
     static constexpr int kBackground = 176;
-    // The file dialog's filter: programs first, then every file.
-    static constexpr const char* kProgramFilter =
-        "Programs (*.AppImage *.sh *.run *.bin *.exe);;All files (*)";
-
     // Asks the user for a program; nullopt when the user cancels.
     using ProgramChooser = std::function<std::optional<std::string>(HostWindow* dialog)>;
 
