@@ -1,6 +1,5 @@
 #include "keys/CKeyboardHook.h"
 
-#include "keys/ScanCodeTable.h"
 #include "platform/KeyTransitions.h"
 #include "platform/KeyboardGrab.h"
 
@@ -27,12 +26,7 @@ int32_t CKeyboardHook::StartHook(HostWindow* window) {
     KeyboardGrab* grab = m_grab.get();
     SetKeyTransitionSink(
         [grab](const KeyTransition& t) {
-            // Our own table decides where the display server gives a scan code;
-            // the platform's reading of the key stands in where it gives none.
-            uint8_t vk = VirtualKeyFromScanCode(t.nativeScanCode);
-            if (vk == 0) vk = t.virtualKey;
-            if (vk == 0) return;
-            grab->Post(kMessage, vk, static_cast<intptr_t>(HookSecondParameter(t)));
+            grab->Post(kMessage, t.virtualKey, static_cast<intptr_t>(HookSecondParameter(t)));
         },
         KeyDelivery::kSwallow);
     return 1;

@@ -4,99 +4,13 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QWidget>
-#include <array>
 #include <memory>
+
+#include "model/ScanCodeTable.h"
 
 namespace lumbra {
 
 namespace {
-
-// Linux input key codes (linux/input-event-codes.h) to virtual-key codes.
-constexpr std::array<uint8_t, 256> MakeLinuxTable() {
-    std::array<uint8_t, 256> t{};
-    t[1] = 0x1B;                                                            // Esc
-    for (int i = 0; i < 9; ++i) t[2 + i] = static_cast<uint8_t>(0x31 + i);  // 1..9
-    t[11] = 0x30;
-    t[12] = 0xBD;  // -
-    t[13] = 0xBB;  // =
-    t[14] = 0x08;  // Backspace
-    t[15] = 0x09;  // Tab
-    const char row1[] = "QWERTYUIOP";
-    for (int i = 0; i < 10; ++i) t[16 + i] = static_cast<uint8_t>(row1[i]);
-    t[26] = 0xDB;  // [
-    t[27] = 0xDD;  // ]
-    t[28] = 0x0D;  // Enter
-    t[29] = 0xA2;  // Ctrl_L
-    const char row2[] = "ASDFGHJKL";
-    for (int i = 0; i < 9; ++i) t[30 + i] = static_cast<uint8_t>(row2[i]);
-    t[39] = 0xBA;  // ;
-    t[40] = 0xDE;  // '
-    t[41] = 0xC0;  // ~
-    t[42] = 0xA0;  // Shift_L
-    t[43] = 0xDC;  // backslash
-    const char row3[] = "ZXCVBNM";
-    for (int i = 0; i < 7; ++i) t[44 + i] = static_cast<uint8_t>(row3[i]);
-    t[51] = 0xBC;                                                             // ,
-    t[52] = 0xBE;                                                             // .
-    t[53] = 0xBF;                                                             // /
-    t[54] = 0xA1;                                                             // Shift_R
-    t[55] = 0x6A;                                                             // Keypad *
-    t[56] = 0xA4;                                                             // Alt_L
-    t[57] = 0x20;                                                             // Space
-    t[58] = 0x14;                                                             // Caps Lock
-    for (int i = 0; i < 10; ++i) t[59 + i] = static_cast<uint8_t>(0x70 + i);  // F1..F10
-    t[69] = 0x90;                                                             // Num Lock
-    t[70] = 0x91;                                                             // Scroll Lock
-    t[71] = 0x67;                                                             // Keypad 7
-    t[72] = 0x68;
-    t[73] = 0x69;
-    t[74] = 0x6D;  // Keypad -
-    t[75] = 0x64;  // Keypad 4
-    t[76] = 0x65;
-    t[77] = 0x66;
-    t[78] = 0x6B;  // Keypad +
-    t[79] = 0x61;  // Keypad 1
-    t[80] = 0x62;
-    t[81] = 0x63;
-    t[82] = 0x60;   // Keypad 0
-    t[83] = 0x6E;   // Keypad .
-    t[86] = 0xF3;   // the extra key left of Z (K45)
-    t[87] = 0x7A;   // F11
-    t[88] = 0x7B;   // F12
-    t[89] = 0xF5;   // Ro (K56)
-    t[92] = 0xF8;   // Henkan (K132)
-    t[93] = 0xF6;   // Katakana/Hiragana (K133)
-    t[94] = 0xF9;   // Muhenkan (K131)
-    t[96] = 0x0E;   // Keypad Enter
-    t[97] = 0xA3;   // Ctrl_R
-    t[98] = 0x6F;   // Keypad /
-    t[99] = 0x2C;   // Print Screen
-    t[100] = 0xA5;  // Alt_R
-    t[102] = 0x24;  // Home
-    t[103] = 0x26;  // Up
-    t[104] = 0x21;  // Page Up
-    t[105] = 0x25;  // Left
-    t[106] = 0x27;  // Right
-    t[107] = 0x23;  // End
-    t[108] = 0x28;  // Down
-    t[109] = 0x22;  // Page Down
-    t[110] = 0x2D;  // Ins
-    t[111] = 0x2E;  // Del
-    t[116] = 0xF0;  // Power
-    t[119] = 0x13;  // Pause
-    t[121] = 0xF4;  // Keypad , (K107)
-    t[122] = 0xFA;  // Hangeul (KR)
-    t[123] = 0xFB;  // Hanja (KL)
-    t[124] = 0xF7;  // Yen (K14)
-    t[125] = 0x5B;  // Win_L
-    t[126] = 0x5C;  // Win_R
-    t[127] = 0x5D;  // App
-    t[142] = 0x5F;  // Sleep
-    t[143] = 0xF1;  // Wake Up
-    for (int i = 0; i < 12; ++i) t[183 + i] = static_cast<uint8_t>(0x7C + i);  // F13..F24
-    return t;
-}
-constexpr std::array<uint8_t, 256> kLinuxToVirtualKey = MakeLinuxTable();
 
 // Platforms that give no hardware key code (the headless one): the key's
 // meaning instead of its place, with the left modifiers.
@@ -237,9 +151,8 @@ public:
         // X11 puts a release before each repeated press; a held key is a run of presses.
         if (released && key->isAutoRepeat()) return m_swallow;
         uint8_t vk = 0;
-        // X and Wayland key codes are the Linux key codes plus 8.
         const quint32 scan = key->nativeScanCode();
-        if (scan >= 8 && scan - 8 < kLinuxToVirtualKey.size()) vk = kLinuxToVirtualKey[scan - 8];
+        vk = VirtualKeyFromScanCode(scan);
         if (vk == 0) vk = VirtualKeyForQtKey(key->key(), key->modifiers() & Qt::KeypadModifier);
         if (vk == 0) return m_swallow;
         const uint32_t stamp = key->timestamp() != 0 ? static_cast<uint32_t>(key->timestamp())
@@ -263,10 +176,6 @@ std::unique_ptr<KeyFilter>& Filter() {
 }
 
 }  // namespace
-
-uint8_t VirtualKeyForLinuxKeyCode(uint32_t code) {
-    return code < kLinuxToVirtualKey.size() ? kLinuxToVirtualKey[code] : 0;
-}
 
 void SetKeyTransitionSink(KeyTransitionSink sink, KeyDelivery delivery) {
     std::unique_ptr<KeyFilter>& filter = Filter();

@@ -37,8 +37,4 @@ enum class KeyDelivery {
 // of its own gets one from a monotonic clock. UI thread only.
 void SetKeyTransitionSink(KeyTransitionSink sink, KeyDelivery delivery = KeyDelivery::kObserve);
 
-// The virtual-key code of a Linux input key code (KEY_*), from the key's
-// place on the keyboard whatever the layout; 0 for keys without one.
-uint8_t VirtualKeyForLinuxKeyCode(uint32_t code);
-
 }  // namespace lumbra

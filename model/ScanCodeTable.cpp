@@ -1,4 +1,4 @@
-#include "keys/ScanCodeTable.h"
+#include "model/ScanCodeTable.h"
 
 #include <array>
 #include <cstddef>

@@ -3,8 +3,8 @@
 #include <map>
 #include <sstream>
 
-#include "keys/ScanCodeTable.h"
 #include "model/NameTables.h"
+#include "model/ScanCodeTable.h"
 #include "tests/TestSupport.h"
 
 namespace lumbra {
@@ -181,6 +181,23 @@ TEST(ScanCodeTable, ExtraKeysGetTheKeyboardsOwnCodes) {
     EXPECT_EQ(VkToHid(VirtualKeyFromScanCode(122 + 8)), 0x90);
     EXPECT_EQ(VkToHid(VirtualKeyFromScanCode(183 + 8)), 0x00) << "F13 has no key code here";
     EXPECT_EQ(VirtualKeyFromScanCode(183 + 8), 0x7C);
+}
+
+TEST(ScanCodeTable, LinuxKeyCodesNameKeysByPlaceWithSidesApart) {
+    struct Case {
+        uint32_t code;
+        uint8_t vk;
+    };
+    // KEY_A, KEY_1, KEY_0, KEY_LEFTSHIFT, KEY_RIGHTSHIFT, KEY_LEFTCTRL,
+    // KEY_RIGHTCTRL, KEY_LEFTALT, KEY_RIGHTALT, KEY_LEFTMETA, KEY_KPENTER,
+    // KEY_F12, KEY_F13, KEY_BACKSLASH, KEY_102ND, KEY_KP0, KEY_DELETE.
+    const Case cases[] = {{30, 0x41},  {2, 0x31},  {11, 0x30},  {42, 0xA0},  {54, 0xA1}, {29, 0xA2},
+                          {97, 0xA3},  {56, 0xA4}, {100, 0xA5}, {125, 0x5B}, {96, 0x0E}, {88, 0x7B},
+                          {183, 0x7C}, {43, 0xDC}, {86, 0xF3},  {82, 0x60},  {111, 0x2E}};
+    for (const Case& c : cases)
+        EXPECT_EQ(VirtualKeyFromScanCode(c.code + kXkbKeycodeOffset), c.vk) << c.code;
+    EXPECT_EQ(VirtualKeyFromScanCode(0 + kXkbKeycodeOffset), 0);
+    EXPECT_EQ(VirtualKeyFromScanCode(5000 + kXkbKeycodeOffset), 0);
 }
 
 TEST(ScanCodeTable, UnknownAndOutOfRangeScanCodesGiveNothing) {
