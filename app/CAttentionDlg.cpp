@@ -1,5 +1,7 @@
 #include "app/CAttentionDlg.h"
 
+#include <algorithm>
+
 #include "app/MainWindowMessages.h"
 #include "ui/CImageButton.h"
 #include "ui/CStaticText.h"
@@ -49,10 +51,18 @@ void CAttentionDlg::BuildControls(int, int, int, int) {
                                                false, kTitleColor, TextFlags::kLeft);
     title->SetString(m_title);
     AddControl(0, std::move(title));
-    auto text = std::make_unique<CStaticText>(Window(), kIdText, Rect{2, 127, 400, 147}, "", true,
-                                              false, kWhite, TextFlags::kCenter);
-    text->SetString(m_text);
-    AddControl(0, std::move(text));
+    // The first line in the middle, any further ones below it.
+    int top = 127;
+    size_t from = 0;
+    while (from <= m_text.size()) {
+        const size_t end = std::min(m_text.find('\n', from), m_text.size());
+        auto text = std::make_unique<CStaticText>(Window(), kIdText, Rect{2, top, 400, top + 20},
+                                                  "", true, false, kWhite, TextFlags::kCenter);
+        text->SetString(m_text.substr(from, end - from));
+        AddControl(0, std::move(text));
+        from = end + 1;
+        top += 20;
+    }
     AddDialogImageButton(*this, kIdOkButton, Rect{250, 230, 296, 252}, 395);
     AddDialogImageButton(*this, kIdCancelButton, Rect{300, 230, 346, 252}, 394);
 }

@@ -12,7 +12,8 @@ class CStaticText;
 // A 3-frame image button in list 0 of a small dialog.
 CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect, int png);
 
-// The program's message box: a title, one line of text, OK and Cancel.
+// The program's message box: a title, a text (one line, or lines split at
+// '\n'), OK and Cancel.
 // Close and Cancel give kIdCancel, OK gives kIdOk.
 class CAttentionDlg : public CDlgBase {
 public:

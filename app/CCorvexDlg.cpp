@@ -1,6 +1,7 @@
 #include "app/CCorvexDlg.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/KeyAssignmentPart.h"
 #include "app/MacroPagePart.h"
@@ -634,6 +635,21 @@ void CCorvexDlg::OnDeviceChange(DeviceChange change) {
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {
     Dialogs().Message(nullptr, std::string(kAttentionTitle), std::string(text));
+}
+
+void CCorvexDlg::ShowAccessDeniedMessage(std::string_view path) {
+    std::fprintf(stderr,
+                 "lumbra: permission denied on %.*s: install 60-lumbra.rules into "
+                 "/etc/udev/rules.d (the package puts it in /usr/lib/udev/rules.d), then replug "
+                 "the keyboard\n",
+                 static_cast<int>(path.size()), path.data());
+    // The scan runs while the window opens: the message follows once it shows.
+    std::weak_ptr<CCorvexDlg*> alive = m_alive;
+    m_services.dispatcher->Post([alive] {
+        if (auto self = alive.lock(); self && *self)
+            (*self)->Dialogs().Message(nullptr, std::string(kAttentionTitle),
+                                       std::string(kAccessDeniedMessage));
+    });
 }
 
 void CCorvexDlg::PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) {

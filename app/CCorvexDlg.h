@@ -29,6 +29,10 @@ public:
     static constexpr int kTemplateId = 102;
     static constexpr std::string_view kTrayTip = "Lumbra";
     static constexpr std::string_view kAttentionTitle = "Attention!";
+    static constexpr std::string_view kAccessDeniedMessage =
+        "The keyboard is attached, but you may not open it.\n"
+        "Install the udev rule 60-lumbra.rules,\n"
+        "then unplug the keyboard and plug it in again.";
     static constexpr int kGoodbyeProfile = 7;
     static constexpr uint32_t kGoodbyePauseMs = 10;
 
@@ -50,6 +54,7 @@ public:
     // DeviceLinkWindow
     void RefreshWindow() override { Refresh(); }
     void ShowDisconnectedMessage(std::string_view text) override;
+    void ShowAccessDeniedMessage(std::string_view path) override;
     void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
 
     // Ends the program as the tray's "Exit" does: the window closes and says

@@ -105,8 +105,14 @@ void DeviceLink::ProbeInterface(int index) {
     const std::vector<HidInterfaceInfo> interfaces = m_services.backend->Enumerate();
     if (static_cast<size_t>(index) >= interfaces.size()) return;
     const HidInterfaceInfo& info = interfaces[static_cast<size_t>(index)];
-    if (!m_services.backend->OpenPath(info.path)) return;
-    if (info.vendorId != kKeyboardVendorId || info.productId != kKeyboardProductId) return;
+    const bool keyboard =
+        info.vendorId == kKeyboardVendorId && info.productId == kKeyboardProductId;
+    if (!m_services.backend->OpenPath(info.path)) {
+        if (keyboard && m_deniedPath.empty() && m_services.backend->AccessDenied(info.path))
+            m_deniedPath = info.path;
+        return;
+    }
+    if (!keyboard) return;
     if (info.usagePage == kListenerUsagePage) {
         m_shared->listenerInterface = index;
         m_found = true;
@@ -118,6 +124,7 @@ void DeviceLink::ProbeInterface(int index) {
 
 void DeviceLink::FindKeyboard() {
     m_found = false;
+    m_deniedPath.clear();
     for (int index = 0; index < kScannedInterfaces; ++index) ProbeInterface(index);
     if (m_found) {
         StartListener();
@@ -125,6 +132,12 @@ void DeviceLink::FindKeyboard() {
         OpenFeatureInterface();
     } else {
         CloseFeatureHandle();
+    }
+    // Without this the keyboard would look absent: the rule that grants the
+    // user its nodes is missing or the keyboard was not replugged since.
+    if (!m_deniedPath.empty() && !m_deniedReported && m_services.window) {
+        m_deniedReported = true;
+        m_services.window->ShowAccessDeniedMessage(m_deniedPath);
     }
 }
 

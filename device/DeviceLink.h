@@ -125,6 +125,10 @@ private:
     int m_featureInterface = 0;
     bool m_needReadBack = true;
     bool m_libraryChanged = false;
+    // The keyboard's first interface the last scan could not open for want
+    // of permission, and whether the window has been told of one.
+    std::string m_deniedPath;
+    bool m_deniedReported = false;
 };
 
 }  // namespace lumbra

@@ -21,6 +21,9 @@ public:
     virtual void RefreshWindow() = 0;
     // The modal "Attention!" message, owned by no window.
     virtual void ShowDisconnectedMessage(std::string_view text) = 0;
+    // The keyboard is attached but the user may not open it (path: the first
+    // interface refused). Said once per link.
+    virtual void ShowAccessDeniedMessage(std::string_view path) = 0;
     // A notice queued to the main window's own handler.
     virtual void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) = 0;
 };

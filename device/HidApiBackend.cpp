@@ -1,7 +1,10 @@
 #include "device/HidApiBackend.h"
 
+#include <fcntl.h>
 #include <hidapi.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -136,6 +139,12 @@ std::unique_ptr<HidHandle> HidApiBackend::OpenPath(const std::string& path) {
     hid_device* device = hid_open_path(path.c_str());
     if (device == nullptr) return nullptr;
     return std::make_unique<HidApiHandle>(device);
+}
+
+bool HidApiBackend::AccessDenied(const std::string& path) {
+    // The hidraw paths hidapi reports are device nodes, opened read-write.
+    return faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0 &&
+           (errno == EACCES || errno == EPERM);
 }
 
 }  // namespace lumbra

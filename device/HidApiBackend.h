@@ -16,6 +16,7 @@ public:
 
     std::vector<HidInterfaceInfo> Enumerate() override;
     std::unique_ptr<HidHandle> OpenPath(const std::string& path) override;
+    bool AccessDenied(const std::string& path) override;
 
 private:
     // hidapi keeps a global error text that enumeration and open write.

@@ -50,6 +50,12 @@ public:
     virtual std::vector<HidInterfaceInfo> Enumerate() = 0;
     // Any thread. Nothing when the path cannot be opened.
     virtual std::unique_ptr<HidHandle> OpenPath(const std::string& path) = 0;
+    // Any thread. Whether the user lacks the permission to open the path for
+    // reading and writing (asked after OpenPath failed, to tell why).
+    virtual bool AccessDenied(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
 
 // What the hot-plug notifications say, numbered as the window message

@@ -76,11 +76,16 @@ public:
         : m_sim(std::move(sim)), m_log(log) {}
     std::vector<HidInterfaceInfo> Enumerate() override { return m_sim->Enumerate(); }
     std::unique_ptr<HidHandle> OpenPath(const std::string& path) override {
+        if (denyKeyboard) return nullptr;
         auto inner = m_sim->OpenPath(path);
         if (!inner) return nullptr;
         const std::string name = path == KeyboardSimulator::kConfigPath ? "config" : "events";
         return std::make_unique<Handle>(std::move(inner), m_log, name);
     }
+
+    bool AccessDenied(const std::string&) override { return denyKeyboard; }
+    // As without the rule that lets the user open the keyboard's nodes.
+    bool denyKeyboard = false;
 
 private:
     struct Handle final : HidHandle {
@@ -193,6 +198,7 @@ struct MainWindowRig {
     DeviceChangeSink sink;
     bool closed = false;
     bool withTray = true;
+    bool denyKeyboard = false;
     // Modal dialogs are created without a loop of their own and handed to
     // onModal, which drives them with pointer and key events and returns the
     // code; unset, they are left as they opened (a cancel).
@@ -227,7 +233,9 @@ struct MainWindowRig {
     void Start() {
         MainWindowServices s;
         s.appDirectory = dir.path;
-        s.backend = std::make_shared<ClosingLogBackend>(sim, &log);
+        auto backend = std::make_shared<ClosingLogBackend>(sim, &log);
+        backend->denyKeyboard = denyKeyboard;
+        s.backend = backend;
         s.clock = clock;
         s.model = &model;
         s.library = &library;

@@ -335,6 +335,21 @@ TEST(MainWindowDevice, RemovalShowsTheMessageOnceAndArrivalReadsBackAgain) {
     EXPECT_EQ(rig.dialogs.messages.size(), 1u);
 }
 
+TEST(MainWindowDevice, AKeyboardTheUserMayNotOpenIsExplainedOnceNotCalledUnplugged) {
+    MainWindowRig rig;
+    rig.denyKeyboard = true;
+    rig.Start();
+    EXPECT_FALSE(rig.dlg->Link().Found());
+    const std::string said = "Attention!|" + std::string(CCorvexDlg::kAccessDeniedMessage);
+    EXPECT_EQ(rig.dialogs.messages, std::vector<std::string>{said});
+    // Replugged without the rule: still refused, not said again.
+    rig.sim->Unplug();
+    rig.sim->Plug();
+    rig.Settle();
+    EXPECT_EQ(rig.dialogs.messages, std::vector<std::string>{said});
+    EXPECT_TRUE(rig.log.Sets().empty());
+}
+
 TEST(MainWindowPages, PagesShowTheirControlsAndTheLoopCountEditOnlyOnPageOne) {
     MainWindowRig rig;
     rig.Start();

@@ -81,6 +81,11 @@ TEST(Screenshots, EveryDialog) {
         dlg.Create();
         Save(Grab(*dlg.Window()), "dialog-attention");
     }
+    {
+        CAttentionDlg dlg("Attention!", std::string(CCorvexDlg::kAccessDeniedMessage), nullptr);
+        dlg.Create();
+        Save(Grab(*dlg.Window()), "dialog-attention-access-denied");
+    }
     for (int picture : {kResetProfilePicture, kResetAllPicture}) {
         CFirmwareResetDlg dlg(picture, nullptr);
         dlg.Create();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "device/DeviceLink.h"
@@ -52,12 +53,15 @@ public:
         return all;
     }
     std::unique_ptr<HidHandle> OpenPath(const std::string& path) override {
+        if (AccessDenied(path)) return nullptr;
         if (path.starts_with("foreign")) return std::make_unique<ForeignHandle>();
         auto inner = m_sim->OpenPath(path);
         if (!inner || profileAnswer < 0) return inner;
         return std::make_unique<ProfileTweak>(std::move(inner), profileAnswer);
     }
+    bool AccessDenied(const std::string& path) override { return denied.contains(path); }
     int profileAnswer = -1;
+    std::set<std::string> denied;  // paths the user may not open
 
 private:
     struct ForeignHandle final : HidHandle {
@@ -415,6 +419,56 @@ TEST(DeviceLink, ScanStopsAtThirtyInterfaces) {
         EXPECT_EQ(rig.link->HasFeatureHandle(), c.handle) << c.foreign;
         rig.link->StopListener();
     }
+}
+
+TEST(DeviceLink, KeyboardTheUserMayNotOpenIsReportedOnce) {
+    const std::string events = KeyboardSimulator::kEventsPath;
+    const std::string config = KeyboardSimulator::kConfigPath;
+    auto sim = std::make_shared<KeyboardSimulator>();
+    auto backend = std::make_shared<WrappedBackend>(sim, 1);
+    LinkRig rig(backend);
+    rig.sim = sim;
+    sim->SetObserver(
+        [&rig](const SimExchange& e) { rig.log.Add(test::WithoutTime(FormatTraceLine(0, e))); });
+
+    // Another device refusing us is none of our business.
+    backend->denied = {"foreign0"};
+    rig.Start();
+    EXPECT_TRUE(rig.link->Found());
+    EXPECT_TRUE(rig.window.denied.empty());
+    rig.link->StopListener();
+
+    // Both interfaces refused: absent as far as the link goes, said once, and
+    // not mistaken for an unplug.
+    backend->denied = {events, config};
+    rig.link->InitDeviceLink();
+    rig.link->FindKeyboard();
+    EXPECT_FALSE(rig.link->Found());
+    EXPECT_EQ(rig.window.denied, std::vector<std::string>{events});
+    rig.link->OnDeviceChange(DeviceChange::kArrival);
+    EXPECT_EQ(rig.window.denied.size(), 1u);
+    EXPECT_TRUE(rig.window.messages.empty());
+
+    // The rule installed and the keyboard replugged.
+    backend->denied.clear();
+    rig.log.Take();
+    rig.link->OnDeviceChange(DeviceChange::kArrival);
+    EXPECT_TRUE(rig.link->Found());
+    EXPECT_TRUE(rig.link->HasFeatureHandle());
+    EXPECT_EQ(rig.log.Take(), FixtureLines("factory-readback.txt"));
+    rig.link->StopListener();
+
+    // Only the feature interface refused: the keyboard is found by its events
+    // but cannot be configured, which a fresh link reports too.
+    LinkRig partial(backend);
+    partial.sim = sim;
+    backend->denied = {config};
+    partial.link->InitDeviceLink();
+    partial.link->FindKeyboard();
+    EXPECT_TRUE(partial.link->Found());
+    EXPECT_FALSE(partial.link->HasFeatureHandle());
+    EXPECT_EQ(partial.window.denied, std::vector<std::string>{config});
+    partial.link->StopListener();
 }
 
 }  // namespace

@@ -67,6 +67,7 @@ class FakeWindow final : public DeviceLinkWindow {
 public:
     void RefreshWindow() override { ++refreshes; }
     void ShowDisconnectedMessage(std::string_view text) override { messages.emplace_back(text); }
+    void ShowAccessDeniedMessage(std::string_view path) override { denied.emplace_back(path); }
     void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override {
         posted.push_back({message, wParam, lParam});
     }
@@ -78,6 +79,7 @@ public:
     };
     int refreshes = 0;
     std::vector<std::string> messages;
+    std::vector<std::string> denied;
     std::vector<Posted> posted;
 };
 
