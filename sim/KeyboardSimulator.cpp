@@ -238,23 +238,44 @@ void KeyboardSimulator::ApplyOwnEvent(uint8_t code, uint8_t argument) {
     SaveLocked();
 }
 
-void KeyboardSimulator::FailNext(SimFault fault, int n) {
+bool KeyboardSimulator::FaultPlan::Next() {
+    if (pass > 0) {
+        --pass;
+        return false;
+    }
+    if (fail == 0) return false;
+    --fail;
+    return true;
+}
+
+KeyboardSimulator::FaultPlan& KeyboardSimulator::Plan(SimFault fault) {
+    switch (fault) {
+        case SimFault::kSet:
+            return m_setFaults;
+        case SimFault::kGet:
+            return m_getFaults;
+        case SimFault::kRead:
+            break;
+    }
+    return m_readFaults;
+}
+
+void KeyboardSimulator::PlanFaults(SimFault fault, int pass, int fail) {
     {
         std::lock_guard lock(m_mutex);
-        const int count = std::max(n, 0);
-        switch (fault) {
-            case SimFault::kSet:
-                m_failSets = count;
-                break;
-            case SimFault::kGet:
-                m_failGets = count;
-                break;
-            case SimFault::kRead:
-                m_failReads = count;
-                break;
-        }
+        Plan(fault) = FaultPlan{std::max(pass, 0), std::max(fail, 0)};
     }
     m_signal.notify_all();
+}
+
+void KeyboardSimulator::FailNext(SimFault fault, int n) { PlanFaults(fault, 0, n); }
+
+void KeyboardSimulator::FailNth(SimFault fault, int k, int n) {
+    if (k < 1) {
+        PlanFaults(fault, 0, 0);
+    } else {
+        PlanFaults(fault, k - 1, n);
+    }
 }
 
 SimKeyboardState KeyboardSimulator::State() const {
@@ -280,10 +301,7 @@ int KeyboardSimulator::OpenReaders() const {
 bool KeyboardSimulator::HandleSet(std::span<const uint8_t> report, uint64_t generation) {
     std::lock_guard lock(m_mutex);
     bool ok = m_plugged && generation == m_generation;
-    if (ok && m_failSets > 0) {
-        --m_failSets;
-        ok = false;
-    }
+    if (ok && m_setFaults.Next()) ok = false;
     ok = ok && ApplySet(report);
     Notify(SimExchange::Op::kSet, report, !ok);
     return ok;
@@ -292,10 +310,7 @@ bool KeyboardSimulator::HandleSet(std::span<const uint8_t> report, uint64_t gene
 bool KeyboardSimulator::HandleGet(std::span<uint8_t> buffer, uint64_t generation) {
     std::lock_guard lock(m_mutex);
     bool ok = m_plugged && generation == m_generation;
-    if (ok && m_failGets > 0) {
-        --m_failGets;
-        ok = false;
-    }
+    if (ok && m_getFaults.Next()) ok = false;
     ok = ok && AnswerGet(buffer);
     Notify(SimExchange::Op::kGet, buffer, !ok);
     return ok;
@@ -304,15 +319,14 @@ bool KeyboardSimulator::HandleGet(std::span<uint8_t> buffer, uint64_t generation
 int KeyboardSimulator::HandleRead(Reader& reader, std::span<uint8_t> buffer) {
     std::unique_lock lock(m_mutex);
     m_signal.wait(lock, [&] {
-        return !reader.queue.empty() || reader.interrupted || m_failReads > 0 ||
+        return !reader.queue.empty() || reader.interrupted || m_readFaults.FailsNow() ||
                reader.generation != m_generation || !m_plugged;
     });
     if (reader.interrupted || reader.generation != m_generation || !m_plugged) {
         Notify(SimExchange::Op::kIn, {}, true);
         return -1;
     }
-    if (m_failReads > 0) {
-        --m_failReads;
+    if (m_readFaults.Next()) {
         Notify(SimExchange::Op::kIn, {}, true);
         return -1;
     }

@@ -94,6 +94,11 @@ public:
 
     // The next n operations of that kind fail; a read blocked now fails at once.
     void FailNext(SimFault fault, int n);
+    // From now on, the k-th operation of that kind (k counts from 1) and the
+    // n - 1 after it fail; those before and after go through. A read counts
+    // when it delivers a report. Replaces whatever failures were still
+    // planned for that kind; k below 1 plans none.
+    void FailNth(SimFault fault, int k, int n = 1);
 
     SimKeyboardState State() const;
     void SetState(const SimKeyboardState& state);
@@ -128,9 +133,21 @@ private:
     uint64_t m_generation = 0;  // grows at every unplug
     int m_selectedProfile = 0;
     int m_selectedGKey = 0;
-    int m_failSets = 0;
-    int m_failGets = 0;
-    int m_failReads = 0;
+    // Injected failures of one kind: so many operations go through, then so
+    // many fail.
+    struct FaultPlan {
+        int pass = 0;
+        int fail = 0;
+        bool FailsNow() const { return pass == 0 && fail > 0; }
+        // Whether this operation fails; counts it.
+        bool Next();
+    };
+    FaultPlan& Plan(SimFault fault);
+    void PlanFaults(SimFault fault, int pass, int fail);
+
+    FaultPlan m_setFaults;
+    FaultPlan m_getFaults;
+    FaultPlan m_readFaults;
     std::vector<Reader*> m_readers;
     DeviceChangeSink m_sink;
     std::function<void(const SimExchange&)> m_observer;
