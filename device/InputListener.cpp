@@ -46,6 +46,9 @@ void PostNotice(const SharedPtr& shared, uint32_t wParam) {
 // UI thread, which hands back the report to store the name on the keyboard.
 void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
     const int slot = shared->currentProfile;
+    // Until the keyboard has told its profile there is no profile to select;
+    // the macro stays on the keyboard for the next read-back.
+    if (slot < 0) return;
     MacroReportBytes answer = MacroReportRequest();
     if (!shared->SelectAndGet(slot, gIndex, answer)) return;
 

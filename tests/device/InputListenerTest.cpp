@@ -134,6 +134,27 @@ TEST_F(InputListener, FailedMacroFetchChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(MacroLibraryFilePath(rig.dir.path)));
 }
 
+// The read-back could not learn the keyboard's profile.
+class InputListenerWithoutProfile : public InputListener {
+protected:
+    void SetUp() override {
+        rig.sim->FailNext(SimFault::kGet, 1);
+        InputListener::SetUp();
+    }
+};
+
+TEST_F(InputListenerWithoutProfile, MacroIsImportedOnlyOnceTheProfileIsKnown) {
+    ASSERT_EQ(rig.link->CurrentProfile(), -1);
+    Send({{0x01, 4}});
+    EXPECT_EQ(rig.log.Take(), (std::vector<std::string>{"in 01 01 04 00 00 00 00 00",
+                                                        "in 01 09 01 00 00 00 00 00"}));
+    EXPECT_EQ(rig.library.SetAt(0)->MacroKeyNum(), 0u);
+
+    Send({{0x05, 2}, {0x01, 4}});
+    EXPECT_EQ(rig.model.Profile(1).GKey(3)->name, "Profile2_G4");
+    EXPECT_NE(rig.library.FindMacroKeyByName("Profile2_G4"), nullptr);
+}
+
 TEST_F(InputListener, ShortAndGarbageReportsNeverHurt) {
     rig.sim->SendInputReport({});
     rig.sim->SendInputReport({0x01});
