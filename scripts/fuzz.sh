@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(fuzz_settings fuzz_profile fuzz_macro_library fuzz_macro_key fuzz_device_reports)
+targets=(fuzz_settings fuzz_profile fuzz_macro_library fuzz_macro_key fuzz_device_reports
+    fuzz_listener)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DLUMBRA_FUZZ=ON -DLUMBRA_TESTS=OFF \
     -DLUMBRA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --target "${targets[@]}"

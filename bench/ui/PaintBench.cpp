@@ -1,75 +1,64 @@
-// Paint timings of a main-window-sized dialog: a full repaint of 818 x 628
-// with 130 controls, and the repaint after the pointer moves from one key to
-// the next. Printed in microseconds.
+// Paint timings of the main window on the simulated keyboard: a full repaint
+// of the key page (818 x 628, every control of the page), and the repaint
+// after the pointer moves from one key to the next. Printed in microseconds.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "app/CCorvexDlg.h"
+#include "app/MainWindowLayout.h"
+#include "app/MainWindowMessages.h"
 #include "platform/Application.h"
 #include "platform/HostWindow.h"
-#include "ui/CComboButton.h"
-#include "ui/CDlgBase.h"
-#include "ui/CImageButton.h"
-#include "ui/CKeyboardButton.h"
-#include "ui/CTabControl.h"
-
-#ifdef LUMBRA_HAVE_SKIN
+#include "sim/KeyboardSimulator.h"
 #include "skin/SkinResources.h"
-#endif
 
 namespace lumbra {
 namespace {
 
-class BenchDialog : public CDlgBase {
+// The keyboard's pauses are not what is measured here.
+class NoSleepClock final : public Clock {
 public:
-    BenchDialog() : CDlgBase(0, nullptr) {}
-    bool OnInitDialog() override {
-        CDlgBase::OnInitDialog();
-        SetBackgroundBitmap(129);
-        return true;
-    }
-    void DrawBackground(Surface& s, const Rect& client) override {
-        StandardDrawBackground(s, client);
-    }
-    void BuildControls(int, int, int, int) override {
-        HostWindow* w = Window();
-        // 103 keys in rows of 20.
-        for (int i = 0; i < 103; ++i) {
-            auto key = std::make_unique<CKeyboardButton>(
-                w, 2200 + i, Rect::FromSize(177 + 22 * (i % 20), 236 + 25 * (i / 20), 19, 20), "",
-                true, false);
-            key->LoadImageStrip(271 + i % 100);
-            key->SetKeyInfo("K", 4, static_cast<uint8_t>(i % 7 == 0 ? 5 : 4));
-            keys.push_back(AddControl(1, std::move(key)));
-        }
-        // 11 window buttons and tabs, 16 drop-down buttons: 130 in all.
-        for (int i = 0; i < 11; ++i) {
-            auto tab = std::make_unique<CTabControl>(
-                w, 2003 + i, Rect::FromSize(74 + 60 * i, 516, 55, 22), "", true, false);
-            tab->LoadImageStrip(137);
-            AddControl(0, std::move(tab));
-        }
-        for (int i = 0; i < 16; ++i) {
-            auto combo = std::make_unique<CComboButton>(
-                w, 2078 + i, Rect::FromSize(139 + 230 * (i % 2), 100 + 22 * (i / 2), 225, 20), "",
-                true, false);
-            combo->LoadImageStrip(265);
-            combo->SetDisplayText("No Function");
-            AddControl(0, std::move(combo));
-        }
-    }
-    std::vector<CKeyboardButton*> keys;
+    void SleepMs(uint32_t) override {}
+    uint64_t NowMs() override { return 0; }
 };
 
 struct Fixture {
     Fixture() {
-        dlg.Create();
-        dlg.Window()->SetInvalidateObserver([this](const Rect& r) { dirty.push_back(r); });
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lumbra-bench-ui-XXXXXX").string();
+        dir = std::string(mkdtemp(pattern.data())) + "/";
+        MainWindowServices s;
+        s.appDirectory = dir;
+        s.backend = std::make_shared<KeyboardSimulator>();
+        s.clock = std::make_shared<NoSleepClock>();
+        s.model = &model;
+        s.library = &library;
+        dlg = std::make_unique<CCorvexDlg>(std::move(s));
+        dlg->Create();
+        for (int i = 0; i < 20; ++i) Application::ProcessEventsFor(5);
+        // The page that holds the key buttons.
+        for (const ControlLayout& c : MainWindowControls()) {
+            if (c.id == static_cast<int>(MainId::kFirstKey) && c.list > 0)
+                dlg->ShowPage(c.list - 1);
+        }
+        for (uint32_t id = MainId::kFirstKey; id <= MainId::kLastKey; ++id) {
+            if (CControlBase* key = dlg->FindControl(id); key != nullptr && key->IsVisible())
+                keys.push_back(key);
+        }
+        dlg->Window()->SetInvalidateObserver([this](const Rect& r) { dirty.push_back(r); });
     }
-    BenchDialog dlg;
+    KeyboardModel model;
+    MacroLibrary library;
+    std::string dir;
+    std::unique_ptr<CCorvexDlg> dlg;
+    std::vector<CControlBase*> keys;
     std::vector<Rect> dirty;
 };
 
@@ -80,35 +69,43 @@ Fixture& TheFixture() {
 
 void BM_FullRepaint(benchmark::State& state) {
     Fixture& f = TheFixture();
-    const Rect client = f.dlg.Window()->ClientRect();
+    const Rect client = f.dlg->Window()->ClientRect();
     Surface surface(client.Width(), client.Height());
     for (auto _ : state) {
-        f.dlg.OnPaint(surface, client);
+        f.dlg->OnPaint(surface, client);
         benchmark::DoNotOptimize(surface.GetPixel(400, 300));
     }
-    state.counters["controls"] = 130;
+    state.counters["keys"] = static_cast<double>(f.keys.size());
 }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 
 void BM_HoverRepaint(benchmark::State& state) {
     Fixture& f = TheFixture();
-    const Rect client = f.dlg.Window()->ClientRect();
+    if (f.keys.size() < 2) {
+        state.SkipWithError("no key buttons on the page");
+        return;
+    }
+    const Rect client = f.dlg->Window()->ClientRect();
     Surface surface(client.Width(), client.Height());
-    f.dlg.OnPaint(surface, client);
-    int next = 0;
+    f.dlg->OnPaint(surface, client);
+    size_t next = 0;
+    size_t painted = 0;
     for (auto _ : state) {
         // The pointer moves onto the next key: the old and new hot keys are
         // invalidated and only their rectangles are painted again.
-        const Rect r = f.dlg.keys[static_cast<size_t>(next)]->GetRect();
+        const Rect r = f.keys[next]->GetRect();
         next = (next + 1) % 20;
         f.dirty.clear();
-        f.dlg.OnMouseMove(0, r.left + 5, r.top + 5);
+        f.dlg->OnMouseMove(0, r.left + 5, r.top + 5);
+        painted += f.dirty.size();
         for (const Rect& d : f.dirty) {
             surface.SetClip(d);
-            f.dlg.OnPaint(surface, client);
+            f.dlg->OnPaint(surface, client);
         }
         surface.ClearClip();
     }
+    state.counters["rects"] =
+        static_cast<double>(painted) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_HoverRepaint)->Unit(benchmark::kMicrosecond);
 
@@ -118,11 +115,10 @@ BENCHMARK(BM_HoverRepaint)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     lumbra::Application app(argc, argv);
-#ifdef LUMBRA_HAVE_SKIN
     lumbra::InitSkinResources();
-#endif
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::filesystem::remove_all(lumbra::TheFixture().dir);
     return 0;
 }

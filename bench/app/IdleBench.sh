@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# IdleBench.sh LUMBRA [SECONDS]: starts `lumbra --simulate` headless on a
+# factory keyboard and a fresh configuration, lets start-up settle, then counts
+# the CPU time and the context switches of all its threads over SECONDS
+# (default 10). An idle Lumbra blocks in its event loop and in the listener's
+# read, so both figures should be 0. Prints "FIGURE name value unit" lines;
+# with LUMBRA_IDLE_THREADS=1 also each thread's share on stderr.
+set -euo pipefail
+program="$1"
+seconds="${2:-10}"
+platform="${LUMBRA_IDLE_PLATFORM:-offscreen}"
+dir="$(mktemp -d "${TMPDIR:-/tmp}/lumbra-idle-XXXXXX")"
+pid=""
+cleanup() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        kill -TERM "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+QT_QPA_PLATFORM="$platform" XDG_RUNTIME_DIR="$dir" HOME="$dir" \
+    LUMBRA_STARTUP_PROBE="$dir/probe" \
+    "$program" --simulate --config-dir "$dir" --sim-trace "$dir/trace" 2>/dev/null &
+pid=$!
+for _ in $(seq 100); do
+    [ -s "$dir/probe" ] && break
+    sleep 0.1
+done
+[ -s "$dir/probe" ] || { echo "lumbra painted no frame" >&2; exit 1; }
+# The read-back of a factory keyboard takes about 0.1 s after the first frame.
+sleep 2
+
+# utime + stime of the whole process, in clock ticks (fields 14 and 15; the
+# command name in field 2 may hold spaces, so count from its closing bracket).
+cpu_ticks() {
+    local stat
+    stat="$(cat "/proc/$pid/stat")"
+    stat="${stat##*) }"
+    set -- $stat
+    echo $(( ${12} + ${13} ))
+}
+# "tid name switches" for every thread.
+thread_switches() {
+    local t
+    for t in /proc/"$pid"/task/*; do
+        awk -v tid="${t##*/}" '/^Name:/ {name = $2}
+            /ctxt_switches/ {n += $2}
+            END {print tid, name, n}' "$t/status" 2>/dev/null || true
+    done
+}
+
+ticks_before="$(cpu_ticks)"
+switches_before="$(thread_switches)"
+sleep "$seconds"
+ticks_after="$(cpu_ticks)"
+switches_after="$(thread_switches)"
+
+hz="$(getconf CLK_TCK)"
+wakeups="$(awk 'NR == FNR {before[$1] = $3; next}
+    {n += $3 - before[$1]; if (ENVIRON["LUMBRA_IDLE_THREADS"] == "1")
+        printf "thread %s %s: %d switches\n", $1, $2, $3 - before[$1] > "/dev/stderr"}
+    END {print n + 0}' <(echo "$switches_before") <(echo "$switches_after"))"
+threads="$(echo "$switches_after" | wc -l)"
+echo "FIGURE idle_cpu_ms $(( (ticks_after - ticks_before) * 1000 / hz )) ms"
+echo "FIGURE idle_wakeups $wakeups count"
+echo "FIGURE idle_threads $threads count"
