@@ -445,6 +445,9 @@ void CCorvexDlg::Refresh() {
     KeyboardModel& model = Model();
     m_currentProfile = model.settings.CurrentProfile();
     const int slot = model.CurrentSlot();
+    // The profile tabs show the profile being edited, also when the keyboard
+    // or the start-up read-back chose it rather than a click on a tab.
+    SubSelection() = slot;
     const ProfileCaptions captions = ShowProfileCaptions(model.Profile(slot));
     for (size_t g = 0; g < m_gKeyButtons.size(); ++g)
         if (m_gKeyButtons[g]) m_gKeyButtons[g]->SetDisplayText(captions.gkeyNames[g]);
