@@ -7,11 +7,10 @@
 namespace lumbra {
 
 void ShowMessageBox(const std::string& title, const std::string& text) {
+    // Said on the terminal too, for whoever started the program from one.
+    std::fprintf(stderr, "lumbra: %s\n", text.c_str());
     const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return;
-    }
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
     QMessageBox::information(nullptr, QString::fromStdString(title), QString::fromStdString(text),
                              QMessageBox::Ok);
 }

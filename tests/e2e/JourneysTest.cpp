@@ -644,6 +644,8 @@ TEST_F(Journey, ASecondStartIsRefusedAndSigtermSaysGoodbyeAndKeepsTheFiles) {
     ClickIn(*box, box->width / 2, box->height / 2);
     m_x.Keys({"Return"});
     EXPECT_EQ(m_second.Wait(), 1);
+    EXPECT_NE(ReadFile(m_dir + "second.err").find("This application is already running!"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(otherApp)) << "the second start touched no files";
 
     EXPECT_TRUE(m_lumbra.Running());
