@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 
 #include "device/DeviceLink.h"
 #include "sim/KeyboardSimulator.h"
@@ -48,6 +49,24 @@ SimKeyboardState StateWithMacros(int macros) {
     return state;
 }
 
+// A link to the simulator that has found it and started its listener.
+std::unique_ptr<DeviceLink> StartLink(std::shared_ptr<KeyboardSimulator> sim,
+                                      std::shared_ptr<Clock> clock, UiDispatcher& dispatcher,
+                                      KeyboardModel& model, MacroLibrary& library,
+                                      const std::string& dir) {
+    DeviceLinkServices services;
+    services.backend = std::move(sim);
+    services.clock = std::move(clock);
+    services.dispatcher = &dispatcher;
+    services.model = &model;
+    services.library = &library;
+    services.appDirectory = dir;
+    auto link = std::make_unique<DeviceLink>(services);
+    link->InitDeviceLink();
+    link->FindKeyboard();
+    return link;
+}
+
 void BM_ReadBackAll(benchmark::State& st) {
     const int macros = static_cast<int>(st.range(0));
     const std::string dir =
@@ -61,16 +80,8 @@ void BM_ReadBackAll(benchmark::State& st) {
     MacroLibrary library;
     model.settings.ResetDefaults(dir);
     library.ResetToDefault();
-    DeviceLinkServices services;
-    services.backend = sim;
-    services.clock = clock;
-    services.dispatcher = &dispatcher;
-    services.model = &model;
-    services.library = &library;
-    services.appDirectory = dir;
-    DeviceLink link(services);
-    link.InitDeviceLink();
-    link.FindKeyboard();
+    const auto linkOwner = StartLink(sim, clock, dispatcher, model, library, dir);
+    DeviceLink& link = *linkOwner;
     clock->TakePauses();
 
     uint64_t pauses = 0;
@@ -132,16 +143,8 @@ void BM_FlushPendingWrites(benchmark::State& st) {
             gkey->action = KeyAction{0x01, 0, 0};
         }
     }
-    DeviceLinkServices services;
-    services.backend = sim;
-    services.clock = clock;
-    services.dispatcher = &dispatcher;
-    services.model = &model;
-    services.library = &library;
-    services.appDirectory = dir;
-    DeviceLink link(services);
-    link.InitDeviceLink();
-    link.FindKeyboard();
+    const auto linkOwner = StartLink(sim, clock, dispatcher, model, library, dir);
+    DeviceLink& link = *linkOwner;
 
     const double mandatedMs =
         kOnBoardProfileCount * (kPauseAfterShortSetMs + kPauseAfterLongSetMs) +
