@@ -5,19 +5,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/CCorvexDlg.h"
 #include "app/PlatformTrayHost.h"
 #include "device/HidApiBackend.h"
 #include "device/UdevHotPlugMonitor.h"
+#include "model/KeyboardProfile.h"
+#include "model/SettingsStore.h"
 #include "platform/Application.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/SignalWatcher.h"
 #include "platform/TrayIcon.h"
+#include "sim/SimOptions.h"
 #include "sim/SimSession.h"
 #include "skin/SkinResources.h"
 #include "storage/AppDirectory.h"
+#include "storage/MacroFiles.h"
+#include "storage/SettingsFile.h"
+#include "storage/TextFile.h"
 
 namespace lumbra {
 
@@ -52,6 +60,13 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
     InitSkinResources();
     const std::string appDir =
         ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
+    // A writer killed mid-rewrite leaves its temporary file; with the lock
+    // held nothing else writes these files now.
+    std::vector<std::string> files = {SettingsFilePath(appDir), MacroLibraryFilePath(appDir),
+                                      DefaultSimStateFile(appDir)};
+    for (int slot = 0; slot < kProfileSlotCount; ++slot)
+        files.push_back(SettingsStore::DefaultSlotPath(appDir, slot));
+    for (const std::string& file : files) RemoveLeftoverTempFiles(file);
     auto clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
     SpawnProgramLauncher launcher;
 

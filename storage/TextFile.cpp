@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -69,6 +71,29 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
         return false;
     }
     return true;
+}
+
+int RemoveLeftoverTempFiles(const std::string& path) {
+    const std::filesystem::path target(path);
+    const std::string prefix = target.filename().string() + ".";
+    if (prefix.size() == 1) return 0;
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::error_code error;
+    std::vector<std::filesystem::path> leftovers;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        // mkstemp's six characters are letters and digits.
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+        const bool temp =
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+        if (temp && entry.is_regular_file(error)) leftovers.push_back(entry.path());
+    }
+    int removed = 0;
+    for (const auto& leftover : leftovers)
+        if (std::filesystem::remove(leftover, error)) ++removed;
+    return removed;
 }
 
 void AppendLine(std::string& out, std::string_view text) {

@@ -79,5 +79,26 @@ TEST(WriteFileAtomically, FailsWhereTheTargetIsAFolderOrNothing) {
     EXPECT_FALSE(ReadWholeFile(dir.Path("missing")).has_value());
 }
 
+TEST(RemoveLeftoverTempFiles, RemovesOnlyTheWritersOwnLeftovers) {
+    test::TempDir dir;
+    const std::string path = dir.Path("config.ini");
+    const std::vector<std::string> leftovers = {"config.ini.a1B2c3", "config.ini.XXXXXX"};
+    const std::vector<std::string> kept = {"config.ini",          "config.ini.bak",
+                                           "config.ini.a1B2c3d",  "config.ini.a1-2c3",
+                                           "default0.psf.a1B2c3", "config.ini.Z9z9Z9/"};
+    for (const std::string& name : leftovers) ASSERT_TRUE(WriteFileAtomically(dir.Path(name), "x"));
+    for (const std::string& name : kept) {
+        if (name.ends_with('/'))
+            std::filesystem::create_directory(dir.Path(name));
+        else
+            ASSERT_TRUE(WriteFileAtomically(dir.Path(name), "x"));
+    }
+    EXPECT_EQ(RemoveLeftoverTempFiles(path), 2);
+    for (const std::string& name : leftovers) EXPECT_FALSE(std::filesystem::exists(dir.Path(name)));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir.Path(name))) << name;
+    EXPECT_EQ(RemoveLeftoverTempFiles(dir.Path("missing/config.ini")), 0);
+}
+
 }  // namespace
 }  // namespace lumbra
