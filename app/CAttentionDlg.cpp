@@ -71,11 +71,11 @@ intptr_t CAttentionDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
     if (second != ControlEvent::kClicked) return 0;
     switch (msg) {
         case kIdOkButton:
-            Finish(kIdOk);
+            EndDialog(kIdOk);
             break;
         case kIdClose:
         case kIdCancelButton:
-            Finish(kIdCancel);
+            EndDialog(kIdCancel);
             break;
         default:
             break;
@@ -85,13 +85,8 @@ intptr_t CAttentionDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
 
 bool CAttentionDlg::OnCloseRequest() {
     // The window manager's close stands for the close button.
-    Finish(kIdCancel);
+    EndDialog(kIdCancel);
     return false;
-}
-
-void CAttentionDlg::Finish(int code) {
-    m_result = code;
-    EndDialog(code);
 }
 
 }  // namespace lumbra

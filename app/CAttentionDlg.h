@@ -30,16 +30,9 @@ public:
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
     bool OnCloseRequest() override;
 
-    // The code the dialog ended with; 0 while it runs.
-    int Result() const { return m_result; }
-
-protected:
-    void Finish(int code);
-
 private:
     std::string m_title;
     std::string m_text;
-    int m_result = 0;
 };
 
 }  // namespace lumbra

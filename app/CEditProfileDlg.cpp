@@ -97,11 +97,11 @@ intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
     switch (msg) {
         case kIdOkButton:
             m_name = m_nameEdit ? m_nameEdit->Text() : m_name;
-            Finish(kIdOk);
+            EndDialog(kIdOk);
             break;
         case kIdClose:
         case kIdCancelButton:
-            Finish(kIdCancel);
+            EndDialog(kIdCancel);
             break;
         default:
             break;
@@ -110,7 +110,7 @@ intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
 }
 
 bool CEditProfileDlg::OnCloseRequest() {
-    Finish(kIdCancel);
+    EndDialog(kIdCancel);
     return false;
 }
 
@@ -122,11 +122,6 @@ void CEditProfileDlg::Browse(int program) {
     m_programs.paths[i] = *path;
     m_paths[i]->SetString(*path);
     m_paths[i]->Invalidate();
-}
-
-void CEditProfileDlg::Finish(int code) {
-    m_result = code;
-    EndDialog(code);
 }
 
 }  // namespace lumbra

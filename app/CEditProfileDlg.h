@@ -37,20 +37,17 @@ public:
     void SetBrowser(Browser browser) { m_browser = std::move(browser); }
     EditBox* NameEdit() const { return m_nameEdit.get(); }
 
-    int Result() const { return m_result; }
     const std::string& Name() const { return m_name; }
     const ProfilePrograms& Programs() const { return m_programs; }
 
 private:
     void Browse(int program);
-    void Finish(int code);
 
     std::string m_name;
     ProfilePrograms m_programs;
     std::unique_ptr<EditBox> m_nameEdit;
     CStaticText* m_paths[ProfilePrograms::kCount] = {};
     Browser m_browser;
-    int m_result = 0;
 };
 
 }  // namespace lumbra

@@ -216,7 +216,7 @@ intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t se
             break;
         case kIdClose:
         case kIdCancel:
-            Finish(KeyDlgResult::kCancel);
+            EndDialog(KeyDlgResult::kCancel);
             break;
         default:
             break;
@@ -226,7 +226,7 @@ intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t se
 
 bool CKeyMapSettingDlg::OnCloseRequest() {
     // The window manager's close stands for the close button.
-    Finish(KeyDlgResult::kCancel);
+    EndDialog(KeyDlgResult::kCancel);
     return false;
 }
 
@@ -298,16 +298,11 @@ void CKeyMapSettingDlg::OnRestore() {
 }
 
 void CKeyMapSettingDlg::OnOk() {
-    Finish(KeyDlgResult::kOk);
+    EndDialog(KeyDlgResult::kOk);
     if (!m_parentWindow) return;
     const uint8_t code = ChosenCode();
     m_currentCode = code;
     m_parentWindow->Send(KeyMsg::kStoreKeyCode, m_keyButtonId, code);
-}
-
-void CKeyMapSettingDlg::Finish(int code) {
-    m_result = code;
-    EndDialog(code);
 }
 
 void CKeyMapSettingDlg::SetMode(Mode mode) {

@@ -45,8 +45,6 @@ public:
     uint8_t CurrentCode() const { return m_currentCode; }
     const std::string& CapturedName() const { return m_capturedName; }
     uint8_t CapturedVirtualKey() const { return m_capturedVirtualKey; }
-    // The code the dialog ended with; 0 while it runs.
-    int Result() const { return m_result; }
     const CKeyboardHook& Hook() const { return m_hook; }
 
     // The combo's text for a mouse-function code 208..214 when the dialog opens.
@@ -62,7 +60,6 @@ private:
     void RepaintRadios();
     void OnRestore();
     void OnOk();
-    void Finish(int code);
     void SetMode(Mode mode);
     void ShowKeyName(const std::string& name);
     void CloseMouseList();
@@ -75,7 +72,6 @@ private:
     uint8_t m_capturedVirtualKey = 0;
     uint8_t m_keyChoice = 0;
     uint8_t m_mouseChoice = 0;
-    int m_result = 0;
     CStaticText* m_keyName = nullptr;
     CComboButton* m_combo = nullptr;
     CKeyboardHook m_hook;

@@ -82,7 +82,7 @@ intptr_t CQuickLaunchDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
             break;
         case kIdClose:
         case kIdCancel:
-            Finish(KeyDlgResult::kCancel);
+            EndDialog(KeyDlgResult::kCancel);
             break;
         default:
             break;
@@ -91,7 +91,7 @@ intptr_t CQuickLaunchDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
 }
 
 bool CQuickLaunchDlg::OnCloseRequest() {
-    Finish(KeyDlgResult::kCancel);
+    EndDialog(KeyDlgResult::kCancel);
     return false;
 }
 
@@ -107,18 +107,13 @@ void CQuickLaunchDlg::OnBrowse() {
 }
 
 void CQuickLaunchDlg::OnOk() {
-    Finish(KeyDlgResult::kCancel);
+    EndDialog(KeyDlgResult::kCancel);
     if (!m_parentWindow || m_fullPath.empty()) return;
     m_record.b0 = KeyActionType::kQuickLaunch;
     m_record.b1 = 0;
     m_record.b2 = 0;
     m_parentWindow->Send(KeyMsg::kQuickLaunchChosen, reinterpret_cast<uintptr_t>(&m_fullPath),
                          reinterpret_cast<intptr_t>(&m_record));
-}
-
-void CQuickLaunchDlg::Finish(int code) {
-    m_result = code;
-    EndDialog(code);
 }
 
 }  // namespace lumbra

@@ -37,17 +37,14 @@ public:
 
     const std::string& FullPath() const { return m_fullPath; }
     const ChoiceRecord& Record() const { return m_record; }
-    int Result() const { return m_result; }
 
 private:
     void OnBrowse();
     void OnOk();
-    void Finish(int code);
 
     ProgramChooser m_chooser;
     ChoiceRecord m_record;
     std::string m_fullPath;
-    int m_result = 0;
     CStaticText* m_pathText = nullptr;
 };
 

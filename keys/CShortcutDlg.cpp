@@ -115,7 +115,7 @@ intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second)
             break;
         case kIdClose:
         case kIdCancel:
-            Finish(KeyDlgResult::kCancel);
+            EndDialog(KeyDlgResult::kCancel);
             break;
         default:
             break;
@@ -124,7 +124,7 @@ intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second)
 }
 
 bool CShortcutDlg::OnCloseRequest() {
-    Finish(KeyDlgResult::kCancel);
+    EndDialog(KeyDlgResult::kCancel);
     return false;
 }
 
@@ -158,12 +158,7 @@ void CShortcutDlg::OnOk() {
         if (!choice.text.empty())
             m_parentWindow->Send(KeyMsg::kShortcutChosen, 0, reinterpret_cast<intptr_t>(&choice));
     }
-    Finish(KeyDlgResult::kCancel);
-}
-
-void CShortcutDlg::Finish(int code) {
-    m_result = code;
-    EndDialog(code);
+    EndDialog(KeyDlgResult::kCancel);
 }
 
 bool CShortcutDlg::Checked(uint32_t id) const {

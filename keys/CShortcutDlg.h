@@ -36,7 +36,6 @@ public:
     // The record as OK would complete it (name of the captured key, its code).
     const ChoiceRecord& Record() const { return m_record; }
     uint8_t KeyCode() const { return m_record.b2; }
-    int Result() const { return m_result; }
     const CKeyboardHook& Hook() const { return m_hook; }
 
     // The choice OK would send: the name built from the ticked modifiers and
@@ -48,11 +47,9 @@ private:
     void OnHookKey(uintptr_t virtualKey);
     void OnNoneToggled();
     void OnOk();
-    void Finish(int code);
     bool Checked(uint32_t id) const;
 
     ChoiceRecord m_record;
-    int m_result = 0;
     CStaticText* m_keyName = nullptr;
     CKeyboardHook m_hook;
 };

@@ -172,11 +172,6 @@ void CMacroManagerDlg::Refresh() {
                                      static_cast<int>(m_current->ActionCount()));
 }
 
-void CMacroManagerDlg::Close(int code) {
-    m_result = code;
-    EndDialog(code);
-}
-
 int CMacroManagerDlg::RunModal(CDlgBase& dlg) { return m_runModal ? m_runModal(dlg) : -1; }
 
 intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
@@ -184,12 +179,12 @@ intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t sec
     switch (msg) {
         case kIdClose:
         case kIdCancel:
-            if (clicked) Close(kDialogCancel);
+            if (clicked) EndDialog(kDialogCancel);
             return 0;
         case kIdOk:
             if (clicked) {
                 WriteMacroLibrary(m_library, m_appDirectory);
-                Close(kDialogOk);
+                EndDialog(kDialogOk);
             }
             return 0;
         case kIdNewMacro:

@@ -56,8 +56,6 @@ public:
     using ModalRunner = std::function<int(CDlgBase&)>;
     void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
 
-    // The code the dialog ended with (kDialogOk, kDialogCancel); -1 while open.
-    int Result() const { return m_result; }
     MacroLibrary& WorkingCopy() { return m_library; }
     uint32_t SetNumber() const { return m_setNumber; }
     MacroKey* Current() const { return m_current; }
@@ -71,7 +69,6 @@ public:
 private:
     MacroSet* ChosenSet();
     void Refresh();
-    void Close(int code);
     void OpenSetList();
     void CloseSetList();
     void OnSetChoice(intptr_t code);
@@ -94,7 +91,6 @@ private:
     MacroKey* m_current = nullptr;
     MacroRecorder m_recorder = MacroRecorder::ForManager();
     bool m_recording = false;
-    int m_result = -1;
     ModalRunner m_runModal;
     Image m_panel;
 

@@ -60,11 +60,6 @@ void CMacroManagerSmallDlg::BuildControls(int, int, int, int) {
     button(kIdCancel, kCancelRect, kCancelBitmap);
 }
 
-void CMacroManagerSmallDlg::Close(int code) {
-    m_result = code;
-    EndDialog(code);
-}
-
 intptr_t CMacroManagerSmallDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     if (second != ControlEvent::kClicked) return 0;
     switch (msg) {
@@ -73,11 +68,11 @@ intptr_t CMacroManagerSmallDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_
                 const std::string name = m_edit ? m_edit->Text() : std::string();
                 m_parentWindow->Send(m_nameMessage, first, reinterpret_cast<intptr_t>(&name));
             }
-            Close(kDialogOk);
+            EndDialog(kDialogOk);
             return 0;
         case kIdClose:
         case kIdCancel:
-            Close(kDialogCancel);
+            EndDialog(kDialogCancel);
             return 0;
         default:
             return 0;

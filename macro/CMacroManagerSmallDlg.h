@@ -30,20 +30,15 @@ public:
 
     // The set-name edit box (nullptr in the notices).
     EditBox* NameEdit() const { return m_edit.get(); }
-    // The code the dialog ended with; -1 while it is open.
-    int Result() const { return m_result; }
 
 protected:
     // nameMessage 0: a notice without an edit box.
     CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, uint32_t nameMessage);
 
 private:
-    void Close(int code);
-
     int m_bitmapId;
     uint32_t m_nameMessage;
     std::unique_ptr<EditBox> m_edit;
-    int m_result = -1;
 };
 
 // Asks for the name of a new macro set (message kMsgAddSet to the parent).

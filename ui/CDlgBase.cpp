@@ -38,6 +38,7 @@ int CDlgBase::DoModal() {
 }
 
 void CDlgBase::EndDialog(int code) {
+    m_result = code;
     if (m_window) m_window->EndModal(code);
 }
 

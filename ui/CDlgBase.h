@@ -36,6 +36,8 @@ public:
     // Creates the window and runs the initialisation without a loop of its own.
     bool Create();
     void EndDialog(int code);
+    // The code given to EndDialog; 0 while the dialog runs.
+    int Result() const { return m_result; }
     HostWindow* Window() const { return m_window.get(); }
 
     // The dialog's initialisation; derived dialogs call it first, then set
@@ -113,6 +115,7 @@ protected:
     int ListOf(const CControlBase* control) const;
 
     int m_templateId;
+    int m_result = 0;
     HostWindow* m_parentWindow;
     std::unique_ptr<HostWindow> m_window;
 
