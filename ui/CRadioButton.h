@@ -1,29 +1,17 @@
 #pragma once
 
-#include "ui/CControlBase.h"
+#include "ui/CRegionButton.h"
 
 namespace lumbra {
 
-// A radio button drawn from a colour-keyed BITMAP; its bit in the shared
-// radio word decides whether it shows the pressed frame.
-class CRadioButton : public CControlBase {
+// A region button in a radio group: its bit in the shared radio word decides
+// whether it shows the pressed frame, and a click selects it.
+class CRadioButton : public CRegionButton {
 public:
-    using CControlBase::CControlBase;
+    using CRegionButton::CRegionButton;
 
-    // The BITMAP, the frame size and the point whose colour is transparent.
-    void SetBitmap(int bitmapId, int frameWidth, int frameHeight, int keyX, int keyY);
-    void Draw(Surface& surface, const Rect& updateRect) override;
-    bool OnMouseMove(uint32_t flags, int x, int y) override;
-    bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
-    int Frame() const;
-
-private:
-    int m_frameWidth = 0;
-    int m_frameHeight = 0;
-    int m_keyX = 0;
-    int m_keyY = 0;
-    uint16_t m_bitmapId = 0;
+    int Frame() const override;
 };
 
 }  // namespace lumbra

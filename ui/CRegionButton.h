@@ -15,7 +15,8 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
-    int Frame() const;
+    // The frame to draw: the control state.
+    virtual int Frame() const;
 
 private:
     int m_frameWidth = 0;
