@@ -241,12 +241,7 @@ void CCorvexDlg::BuildControls(int left, int top, int, int) {
 }
 
 void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
-    surface.FillSolidRect(client, BackgroundColor());
-    if (const Surface* bg = PreparedBackground())
-        surface.Copy(*bg,
-                     {0, 0, std::min(BackgroundWidth(), client.Width()),
-                      std::min(BackgroundHeight(), client.Height())},
-                     0, 0);
+    DrawBackgroundBitmap(surface, client);
     const int page = PageSelection();
     if (page > 0 && page < kPageCount) {
         Image panel;

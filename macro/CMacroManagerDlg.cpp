@@ -93,12 +93,7 @@ bool CMacroManagerDlg::OnInitDialog() {
 }
 
 void CMacroManagerDlg::DrawBackground(Surface& surface, const Rect& client) {
-    surface.FillSolidRect(client, BackgroundColor());
-    if (const Surface* bg = PreparedBackground())
-        surface.Copy(*bg,
-                     {0, 0, std::min(BackgroundWidth(), client.Width()),
-                      std::min(BackgroundHeight(), client.Height())},
-                     0, 0);
+    DrawBackgroundBitmap(surface, client);
     if (!m_panel.IsNull())
         surface.Copy(m_panel, {0, 0, kPanelRect.Width(), kPanelRect.Height()}, kPanelRect.left,
                      kPanelRect.top);

@@ -96,13 +96,17 @@ void CDlgBase::SetWindowRegionFromBitmap(int bitmapId) {
     if (m_window) m_window->SetOutline(m_outline);
 }
 
-void CDlgBase::StandardDrawBackground(Surface& surface, const Rect& client) {
+void CDlgBase::DrawBackgroundBitmap(Surface& surface, const Rect& client) {
     surface.FillSolidRect(client, m_backgroundColor);
     if (m_background) {
         const int w = std::min(m_bitmapWidth, client.Width());
         const int h = std::min(m_bitmapHeight, client.Height());
         surface.Copy(*m_background, {0, 0, w, h}, 0, 0);
     }
+}
+
+void CDlgBase::StandardDrawBackground(Surface& surface, const Rect& client) {
+    DrawBackgroundBitmap(surface, client);
     DrawControls(surface, client);
 }
 

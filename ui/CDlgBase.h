@@ -66,6 +66,8 @@ public:
     void SetWindowRegionFromBitmap(int bitmapId);
     // Fill with the background colour, copy the prepared picture, draw the controls.
     void StandardDrawBackground(Surface& surface, const Rect& client);
+    // Its first half: the background colour, then the prepared bitmap.
+    void DrawBackgroundBitmap(Surface& surface, const Rect& client);
     void SetWindowSize(int width, int height) {
         m_width = width;
         m_height = height;
@@ -93,7 +95,6 @@ public:
     int BackgroundHeight() const { return m_bitmapHeight; }
     const Region& Outline() const { return m_outline; }
     const FontDesc& CaptionFont() const { return m_captionFont; }
-    const Surface* PreparedBackground() const { return m_background.get(); }
 
     // WindowHandler
     void OnPaint(Surface& surface, const Rect& client) override;

@@ -103,12 +103,7 @@ bool GalleryDialog::OnInitDialog() {
 }
 
 void GalleryDialog::DrawBackground(Surface& surface, const Rect& client) {
-    surface.FillSolidRect(client, BackgroundColor());
-    if (const Surface* bg = PreparedBackground())
-        surface.Copy(*bg,
-                     {0, 0, std::min(BackgroundWidth(), client.Width()),
-                      std::min(BackgroundHeight(), client.Height())},
-                     0, 0);
+    DrawBackgroundBitmap(surface, client);
     static constexpr int kPagePanels[] = {0, 261, 259, 260};
     const int page = PageSelection();
     if (page > 0 && page < 4) {
