@@ -66,7 +66,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
                                       DefaultSimStateFile(appDir)};
     for (int slot = 0; slot < kProfileSlotCount; ++slot)
         files.push_back(SettingsStore::DefaultSlotPath(appDir, slot));
-    for (const std::string& file : files) RemoveLeftoverTempFiles(file);
+    RemoveLeftoverTempFiles(files);
     auto clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
     SpawnProgramLauncher launcher;
 

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
 
 namespace lumbra {
 
@@ -73,22 +75,30 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
     return true;
 }
 
-int RemoveLeftoverTempFiles(const std::string& path) {
-    const std::filesystem::path target(path);
-    const std::string prefix = target.filename().string() + ".";
-    if (prefix.size() == 1) return 0;
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+int RemoveLeftoverTempFiles(const std::vector<std::string>& paths) {
+    // The files by folder, so that each folder is read once.
+    std::map<std::filesystem::path, std::set<std::string>> byFolder;
+    for (const std::string& path : paths) {
+        const std::filesystem::path target(path);
+        if (target.filename().empty()) continue;
+        byFolder[target.has_parent_path() ? target.parent_path() : "."].insert(
+            target.filename().string());
+    }
     std::error_code error;
     std::vector<std::filesystem::path> leftovers;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        // mkstemp's six characters are letters and digits.
-        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
-        const bool temp =
-            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
-        if (temp && entry.is_regular_file(error)) leftovers.push_back(entry.path());
+    for (const auto& [folder, names] : byFolder) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            // "<name>." and mkstemp's six letters and digits.
+            const std::string name = entry.path().filename().string();
+            if (name.size() < 8 || name[name.size() - 7] != '.') continue;
+            const auto suffix = name.end() - 6;
+            const bool temp = std::all_of(suffix, name.end(), [](char c) {
+                return std::isalnum(static_cast<unsigned char>(c)) != 0;
+            });
+            if (temp && names.contains(name.substr(0, name.size() - 7)) &&
+                entry.is_regular_file(error))
+                leftovers.push_back(entry.path());
+        }
     }
     int removed = 0;
     for (const auto& leftover : leftovers)

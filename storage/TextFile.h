@@ -33,10 +33,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // could not be written; the old file is then untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 
-// Removes the temporary files that writers of this file killed between
-// creating and renaming them left beside it ("<path>.XXXXXX"). Only while no
-// other process writes the file. The number removed.
-int RemoveLeftoverTempFiles(const std::string& path);
+// Removes the temporary files that writers of these files killed between
+// creating and renaming them left beside them ("<path>.XXXXXX"), reading each
+// folder once. Only while no other process writes the files. The number
+// removed.
+int RemoveLeftoverTempFiles(const std::vector<std::string>& paths);
 
 // Line ends the files are written with, so that they stay exchangeable with
 // the keyboard's Windows tool.

@@ -93,11 +93,11 @@ TEST(RemoveLeftoverTempFiles, RemovesOnlyTheWritersOwnLeftovers) {
         else
             ASSERT_TRUE(WriteFileAtomically(dir.Path(name), "x"));
     }
-    EXPECT_EQ(RemoveLeftoverTempFiles(path), 2);
+    EXPECT_EQ(RemoveLeftoverTempFiles({path}), 2);
     for (const std::string& name : leftovers) EXPECT_FALSE(std::filesystem::exists(dir.Path(name)));
     for (const std::string& name : kept)
         EXPECT_TRUE(std::filesystem::exists(dir.Path(name))) << name;
-    EXPECT_EQ(RemoveLeftoverTempFiles(dir.Path("missing/config.ini")), 0);
+    EXPECT_EQ(RemoveLeftoverTempFiles({dir.Path("missing/config.ini")}), 0);
 }
 
 }  // namespace
