@@ -8,7 +8,7 @@ bool DeviceLink::Shared::Set(std::span<const uint8_t> report, uint32_t pauseMs) 
     std::lock_guard lock(featureMutex);
     if (!feature) return false;
     const bool ok = feature->SendFeatureReport(report);
-    clock->SleepMs(pauseMs);
+    services.clock->SleepMs(pauseMs);
     return ok;
 }
 
@@ -16,7 +16,7 @@ bool DeviceLink::Shared::Get(std::span<uint8_t> buffer, uint32_t pauseMs) {
     std::lock_guard lock(featureMutex);
     if (!feature) return false;
     const bool ok = feature->GetFeatureReport(buffer);
-    if (pauseMs != 0) clock->SleepMs(pauseMs);
+    if (pauseMs != 0) services.clock->SleepMs(pauseMs);
     return ok;
 }
 
@@ -27,10 +27,10 @@ bool DeviceLink::Shared::SelectAndGet(int slot, int gIndex, std::span<uint8_t> b
     // selected before; such an answer must not reach the model.
     const SelectReportBytes select = EncodeSelectReport(slot, gIndex);
     const bool selected = feature->SendFeatureReport(select);
-    clock->SleepMs(kPauseAfterSelectOrGetMs);
+    services.clock->SleepMs(kPauseAfterSelectOrGetMs);
     if (!selected) return false;
     const bool ok = feature->GetFeatureReport(buffer);
-    clock->SleepMs(kPauseAfterSelectOrGetMs);
+    services.clock->SleepMs(kPauseAfterSelectOrGetMs);
     return ok;
 }
 
@@ -48,23 +48,22 @@ void DeviceLink::Shared::ReplaceHandle(std::unique_ptr<HidHandle> handle) {
     }
 }
 
+namespace {
+
+DeviceLinkServices WithDefaults(DeviceLinkServices services) {
+    if (!services.clock) services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    if (!services.dispatcher) services.dispatcher = &TheUiDispatcher();
+    if (!services.model) services.model = &TheKeyboardModel();
+    if (!services.library) services.library = &TheMacroLibrary();
+    return services;
+}
+
+}  // namespace
+
 DeviceLink::DeviceLink(DeviceLinkServices services)
-    : m_services(std::move(services)), m_shared(std::make_shared<Shared>()) {
-    if (!m_services.clock)
-        m_services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
-    if (!m_services.dispatcher) m_services.dispatcher = &TheUiDispatcher();
-    if (!m_services.model) m_services.model = &TheKeyboardModel();
-    if (!m_services.library) m_services.library = &TheMacroLibrary();
-    Shared& s = *m_shared;
-    s.backend = m_services.backend;
-    s.clock = m_services.clock;
-    s.dispatcher = m_services.dispatcher;
-    s.model = m_services.model;
-    s.library = m_services.library;
-    s.window = m_services.window;
-    s.launcher = m_services.launcher;
-    s.appDirectory = m_services.appDirectory;
-    s.link = this;
+    : m_shared(std::make_shared<Shared>(WithDefaults(std::move(services)))),
+      m_services(m_shared->services) {
+    m_shared->link = this;
 }
 
 DeviceLink::~DeviceLink() {

@@ -117,8 +117,8 @@ private:
     bool SetFeature(std::span<const uint8_t> report, uint32_t pauseMs);
     void RefreshWindow();
 
-    DeviceLinkServices m_services;
     std::shared_ptr<Shared> m_shared;
+    DeviceLinkServices& m_services;  // the shared copy
     std::thread m_listener;
 
     bool m_found = false;

@@ -14,14 +14,11 @@ namespace lumbra {
 // by its own reference; the services' model, library, window and launcher are
 // used only by closures that run on the UI thread while `link` is set.
 struct DeviceLink::Shared {
-    std::shared_ptr<HidBackend> backend;
-    std::shared_ptr<Clock> clock;
-    UiDispatcher* dispatcher = nullptr;
-    KeyboardModel* model = nullptr;
-    MacroLibrary* library = nullptr;
-    DeviceLinkWindow* window = nullptr;
-    ProgramLauncher* launcher = nullptr;
-    std::string appDirectory;
+    explicit Shared(DeviceLinkServices s) : services(std::move(s)) {}
+
+    // The link's services, with the defaults filled in; the link reads them
+    // here too.
+    DeviceLinkServices services;
 
     // The feature handle and the lock of whole exchanges on it.
     std::mutex featureMutex;
@@ -56,7 +53,7 @@ struct DeviceLink::Shared {
     // Runs a closure on the UI thread while the link exists.
     template <typename F>
     void PostToUi(std::shared_ptr<Shared> self, F work) {
-        dispatcher->Post([self = std::move(self), work = std::move(work)]() mutable {
+        services.dispatcher->Post([self = std::move(self), work = std::move(work)]() mutable {
             if (self->link != nullptr) work(*self->link, *self);
         });
     }

@@ -32,12 +32,12 @@ constexpr int kBreathingBrightness = 24;
 using SharedPtr = std::shared_ptr<DeviceLink::Shared>;
 
 void Refresh(DeviceLink::Shared& s) {
-    if (s.window) s.window->RefreshWindow();
+    if (s.services.window) s.services.window->RefreshWindow();
 }
 
 void PostNotice(const SharedPtr& shared, uint32_t wParam) {
     shared->PostToUi(shared, [wParam](DeviceLink&, DeviceLink::Shared& s) {
-        if (s.window) s.window->PostWindowMessage(kMsgKeyboardNotice, wParam, 0);
+        if (s.services.window) s.services.window->PostWindowMessage(kMsgKeyboardNotice, wParam, 0);
     });
 }
 
@@ -61,11 +61,11 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
         shared, [slot, gIndex, answer, reply](DeviceLink& link, DeviceLink::Shared& s) {
             link.ApplyMacroReport(slot, gIndex, answer);
             std::optional<MacroReportBytes> writeBack = link.BuildGKeyMacroReport(slot, gIndex);
-            KeyboardProfile& profile = s.model->Profile(slot);
+            KeyboardProfile& profile = s.services.model->Profile(slot);
             if (GKeySlot* g = profile.GKey(gIndex))
                 g->action = KeyAction{KeyActionType::kMacro, 0, 0};
-            WriteProfileFile(*s.model, slot);
-            WriteMacroLibrary(*s.library, s.appDirectory);
+            WriteProfileFile(*s.services.model, slot);
+            WriteMacroLibrary(*s.services.library, s.services.appDirectory);
             Refresh(s);
             std::lock_guard lock(s.listenerMutex);
             reply->writeBack = std::move(writeBack);
@@ -91,7 +91,7 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             break;
         case kEventLightMode:
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                s.model->Profile(slot).SetLightColor(SwapLightMode(argument));
+                s.services.model->Profile(slot).SetLightColor(SwapLightMode(argument));
                 Refresh(s);
             });
             break;
@@ -101,8 +101,9 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
         case kEventQuickLaunch:
             if (argument < 1 || argument > kGKeyCount) break;
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                const GKeySlot* g = s.model->Profile(slot).GKey(argument - 1);
-                if (g != nullptr && s.launcher != nullptr) s.launcher->Open(g->launchPath);
+                const GKeySlot* g = s.services.model->Profile(slot).GKey(argument - 1);
+                if (g != nullptr && s.services.launcher != nullptr)
+                    s.services.launcher->Open(g->launchPath);
             });
             break;
         case kEventProfile: {
@@ -110,7 +111,7 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             const int profile = argument - 1;
             shared->currentProfile = profile;
             shared->PostToUi(shared, [profile](DeviceLink&, DeviceLink::Shared& s) {
-                s.model->settings.SetCurrentProfile(profile);
+                s.services.model->settings.SetCurrentProfile(profile);
                 Refresh(s);
             });
             if (argument <= kOnBoardProfileCount) PostNotice(shared, argument);
@@ -118,7 +119,7 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
         }
         case kEventBreathing:
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                KeyboardProfile& profile = s.model->Profile(slot);
+                KeyboardProfile& profile = s.services.model->Profile(slot);
                 if (argument == 0) {
                     profile.SetLightColor(1);
                     profile.SetLightBrightness(8);
@@ -130,7 +131,7 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             break;
         case kEventBrightness:
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                s.model->Profile(slot).SetLightBrightness(argument);
+                s.services.model->Profile(slot).SetLightBrightness(argument);
                 Refresh(s);
             });
             break;
@@ -150,12 +151,12 @@ void RaiseThreadPriority() {
 }
 
 void ListenerBody(const SharedPtr& shared) {
-    if (!shared->backend) return;
-    const std::vector<HidInterfaceInfo> interfaces = shared->backend->Enumerate();
+    if (!shared->services.backend) return;
+    const std::vector<HidInterfaceInfo> interfaces = shared->services.backend->Enumerate();
     const int index = shared->listenerInterface;
     if (index < 0 || static_cast<size_t>(index) >= interfaces.size()) return;
     const HidInterfaceInfo& info = interfaces[static_cast<size_t>(index)];
-    std::unique_ptr<HidHandle> handle = shared->backend->OpenPath(info.path);
+    std::unique_ptr<HidHandle> handle = shared->services.backend->OpenPath(info.path);
     if (!handle) return;
     if (info.vendorId != kKeyboardVendorId || info.productId != kKeyboardProductId) return;
 
