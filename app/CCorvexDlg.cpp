@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/KeyAssignmentPart.h"
+#include "app/KeyboardSession.h"
 #include "app/MacroPagePart.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
@@ -12,9 +13,7 @@
 #include "model/NameTables.h"
 #include "platform/EditBox.h"
 #include "platform/Resources.h"
-#include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
-#include "storage/SettingsFile.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
 #include "ui/CEditShowList.h"
@@ -78,12 +77,17 @@ CCorvexDlg::~CCorvexDlg() {
 MainWindowDialogs& CCorvexDlg::Dialogs() { return *m_services.dialogs; }
 
 bool CCorvexDlg::OnInitDialog() {
-    KeyboardModel& model = Model();
-    const std::string& dir = m_services.appDirectory;
-    // Files first: when the keyboard is present, its state wins over them.
-    LoadMacroLibraryOrDefault(*m_services.library, dir);
-    ReadSettingsFile(model.settings, dir);
-    for (int slot = 0; slot < kProfileSlotCount; ++slot) ReadProfileFile(model, slot);
+    KeyboardSessionServices session;
+    session.appDirectory = m_services.appDirectory;
+    session.backend = m_services.backend;
+    session.clock = m_services.clock;
+    session.dispatcher = m_services.dispatcher;
+    session.model = m_services.model;
+    session.library = m_services.library;
+    session.launcher = m_services.launcher;
+    session.window = this;
+    m_session = std::make_unique<KeyboardSession>(std::move(session));
+    m_session->LoadFiles();
 
     CDlgBase::OnInitDialog();
     SetWindowRegionFromBitmap(kBackgroundBitmap);
@@ -96,17 +100,7 @@ bool CCorvexDlg::OnInitDialog() {
     Refresh();
     Window()->RepaintNow();
 
-    DeviceLinkServices link;
-    link.backend = m_services.backend;
-    link.clock = m_services.clock;
-    link.dispatcher = m_services.dispatcher;
-    link.model = m_services.model;
-    link.library = m_services.library;
-    link.window = this;
-    link.launcher = m_services.launcher;
-    link.appDirectory = dir;
-    m_link = std::make_unique<DeviceLink>(std::move(link));
-    m_link->InitDeviceLink();
+    m_session->OpenLink();
     CreateParts();
     if (m_services.watchDevices) {
         std::weak_ptr<CCorvexDlg*> alive = m_alive;
@@ -117,8 +111,7 @@ bool CCorvexDlg::OnInitDialog() {
             });
         });
     }
-    m_link->FindKeyboard();
-    m_link->ReadBackAll();
+    m_session->Connect();
     SetBackgroundBitmap(kBackgroundBitmap);
     return true;
 }
@@ -139,9 +132,9 @@ void CCorvexDlg::CreateParts() {
         s.showMessage = [this](std::string_view text, std::string_view title) {
             Dialogs().Message(Window(), std::string(title), std::string(text));
         };
-        s.libraryChanged = [this] { return m_link && m_link->LibraryChanged(); };
+        s.libraryChanged = [this] { return m_session && m_session->LibraryChanged(); };
         s.setLibraryChanged = [this](bool changed) {
-            if (m_link) m_link->SetLibraryChanged(changed);
+            if (m_session) m_session->SetLibraryChanged(changed);
         };
         s.chooseFileToOpen = m_services.chooseMacroFileToOpen;
         s.chooseFileToSave = m_services.chooseMacroFileToSave;
@@ -464,55 +457,20 @@ void CCorvexDlg::Refresh() {
 // ---- commit and resets ----------------------------------------------------
 
 void CCorvexDlg::Commit(bool hideAfter) {
-    KeyboardModel& model = Model();
-    const std::string& dir = m_services.appDirectory;
-    m_link->FlushPendingWrites();
-    m_link->WriteCurrentProfile(static_cast<uint8_t>(m_currentProfile));
-    model.settings.SetCurrentProfile(m_currentProfile);
-    WriteSettingsFile(model.settings, dir);
-    for (int slot = 0; slot < kProfileSlotCount; ++slot) WriteProfileFile(model, slot);
-    if (m_link->LibraryChanged()) WriteMacroLibrary(*m_services.library, dir);
-    m_link->SetLibraryChanged(false);
+    m_session->Commit(m_currentProfile);
     if (hideAfter) PutAway();
 }
 
 void CCorvexDlg::ResetCurrentProfile() {
     if (Dialogs().ConfirmReset(Window(), kResetProfilePicture) != kIdOk) return;
-    KeyboardModel& model = Model();
-    const int p = m_currentProfile;
-    model.Profile(p).ResetDefaults(std::clamp(p, 0, kProfileSlotCount - 1));
-    WriteProfileFile(model, p);
-    // Profiles 4 and 5 live on the PC only: a report would carry slot AND 3
-    // and reset the wrong on-board profile.
-    if (p >= 0 && p < kOnBoardProfileCount) {
-        m_link->WriteLighting(p);
-        m_link->WriteKeyTable(p);
-        m_link->ResetOnBoardProfile(p);
-        m_link->WriteCurrentProfile(static_cast<uint8_t>(p));
-    }
+    m_session->ResetProfile(m_currentProfile);
     Refresh();
-    const int slot = model.CurrentSlot();
-    auto& pending = model.pending;
-    pending.lightingPending[static_cast<size_t>(slot)] = false;
-    pending.keyTablePending[static_cast<size_t>(slot)] = false;
-    pending.macroPending[static_cast<size_t>(slot)].fill(false);
 }
 
 void CCorvexDlg::ResetAllProfiles() {
     if (Dialogs().ConfirmReset(Window(), kResetAllPicture) != kIdOk) return;
-    KeyboardModel& model = Model();
-    model.settings.ResetDefaults(m_services.appDirectory);
-    WriteSettingsFile(model.settings, m_services.appDirectory);
-    for (int p = 0; p < kOnBoardProfileCount; ++p) {
-        model.Profile(p).ResetDefaults(p);
-        WriteProfileFile(model, p);
-        m_link->WriteLighting(p);
-        m_link->WriteKeyTable(p);
-        m_link->ResetOnBoardProfile(p);
-    }
-    m_link->WriteCurrentProfile(0);
+    m_session->ResetAll();
     Refresh();
-    model.pending.Clear();
 }
 
 // ---- lighting ---------------------------------------------------------------
@@ -608,12 +566,7 @@ void CCorvexDlg::Shutdown() {
     if (m_shutDown) return;
     m_shutDown = true;
     *m_alive = nullptr;
-    if (m_link) {
-        m_link->StopListener();
-        m_link->WriteCurrentProfile(static_cast<uint8_t>(kGoodbyeProfile));
-        m_services.clock->SleepMs(kGoodbyePauseMs);
-        m_link->CloseFeatureHandle();
-    }
+    if (m_session) m_session->Goodbye();
     if (m_trayAdded && m_services.tray) m_services.tray->Remove();
     m_trayAdded = false;
     // The parts hold the loop-count edit and the controls; they go first.
@@ -628,7 +581,7 @@ void CCorvexDlg::Shutdown() {
 // ---- device link ------------------------------------------------------------
 
 void CCorvexDlg::OnDeviceChange(DeviceChange change) {
-    if (m_link && !m_shutDown) m_link->OnDeviceChange(change);
+    if (m_session && !m_shutDown) m_session->OnDeviceChange(change);
 }
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {
@@ -672,17 +625,13 @@ void CCorvexDlg::SaveProfile() {
     const int slot = model.CurrentSlot();
     const auto path = Dialogs().ChooseProfileToSave(Window(), model.settings.SlotPath(slot));
     if (!path || path->empty()) return;
-    model.settings.SetSlotPath(m_currentProfile, *path);
-    WriteSettingsFile(model.settings, m_services.appDirectory);
-    WriteProfileFile(model, m_currentProfile);
+    m_session->SaveProfileAs(m_currentProfile, *path);
 }
 
 void CCorvexDlg::LoadProfile() {
-    KeyboardModel& model = Model();
     const auto path = Dialogs().ChooseProfileToLoad(Window());
     if (!path || path->empty()) return;
-    model.settings.SetSlotPath(m_currentProfile, *path);
-    ReadProfileFile(model, m_currentProfile);
+    m_session->LoadProfileFrom(m_currentProfile, *path);
     Refresh();
 }
 

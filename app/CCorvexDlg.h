@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/KeyboardSession.h"
 #include "app/MainWindowServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
@@ -33,8 +34,6 @@ public:
         "The keyboard is attached, but you may not open it.\n"
         "Install the udev rule 60-lumbra.rules,\n"
         "then unplug the keyboard and plug it in again.";
-    static constexpr int kGoodbyeProfile = 7;
-    static constexpr uint32_t kGoodbyePauseMs = 10;
 
     explicit CCorvexDlg(MainWindowServices services);
     ~CCorvexDlg() override;
@@ -85,7 +84,8 @@ public:
     MacroPagePart* OwnMacroPagePart() const { return m_ownMacroPart.get(); }
 
     // State, for owners and tests.
-    DeviceLink& Link() { return *m_link; }
+    DeviceLink& Link() { return *m_session->Link(); }
+    KeyboardSession& Session() { return *m_session; }
     int CurrentProfileNumber() const { return m_currentProfile; }
     int LightingModeShown() const { return m_lightingMode; }
     int CalloutBitmap() const { return m_calloutBitmap; }
@@ -111,7 +111,7 @@ private:
 
     MainWindowServices m_services;
     std::unique_ptr<MainWindowDialogs> m_ownDialogs;
-    std::unique_ptr<DeviceLink> m_link;
+    std::unique_ptr<KeyboardSession> m_session;
     std::shared_ptr<CCorvexDlg*> m_alive;  // hot-plug notifications check it
     std::unique_ptr<EditBox> m_loopCountEdit;
     std::array<CTabControl*, 5> m_gKeyTabs{};

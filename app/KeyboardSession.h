@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "device/Clock.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceLinkWindow.h"
+#include "device/HidBackend.h"
+#include "device/ProgramLauncher.h"
+
+namespace lumbra {
+
+class KeyboardModel;
+class MacroLibrary;
+class UiDispatcher;
+
+// What a session works on. Every pointer must outlive the session.
+struct KeyboardSessionServices {
+    std::string appDirectory;  // ends with '/'
+    std::shared_ptr<HidBackend> backend;
+    std::shared_ptr<Clock> clock;
+    UiDispatcher* dispatcher = nullptr;
+    KeyboardModel* model = nullptr;
+    MacroLibrary* library = nullptr;
+    ProgramLauncher* launcher = nullptr;
+    DeviceLinkWindow* window = nullptr;
+};
+
+// The keyboard and the files behind the main window: start-up loading, the
+// read-back, Apply, the two resets, the profile files and the goodbye. The
+// window keeps the view; it calls these on the UI thread and refreshes.
+class KeyboardSession {
+public:
+    static constexpr int kGoodbyeProfile = 7;
+    static constexpr uint32_t kGoodbyePauseMs = 10;
+
+    explicit KeyboardSession(KeyboardSessionServices services);
+    ~KeyboardSession();
+    KeyboardSession(const KeyboardSession&) = delete;
+    KeyboardSession& operator=(const KeyboardSession&) = delete;
+
+    // The macro library, the settings and every profile file. Files first:
+    // when the keyboard is present, its state wins over them.
+    void LoadFiles();
+    // Creates the link with its fields at their start values.
+    void OpenLink();
+    // Looks for the keyboard and reads it back.
+    void Connect();
+    void OnDeviceChange(DeviceChange change);
+
+    // Apply: the pending writes, the profile being edited, then every file.
+    void Commit(int currentProfile);
+    // The model's profile to its defaults, its file, and for an on-board
+    // profile its reports; its pending writes are dropped.
+    void ResetProfile(int profile);
+    // Every setting and on-board profile to its defaults, on the PC and on
+    // the keyboard; every pending write is dropped.
+    void ResetAll();
+    // The profile's file under a new path (Save Profile as...).
+    void SaveProfileAs(int profile, const std::string& path);
+    // The profile read from a file the user chose (Load Profile from...).
+    void LoadProfileFrom(int profile, const std::string& path);
+    // The listener stops and the keyboard is told the program ends.
+    void Goodbye();
+
+    DeviceLink* Link() { return m_link.get(); }
+    bool LibraryChanged() const { return m_link && m_link->LibraryChanged(); }
+    void SetLibraryChanged(bool changed) {
+        if (m_link) m_link->SetLibraryChanged(changed);
+    }
+
+private:
+    KeyboardModel& Model() { return *m_services.model; }
+    void WriteAllFiles();
+
+    KeyboardSessionServices m_services;
+    std::unique_ptr<DeviceLink> m_link;
+};
+
+}  // namespace lumbra
