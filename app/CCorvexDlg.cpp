@@ -549,14 +549,45 @@ void CCorvexDlg::BringBack() {
 }
 
 void CCorvexDlg::Exit() {
+    if (m_exiting) {
+        // A second Exit while the first waits: the running plan is given up
+        // after its current report.
+        if (m_session) m_session->Abort();
+        CloseForExit();
+        return;
+    }
     m_exiting = true;
+    if (!m_session || !m_session->Busy()) {
+        CloseForExit();
+        return;
+    }
+    // What the worker is sending finishes first, within a bound; the window
+    // goes out of sight meanwhile.
+    if (Window()) Window()->Hide();
+    std::weak_ptr<CCorvexDlg*> alive = m_alive;
+    m_session->WhenIdle([alive] {
+        if (auto self = alive.lock(); self && *self) (*self)->CloseForExit();
+    });
+    m_exitTimer.Start(kExitWaitMs, [this] {
+        if (m_session) m_session->Abort();
+        CloseForExit();
+    });
+}
+
+void CCorvexDlg::CloseForExit() {
+    m_exitTimer.Stop();
+    m_closeAllowed = true;
     if (Window()) Window()->PostClose();
 }
 
 bool CCorvexDlg::OnCloseRequest() {
     // The window manager's close button: into the tray when there is one.
-    if (m_exiting || !HasTray()) return true;
-    Window()->Hide();
+    if (!m_exiting && HasTray()) {
+        Window()->Hide();
+        return false;
+    }
+    if (m_closeAllowed) return true;
+    Exit();
     return false;
 }
 
@@ -585,6 +616,7 @@ void CCorvexDlg::OnDeviceChange(DeviceChange change) {
 }
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {
+    if (m_shutDown) return;
     Dialogs().Message(nullptr, std::string(kAttentionTitle), std::string(text));
 }
 

@@ -10,6 +10,7 @@
 #include "app/MainWindowServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
+#include "platform/Timer.h"
 #include "ui/CDlgBase.h"
 
 namespace lumbra {
@@ -51,13 +52,21 @@ public:
     void OnLButtonDown(uint32_t flags, int x, int y) override;
 
     // DeviceLinkWindow
-    void RefreshWindow() override { Refresh(); }
+    // Work the worker hands over while the goodbye waits finds the window gone.
+    void RefreshWindow() override {
+        if (!m_shutDown) Refresh();
+    }
     void ShowDisconnectedMessage(std::string_view text) override;
     void ShowAccessDeniedMessage(std::string_view path) override;
     void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
 
+    // How long Exit lets a running plan go on before it gives up on it.
+    static constexpr int kExitWaitMs = 10000;
+
     // Ends the program as the tray's "Exit" does: the window closes and says
     // goodbye to the keyboard. Queued, so it may be called from any handler.
+    // While the worker sends a plan the window hides and closes when the
+    // plan ends or kExitWaitMs have passed; a second Exit closes at once.
     void Exit();
     // A hot-plug notification, on the UI thread.
     void OnDeviceChange(DeviceChange change);
@@ -100,6 +109,7 @@ private:
     void PutAway();
     void BringBack();
     void Shutdown();
+    void CloseForExit();
     void OpenLightingList(uint32_t buttonId);
     void CloseLightingList(uint32_t buttonId);
     void ChooseLighting(uint32_t buttonId, intptr_t record);
@@ -128,6 +138,8 @@ private:
     int m_lightingMode = 1;
     int m_calloutBitmap = 0;
     bool m_exiting = false;
+    bool m_closeAllowed = false;
+    Timer m_exitTimer;
     bool m_shutDown = false;
     bool m_trayAdded = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "device/DeviceWorker.h"
 #include "macro/MacroLibrary.h"
 #include "model/KeyboardModel.h"
 #include "storage/MacroFiles.h"
@@ -35,6 +36,7 @@ void KeyboardSession::OpenLink() {
     link.appDirectory = m_services.appDirectory;
     m_link = std::make_unique<DeviceLink>(std::move(link));
     m_link->InitDeviceLink();
+    m_link->Worker().SetProgressSink([this](const DeviceProgress& p) { OnProgress(p); });
 }
 
 void KeyboardSession::Connect() {
@@ -56,8 +58,10 @@ void KeyboardSession::WriteAllFiles() {
 }
 
 void KeyboardSession::Commit(int currentProfile) {
-    m_link->FlushPendingWrites();
-    m_link->WriteCurrentProfile(static_cast<uint8_t>(currentProfile));
+    DeviceLink& link = *m_link;
+    WritePlan plan = link.PlanPendingWrites();
+    link.AddCurrentProfileWrite(plan, static_cast<uint8_t>(currentProfile));
+    link.Execute(std::move(plan));
     Model().settings.SetCurrentProfile(currentProfile);
     WriteAllFiles();
 }
@@ -69,10 +73,12 @@ void KeyboardSession::ResetProfile(int profile) {
     // Profiles 4 and 5 live on the PC only: a report would carry slot AND 3
     // and reset the wrong on-board profile.
     if (profile >= 0 && profile < kOnBoardProfileCount) {
-        m_link->WriteLighting(profile);
-        m_link->WriteKeyTable(profile);
-        m_link->ResetOnBoardProfile(profile);
-        m_link->WriteCurrentProfile(static_cast<uint8_t>(profile));
+        WritePlan plan;
+        m_link->AddLightingWrite(plan, profile);
+        m_link->AddKeyTableWrite(plan, profile);
+        m_link->AddResetWrite(plan, profile);
+        m_link->AddCurrentProfileWrite(plan, static_cast<uint8_t>(profile));
+        m_link->Execute(std::move(plan));
     }
     const auto slot = static_cast<size_t>(model.CurrentSlot());
     auto& pending = model.pending;
@@ -85,14 +91,16 @@ void KeyboardSession::ResetAll() {
     KeyboardModel& model = Model();
     model.settings.ResetDefaults(m_services.appDirectory);
     WriteSettingsFile(model.settings, m_services.appDirectory);
+    WritePlan plan;
     for (int p = 0; p < kOnBoardProfileCount; ++p) {
         model.Profile(p).ResetDefaults(p);
         WriteProfileFile(model, p);
-        m_link->WriteLighting(p);
-        m_link->WriteKeyTable(p);
-        m_link->ResetOnBoardProfile(p);
+        m_link->AddLightingWrite(plan, p);
+        m_link->AddKeyTableWrite(plan, p);
+        m_link->AddResetWrite(plan, p);
     }
-    m_link->WriteCurrentProfile(0);
+    m_link->AddCurrentProfileWrite(plan, 0);
+    m_link->Execute(std::move(plan));
     model.pending.Clear();
 }
 
@@ -112,9 +120,40 @@ void KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
 void KeyboardSession::Goodbye() {
     if (!m_link) return;
     m_link->StopListener();
-    m_link->WriteCurrentProfile(static_cast<uint8_t>(kGoodbyeProfile));
-    m_services.clock->SleepMs(kGoodbyePauseMs);
+    // Whatever still runs was given up on by the one who ends the program.
+    DeviceWorker& worker = m_link->Worker();
+    worker.Abort();
+    WritePlan plan;
+    m_link->AddCurrentProfileWrite(plan, static_cast<uint8_t>(kGoodbyeProfile));
+    DeviceLink::AddPause(plan, kGoodbyePauseMs);
+    m_link->Execute(std::move(plan));
+    worker.RunToIdle(kGoodbyeLimit);
     m_link->CloseFeatureHandle();
+}
+
+bool KeyboardSession::Busy() const { return m_link && m_link->Worker().Busy(); }
+
+void KeyboardSession::Abort() {
+    if (m_link) m_link->Worker().Abort();
+}
+
+bool KeyboardSession::RunToIdle() { return !m_link || m_link->RunToIdle(); }
+
+void KeyboardSession::WhenIdle(std::function<void()> then) {
+    if (!Busy()) {
+        then();
+        return;
+    }
+    m_whenIdle.push_back(std::move(then));
+}
+
+void KeyboardSession::OnProgress(const DeviceProgress& progress) {
+    m_progress = progress;
+    if (m_onProgress) m_onProgress(progress);
+    if (progress.busy || Busy()) return;
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(m_whenIdle);
+    for (auto& then : waiting) then();
 }
 
 }  // namespace lumbra

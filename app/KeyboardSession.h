@@ -1,12 +1,16 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device/Clock.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
+#include "device/DeviceWorker.h"
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
 
@@ -30,11 +34,15 @@ struct KeyboardSessionServices {
 
 // The keyboard and the files behind the main window: start-up loading, the
 // read-back, Apply, the two resets, the profile files and the goodbye. The
-// window keeps the view; it calls these on the UI thread and refreshes.
+// window keeps the view; it calls these on the UI thread and refreshes. The
+// commands plan their reports from the model at once and leave the sending
+// to the link's worker, so none of them waits for the keyboard.
 class KeyboardSession {
 public:
     static constexpr int kGoodbyeProfile = 7;
     static constexpr uint32_t kGoodbyePauseMs = 10;
+    // How long the goodbye may wait for the report being sent and its own.
+    static constexpr std::chrono::milliseconds kGoodbyeLimit{2000};
 
     explicit KeyboardSession(KeyboardSessionServices services);
     ~KeyboardSession();
@@ -62,8 +70,25 @@ public:
     void SaveProfileAs(int profile, const std::string& path);
     // The profile read from a file the user chose (Load Profile from...).
     void LoadProfileFrom(int profile, const std::string& path);
-    // The listener stops and the keyboard is told the program ends.
+    // The listener stops, whatever still runs on the worker is given up after
+    // its current report, and the keyboard is told the program ends.
     void Goodbye();
+
+    // --- the worker, as the window sees it
+    // A job is queued or running.
+    bool Busy() const;
+    // The last progress handed to the UI thread.
+    const DeviceProgress& Progress() const { return m_progress; }
+    // Called on the UI thread with each progress handed over.
+    void SetProgressListener(std::function<void(const DeviceProgress&)> listener) {
+        m_onProgress = std::move(listener);
+    }
+    // Runs `then` once the worker has nothing left; at once when it is idle.
+    void WhenIdle(std::function<void()> then);
+    // Drops the queued jobs and ends the running one after its current report.
+    void Abort();
+    // Waits for the worker, running the UI thread's posted work (tests).
+    bool RunToIdle();
 
     DeviceLink* Link() { return m_link.get(); }
     bool LibraryChanged() const { return m_link && m_link->LibraryChanged(); }
@@ -74,9 +99,13 @@ public:
 private:
     KeyboardModel& Model() { return *m_services.model; }
     void WriteAllFiles();
+    void OnProgress(const DeviceProgress& progress);
 
     KeyboardSessionServices m_services;
     std::unique_ptr<DeviceLink> m_link;
+    DeviceProgress m_progress;
+    std::function<void(const DeviceProgress&)> m_onProgress;
+    std::vector<std::function<void()>> m_whenIdle;
 };
 
 }  // namespace lumbra

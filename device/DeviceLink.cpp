@@ -4,32 +4,45 @@
 
 namespace lumbra {
 
+// Only the worker exchanges reports, so the lock is held for one call on the
+// handle and never through a pause: replacing the handle waits for a call at
+// most.
 bool DeviceLink::Shared::Set(std::span<const uint8_t> report, uint32_t pauseMs) {
-    std::lock_guard lock(featureMutex);
-    if (!feature) return false;
-    const bool ok = feature->SendFeatureReport(report);
+    {
+        std::lock_guard lock(featureMutex);
+        if (!feature) return false;
+        if (!feature->SendFeatureReport(report)) {
+            services.clock->SleepMs(pauseMs);
+            return false;
+        }
+    }
     services.clock->SleepMs(pauseMs);
-    return ok;
+    return true;
 }
 
 bool DeviceLink::Shared::Get(std::span<uint8_t> buffer, uint32_t pauseMs) {
-    std::lock_guard lock(featureMutex);
-    if (!feature) return false;
-    const bool ok = feature->GetFeatureReport(buffer);
+    bool ok = false;
+    {
+        std::lock_guard lock(featureMutex);
+        if (!feature) return false;
+        ok = feature->GetFeatureReport(buffer);
+    }
     if (pauseMs != 0) services.clock->SleepMs(pauseMs);
     return ok;
 }
 
 bool DeviceLink::Shared::SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer) {
-    std::lock_guard lock(featureMutex);
-    if (!feature) return false;
     // After a failed select the keyboard would answer for whatever it had
     // selected before; such an answer must not reach the model.
     const SelectReportBytes select = EncodeSelectReport(slot, gIndex);
-    const bool selected = feature->SendFeatureReport(select);
-    services.clock->SleepMs(kPauseAfterSelectOrGetMs);
-    if (!selected) return false;
-    const bool ok = feature->GetFeatureReport(buffer);
+    if (!Set(select, kPauseAfterSelectOrGetMs)) return false;
+    bool ok = false;
+    {
+        std::lock_guard lock(featureMutex);
+        // Gone since the select: nothing asked, nothing waited.
+        if (!feature) return false;
+        ok = feature->GetFeatureReport(buffer);
+    }
     services.clock->SleepMs(kPauseAfterSelectOrGetMs);
     return ok;
 }
@@ -45,6 +58,22 @@ void DeviceLink::Shared::ReplaceHandle(std::unique_ptr<HidHandle> handle) {
         std::lock_guard lock(featureMutex);
         old = std::move(feature);
         feature = std::move(handle);
+        ++handleGeneration;
+    }
+}
+
+uint64_t DeviceLink::Shared::HandleGeneration() {
+    std::lock_guard lock(featureMutex);
+    return handleGeneration;
+}
+
+void DeviceLink::Shared::CloseHandleOf(uint64_t generation) {
+    std::unique_ptr<HidHandle> old;
+    {
+        std::lock_guard lock(featureMutex);
+        if (generation != handleGeneration) return;
+        old = std::move(feature);
+        ++handleGeneration;
     }
 }
 
@@ -63,11 +92,13 @@ DeviceLinkServices WithDefaults(DeviceLinkServices services) {
 DeviceLink::DeviceLink(DeviceLinkServices services)
     : m_shared(std::make_shared<Shared>(WithDefaults(std::move(services)))),
       m_services(m_shared->services) {
+    m_shared->worker = std::make_unique<DeviceWorker>(*m_services.dispatcher);
     m_shared->link = this;
 }
 
 DeviceLink::~DeviceLink() {
     StopListener();
+    m_shared->worker->Stop();
     m_shared->link = nullptr;
     CloseFeatureHandle();
 }
@@ -77,6 +108,7 @@ bool DeviceLink::HasFeatureHandle() const { return m_shared->HasHandle(); }
 int DeviceLink::CurrentProfile() const { return m_shared->currentProfile; }
 bool DeviceLink::ListenerRun() const { return m_shared->listenerRun; }
 bool DeviceLink::ListenerActive() const { return m_shared->guard; }
+uint64_t DeviceLink::EventsHandled() const { return m_shared->eventsHandled; }
 
 void DeviceLink::CloseFeatureHandle() { m_shared->ReplaceHandle(nullptr); }
 
@@ -129,7 +161,8 @@ void DeviceLink::FindKeyboard() {
         StartListener();
         CloseFeatureHandle();
         OpenFeatureInterface();
-    } else {
+    } else if (!m_shared->worker->Busy()) {
+        // A job still running keeps its handle to the end (see OnDeviceChange).
         CloseFeatureHandle();
     }
     // Without this the keyboard would look absent: the rule that grants the
@@ -165,8 +198,27 @@ void DeviceLink::OnDeviceChange(uint32_t wParam) {
         FindKeyboard();
         if (m_found) return;
         m_needReadBack = true;
-        CloseFeatureHandle();
-        if (m_services.window) m_services.window->ShowDisconnectedMessage(kDisconnectedMessage);
+        // What was queued for the keyboard has nowhere to go. A running job
+        // goes on to its end, its exchanges failing on the handle it has;
+        // then the handle closes, unless a replug has replaced it by then,
+        // and the window says what happened.
+        DeviceWorker& worker = *m_shared->worker;
+        worker.CancelQueued();
+        if (!worker.Busy()) {
+            CloseFeatureHandle();
+            if (m_services.window) m_services.window->ShowDisconnectedMessage(kDisconnectedMessage);
+            return;
+        }
+        std::weak_ptr<Shared> weak = m_shared;
+        worker.Post(DeviceJobKind::kWrite, 0, [weak, generation = m_shared->HandleGeneration()] {
+            const std::shared_ptr<Shared> s = weak.lock();
+            if (!s) return;
+            s->CloseHandleOf(generation);
+            s->PostToUi(s, [](DeviceLink& link, Shared& shared) {
+                if (!link.Found() && shared.services.window)
+                    shared.services.window->ShowDisconnectedMessage(kDisconnectedMessage);
+            });
+        });
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "device/Clock.h"
 #include "device/DeviceLinkWindow.h"
@@ -17,6 +18,20 @@
 #include "model/UiDispatcher.h"
 
 namespace lumbra {
+
+class DeviceWorker;
+
+// One report of a write plan and the pause after it; without a report, a
+// pause alone. A profile report that succeeds makes its value the link's
+// current profile.
+struct PlannedReport {
+    std::vector<uint8_t> report;
+    uint32_t pauseMs = 0;
+    int profileValue = -1;
+};
+// The reports of a command, encoded from the model when it is given, in the
+// order the worker sends them.
+using WritePlan = std::vector<PlannedReport>;
 
 // What the device link talks to. The model, the library, the dispatcher, the
 // window and the launcher must outlive the link; the backend and the clock
@@ -37,12 +52,14 @@ struct DeviceLinkServices {
 // feature-report protocol and the input listener.
 //
 // Threads: everything here is for the UI thread unless its comment says
-// otherwise. The listener thread does only its blocking reads and the feature
-// exchanges of a G-key macro import; every change of the model, every file
-// write, refresh and launch it causes reaches the UI thread through the
-// dispatcher. Whole exchanges on the feature handle (a select up to the end
-// of its get, a set up to the end of its pause) are serialised by one lock,
-// which also guards closing and replacing the handle.
+// otherwise. Every exchange with the keyboard runs on the link's worker
+// thread. Writes are planned here from the model and executed there; reads
+// are fetched there and handed back to the UI thread, which decodes them into
+// the model, writes the files and refreshes. The listener thread does only
+// its blocking reads; the macro import an event asks for is a worker job, and
+// every change of the model, file write, refresh and launch reaches the UI
+// thread through the dispatcher. The handle lock guards the handle's
+// replacement and each single call on it.
 class DeviceLink {
 public:
     static constexpr int kScannedInterfaces = 30;
@@ -66,6 +83,8 @@ public:
     void OnDeviceChange(DeviceChange change) { OnDeviceChange(static_cast<uint32_t>(change)); }
 
     // --- the feature-report protocol; results 1 success, 0 failure
+    // These run one exchange on the worker and wait for it, running the
+    // dispatcher meanwhile: for tests and tools, never for the window.
     int ReadCurrentProfile();  // -1 without a handle or when the get fails
     int WriteCurrentProfile(uint8_t value);
     int ReadLighting(int slot);
@@ -75,8 +94,8 @@ public:
     int ReadGKeyMacro(int slot, int gIndex);
     int WriteGKeyMacro(int slot, int gIndex);
     int ResetOnBoardProfile(int slot);
-    // Any thread. Select, get and their pauses under the handle lock; a failed
-    // select fails the fetch without a get.
+    // The worker. Select, get and their pauses; a failed select fails the
+    // fetch without a get.
     bool FetchMacroReport(int slot, int gIndex, MacroReportBytes& answer);
     void MergeMacroReport(int slot, int gIndex, MacroReportView answer, bool writeBack);
     // The merge without any report: names the G key, finds or adds the macro
@@ -85,8 +104,28 @@ public:
     // The report WriteGKeyMacro would send; nothing when the G key names no
     // macro of the first macro set.
     std::optional<MacroReportBytes> BuildGKeyMacroReport(int slot, int gIndex) const;
+    // Queues the read-back on the worker; the model, the files and the
+    // window follow on the UI thread as the answers come in.
     void ReadBackAll();
+    // Plans the pending on-board writes (their flags cleared now) and queues
+    // them on the worker.
     void FlushPendingWrites();
+
+    // --- write plans: encoded now from the model, sent later by the worker
+    void AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const;
+    void AddLightingWrite(WritePlan& plan, int slot) const;
+    void AddKeyTableWrite(WritePlan& plan, int slot) const;
+    // Nothing when the G key names no macro of the first macro set.
+    void AddGKeyMacroWrite(WritePlan& plan, int slot, int gIndex) const;
+    void AddResetWrite(WritePlan& plan, int slot) const;
+    static void AddPause(WritePlan& plan, uint32_t pauseMs);
+    // The pending on-board writes, their flags cleared.
+    WritePlan PlanPendingWrites();
+    // Queues the plan on the worker.
+    void Execute(WritePlan plan);
+    DeviceWorker& Worker();
+    // Runs the worker to idle (see DeviceWorker::RunToIdle).
+    bool RunToIdle();
 
     // --- the input listener
     // Starts the listener thread unless one runs.
@@ -107,6 +146,9 @@ public:
     int CurrentProfile() const;   // any thread
     bool ListenerRun() const;     // any thread
     bool ListenerActive() const;  // any thread: a listener body is running
+    // Any thread: the input reports the listener has read and acted on (the
+    // jobs they ask for are queued by then).
+    uint64_t EventsHandled() const;
     bool LibraryChanged() const { return m_libraryChanged; }
     void SetLibraryChanged(bool changed) { m_libraryChanged = changed; }
     PendingWrites& Pending() { return m_services.model->pending; }
@@ -114,7 +156,10 @@ public:
     struct Shared;  // what the listener thread shares with the link
 
 private:
-    bool SetFeature(std::span<const uint8_t> report, uint32_t pauseMs);
+    // Runs the plan on the worker and waits for it: whether every report went.
+    bool ExecuteAndWait(WritePlan plan);
+    // Fetches on the worker and waits: whether the answer came.
+    bool FetchAndWait(int slot, int gIndex, std::span<uint8_t> answer);
     void RefreshWindow();
 
     std::shared_ptr<Shared> m_shared;

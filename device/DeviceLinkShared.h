@@ -7,6 +7,7 @@
 #include <span>
 
 #include "device/DeviceLink.h"
+#include "device/DeviceWorker.h"
 
 namespace lumbra {
 
@@ -20,15 +21,21 @@ struct DeviceLink::Shared {
     // here too.
     DeviceLinkServices services;
 
-    // The feature handle and the lock of whole exchanges on it.
+    // The one thread that exchanges reports; set by the link, stopped when
+    // the link goes.
+    std::unique_ptr<DeviceWorker> worker;
+
+    // The feature handle and the lock of its replacement and of each call on it.
     std::mutex featureMutex;
     std::unique_ptr<HidHandle> feature;
+    uint64_t handleGeneration = 0;  // counts the replacements
 
     std::atomic<int> currentProfile{-1};
     std::atomic<int> listenerInterface{0};
     std::atomic<bool> listenerRun{false};
     std::atomic<bool> guard{false};  // a listener body runs
     std::atomic<bool> stopping{false};
+    std::atomic<uint64_t> eventsHandled{0};  // input reports the listener has handled
     // A start came while a listener was still ending (a quick replug): the
     // ending listener hands a new start to the UI thread.
     std::atomic<bool> restartWanted{false};
@@ -42,13 +49,16 @@ struct DeviceLink::Shared {
     // UI thread only: the link, or nothing once it is gone.
     DeviceLink* link = nullptr;
 
-    // Any thread. Each runs one whole exchange under the handle lock; without
-    // a handle nothing is sent, nothing paused, and the result is false.
+    // The worker. Each runs one whole exchange with its pauses; without a
+    // handle nothing is sent, nothing paused, and the result is false.
     bool Set(std::span<const uint8_t> report, uint32_t pauseMs);
     bool Get(std::span<uint8_t> buffer, uint32_t pauseMs);
     bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer);
     bool HasHandle();
     void ReplaceHandle(std::unique_ptr<HidHandle> handle);
+    uint64_t HandleGeneration();
+    // Closes the handle unless it has been replaced since `generation`.
+    void CloseHandleOf(uint64_t generation);
 
     // Runs a closure on the UI thread while the link exists.
     template <typename F>

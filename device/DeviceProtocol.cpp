@@ -1,29 +1,119 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkShared.h"
+#include "device/DeviceWorker.h"
 #include "storage/MacroFiles.h"
 
 namespace lumbra {
 
-bool DeviceLink::SetFeature(std::span<const uint8_t> report, uint32_t pauseMs) {
-    return m_shared->Set(report, pauseMs);
+namespace {
+
+template <size_t N>
+std::vector<uint8_t> ToVector(const std::array<uint8_t, N>& bytes) {
+    return {bytes.begin(), bytes.end()};
 }
 
+// The worker: every report of the plan in order, each with its pause, until
+// the end or an abort. Whether every report went.
+bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan) {
+    bool all = true;
+    for (const PlannedReport& step : plan) {
+        if (s.worker->Aborted()) return false;
+        if (step.report.empty()) {
+            s.services.clock->SleepMs(step.pauseMs);
+        } else if (s.Set(step.report, step.pauseMs)) {
+            if (step.profileValue >= 0) s.currentProfile = step.profileValue;
+        } else {
+            all = false;
+        }
+        s.worker->Step();
+    }
+    return all;
+}
+
+// The exchanges of the read-back before its macros.
+constexpr int kReadBackFirstSteps = 1 + 2 * kOnBoardProfileCount;
+
+}  // namespace
+
+DeviceWorker& DeviceLink::Worker() { return *m_shared->worker; }
+
+bool DeviceLink::RunToIdle() { return m_shared->worker->RunToIdle(); }
+
+void DeviceLink::Execute(WritePlan plan) {
+    if (plan.empty()) return;
+    const int steps = static_cast<int>(plan.size());
+    m_shared->worker->Post(DeviceJobKind::kWrite, steps,
+                           [s = m_shared.get(), plan = std::move(plan)] { RunPlan(*s, plan); });
+}
+
+bool DeviceLink::ExecuteAndWait(WritePlan plan) {
+    auto result = std::make_shared<std::atomic<bool>>(false);
+    const int steps = static_cast<int>(plan.size());
+    m_shared->worker->Post(
+        DeviceJobKind::kWrite, steps,
+        [s = m_shared.get(), plan = std::move(plan), result] { *result = RunPlan(*s, plan); });
+    m_shared->worker->RunToIdle();
+    return *result;
+}
+
+bool DeviceLink::FetchAndWait(int slot, int gIndex, std::span<uint8_t> answer) {
+    auto result = std::make_shared<std::atomic<bool>>(false);
+    m_shared->worker->Post(DeviceJobKind::kRead, 1,
+                           [s = m_shared.get(), slot, gIndex, answer, result] {
+                               *result = s->SelectAndGet(slot, gIndex, answer);
+                               s->worker->Step();
+                           });
+    m_shared->worker->RunToIdle();
+    return *result;
+}
+
+void DeviceLink::AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const {
+    plan.push_back({ToVector(EncodeProfileReport(value)), kPauseAfterShortSetMs, value});
+}
+
+void DeviceLink::AddLightingWrite(WritePlan& plan, int slot) const {
+    plan.push_back({ToVector(EncodeLightingReport(m_services.model->Profile(slot), slot)),
+                    kPauseAfterShortSetMs});
+}
+
+void DeviceLink::AddKeyTableWrite(WritePlan& plan, int slot) const {
+    plan.push_back({ToVector(EncodeKeyTableReport(m_services.model->Profile(slot), slot)),
+                    kPauseAfterLongSetMs});
+}
+
+void DeviceLink::AddGKeyMacroWrite(WritePlan& plan, int slot, int gIndex) const {
+    if (const std::optional<MacroReportBytes> report = BuildGKeyMacroReport(slot, gIndex))
+        plan.push_back({ToVector(*report), kPauseAfterLongSetMs});
+}
+
+void DeviceLink::AddResetWrite(WritePlan& plan, int slot) const {
+    plan.push_back({ToVector(EncodeResetReport(slot)), kPauseAfterLongSetMs});
+}
+
+void DeviceLink::AddPause(WritePlan& plan, uint32_t pauseMs) { plan.push_back({{}, pauseMs}); }
+
 int DeviceLink::ReadCurrentProfile() {
-    ProfileReportBytes answer = ProfileReportRequest();
+    auto answer = std::make_shared<ProfileReportBytes>(ProfileReportRequest());
+    auto ok = std::make_shared<std::atomic<bool>>(false);
+    m_shared->worker->Post(DeviceJobKind::kRead, 1, [s = m_shared.get(), answer, ok] {
+        *ok = s->Get(*answer, 0);
+        s->worker->Step();
+    });
+    m_shared->worker->RunToIdle();
     // A failed get is a failure, not profile 0.
-    if (!m_shared->Get(answer, 0)) return -1;
-    return DecodeProfileReport(answer);
+    if (!*ok) return -1;
+    return DecodeProfileReport(*answer);
 }
 
 int DeviceLink::WriteCurrentProfile(uint8_t value) {
-    if (!SetFeature(EncodeProfileReport(value), kPauseAfterShortSetMs)) return 0;
-    m_shared->currentProfile = value;
-    return 1;
+    WritePlan plan;
+    AddCurrentProfileWrite(plan, value);
+    return ExecuteAndWait(std::move(plan)) ? 1 : 0;
 }
 
 int DeviceLink::ReadLighting(int slot) {
     LightingReportBytes answer = LightingReportRequest();
-    if (!m_shared->SelectAndGet(slot, 0, answer)) return 0;
+    if (!FetchAndWait(slot, 0, answer)) return 0;
     const Lighting lighting = DecodeLightingReport(answer);
     KeyboardProfile& profile = m_services.model->Profile(slot);
     profile.SetLightColor(lighting.mode);
@@ -32,24 +122,22 @@ int DeviceLink::ReadLighting(int slot) {
 }
 
 int DeviceLink::WriteLighting(int slot) {
-    return SetFeature(EncodeLightingReport(m_services.model->Profile(slot), slot),
-                      kPauseAfterShortSetMs)
-               ? 1
-               : 0;
+    WritePlan plan;
+    AddLightingWrite(plan, slot);
+    return ExecuteAndWait(std::move(plan)) ? 1 : 0;
 }
 
 int DeviceLink::ReadKeyTable(int slot) {
     KeyTableReportBytes answer = KeyTableReportRequest();
-    if (!m_shared->SelectAndGet(slot, 0, answer)) return 0;
+    if (!FetchAndWait(slot, 0, answer)) return 0;
     DecodeKeyTableReport(answer, m_services.model->Profile(slot));
     return 1;
 }
 
 int DeviceLink::WriteKeyTable(int slot) {
-    return SetFeature(EncodeKeyTableReport(m_services.model->Profile(slot), slot),
-                      kPauseAfterLongSetMs)
-               ? 1
-               : 0;
+    WritePlan plan;
+    AddKeyTableWrite(plan, slot);
+    return ExecuteAndWait(std::move(plan)) ? 1 : 0;
 }
 
 bool DeviceLink::FetchMacroReport(int slot, int gIndex, MacroReportBytes& answer) {
@@ -61,8 +149,8 @@ int DeviceLink::ReadGKeyMacro(int slot, int gIndex) {
     const GKeySlot* g = m_services.model->Profile(slot).GKey(gIndex);
     if (g == nullptr || g->action.type != KeyActionType::kMacro) return 0;
     m_libraryChanged = true;
-    MacroReportBytes answer;
-    if (!FetchMacroReport(slot, gIndex, answer)) return 0;
+    MacroReportBytes answer = MacroReportRequest();
+    if (!FetchAndWait(slot, gIndex, answer)) return 0;
     MergeMacroReport(slot, gIndex, answer, false);
     return 1;
 }
@@ -77,13 +165,16 @@ std::optional<MacroReportBytes> DeviceLink::BuildGKeyMacroReport(int slot, int g
 
 int DeviceLink::WriteGKeyMacro(int slot, int gIndex) {
     if (!m_shared->HasHandle()) return 0;
-    const std::optional<MacroReportBytes> report = BuildGKeyMacroReport(slot, gIndex);
-    if (!report) return 0;
-    return SetFeature(*report, kPauseAfterLongSetMs) ? 1 : 0;
+    WritePlan plan;
+    AddGKeyMacroWrite(plan, slot, gIndex);
+    if (plan.empty()) return 0;
+    return ExecuteAndWait(std::move(plan)) ? 1 : 0;
 }
 
 int DeviceLink::ResetOnBoardProfile(int slot) {
-    return SetFeature(EncodeResetReport(slot), kPauseAfterLongSetMs) ? 1 : 0;
+    WritePlan plan;
+    AddResetWrite(plan, slot);
+    return ExecuteAndWait(std::move(plan)) ? 1 : 0;
 }
 
 bool DeviceLink::ApplyMacroReport(int slot, int gIndex, MacroReportView answer) {
@@ -104,45 +195,115 @@ void DeviceLink::MergeMacroReport(int slot, int gIndex, MacroReportView answer, 
     if (madeUp || writeBack) WriteGKeyMacro(slot, gIndex);
 }
 
+// The worker asks; the UI thread decodes and merges after each group of
+// answers, in the order of the exchanges, and hands back what the next
+// group needs: which G keys hold macros once the key tables are in, and the
+// report that stores a made-up macro name on the keyboard.
 void DeviceLink::ReadBackAll() {
     if (!m_found || !m_needReadBack) return;
     m_needReadBack = false;
-    const int p = ReadCurrentProfile();
-    m_shared->currentProfile = p;
-    if (p < 0 || p > 2) return;
-    m_services.model->settings.SetCurrentProfile(p);
-    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) ReadLighting(slot);
-    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) ReadKeyTable(slot);
-    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-        for (int g = 0; g < kGKeyCount; ++g) ReadGKeyMacro(slot, g);
-    }
-    if (m_libraryChanged) {
-        WriteMacroLibrary(*m_services.library, m_services.appDirectory);
-        m_libraryChanged = false;
-    }
-    RefreshWindow();
+    m_shared->worker->Post(DeviceJobKind::kRead, kReadBackFirstSteps, [s = m_shared.get()] {
+        DeviceWorker& worker = *s->worker;
+        ProfileReportBytes profileAnswer = ProfileReportRequest();
+        // A failed get is a failure, not profile 0.
+        const int p = s->Get(profileAnswer, 0) ? DecodeProfileReport(profileAnswer) : -1;
+        worker.Step();
+        s->currentProfile = p;
+        if (p < 0 || p > 2) return;
+
+        std::array<std::optional<LightingReportBytes>, kOnBoardProfileCount> lighting;
+        std::array<std::optional<KeyTableReportBytes>, kOnBoardProfileCount> keys;
+        for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+            LightingReportBytes answer = LightingReportRequest();
+            if (s->SelectAndGet(slot, 0, answer)) lighting[static_cast<size_t>(slot)] = answer;
+            worker.Step();
+        }
+        for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+            KeyTableReportBytes answer = KeyTableReportRequest();
+            if (s->SelectAndGet(slot, 0, answer)) keys[static_cast<size_t>(slot)] = answer;
+            worker.Step();
+        }
+        std::vector<std::pair<int, int>> macros;
+        const bool applied = worker.OnUi([s, p, &lighting, &keys, &macros] {
+            if (s->link == nullptr) return;
+            KeyboardModel& model = *s->services.model;
+            model.settings.SetCurrentProfile(p);
+            for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                KeyboardProfile& profile = model.Profile(slot);
+                if (const auto& answer = lighting[static_cast<size_t>(slot)]) {
+                    const Lighting decoded = DecodeLightingReport(*answer);
+                    profile.SetLightColor(decoded.mode);
+                    profile.SetLightBrightness(decoded.brightness);
+                }
+                if (const auto& answer = keys[static_cast<size_t>(slot)])
+                    DecodeKeyTableReport(*answer, profile);
+            }
+            // Where a key table did not come, the model's own says which G
+            // keys hold macros.
+            for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                for (int g = 0; g < kGKeyCount; ++g) {
+                    const GKeySlot* key = model.Profile(slot).GKey(g);
+                    if (key != nullptr && key->action.type == KeyActionType::kMacro)
+                        macros.emplace_back(slot, g);
+                }
+            }
+        });
+        if (!applied) return;
+
+        for (size_t i = 0; i < macros.size(); ++i) {
+            if (worker.Aborted()) return;
+            const auto [slot, g] = macros[i];
+            MacroReportBytes answer = MacroReportRequest();
+            const bool fetched = s->SelectAndGet(slot, g, answer);
+            worker.Step(i == 0 ? static_cast<int>(macros.size()) : 0);
+            std::optional<MacroReportBytes> writeBack;
+            const bool merged = worker.OnUi([s, slot, g, fetched, &answer, &writeBack] {
+                DeviceLink* link = s->link;
+                if (link == nullptr) return;
+                link->m_libraryChanged = true;
+                if (!fetched) return;
+                if (link->ApplyMacroReport(slot, g, answer) && s->HasHandle())
+                    writeBack = link->BuildGKeyMacroReport(slot, g);
+            });
+            if (!merged) return;
+            if (writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
+        }
+        worker.OnUi([s] {
+            DeviceLink* link = s->link;
+            if (link == nullptr) return;
+            if (link->m_libraryChanged) {
+                WriteMacroLibrary(*link->m_services.library, link->m_services.appDirectory);
+                link->m_libraryChanged = false;
+            }
+            link->RefreshWindow();
+        });
+    });
 }
 
-void DeviceLink::FlushPendingWrites() {
+WritePlan DeviceLink::PlanPendingWrites() {
     PendingWrites& pending = m_services.model->pending;
+    WritePlan plan;
     for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
         if (!pending.lightingPending[static_cast<size_t>(slot)]) continue;
         pending.lightingPending[static_cast<size_t>(slot)] = false;
-        WriteLighting(slot);
+        AddLightingWrite(plan, slot);
     }
     for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
         if (!pending.keyTablePending[static_cast<size_t>(slot)]) continue;
         pending.keyTablePending[static_cast<size_t>(slot)] = false;
-        WriteKeyTable(slot);
+        AddKeyTableWrite(plan, slot);
     }
     for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
         for (int g = 0; g < kGKeyCount; ++g) {
             bool& flag = pending.macroPending[static_cast<size_t>(slot)][static_cast<size_t>(g)];
             if (!flag) continue;
             flag = false;
-            WriteGKeyMacro(slot, g);
+            AddGKeyMacroWrite(plan, slot, g);
         }
     }
+    return plan;
 }
+
+void DeviceLink::FlushPendingWrites() { Execute(PlanPendingWrites()); }
 
 }  // namespace lumbra

@@ -6,6 +6,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkShared.h"
+#include "device/DeviceWorker.h"
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
 
@@ -42,45 +43,36 @@ void PostNotice(const SharedPtr& shared, uint32_t wParam) {
 }
 
 // The keyboard recorded a macro on one of its G keys. The exchanges and their
-// pauses stay on this thread; the merge, the files and the refresh run on the
-// UI thread, which hands back the report to store the name on the keyboard.
+// pauses are a job of the worker; the merge, the files and the refresh run on
+// the UI thread, which hands back the report to store the name on the
+// keyboard. The listener goes back to its read at once.
 void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
     const int slot = shared->currentProfile;
     // Until the keyboard has told its profile there is no profile to select;
     // the macro stays on the keyboard for the next read-back.
     if (slot < 0) return;
-    MacroReportBytes answer = MacroReportRequest();
-    if (!shared->SelectAndGet(slot, gIndex, answer)) return;
-
-    struct Reply {
-        bool done = false;
+    shared->worker->Post(DeviceJobKind::kRead, 2, [s = shared.get(), slot, gIndex] {
+        DeviceWorker& worker = *s->worker;
+        MacroReportBytes answer = MacroReportRequest();
+        const bool fetched = s->SelectAndGet(slot, gIndex, answer);
+        worker.Step();
+        if (!fetched) return;
         std::optional<MacroReportBytes> writeBack;
-    };
-    auto reply = std::make_shared<Reply>();
-    shared->PostToUi(
-        shared, [slot, gIndex, answer, reply](DeviceLink& link, DeviceLink::Shared& s) {
-            link.ApplyMacroReport(slot, gIndex, answer);
-            std::optional<MacroReportBytes> writeBack = link.BuildGKeyMacroReport(slot, gIndex);
-            KeyboardProfile& profile = s.services.model->Profile(slot);
+        const bool merged = worker.OnUi([s, slot, gIndex, &answer, &writeBack] {
+            DeviceLink* link = s->link;
+            if (link == nullptr) return;
+            link->ApplyMacroReport(slot, gIndex, answer);
+            writeBack = link->BuildGKeyMacroReport(slot, gIndex);
+            KeyboardProfile& profile = s->services.model->Profile(slot);
             if (GKeySlot* g = profile.GKey(gIndex))
                 g->action = KeyAction{KeyActionType::kMacro, 0, 0};
-            WriteProfileFile(*s.services.model, slot);
-            WriteMacroLibrary(*s.services.library, s.services.appDirectory);
-            Refresh(s);
-            std::lock_guard lock(s.listenerMutex);
-            reply->writeBack = std::move(writeBack);
-            reply->done = true;
-            s.listenerSignal.notify_all();
+            WriteProfileFile(*s->services.model, slot);
+            WriteMacroLibrary(*s->services.library, s->services.appDirectory);
+            Refresh(*s);
         });
-
-    std::optional<MacroReportBytes> writeBack;
-    {
-        std::unique_lock lock(shared->listenerMutex);
-        shared->listenerSignal.wait(lock, [&] { return reply->done || shared->stopping; });
-        if (!reply->done) return;
-        writeBack = reply->writeBack;
-    }
-    if (writeBack) shared->Set(*writeBack, kPauseAfterLongSetMs);
+        if (merged && writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
+        worker.Step();
+    });
 }
 
 void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
@@ -176,6 +168,7 @@ void ListenerBody(const SharedPtr& shared) {
         if (static_cast<size_t>(length) >= kEventMinimumLength) {
             HandleEvent(shared, buffer[kEventCodeOffset], buffer[kEventArgumentOffset]);
         }
+        ++shared->eventsHandled;
         if (!shared->listenerRun) break;
     }
     std::lock_guard lock(shared->listenerMutex);

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../platform/MouseEvents.h"
@@ -58,15 +61,33 @@ private:
     std::vector<std::string> m_lines;
 };
 
-// Pauses are recorded, not slept.
+// Pauses are recorded, not slept. The thread that makes the clock is the UI
+// thread, which must never wait for the keyboard: a pause there fails the test.
 class LoggingClock final : public Clock {
 public:
     explicit LoggingClock(EventLog* log) : m_log(log) {}
-    void SleepMs(uint32_t ms) override { m_log->Add("sleep " + std::to_string(ms)); }
+    void SleepMs(uint32_t ms) override {
+        if (std::this_thread::get_id() == m_uiThread)
+            ADD_FAILURE() << "a pause of " << ms << " ms on the UI thread";
+        m_log->Add("sleep " + std::to_string(ms));
+        std::unique_lock lock(m_mutex);
+        m_signal.wait(lock, [&] { return !m_held; });
+    }
     uint64_t NowMs() override { return 0; }
+    // While held, every pause lasts until the hold is let go: the worker
+    // stays in the middle of its job.
+    void Hold(bool held) {
+        std::lock_guard lock(m_mutex);
+        m_held = held;
+        m_signal.notify_all();
+    }
 
 private:
+    std::mutex m_mutex;
+    std::condition_variable m_signal;
+    bool m_held = false;
     EventLog* m_log;
+    const std::thread::id m_uiThread = std::this_thread::get_id();
 };
 
 // The simulator behind a backend that notes when a handle is closed.
@@ -258,14 +279,24 @@ struct MainWindowRig {
         dlg->Create();
         Settle();
     }
-    // Lets the listener start and everything posted run.
+    // Lets the listener start and everything posted run, the worker's jobs
+    // included.
     void Settle() {
         for (int i = 0; i < 20; ++i) Application::ProcessEventsFor(5);
+        Idle();
+    }
+    // Runs the keyboard's worker until it has nothing left, and the events
+    // its hand-overs caused.
+    void Idle() {
+        if (!dlg || !dlg->Window()) return;
+        EXPECT_TRUE(dlg->Session().RunToIdle());
+        Application::ProcessEvents();
     }
     HostWindow& W() { return *dlg->Window(); }
     void Click(int x, int y) {
         test::Click(W(), x, y);
         Application::ProcessEvents();
+        Idle();
     }
     // The centre of a control of the layout, by id (the first one with it).
     void ClickControl(uint32_t id) {
@@ -283,6 +314,7 @@ struct MainWindowRig {
             const int y = (item.rect.top + item.rect.bottom) / 2;
             test::Click(*popup->Window(), x, y);
             Application::ProcessEvents();
+            Idle();
             return;
         }
         FAIL() << "no item " << text;

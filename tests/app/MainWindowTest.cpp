@@ -298,6 +298,34 @@ TEST(MainWindowTray, ExitFromTheTrayMenuSaysGoodbyeThenClosesThenRemovesTheIcon)
     EXPECT_EQ(tail, expected);
 }
 
+// Exit while Apply is being sent: the window hides at once, the Apply goes
+// out whole, then the goodbye. A second Exit gives up on the rest of it.
+TEST(MainWindowTray, ExitWaitsForTheRunningApplyAndASecondExitEndsIt) {
+    for (const bool twice : {false, true}) {
+        SCOPED_TRACE(twice ? "exit twice" : "exit once");
+        MainWindowRig rig;
+        rig.Start();
+        for (int p = 0; p < kOnBoardProfileCount; ++p) rig.model.pending.MarkKeyTable(p);
+        rig.log.Clear();
+        rig.clock->Hold(true);
+        rig.W().Send(MainId::kApply, 0, ControlEvent::kClicked);
+        rig.tray.command(MainCommand::kExit);
+        Application::ProcessEventsFor(20);
+        EXPECT_FALSE(rig.closed) << "the Apply still runs";
+        EXPECT_FALSE(rig.W().IsVisible());
+        if (twice) rig.tray.command(MainCommand::kExit);
+        rig.clock->Hold(false);
+        for (int i = 0; i < 100 && !rig.closed; ++i) Application::ProcessEventsFor(5);
+        EXPECT_TRUE(rig.closed);
+        std::vector<std::string> sets;
+        for (const std::string& l : rig.log.Sets()) sets.push_back(l.substr(0, 12));
+        const std::vector<std::string> whole = {"set 06 B8 00", "set 06 B8 01", "set 06 B8 02",
+                                                "set 05 03 00", "set 05 03 07"};
+        const std::vector<std::string> cut = {"set 06 B8 00", "set 05 03 07"};
+        EXPECT_EQ(sets, twice ? cut : whole);
+    }
+}
+
 TEST(MainWindowTray, WithoutATrayCloseEndsTheProgramAndOkMinimises) {
     MainWindowRig rig;
     rig.withTray = false;

@@ -217,6 +217,7 @@ TEST(DeviceLink, FailedReadsLeaveTheModelAsItWas) {
 
     rig.sim->FailNext(SimFault::kGet, 1);
     rig.link->ReadBackAll();  // the profile request fails: no profile 0 made up
+    rig.Idle();
     EXPECT_EQ(rig.link->CurrentProfile(), -1);
     EXPECT_EQ(rig.model.settings.CurrentProfile(), 2);
 
@@ -302,6 +303,7 @@ TEST(DeviceLink, FlushSendsPendingOnBoardChangesInOrderAndClearsTheirFlags) {
     rig.sim->FailNext(SimFault::kSet, 1);  // the first write fails; the rest go on
 
     rig.link->FlushPendingWrites();
+    rig.Idle();
     std::vector<std::string> heads;
     for (const std::string& line : rig.log.Take()) heads.push_back(Head(line, 5));
     const std::vector<std::string> expected = {
@@ -333,6 +335,7 @@ TEST(DeviceLink, ArrivalFindsTheKeyboardAndReadsItBackOnce) {
 
     rig.sim->Plug();
     rig.dispatcher.RunPending();  // two arrivals: the second finds found = 1
+    rig.Idle();
     EXPECT_TRUE(rig.link->Found());
     std::vector<std::string> log = rig.log.Take();
     ASSERT_FALSE(log.empty());
@@ -353,6 +356,7 @@ TEST(DeviceLink, ArrivalFindsTheKeyboardAndReadsItBackOnce) {
     rig.log.Take();
     rig.sim->Plug();
     rig.dispatcher.RunPending();
+    rig.Idle();
     log = rig.log.Take();
     EXPECT_EQ(log.size(), 1u + FixtureLines("factory-readback.txt").size());
     EXPECT_EQ(rig.window.messages.size(), 1u);
@@ -453,6 +457,7 @@ TEST(DeviceLink, KeyboardTheUserMayNotOpenIsReportedOnce) {
     backend->denied.clear();
     rig.log.Take();
     rig.link->OnDeviceChange(DeviceChange::kArrival);
+    rig.Idle();
     EXPECT_TRUE(rig.link->Found());
     EXPECT_TRUE(rig.link->HasFeatureHandle());
     EXPECT_EQ(rig.log.Take(), FixtureLines("factory-readback.txt"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "device/DeviceLink.h"
+#include "device/DeviceWorker.h"
 #include "sim/KeyboardSimulator.h"
 #include "sim/SimTrace.h"
 
@@ -41,11 +43,16 @@ private:
     std::vector<std::string> m_lines;
 };
 
-// Records each pause and moves its time on instead of sleeping.
+// Records each pause and moves its time on instead of sleeping. With
+// `uiThread` the thread that makes it plays the UI thread, which never waits
+// for the keyboard: a pause taken there fails the test.
 class RecordingClock final : public Clock {
 public:
-    explicit RecordingClock(ExchangeLog* log) : m_log(log) {}
+    explicit RecordingClock(ExchangeLog* log, bool uiThread = false)
+        : m_log(log), m_uiThread(uiThread ? std::this_thread::get_id() : std::thread::id()) {}
     void SleepMs(uint32_t ms) override {
+        if (m_uiThread != std::thread::id() && std::this_thread::get_id() == m_uiThread)
+            ADD_FAILURE() << "a pause of " << ms << " ms on the UI thread";
         {
             std::lock_guard lock(m_mutex);
             m_now += ms;
@@ -59,6 +66,7 @@ public:
 
 private:
     ExchangeLog* m_log;
+    const std::thread::id m_uiThread;
     std::mutex m_mutex;
     uint64_t m_now = 0;
 };
@@ -108,7 +116,7 @@ public:
 // exchanges and pauses. The test thread plays the UI thread.
 struct LinkRig {
     ExchangeLog log;
-    std::shared_ptr<RecordingClock> clock = std::make_shared<RecordingClock>(&log);
+    std::shared_ptr<RecordingClock> clock = std::make_shared<RecordingClock>(&log, true);
     std::shared_ptr<KeyboardSimulator> sim = std::make_shared<KeyboardSimulator>();
     UiDispatcher dispatcher;
     KeyboardModel model;
@@ -147,7 +155,12 @@ struct LinkRig {
         link->FindKeyboard();
         if (link->Found()) WaitFor([&] { return link->ListenerRun(); });
         link->ReadBackAll();
+        Idle();
     }
+
+    // Runs the worker until nothing is queued or running, playing the UI
+    // thread meanwhile.
+    void Idle() { EXPECT_TRUE(link->RunToIdle()); }
 
     // Plays the UI thread until the condition holds (or gives up after 60 s,
     // which the caller's expectation then reports).

@@ -381,7 +381,10 @@ TEST(FaultInjection, ReadBackKeepsEachUnitOldOrNew) {
         rig.model.pending.MarkKeyTable(4);
         rig.model.pending.MarkMacro(2, 3);
     };
-    op.run = [](LinkRig& rig) { rig.link->ReadBackAll(); };
+    op.run = [](LinkRig& rig) {
+        rig.link->ReadBackAll();
+        rig.Idle();
+    };
     op.ownUnits = EachLabel([](const std::string& label) -> std::set<std::string> {
         // Without the current profile the read-back reads nothing else.
         if (label == "profile") return {kEveryUnit};
@@ -429,7 +432,10 @@ TEST(FaultInjection, FlushKeepsEachOnBoardUnitOldOrNewAndClearsItsFlagsAnyway) {
             rig.model.pending.MarkMacro(s, g);
         }
     };
-    op.run = [](LinkRig& rig) { rig.link->FlushPendingWrites(); };
+    op.run = [](LinkRig& rig) {
+        rig.link->FlushPendingWrites();
+        rig.Idle();
+    };
     op.ownUnits = EachLabel([](const std::string& label) -> std::set<std::string> {
         const std::string slots = label.substr(label.find(' ') + 1);
         if (label.starts_with("lighting ")) return {"board lighting " + slots};
@@ -509,6 +515,7 @@ TEST(FaultInjection, ListenerMacroImportKeepsEachMacroOldOrNew) {
             return !rig.link->ListenerActive() ||
                    (!rig.window.posted.empty() && rig.window.posted.back() == marker);
         }));
+        rig.Idle();
     };
     op.ownUnits = EachLabel([](const std::string& label) -> std::set<std::string> {
         std::set<std::string> first = MacroUnits(0, 3, "Profile1_G4");

@@ -24,10 +24,14 @@ protected:
         rig.window.refreshes = 0;
     }
 
-    // Sends events, then a notice as a marker, and plays the UI thread until
-    // the marker arrives: everything sent before it has been handled.
+    // Sends events, lets the listener handle them and the worker run what
+    // they asked for, then sends a notice as a marker and plays the UI thread
+    // until the marker arrives: everything sent before it has been handled.
     void Send(std::initializer_list<std::pair<uint8_t, uint8_t>> events) {
+        const uint64_t handled = rig.link->EventsHandled() + events.size();
         for (auto [code, argument] : events) rig.sim->SendEvent(code, argument);
+        ASSERT_TRUE(rig.WaitFor([&] { return rig.link->EventsHandled() >= handled; }));
+        rig.Idle();
         Settle();
     }
     void Settle() {

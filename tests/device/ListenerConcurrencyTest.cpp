@@ -84,5 +84,48 @@ TEST(ListenerConcurrency, EventStreamWhileTheUiChangesTheModel) {
     EXPECT_GT(rig.window.refreshes, 0);
 }
 
+// The worker sends the UI thread's plans and the listener's macro imports
+// while the UI thread edits the model, plans more and applies what the
+// worker hands back. Run under ThreadSanitizer, this must stay silent.
+TEST(ListenerConcurrency, WorkerPlansAndImportsWhileTheUiEdits) {
+    LinkRig rig;
+    rig.sim->SetObserver(nullptr);
+    rig.Start();
+    ASSERT_TRUE(rig.link->ListenerRun());
+    for (int g = 0; g < kGKeyCount; ++g) {
+        const std::string name = "Mine" + std::to_string(g);
+        rig.library.SetAt(0)->AddKey(name)->InsertAction(0, MacroAction::KeyEvent(0x41, false));
+        rig.model.Profile(0).GKey(g)->name = name;
+    }
+
+    std::atomic<bool> producing{true};
+    std::thread keyboard([&] {
+        for (int i = 0; i < 120; ++i) {
+            const auto argument = static_cast<uint8_t>(1 + i % kGKeyCount);
+            rig.sim->SendEvent(i % 4 == 3 ? 0x05 : 0x01, i % 4 == 3 ? 1 : argument);
+            std::this_thread::yield();
+        }
+        producing = false;
+    });
+    int round = 0;
+    while (producing || rig.link->Worker().Busy()) {
+        rig.dispatcher.RunPending();
+        KeyboardProfile& profile = rig.model.Profile(round % kOnBoardProfileCount);
+        profile.SetLightColor(1 + round % 7);
+        profile.Keys()[static_cast<size_t>(round % 10)] = static_cast<uint8_t>(round);
+        rig.model.pending.MarkLighting(round % kOnBoardProfileCount);
+        rig.model.pending.MarkKeyTable(round % kOnBoardProfileCount);
+        rig.model.pending.MarkMacro(0, round % kGKeyCount);
+        if (round % 5 == 0) rig.link->FlushPendingWrites();
+        ++round;
+        std::this_thread::yield();
+    }
+    keyboard.join();
+    EXPECT_TRUE(rig.link->RunToIdle());
+    EXPECT_TRUE(rig.link->ListenerRun());
+    EXPECT_GT(rig.window.refreshes, 0);
+    EXPECT_FALSE(rig.link->Worker().Busy());
+}
+
 }  // namespace
 }  // namespace lumbra
