@@ -94,13 +94,15 @@ void MacroPage::CommitName(bool click, bool insideDeleteButton) {
         const std::string name = v.NameEditText();
         MacroSet* set = FirstSet();
         const MacroNameCheck check = set ? CheckNewMacroName(*set, name) : MacroNameCheck::kEmpty;
-        if (check != MacroNameCheck::kAccepted && check != MacroNameCheck::kEmpty)
-            Message(RefusedNameText(check, false));
-        if (check == MacroNameCheck::kAccepted) set->AddKey(name);
-        v.CloseNameEdit();
         if (check == MacroNameCheck::kAccepted) {
+            set->AddKey(name);
+            v.CloseNameEdit();
             v.RedrawMacroList();
             WriteLibrary();
+        } else {
+            // A refused name is discarded with its message; an empty one quietly.
+            if (check != MacroNameCheck::kEmpty) Message(RefusedNameText(check, false));
+            v.CloseNameEdit();
         }
     }
     if (wasEmpty) v.ScrollMacroListToEnd();
