@@ -266,6 +266,7 @@ struct Refusal {
     const char* name;
     Interface node;
 };
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
 
 class HidrawIoFailure : public Hidraw, public ::testing::WithParamInterface<Refusal> {};
 
