@@ -6,8 +6,9 @@
 // trace of every exchange in TRACE, as `--sim-trace` writes it), starts the
 // program with umockdev's preload library and the testbed's directory, writes
 // its process id to PIDFILE, passes SIGTERM and SIGINT on to it and exits with
-// its exit status once it has ended. When the preload library cannot work
-// here it says why and exits with 77 before starting anything.
+// its exit status once it has ended. The harness itself runs with the preload
+// library too (LD_PRELOAD); when that does not work here it says why and exits
+// with 77 before starting anything.
 
 #include <signal.h>
 #include <spawn.h>
@@ -15,7 +16,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -32,26 +32,13 @@ int StatusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSI
 
 constexpr int kCannotEmulate = 77;
 
-// Whether a program started with the preload library sees the testbed: this
-// program, started again with --probe.
-bool PreloadWorks(const char* self) {
-    if (setenv("LD_PRELOAD", LUMBRA_HIDRAW_PRELOAD, 1) != 0) return false;
-    const std::string command = std::string("'") + self + "' --probe";
-    const int status = std::system(command.c_str());
-    unsetenv("LD_PRELOAD");
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 int Run(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--probe")
-        return lumbra::test::EmulatedKeyboard::Available(nullptr) ? 0 : 1;
     if (argc < 6 || std::string(argv[4]) != "--") {
         std::fprintf(stderr, "usage: %s TRACE STATE PIDFILE -- PROGRAM [ARGS...]\n", argv[0]);
         return 2;
     }
-    if (!PreloadWorks(argv[0])) {
-        std::fprintf(stderr, "harness: SKIP: umockdev's preload library (" LUMBRA_HIDRAW_PRELOAD
-                             ") does not work here\n");
+    if (std::string reason; !lumbra::test::EmulatedKeyboard::Available(&reason)) {
+        std::fprintf(stderr, "harness: SKIP: %s\n", reason.c_str());
         return kCannotEmulate;
     }
     // Every thread started from here on leaves these to the loop below.

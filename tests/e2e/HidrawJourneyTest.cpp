@@ -39,6 +39,11 @@ bool IsMainWindowInPlace(const XWindow& w) {
            std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
 }
 
+std::vector<std::string> Preloaded(std::vector<std::string> env) {
+    env.push_back("LD_PRELOAD=" LUMBRA_HIDRAW_PRELOAD);
+    return env;
+}
+
 // A trace line without its time: "set 05 03 02".
 std::string Words(const TraceLine& line) { return line.text.substr(line.text.find(' ') + 1); }
 
@@ -98,7 +103,8 @@ TEST_F(HidrawJourney, WithoutTheSimulatorLumbraReadsAppliesAndSaysGoodbyeThrough
     const std::string pidFile = m_dir + "lumbra.pid";
     ASSERT_TRUE(m_harness.Start({LUMBRA_HIDRAW_HARNESS, m_trace, m_dir + "keyboard.state", pidFile,
                                  "--", LUMBRA_PROGRAM, "--config-dir", m_dir + "app/"},
-                                m_x.Environment(), m_dir + "lumbra.out", m_dir + "lumbra.err"));
+                                Preloaded(m_x.Environment()), m_dir + "lumbra.out",
+                                m_dir + "lumbra.err"));
     ASSERT_TRUE(WaitUntil([&] { return !ReadFile(pidFile).empty() || !m_harness.Running(); }));
     if (!m_harness.Running() && m_harness.Wait() == kCannotEmulate)
         GTEST_SKIP() << ReadFile(m_dir + "lumbra.err");
