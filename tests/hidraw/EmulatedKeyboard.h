@@ -66,6 +66,8 @@ public:
     // /dev/hidrawN of an interface, and its sysfs path.
     std::string NodePath(Interface which) const;
     std::string SysPath(Interface which) const;
+    // The devices of the current plug as umockdev-record writes them.
+    std::string Recording() const { return DeviceText(); }
     // The environment a child process needs to see the testbed.
     std::vector<std::string> Environment() const;
 
