@@ -32,7 +32,9 @@ struct FeatureReport {
     uint8_t length;
 };
 constexpr FeatureReport kFeatureReports[] = {
-    {0x04, 3}, {0x05, 3}, {0x06, 184}, {0x07, 6}, {0x08, 226}, {0x0D, 4},
+    {SelectReport::kId, SelectReport::kLength},     {ProfileReport::kId, ProfileReport::kLength},
+    {KeyTableReport::kId, KeyTableReport::kLength}, {LightingReport::kId, LightingReport::kLength},
+    {MacroReport::kId, MacroReport::kLength},       {ResetReport::kId, ResetReport::kLength},
 };
 
 void AppendUsagePage(std::vector<uint8_t>& d, uint16_t page) {
@@ -44,14 +46,9 @@ void AppendUsagePage(std::vector<uint8_t>& d, uint16_t page) {
 std::string Hex(const std::vector<uint8_t>& bytes) {
     static const char* digits = "0123456789abcdef";
     std::string out;
-    for (uint8_t b : bytes) {
-        out += {digits[b >> 4], digits[b & 15]};
-    }
+    for (uint8_t b : bytes) out += {digits[b >> 4], digits[b & 15]};
     return out;
 }
-
-gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data);
-gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data);
 
 }  // namespace
 
