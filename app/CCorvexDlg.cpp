@@ -438,8 +438,10 @@ void CCorvexDlg::SelectProfile(int profile) {
 
 void CCorvexDlg::Refresh() {
     KeyboardModel& model = Model();
-    m_currentProfile = model.settings.CurrentProfile();
+    // A profile number outside the five slots (a hand-edited config.ini) is
+    // profile 0 here too, so it never reaches the keyboard.
     const int slot = model.CurrentSlot();
+    m_currentProfile = slot;
     // The profile tabs show the profile being edited, also when the keyboard
     // or the start-up read-back chose it rather than a click on a tab.
     SubSelection() = slot;
@@ -632,7 +634,12 @@ void CCorvexDlg::OnDeviceChange(DeviceChange change) {
 }
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {
+    // One message says it: a removal while it is still open (a flaky hub, a
+    // KVM switch) would otherwise open another one inside its modal run.
+    if (m_disconnectMessageOpen) return;
+    m_disconnectMessageOpen = true;
     Dialogs().Message(nullptr, std::string(kAttentionTitle), std::string(text));
+    m_disconnectMessageOpen = false;
 }
 
 void CCorvexDlg::ShowAccessDeniedMessage(std::string_view path) {
