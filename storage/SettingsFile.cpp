@@ -41,8 +41,10 @@ bool ParseSettings(std::string_view text, SettingsStore& store) {
 }
 
 bool ReadSettingsFile(SettingsStore& store, const std::string& appDirectory) {
-    const auto text = ReadWholeFile(SettingsFilePath(appDirectory));
+    const std::string path = SettingsFilePath(appDirectory);
+    const auto text = ReadWholeFile(path);
     if (text && ParseSettings(*text, store)) return true;
+    KeepRejectedFile(path);
     store.ResetDefaults(appDirectory);
     WriteSettingsFile(store, appDirectory);
     return false;
