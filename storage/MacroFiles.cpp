@@ -179,9 +179,9 @@ bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {
 
 bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDirectory) {
     if (ReadMacroLibrary(library, appDirectory)) return true;
-    KeepRejectedFile(MacroLibraryFilePath(appDirectory));
     library.ResetToDefault();
-    WriteMacroLibrary(library, appDirectory);
+    if (KeepRejectedFile(MacroLibraryFilePath(appDirectory)))
+        WriteMacroLibrary(library, appDirectory);
     return false;
 }
 

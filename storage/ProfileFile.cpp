@@ -122,10 +122,9 @@ bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path) {
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path) {
     const auto text = ReadWholeFile(path);
     if (text && ParseProfile(*text, profile)) return true;
-    KeepRejectedFile(path);
     profile.ResetDefaults(slot);
     profile.programs = {};
-    WriteProfileFile(profile, path);
+    if (KeepRejectedFile(path)) WriteProfileFile(profile, path);
     return false;
 }
 

@@ -44,9 +44,8 @@ bool ReadSettingsFile(SettingsStore& store, const std::string& appDirectory) {
     const std::string path = SettingsFilePath(appDirectory);
     const auto text = ReadWholeFile(path);
     if (text && ParseSettings(*text, store)) return true;
-    KeepRejectedFile(path);
     store.ResetDefaults(appDirectory);
-    WriteSettingsFile(store, appDirectory);
+    if (KeepRejectedFile(path)) WriteSettingsFile(store, appDirectory);
     return false;
 }
 

@@ -181,7 +181,8 @@ int RemoveLeftoverTempFiles(const std::vector<std::string>& paths) {
 bool KeepRejectedFile(const std::string& path) {
     const auto target = FollowSymlinks(path);
     struct stat info {};
-    if (!target || ::stat(target->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (!target) return false;
+    if (::stat(target->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
     const std::string kept = target->string() + std::string(kRejectedSuffix);
     // A second name for the same file: nothing is copied, whatever its size,
     // and the rename that installs the defaults takes only the first name.

@@ -59,8 +59,9 @@ int RemoveLeftoverTempFiles(const std::vector<std::string>& paths);
 
 // Before defaults replace a rejected file of Lumbra's own: keeps the file as
 // it stands as "<path>.rejected" (replacing an earlier one) and names it on
-// standard error. A symlink's target is kept beside the target. False when
-// there is no regular file to keep or it could not be kept.
+// standard error. A symlink's target is kept beside the target. True when the
+// defaults may be written: the file was kept, or there was no regular file to
+// keep. False when it could not be kept; it must then stay as it is.
 bool KeepRejectedFile(const std::string& path);
 
 // Line ends the files are written with, so that they stay exchangeable with

@@ -156,6 +156,18 @@ TEST(RejectedFiles, LumbrasOwnRejectedFileIsKeptOnceBeforeTheDefaultsReplaceIt) 
     }
 }
 
+TEST(RejectedFiles, AFileThatCannotBeKeptIsNotReplaced) {
+    for (const OwnFile& file : kOwnFiles) {
+        test::TempDir dir;
+        const std::string path = dir.Path(file.name);
+        test::WriteBytes(path, "my notes\n");
+        // A folder in the way of the kept copy.
+        test::WriteBytes(path + ".rejected/inside", "x");
+        EXPECT_FALSE(file.read(dir.Dir())) << file.name;
+        EXPECT_EQ(test::ReadBytes(path), "my notes\n") << file.name;
+    }
+}
+
 TEST(RejectedFiles, AnOverLongSlotFileIsKeptWhole) {
     test::TempDir dir;
     fs::create_directories(dir.Path("config"));
