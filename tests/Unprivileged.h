@@ -11,6 +11,12 @@
 #include <cstdio>
 #include <functional>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LUMBRA_TEST_ASAN 1
+#endif
+#endif
+
 namespace lumbra::test {
 
 // The exit status of `body` run in a forked child (128 + the signal when a
@@ -23,8 +29,11 @@ inline int RunInChild(const std::function<int()>& body, unsigned limitSeconds = 
     const pid_t child = ::fork();
     if (child == 0) {
         ::alarm(limitSeconds);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(LUMBRA_TEST_ASAN)
+        // Not under AddressSanitizer, whose shadow memory alone is larger.
         const rlimit memory{2UL << 30, 2UL << 30};
         ::setrlimit(RLIMIT_AS, &memory);
+#endif
         int code = 125;  // an exception: it must not run the rest of the suite here
         try {
             code = body();
