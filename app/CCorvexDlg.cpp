@@ -688,8 +688,12 @@ void CCorvexDlg::LoadProfile() {
     KeyboardModel& model = Model();
     const auto path = Dialogs().ChooseProfileToLoad(Window());
     if (!path || path->empty()) return;
+    // A file the user picked is never rewritten because it was rejected.
+    if (!LoadProfileFile(model.Profile(m_currentProfile), *path)) {
+        Dialogs().Message(Window(), std::string(kAttentionTitle), std::string(kNotAProfileMessage));
+        return;
+    }
     model.settings.SetSlotPath(m_currentProfile, *path);
-    ReadProfileFile(model, m_currentProfile);
     Refresh();
 }
 

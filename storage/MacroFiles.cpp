@@ -183,7 +183,8 @@ bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {
 bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDirectory) {
     if (ReadMacroLibrary(library, appDirectory)) return true;
     library.ResetToDefault();
-    WriteMacroLibrary(library, appDirectory);
+    if (KeepRejectedFile(MacroLibraryFilePath(appDirectory)))
+        WriteMacroLibrary(library, appDirectory);
     return false;
 }
 
