@@ -39,7 +39,7 @@ void WriteStartupProbe() {
     if (!path || !*path) return;
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    if (FILE* f = std::fopen(path, "w")) {
+    if (FILE* f = std::fopen(path, "we")) {
         std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
         std::fclose(f);
     }
@@ -52,9 +52,17 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
 
     // Held until the process ends; the kernel releases it however it ends.
     static InstanceLock instance;
-    if (!instance.TryAcquire(kInstanceName)) {
-        ShowMessageBox("Lumbra", kAlreadyRunning);
-        return kRefusedExitCode;
+    switch (instance.Acquire(kInstanceName)) {
+        case InstanceLock::Result::kAcquired:
+            break;
+        case InstanceLock::Result::kHeldElsewhere:
+            ShowMessageBox("Lumbra", kAlreadyRunning);
+            return kRefusedExitCode;
+        case InstanceLock::Result::kUnavailable:
+            // Better two instances than none: the user still gets a window.
+            std::fputs("lumbra: warning: cannot take the instance lock; starting without it\n",
+                       stderr);
+            break;
     }
 
     InitSkinResources();

@@ -431,8 +431,10 @@ void CCorvexDlg::SelectProfile(int profile) {
 
 void CCorvexDlg::Refresh() {
     KeyboardModel& model = Model();
-    m_currentProfile = model.settings.CurrentProfile();
+    // A profile number outside the five slots (a hand-edited config.ini) is
+    // profile 0 here too, so it never reaches the keyboard.
     const int slot = model.CurrentSlot();
+    m_currentProfile = slot;
     // The profile tabs show the profile being edited, also when the keyboard
     // or the start-up read-back chose it rather than a click on a tab.
     SubSelection() = slot;
@@ -616,8 +618,12 @@ void CCorvexDlg::OnDeviceChange(DeviceChange change) {
 }
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {
-    if (m_shutDown) return;
+    // One message says it: a removal while it is still open (a flaky hub, a
+    // KVM switch) would otherwise open another one inside its modal run.
+    if (m_shutDown || m_disconnectMessageOpen) return;
+    m_disconnectMessageOpen = true;
     Dialogs().Message(nullptr, std::string(kAttentionTitle), std::string(text));
+    m_disconnectMessageOpen = false;
 }
 
 void CCorvexDlg::ShowAccessDeniedMessage(std::string_view path) {
@@ -663,7 +669,10 @@ void CCorvexDlg::SaveProfile() {
 void CCorvexDlg::LoadProfile() {
     const auto path = Dialogs().ChooseProfileToLoad(Window());
     if (!path || path->empty()) return;
-    m_session->LoadProfileFrom(m_currentProfile, *path);
+    if (!m_session->LoadProfileFrom(m_currentProfile, *path)) {
+        Dialogs().Message(Window(), std::string(kAttentionTitle), std::string(kNotAProfileMessage));
+        return;
+    }
     Refresh();
 }
 

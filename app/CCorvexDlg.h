@@ -135,6 +135,7 @@ private:
     MainWindowPart* m_macroPart = nullptr;
     Image m_icon;
     int m_currentProfile = 0;
+    bool m_disconnectMessageOpen = false;
     int m_lightingMode = 1;
     int m_calloutBitmap = 0;
     bool m_exiting = false;

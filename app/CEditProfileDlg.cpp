@@ -17,12 +17,17 @@ constexpr uint32_t kIdOkButton = 2010;
 constexpr uint32_t kIdCancelButton = 2011;
 constexpr uint32_t kIdPathTexts[ProfilePrograms::kCount] = {2013, 2016, 2017};
 constexpr uint32_t kIdBrowseButtons[ProfilePrograms::kCount] = {2012, 2014, 2015};
+constexpr uint32_t kIdClearButtons[ProfilePrograms::kCount] = {2018, 2019, 2020};
 constexpr Rect kPathRects[ProfilePrograms::kCount] = {
     {34, 136, 302, 154}, {34, 156, 302, 174}, {34, 176, 302, 194}};
 constexpr Rect kBrowseRects[ProfilePrograms::kCount] = {
     {305, 136, 327, 154}, {305, 156, 327, 174}, {305, 176, 327, 194}};
+// Beside each browse button, short of the note on the right of the picture.
+constexpr Rect kClearRects[ProfilePrograms::kCount] = {
+    {330, 136, 348, 154}, {330, 156, 348, 174}, {330, 176, 348, 194}};
 constexpr Rect kNameRect{119, 78, 302, 94};
 constexpr int kBrowsePng = 177;
+constexpr int kClearPng = 178;
 constexpr int kCloseBitmap = 388;
 constexpr int kOkBitmap = 389;
 constexpr int kCancelBitmap = 390;
@@ -81,6 +86,10 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
                                                      true, false);
         browse->LoadImageStrip(kBrowsePng);
         AddControl(0, std::move(browse));
+        auto clear =
+            std::make_unique<CImageButton>(w, kIdClearButtons[i], kClearRects[i], "", true, false);
+        clear->LoadImageStrip(kClearPng);
+        AddControl(0, std::move(clear));
     }
     region(kIdOkButton, Rect{17, 313, 69, 334}, kOkBitmap);
     region(kIdCancelButton, Rect{81, 313, 172, 334}, kCancelBitmap);
@@ -91,6 +100,10 @@ intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
     for (int k = 0; k < ProfilePrograms::kCount; ++k) {
         if (msg == kIdBrowseButtons[static_cast<size_t>(k)]) {
             Browse(k);
+            return 0;
+        }
+        if (msg == kIdClearButtons[static_cast<size_t>(k)]) {
+            SetProgram(k, std::string());
             return 0;
         }
     }
@@ -117,10 +130,13 @@ bool CEditProfileDlg::OnCloseRequest() {
 void CEditProfileDlg::Browse(int program) {
     if (!m_browser) return;
     const std::optional<std::string> path = m_browser(Window());
-    if (!path) return;
+    if (path) SetProgram(program, *path);
+}
+
+void CEditProfileDlg::SetProgram(int program, const std::string& path) {
     const auto i = static_cast<size_t>(program);
-    m_programs.paths[i] = *path;
-    m_paths[i]->SetString(*path);
+    m_programs.paths[i] = path;
+    m_paths[i]->SetString(path);
     m_paths[i]->Invalidate();
 }
 

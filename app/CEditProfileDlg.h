@@ -13,8 +13,9 @@ namespace lumbra {
 class EditBox;
 class CStaticText;
 
-// A profile's name and up to three programs. OK gives kIdOk with Name() and
-// Programs() holding what the user entered; close and Cancel give kIdCancel.
+// A profile's name and up to three programs, each chosen with its browse button and removed with
+// the clear button beside it. OK gives kIdOk with Name() and Programs() holding what the user
+// entered; close and Cancel give kIdCancel.
 class CEditProfileDlg : public CDlgBase {
 public:
     static constexpr int kWidth = 525;
@@ -42,6 +43,8 @@ public:
 
 private:
     void Browse(int program);
+    // An empty path clears the program.
+    void SetProgram(int program, const std::string& path);
 
     std::string m_name;
     ProfilePrograms m_programs;

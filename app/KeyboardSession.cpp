@@ -111,10 +111,12 @@ void KeyboardSession::SaveProfileAs(int profile, const std::string& path) {
     WriteProfileFile(model, profile);
 }
 
-void KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
+bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
     KeyboardModel& model = Model();
+    // A file the user picked is never rewritten because it was rejected.
+    if (!LoadProfileFile(model.Profile(profile), path)) return false;
     model.settings.SetSlotPath(profile, path);
-    ReadProfileFile(model, profile);
+    return true;
 }
 
 void KeyboardSession::Goodbye() {

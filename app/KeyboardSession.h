@@ -68,8 +68,9 @@ public:
     void ResetAll();
     // The profile's file under a new path (Save Profile as...).
     void SaveProfileAs(int profile, const std::string& path);
-    // The profile read from a file the user chose (Load Profile from...).
-    void LoadProfileFrom(int profile, const std::string& path);
+    // The profile read from a file the user chose (Load Profile from...);
+    // false, with nothing changed, when the file is no profile.
+    bool LoadProfileFrom(int profile, const std::string& path);
     // The listener stops, whatever still runs on the worker is given up after
     // its current report, and the keyboard is told the program ends.
     void Goodbye();

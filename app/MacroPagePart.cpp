@@ -5,7 +5,9 @@
 #include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
 #include "macro/MacroPageControls.h"
+#include "model/UiDispatcher.h"
 #include "platform/EditBox.h"
+#include "platform/KeyTransitions.h"
 #include "storage/MacroFiles.h"
 #include "ui/CCheckButton.h"
 #include "ui/CDlgBase.h"
@@ -48,6 +50,9 @@ MacroPagePart::MacroPagePart(Services services) : m_s(std::move(services)) {
     hooks.nameEditorEnter = [this] {
         if (Shown()) m_macroPage->OnEnter();
     };
+    // Enter anywhere on the window, the loop count box included.
+    if (HostWindow* w = dlg.Window())
+        m_returnWatch = std::make_unique<ReturnKeyWatch>(*w, [this] { QueueEnter(); });
     m_view = std::make_unique<MacroPageControls>(dlg, m_s.loopEdit, hooks);
     m_macroPage = std::make_unique<MacroPage>(MacroPage::Services{
         m_s.library, m_s.model, m_view.get(), &m_macroHook, dlg.Window(), m_s.appDirectory});
@@ -57,12 +62,22 @@ MacroPagePart::MacroPagePart(Services services) : m_s(std::move(services)) {
 }
 
 MacroPagePart::~MacroPagePart() {
+    m_returnWatch.reset();
     m_hook.StopHook();
     m_macroPage.reset();
     m_view.reset();
 }
 
 bool MacroPagePart::Released(intptr_t second) const { return second == ControlEvent::kClicked; }
+
+void MacroPagePart::QueueEnter() {
+    if (!Shown()) return;
+    // The name editor reports the same key itself; a second commit finds the
+    // editor closed and only gives the window the focus again.
+    TheUiDispatcher().Post([this, alive = std::weak_ptr<MacroPagePart*>(m_alive)] {
+        if (!alive.expired() && Shown()) m_macroPage->OnEnter();
+    });
+}
 
 std::optional<intptr_t> MacroPagePart::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     MacroPage& page = *m_macroPage;
@@ -130,6 +145,7 @@ void MacroPagePart::RunMacroManager(uint32_t setNumber) {
     // The manager records with the same hook; the page's recording ends first.
     if (m_macroPage->IsRecording()) return;
     CMacroManagerDlg dlg(m_s.window->Window(), m_s.appDirectory, setNumber, m_macroHook);
+    dlg.SetMessageShower(m_s.showMessage);
     const int result = m_s.runModal ? m_s.runModal(dlg) : dlg.DoModal();
     if (result != kDialogOk) return;
     m_s.library->Clear();

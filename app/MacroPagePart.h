@@ -17,6 +17,7 @@ class CDlgBase;
 class EditBox;
 class MacroPage;
 class MacroPageControls;
+class ReturnKeyWatch;
 
 // The macro page of the main window (page 1) over its real controls: the
 // macro list and its name editor, the action list, the two scroll bars, the
@@ -61,12 +62,18 @@ public:
 private:
     bool Shown() const { return m_page == kPage; }
     bool Released(intptr_t second) const;
+    // Enter while the page is shown commits the name being edited, once the
+    // key's own delivery is over (the commit removes the editor).
+    void QueueEnter();
 
     Services m_s;
     CKeyboardHook m_hook;
     MacroHookFor<CKeyboardHook> m_macroHook{m_hook};
     std::unique_ptr<MacroPageControls> m_view;
     std::unique_ptr<MacroPage> m_macroPage;
+    std::unique_ptr<ReturnKeyWatch> m_returnWatch;
+    // Tasks queued to the UI thread check that the part still exists.
+    std::shared_ptr<MacroPagePart*> m_alive = std::make_shared<MacroPagePart*>(this);
     int m_page = 0;
 };
 

@@ -14,7 +14,7 @@ constexpr const char* kProfileExtension = ".psf";
 }  // namespace
 
 int ModalDialogs::Run(CDlgBase& dialog) {
-    if (!dialog.Create() || !dialog.Window()) return kIdCancel;
+    if (!dialog.CreateModal() || !dialog.Window()) return kIdCancel;
     if (m_opened) m_opened(dialog);
     const int code = dialog.Window()->RunModal();
     return code == kIdOk ? kIdOk : kIdCancel;

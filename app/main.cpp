@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv) {
     using namespace lumbra;
+    // Under a file size limit a write then fails with EFBIG, like on a full
+    // disk, instead of ending the program in the middle of a rewrite.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> arguments(argv, argv + argc);
     std::string error;
     const auto options = ParseCommandLine(arguments, &error);

@@ -104,6 +104,8 @@ MacroReportName DecodeMacroReportName(MacroReportView answer, int slot, int gInd
             // keyboard must not split or end it.
             result.name.push_back((c < 0x20 || c == 0x7F) ? '_' : static_cast<char>(c));
         }
+        // A name cut inside a character (by an older program) loses that part.
+        result.name.resize(FitMacroNameToField(result.name).size());
         // A G key cannot name a macro by nothing; treat it as no name.
         result.madeUp = result.name.empty();
     }
@@ -157,8 +159,11 @@ MacroReportBytes PackMacroKey(const MacroKey& key, int slot, int gIndex) {
     r[MacroReport::kLengthOffset] = static_cast<uint8_t>(MacroReport::kLength);
     r[MacroReport::kSlotOffset] = ReportSlot(slot);
     r[MacroReport::kGKeyOffset] = static_cast<uint8_t>(gIndex);
-    const size_t nameLength = std::min(key.name.size(), MacroReport::kNameLength);
-    std::copy_n(key.name.begin(), nameLength, r.begin() + MacroReport::kNameOffset);
+    // Names are fitted to the field by whole characters, so what the keyboard
+    // keeps reads back as the same text.
+    static_assert(MacroReport::kNameLength == kMacroNameFieldBytes);
+    const std::string_view name = FitMacroNameToField(key.name);
+    std::copy(name.begin(), name.end(), r.begin() + MacroReport::kNameOffset);
     r[MacroReport::kLoopOffset] = key.LoopEnable != 0 ? key.LoopNum : 0;
 
     size_t entries = 0;

@@ -26,7 +26,13 @@ int32_t CKeyboardHook::StartHook(HostWindow* window) {
     KeyboardGrab* grab = m_grab.get();
     SetKeyTransitionSink(
         [grab](const KeyTransition& t) {
-            grab->Post(kMessage, t.virtualKey, static_cast<intptr_t>(HookSecondParameter(t)));
+            const auto second = static_cast<intptr_t>(HookSecondParameter(t));
+            // A key comes from inside its own event's delivery and is posted;
+            // a release held back comes from the event loop already.
+            if (t.deferred)
+                grab->Send(kMessage, t.virtualKey, second);
+            else
+                grab->Post(kMessage, t.virtualKey, second);
         },
         KeyDelivery::kSwallow);
     return 1;

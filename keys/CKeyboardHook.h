@@ -12,8 +12,11 @@ class KeyboardGrab;
 // window as message 0x401: the key's Windows virtual-key code (from its
 // hardware scan code, left and right modifiers told apart) in the first
 // parameter; bit 31 set on release and a millisecond time stamp wrapping at
-// 2^31 in the second. A held key repeats as further presses. The messages
-// are posted, so they are handled in the window's own message loop.
+// 2^31 in the second. A held key repeats as further presses, never with
+// releases between them, however the display server reports the repeats.
+// The messages are handled in the window's own message loop: they are
+// posted, or sent from the loop itself for a release that was held back to
+// see whether a repeat follows it.
 //
 // While a hook runs, keys act on nothing else: Esc, Enter and Tab do not
 // close, press or move anything, and where the display server allows it the

@@ -7,6 +7,7 @@
 #include "macro/MacroPage.h"
 #include "macro/MacroScroll.h"
 #include "platform/EditBox.h"
+#include "platform/MessageBox.h"
 #include "storage/MacroFiles.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
@@ -169,6 +170,13 @@ void CMacroManagerDlg::Refresh() {
 
 int CMacroManagerDlg::RunModal(CDlgBase& dlg) { return m_runModal ? m_runModal(dlg) : -1; }
 
+void CMacroManagerDlg::ShowMessage(std::string_view text) {
+    if (m_showMessage)
+        m_showMessage(text, MacroPageText::kAttention);
+    else
+        ShowMessageBox(std::string(MacroPageText::kAttention), std::string(text));
+}
+
 intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     const bool clicked = second == ControlEvent::kClicked;
     switch (msg) {
@@ -214,11 +222,15 @@ intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t sec
             if (second) DeleteSet(*reinterpret_cast<const std::string*>(second));
             return 0;
         case kIdMacroList:
-            // Refusals of the name editor (11, 12, 13) show nothing here.
             if (clicked) {
                 if (Window() && !Window()->IsActive()) Window()->Activate();
                 Refresh();
             }
+            // The list refused a name and keeps its editor open: say why.
+            if (second == ControlEvent::kNameExists)
+                ShowMessage(RefusedNameText(MacroNameCheck::kExists, true));
+            if (second == ControlEvent::kNameTooLong)
+                ShowMessage(RefusedNameText(MacroNameCheck::kTooLong, true));
             return 0;
         case kIdRecord:
             if (clicked) OnRecordToggle();
@@ -361,14 +373,14 @@ void CMacroManagerDlg::CommitNameOnClick(int x, int y) {
     if (m_deleteButton->Contains(x, y) || name.empty()) {
         CloseNameEditor(*m_macroList);
     } else if (MacroSet* set = m_setNumber != 0 ? m_library.SetAt(m_setNumber - 1) : nullptr) {
-        // The same rules as a click in the list: 1..12 characters, no name
-        // twice in a set. A refused name keeps the editor open.
-        bool exists = false;
-        for (uint32_t i = 0; i < set->MacroKeyNum(); ++i)
-            if (set->KeyAt(i)->name == name) exists = true;
-        if (!exists && NameLength(name) <= CEditShowList::kMaxNameLength) {
+        // The rules of the list itself; a refused name keeps the editor open,
+        // with the message the macro page shows for it.
+        const MacroNameCheck check = CheckNewMacroName(*set, name);
+        if (check == MacroNameCheck::kAccepted) {
             set->AddKey(name);
             CloseNameEditor(*m_macroList);
+        } else {
+            ShowMessage(RefusedNameText(check, false));
         }
     } else {
         CloseNameEditor(*m_macroList);

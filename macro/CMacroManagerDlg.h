@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "macro/MacroHook.h"
 #include "macro/MacroLibrary.h"
@@ -55,6 +56,10 @@ public:
     // How the small dialogs are run; DoModal unless a test replaces it.
     using ModalRunner = std::function<int(CDlgBase&)>;
     void SetModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
+    // How a refused macro name is explained: the main window's modal message
+    // dialog, given as (text, title); the system's message box when unset.
+    using MessageShower = std::function<void(std::string_view text, std::string_view title)>;
+    void SetMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
 
     MacroLibrary& WorkingCopy() { return m_library; }
     uint32_t SetNumber() const { return m_setNumber; }
@@ -83,6 +88,7 @@ private:
     void OnScroll(bool macroList, uintptr_t first, intptr_t second);
     void SetRecordingLook(bool recording);
     int RunModal(CDlgBase& dlg);
+    void ShowMessage(std::string_view text);
 
     std::string m_appDirectory;
     uint32_t m_setNumber;
@@ -92,6 +98,7 @@ private:
     MacroRecorder m_recorder = MacroRecorder::ForManager();
     bool m_recording = false;
     ModalRunner m_runModal;
+    MessageShower m_showMessage;
     Image m_panel;
 
     CComboButton* m_combo = nullptr;

@@ -1,5 +1,6 @@
 #include "macro/MacroLibrary.h"
 
+#include <algorithm>
 #include <new>
 
 namespace lumbra {
@@ -102,14 +103,50 @@ const MacroSet* MacroLibrary::SetAt(uint32_t position) const {
     return position < m_sets.size() ? m_sets[position].get() : nullptr;
 }
 
-MacroKey* MacroLibrary::FindMacroKeyByName(std::string_view keyName) {
-    MacroSet* first = SetAt(0);
-    if (!first) return nullptr;
-    for (uint32_t i = 0; i < first->MacroKeyNum(); ++i) {
-        MacroKey* key = first->KeyAt(i);
+namespace {
+
+// Set is MacroSet or const MacroSet.
+template <typename Set>
+auto* FindExactly(Set* set, std::string_view keyName) {
+    for (uint32_t i = 0; set && i < set->MacroKeyNum(); ++i) {
+        auto* key = set->KeyAt(i);
         if (key->name == keyName) return key;
     }
-    return nullptr;
+    return static_cast<decltype(set->KeyAt(0))>(nullptr);
+}
+
+// Bytes of the character that starts with `lead`; 1 for a byte that starts none.
+size_t CharacterBytes(unsigned char lead) {
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
+}  // namespace
+
+MacroNameCheck CheckNewMacroName(const MacroSet& set, std::string_view name) {
+    if (name.empty()) return MacroNameCheck::kEmpty;
+    if (FindExactly(&set, name)) return MacroNameCheck::kExists;
+    if (name.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
+    return MacroNameCheck::kAccepted;
+}
+
+std::string_view FitMacroNameToField(std::string_view name) {
+    size_t end = std::min(name.size(), kMacroNameFieldBytes);
+    // The last character that starts before the end must end there too.
+    size_t lead = end;
+    while (lead > 0 && (static_cast<unsigned char>(name[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead > 0 && end - (lead - 1) < CharacterBytes(static_cast<unsigned char>(name[lead - 1])))
+        end = lead - 1;
+    return name.substr(0, end);
+}
+
+MacroKey* MacroLibrary::FindMacroKeyByName(std::string_view keyName) {
+    MacroSet* first = SetAt(0);
+    if (MacroKey* key = FindExactly(first, keyName)) return key;
+    const std::string_view kept = FitMacroNameToField(keyName);
+    return kept != keyName ? FindExactly(first, kept) : nullptr;
 }
 
 void MacroLibrary::ResetToDefault() {
@@ -121,7 +158,8 @@ bool IsMacroInUse(const KeyboardModel& model, std::string_view macroName) {
     for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
         for (int g = 0; g < kGKeyCount; ++g) {
             const GKeySlot* key = model.Profile(slot).GKey(g);
-            if (key->action.type == KeyActionType::kMacro && key->name == macroName) return true;
+            if (key->action.type != KeyActionType::kMacro) continue;
+            if (key->name == macroName || FitMacroNameToField(key->name) == macroName) return true;
         }
     }
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -103,7 +104,10 @@ public:
     const MacroSet* SetAt(uint32_t position) const;
     void Clear() { m_sets.clear(); }
 
-    // The first macro of the first set with exactly this name.
+    // The first macro of the first set with exactly this name; failing that,
+    // for a name too long for the keyboard, the macro named by the part of it
+    // the keyboard keeps (a G key saved before names were fitted still finds
+    // its macro).
     MacroKey* FindMacroKeyByName(std::string_view keyName);
 
     // The library with one empty set named "Keyboard Macro Set".
@@ -112,6 +116,25 @@ public:
 private:
     std::vector<std::unique_ptr<MacroSet>> m_sets;
 };
+
+// Macro names. The keyboard keeps a macro's name in a field of 24 bytes, and
+// what it is given comes back as the macro's identity, so names are counted
+// in bytes of their UTF-8 text, never in characters.
+inline constexpr size_t kMacroNameFieldBytes = 24;
+// A name the user gives a new macro: 1..12 bytes, which always fits the field
+// whole (12 ASCII characters, 4 CJK characters, 3 emoji).
+inline constexpr size_t kMaxMacroNameBytes = 12;
+
+enum class MacroNameCheck { kAccepted, kEmpty, kExists, kTooLong };
+// Whether `name` may become a new macro of `set`: not empty, no macro of the
+// set with exactly this name (case-sensitive), at most kMaxMacroNameBytes.
+// A name that fails more than one test gets the first in that order.
+MacroNameCheck CheckNewMacroName(const MacroSet& set, std::string_view name);
+
+// The longest start of `name` that fits the keyboard's name field, never
+// ending inside a character: a name of at most 24 bytes with no cut
+// character at its end comes back unchanged.
+std::string_view FitMacroNameToField(std::string_view name);
 
 // True when a G key of an on-board profile (slots 0..2) is assigned the
 // macro of this name.

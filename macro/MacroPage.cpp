@@ -10,16 +10,13 @@ constexpr intptr_t kListClicked = 2;
 constexpr intptr_t kListNameAdded = 11;
 constexpr intptr_t kListNameExists = 12;
 constexpr intptr_t kListNameTooLong = 13;
-constexpr size_t kMaxNameLength = 12;
 constexpr int32_t kMinLoopCount = 1;
 constexpr int32_t kMaxLoopCount = 255;
 }  // namespace
 
-size_t NameLength(std::string_view name) {
-    size_t n = 0;
-    for (unsigned char c : name)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
+std::string_view RefusedNameText(MacroNameCheck check, bool clickInList) {
+    if (check == MacroNameCheck::kExists) return MacroPageText::kNameExists;
+    return clickInList ? MacroPageText::kListNameTooLong : MacroPageText::kNameTooLong;
 }
 
 MacroPage::MacroPage(Services services) : m_s(std::move(services)) {}
@@ -96,23 +93,16 @@ void MacroPage::CommitName(bool click, bool insideDeleteButton) {
     } else if (v.IsNameEditOpen()) {
         const std::string name = v.NameEditText();
         MacroSet* set = FirstSet();
-        bool exists = false;
-        if (set)
-            for (uint32_t i = 0; i < set->MacroKeyNum(); ++i)
-                if (set->KeyAt(i)->name == name) exists = true;
-        if (name.empty() || !set) {
-            v.CloseNameEdit();
-        } else if (exists) {
-            Message(MacroPageText::kNameExists);
-            v.CloseNameEdit();
-        } else if (NameLength(name) > kMaxNameLength) {
-            Message(MacroPageText::kNameTooLong);
-            v.CloseNameEdit();
-        } else {
+        const MacroNameCheck check = set ? CheckNewMacroName(*set, name) : MacroNameCheck::kEmpty;
+        if (check == MacroNameCheck::kAccepted) {
             set->AddKey(name);
             v.CloseNameEdit();
             v.RedrawMacroList();
             WriteLibrary();
+        } else {
+            // A refused name is discarded with its message; an empty one quietly.
+            if (check != MacroNameCheck::kEmpty) Message(RefusedNameText(check, false));
+            v.CloseNameEdit();
         }
     }
     if (wasEmpty) v.ScrollMacroListToEnd();

@@ -168,7 +168,8 @@ private:
     bool m_recording = false;
 };
 
-// Characters of a UTF-8 text, the unit the 12-character name limit counts.
-size_t NameLength(std::string_view name);
+// The message that refuses a new name (kExists or kTooLong): a click inside
+// the macro list words the length refusal differently from the window.
+std::string_view RefusedNameText(MacroNameCheck check, bool clickInList);
 
 }  // namespace lumbra

@@ -152,7 +152,10 @@ void MacroPageControls::SetRecordingLook(bool recording) {
 }
 
 void MacroPageControls::TakeFocus() {
-    if (HostWindow* w = m_dialog.Window(); w && !w->IsActive()) w->Activate();
+    HostWindow* w = m_dialog.Window();
+    if (!w) return;
+    if (!w->IsActive()) w->Activate();
+    TakeFocusFromEditBoxes(*w);
 }
 
 void MacroPageControls::ShowMessage(std::string_view text, std::string_view title) {
@@ -162,21 +165,16 @@ void MacroPageControls::ShowMessage(std::string_view text, std::string_view titl
 std::optional<std::string> MacroPageControls::ChooseMacroFileToOpen() {
     if (m_hooks.chooseFileToOpen) return m_hooks.chooseFileToOpen();
     return ChooseFileToOpen(m_dialog.Window(), std::string(MacroPageText::kImportTitle),
-                            kPlatformFilter);
+                            kPlatformFilter, {}, kPrefilledName);
 }
 
 std::optional<std::string> MacroPageControls::ChooseMacroFileToSave() {
     if (m_hooks.chooseFileToSave) return m_hooks.chooseFileToSave();
-    std::optional<std::string> path =
-        ChooseFileToSave(m_dialog.Window(), std::string(MacroPageText::kExportTitle),
-                         kPlatformFilter, kPrefilledName);
-    // The default extension, as the save dialog adds it when none was typed.
-    if (path) {
-        const size_t slash = path->find_last_of('/');
-        const std::string name = path->substr(slash == std::string::npos ? 0 : slash + 1);
-        if (name.find('.') == std::string::npos) *path += kPrefilledName;
-    }
-    return path;
+    // The dialog adds the extension to a name typed without one, before it
+    // asks whether to replace an existing file.
+    return ChooseFileToSave(m_dialog.Window(), std::string(MacroPageText::kExportTitle),
+                            kPlatformFilter, kPrefilledName,
+                            std::string(MacroPageText::kFileExtension));
 }
 
 bool MacroPageControls::LibraryChanged() const {

@@ -12,6 +12,9 @@ class SettingsStore : public TextPairs<6> {
 public:
     static constexpr int kPairCount = kCount;
 
+    // The number as the settings hold it, which may name no slot; the
+    // profile in use is KeyboardModel::CurrentSlot, which reads one outside
+    // 0..4 as 0.
     int CurrentProfile() const;
     void SetCurrentProfile(int n);
 

@@ -37,6 +37,9 @@ EditBox::EditBox(HostWindow& parent, int id, const Rect& rect, bool visible)
 
 EditBox::~EditBox() {
     if (m_impl->edit) {
+        // Hidden with the focus, the box would pass it on to the next box.
+        QWidget* window = m_impl->edit->parentWidget();
+        if (window && m_impl->edit->hasFocus()) window->setFocus(Qt::OtherFocusReason);
         m_impl->edit->disconnect();
         m_impl->edit->hide();
         m_impl->edit->deleteLater();
@@ -97,6 +100,10 @@ void EditBox::OnTextChanged(std::function<void()> callback) {
 }
 void EditBox::OnReturnPressed(std::function<void()> callback) {
     m_impl->returned = std::move(callback);
+}
+
+void TakeFocusFromEditBoxes(HostWindow& window) {
+    if (QWidget* w = WidgetOf(window)) w->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace lumbra

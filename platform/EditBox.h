@@ -12,7 +12,9 @@ namespace lumbra {
 class HostWindow;
 
 // A single-line platform edit box, a child of a host window, at a rectangle
-// in the window's client coordinates. Destroying the object removes it.
+// in the window's client coordinates. Destroying the object removes it; a
+// box that had the keyboard focus hands it to its window, never on to
+// another box.
 class EditBox {
 public:
     EditBox(HostWindow& parent, int id, const Rect& rect, bool visible = true);
@@ -44,5 +46,9 @@ private:
     int m_id;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The window itself takes the keyboard focus from any edit box in it, so
+// that keys typed next go to the window and change no box.
+void TakeFocusFromEditBoxes(HostWindow& window);
 
 }  // namespace lumbra

@@ -37,16 +37,21 @@ private:
     bool m_programsOnly = true;
 };
 
+std::optional<std::string> RunFileDialog(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
 }  // namespace
 
 std::optional<std::string> ChooseFileToOpen(HostWindow* parent, const std::string& title,
-                                            const std::string& filter,
-                                            const std::string& directory) {
-    QString path = QFileDialog::getOpenFileName(ParentWidget(parent), QString::fromStdString(title),
-                                                QString::fromStdString(directory),
-                                                QString::fromStdString(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+                                            const std::string& filter, const std::string& directory,
+                                            const std::string& prefilledName) {
+    QFileDialog dialog(ParentWidget(parent), QString::fromStdString(title),
+                       QString::fromStdString(directory), QString::fromStdString(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!prefilledName.empty()) dialog.selectFile(QString::fromStdString(prefilledName));
+    return RunFileDialog(dialog);
 }
 
 std::optional<std::string> ChooseProgramToOpen(HostWindow* parent, const std::string& title,
@@ -62,18 +67,24 @@ std::optional<std::string> ChooseProgramToOpen(HostWindow* parent, const std::st
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [filter](const QString& name) {
         filter->SetProgramsOnly(name == kProgramsFilter);
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return RunFileDialog(dialog);
 }
 
 std::optional<std::string> ChooseFileToSave(HostWindow* parent, const std::string& title,
                                             const std::string& filter,
-                                            const std::string& suggestedPath) {
-    QString path = QFileDialog::getSaveFileName(ParentWidget(parent), QString::fromStdString(title),
-                                                QString::fromStdString(suggestedPath),
-                                                QString::fromStdString(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+                                            const std::string& suggestedPath,
+                                            const std::string& defaultSuffix) {
+    QFileDialog dialog(ParentWidget(parent), QString::fromStdString(title), QString(),
+                       QString::fromStdString(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!defaultSuffix.empty()) {
+        // Qt's own dialog adds the suffix before its overwrite question.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+    }
+    if (!suggestedPath.empty()) dialog.selectFile(QString::fromStdString(suggestedPath));
+    return RunFileDialog(dialog);
 }
 
 }  // namespace lumbra

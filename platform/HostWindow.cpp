@@ -391,10 +391,24 @@ void HostWindow::PostClose() {
         Qt::QueuedConnection);
 }
 
+void HostWindow::SetModal(bool modal) {
+    auto* w = m_impl->widget;
+    const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
+    if (!w || w->windowModality() == modality) return;
+    const bool shown = w->isVisible();
+    if (shown) w->hide();
+    w->setWindowModality(modality);
+    if (shown) w->show();
+}
+
+bool HostWindow::IsModal() const {
+    return m_impl->widget && m_impl->widget->windowModality() != Qt::NonModal;
+}
+
 int HostWindow::RunModal() {
     auto* w = m_impl->widget;
     if (!w) return -1;
-    w->setWindowModality(Qt::ApplicationModal);
+    SetModal(true);
     Show();
     QEventLoop loop;
     w->modalLoop = &loop;

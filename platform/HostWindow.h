@@ -136,8 +136,16 @@ public:
     // OnWindowDestroyed.
     void Destroy();
 
-    // Modal run: shows the window and runs a nested event loop until EndModal
-    // or destruction; returns the EndModal code (-1 when destroyed).
+    // An application-modal window keeps input from every other window of the
+    // program while it shows. The system takes the modality only when the
+    // window is shown, so set it before Show; a window that shows already is
+    // shown again to take it.
+    void SetModal(bool modal);
+    bool IsModal() const;
+
+    // Modal run: makes the window modal, shows it and runs a nested event loop
+    // until EndModal or destruction; returns the EndModal code (-1 when
+    // destroyed).
     int RunModal();
     void EndModal(int code);
     bool InModalLoop() const;

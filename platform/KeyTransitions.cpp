@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "model/ScanCodeTable.h"
+#include "platform/HostWidget.h"
+#include "platform/X11AutoRepeat.h"
 
 namespace lumbra {
 
@@ -126,6 +130,12 @@ uint32_t MonotonicMilliseconds() {
     return static_cast<uint32_t>(clock.elapsed());
 }
 
+// Both halves of X11's repeat pair carry the time of the repeat.
+bool IsRepeatOf(const KeyTransition& press, const KeyTransition& release) {
+    return !press.released && press.virtualKey == release.virtualKey &&
+           press.nativeScanCode == release.nativeScanCode && press.timestamp == release.timestamp;
+}
+
 class KeyFilter : public QObject {
 public:
     KeyFilter(KeyTransitionSink sink, KeyDelivery delivery)
@@ -146,28 +156,67 @@ public:
         if (!first) first = QApplication::focusWidget();
         if (!first) first = QApplication::activeWindow();
         if (receiver != first) return false;
-        auto* key = static_cast<QKeyEvent*>(e);
-        const bool released = e->type() == QEvent::KeyRelease;
-        // X11 puts a release before each repeated press; a held key is a run of presses.
-        if (released && key->isAutoRepeat()) return m_swallow;
-        uint8_t vk = 0;
-        const quint32 scan = key->nativeScanCode();
-        vk = VirtualKeyFromScanCode(scan);
-        if (vk == 0) vk = VirtualKeyForQtKey(key->key(), key->modifiers() & Qt::KeypadModifier);
-        if (vk == 0) return m_swallow;
-        const uint32_t stamp = key->timestamp() != 0 ? static_cast<uint32_t>(key->timestamp())
-                                                     : MonotonicMilliseconds();
-        KeyTransition t{vk, released, stamp & 0x7FFFFFFFu, scan};
         // The sink may replace this filter; nothing of it is touched afterwards.
         const bool swallow = m_swallow;
-        auto sink = m_sink;
-        sink(t);
+        auto* key = static_cast<QKeyEvent*>(e);
+        const bool released = e->type() == QEvent::KeyRelease;
+        const quint32 scan = key->nativeScanCode();
+        uint8_t vk = VirtualKeyFromScanCode(scan);
+        if (vk == 0) vk = VirtualKeyForQtKey(key->key(), key->modifiers() & Qt::KeypadModifier);
+        const uint32_t stamp = key->timestamp() != 0 ? static_cast<uint32_t>(key->timestamp())
+                                                     : MonotonicMilliseconds();
+        const KeyTransition t{vk, released, stamp & 0x7FFFFFFFu, scan};
+        if (m_held && vk != 0 && IsRepeatOf(t, *m_held)) {
+            // The held release was the first half of a repeat: the key never
+            // went up, and this press is one more of a held key.
+            m_held.reset();
+        } else {
+            DeliverHeld();
+        }
+        // The toolkit saw the repeat pair itself and flagged the release.
+        if (vk == 0 || m_retired || (released && key->isAutoRepeat())) return swallow;
+        if (released) {
+            // Whether a press of the same key follows is known only with the
+            // next event; the events queued now all come before this call.
+            m_held = t;
+            // Only this release: by then it may have gone out, and another be held.
+            QMetaObject::invokeMethod(
+                this,
+                [this, serial = ++m_heldSerial] {
+                    if (serial == m_heldSerial) DeliverHeld(/*deferred=*/true);
+                },
+                Qt::QueuedConnection);
+            return swallow;
+        }
+        Deliver(t);
         return swallow;
     }
 
+    // The filter is being replaced: a release it holds still goes to its sink.
+    void Retire() {
+        DeliverHeld();
+        m_retired = true;
+    }
+
 private:
+    void Deliver(const KeyTransition& t) {
+        if (m_retired) return;
+        auto sink = m_sink;
+        sink(t);
+    }
+    void DeliverHeld(bool deferred = false) {
+        if (!m_held) return;
+        KeyTransition t = *m_held;
+        m_held.reset();
+        t.deferred = deferred;
+        Deliver(t);
+    }
+
     KeyTransitionSink m_sink;
     bool m_swallow;
+    bool m_retired = false;
+    std::optional<KeyTransition> m_held;
+    uint64_t m_heldSerial = 0;
 };
 
 std::unique_ptr<KeyFilter>& Filter() {
@@ -175,16 +224,47 @@ std::unique_ptr<KeyFilter>& Filter() {
     return filter;
 }
 
+// The window itself or one of its child widgets.
+bool IsInside(const QWidget* widget, const QWidget* window) {
+    return widget && window && (widget == window || window->isAncestorOf(widget));
+}
+
 }  // namespace
 
 void SetKeyTransitionSink(KeyTransitionSink sink, KeyDelivery delivery) {
     std::unique_ptr<KeyFilter>& filter = Filter();
+    if (filter) filter->Retire();
     if (filter && qApp) qApp->removeEventFilter(filter.get());
     // A filter replaced from inside its own call is freed once the event is done.
     if (filter) filter.release()->deleteLater();
     if (!sink || !qApp) return;
+    AskForDetectableAutoRepeat();
     filter = std::make_unique<KeyFilter>(std::move(sink), delivery);
     qApp->installEventFilter(filter.get());
+}
+
+struct ReturnKeyWatch::Impl : QObject {
+    QPointer<QWidget> window;
+    std::function<void()> onReturn;
+
+    bool eventFilter(QObject* receiver, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        if (IsInside(qobject_cast<QWidget*>(receiver), window) && onReturn) onReturn();
+        return false;
+    }
+};
+
+ReturnKeyWatch::ReturnKeyWatch(HostWindow& window, std::function<void()> onReturn)
+    : m_impl(std::make_unique<Impl>()) {
+    m_impl->window = WidgetOf(window);
+    m_impl->onReturn = std::move(onReturn);
+    if (qApp) qApp->installEventFilter(m_impl.get());
+}
+
+ReturnKeyWatch::~ReturnKeyWatch() {
+    if (qApp) qApp->removeEventFilter(m_impl.get());
 }
 
 }  // namespace lumbra

@@ -84,6 +84,11 @@ bool KeyboardGrab::HeldByDisplay() const { return m_impl->held && m_impl->Active
 
 bool KeyboardGrab::WindowAlive() const { return m_impl->widget && m_impl->widget->Host(); }
 
+void KeyboardGrab::Send(uint32_t msg, uintptr_t first, intptr_t second) {
+    HostWidget* w = m_impl->widget;
+    if (w && w->Host()) w->Host()->Send(msg, first, second);
+}
+
 void KeyboardGrab::Post(uint32_t msg, uintptr_t first, intptr_t second) {
     HostWidget* w = m_impl->widget;
     if (!w || !w->Host()) return;

@@ -29,6 +29,8 @@ public:
     // Queues a message to the window; dropped when the window is gone by then.
     // Safe to call after the window's host object has been deleted.
     void Post(uint32_t msg, uintptr_t first, intptr_t second);
+    // Delivers a message to the window at once; dropped when the window is gone.
+    void Send(uint32_t msg, uintptr_t first, intptr_t second);
 
     struct Impl;
 

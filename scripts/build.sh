@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# build.sh BUILD_DIR [cmake options...]: configures (once) and builds.
+# build.sh BUILD_DIR [cmake options...]: configures and builds. cmake runs
+# every time, so the options given apply also to a folder configured before;
+# an option not given keeps the value that folder has cached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="$1"; shift

@@ -5,9 +5,9 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-    qt6-base-dev libgl1-mesa-dev libhidapi-dev libudev-dev
+    qt6-base-dev libgl1-mesa-dev libhidapi-dev libudev-dev umockdev libumockdev-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool libxcb1-dev fonts-wqy-microhei
+    xvfb xdotool libxcb1-dev libx11-dev fonts-wqy-microhei
 )
 
 missing=()

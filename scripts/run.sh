@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build -DLUMBRA_TESTS=OFF -DLUMBRA_BENCH=OFF
+# Only the program: test.sh configures the same folder with its tests again.
+scripts/build.sh build -DLUMBRA_TESTS=OFF -DLUMBRA_BENCH=OFF -DLUMBRA_SANITIZE=OFF \
+    -DLUMBRA_TSAN=OFF -DLUMBRA_FUZZ=OFF
 if [ "$#" -eq 0 ]; then
     # HID devices are named BUS:VENDOR:PRODUCT.N in sysfs.
     if ! ls /sys/bus/hid/devices 2>/dev/null | grep -qi '^[0-9a-f]*:04F3:1406\.'; then

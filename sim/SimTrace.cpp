@@ -1,6 +1,10 @@
 #include "sim/SimTrace.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "storage/HexText.h"
+#include "storage/TextFile.h"
 
 namespace lumbra {
 
@@ -30,10 +34,13 @@ std::string FormatTraceLine(uint64_t milliseconds, const SimExchange& exchange) 
 }
 
 SimTrace::SimTrace(std::shared_ptr<Clock> clock, const std::string& path)
-    : m_clock(std::move(clock)), m_file(path, std::ios::app) {}
+    : m_clock(std::move(clock)),
+      // Close-on-exec: programs launched from a G key must not get the trace.
+      m_fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600)) {}
 
 SimTrace::~SimTrace() {
     if (m_attached) m_attached->SetObserver(nullptr);
+    if (m_fd >= 0) ::close(m_fd);
 }
 
 void SimTrace::Attach(KeyboardSimulator& simulator) {
@@ -43,11 +50,10 @@ void SimTrace::Attach(KeyboardSimulator& simulator) {
 
 void SimTrace::Record(const SimExchange& exchange) {
     std::lock_guard lock(m_mutex);
-    if (!m_file) return;
-    // Each line goes out whole at once, so a crash leaves every exchange
+    if (m_fd < 0) return;
+    // Each line goes out whole in one write, so a crash leaves every exchange
     // before it in the file.
-    m_file << FormatTraceLine(m_clock->NowMs(), exchange) << '\n';
-    m_file.flush();
+    WriteToDescriptor(m_fd, FormatTraceLine(m_clock->NowMs(), exchange) + '\n');
 }
 
 }  // namespace lumbra

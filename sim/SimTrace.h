@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,8 +20,10 @@ class SimTrace {
 public:
     SimTrace(std::shared_ptr<Clock> clock, const std::string& path);
     ~SimTrace();
+    SimTrace(const SimTrace&) = delete;
+    SimTrace& operator=(const SimTrace&) = delete;
 
-    bool IsOpen() const { return m_file.is_open(); }
+    bool IsOpen() const { return m_fd >= 0; }
     // Installs the trace as the simulator's observer.
     void Attach(KeyboardSimulator& simulator);
     void Record(const SimExchange& exchange);
@@ -30,7 +31,7 @@ public:
 private:
     std::shared_ptr<Clock> m_clock;
     std::mutex m_mutex;
-    std::ofstream m_file;
+    int m_fd = -1;
     KeyboardSimulator* m_attached = nullptr;
 };
 

@@ -90,7 +90,10 @@ bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
         for (int32_t j = 0; j < keys; ++j) {
             const auto keyName = ValueOf(lines.Next());
             if (!keyName) return false;
-            MacroKey* key = set->AddKey(std::string(*keyName));
+            // A name the keyboard cannot hold whole is kept as far as it can
+            // (whole characters), so that what is sent and what comes back
+            // are the same name; G keys naming the long form still find it.
+            MacroKey* key = set->AddKey(std::string(FitMacroNameToField(*keyName)));
             if (!key || !ReadMacroBody(lines, *key)) return false;
         }
     }
@@ -180,7 +183,8 @@ bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {
 bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDirectory) {
     if (ReadMacroLibrary(library, appDirectory)) return true;
     library.ResetToDefault();
-    WriteMacroLibrary(library, appDirectory);
+    if (KeepRejectedFile(MacroLibraryFilePath(appDirectory)))
+        WriteMacroLibrary(library, appDirectory);
     return false;
 }
 

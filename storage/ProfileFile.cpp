@@ -124,8 +124,18 @@ bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path
     if (text && ParseProfile(*text, profile)) return true;
     profile.ResetDefaults(slot);
     profile.programs = {};
-    WriteProfileFile(profile, path);
+    if (KeepRejectedFile(path)) WriteProfileFile(profile, path);
     return false;
+}
+
+bool LoadProfileFile(KeyboardProfile& profile, const std::string& path) {
+    const auto text = ReadWholeFile(path);
+    if (!text) return false;
+    // A rejected file must leave the profile as it was, not half read.
+    KeyboardProfile loaded = profile;
+    if (!ParseProfile(*text, loaded)) return false;
+    profile = std::move(loaded);
+    return true;
 }
 
 bool WriteProfileFile(const KeyboardModel& model, int slot) {

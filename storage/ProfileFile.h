@@ -25,9 +25,15 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile);
 // Writes one profile to a file; false when it could not be written.
 bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path);
 // Reads a profile file into the record of slot s; a missing or rejected file
-// installs the slot's defaults (without programs) and is written anew. True
-// when accepted.
+// installs the slot's defaults (without programs) and is written anew, a
+// rejected one kept first (KeepRejectedFile). True when accepted.
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path);
+
+// Reads a file the user picked into a profile. A rejected file changes
+// neither the profile nor the file; false then.
+bool LoadProfileFile(KeyboardProfile& profile, const std::string& path);
+// What the user is told when LoadProfileFile rejects a file.
+constexpr std::string_view kNotAProfileMessage = "This file is not a Lumbra profile.";
 
 // The same for a slot of the model, at the path its settings hold for it.
 bool WriteProfileFile(const KeyboardModel& model, int slot);

@@ -41,10 +41,11 @@ bool ParseSettings(std::string_view text, SettingsStore& store) {
 }
 
 bool ReadSettingsFile(SettingsStore& store, const std::string& appDirectory) {
-    const auto text = ReadWholeFile(SettingsFilePath(appDirectory));
+    const std::string path = SettingsFilePath(appDirectory);
+    const auto text = ReadWholeFile(path);
     if (text && ParseSettings(*text, store)) return true;
     store.ResetDefaults(appDirectory);
-    WriteSettingsFile(store, appDirectory);
+    if (KeepRejectedFile(path)) WriteSettingsFile(store, appDirectory);
     return false;
 }
 

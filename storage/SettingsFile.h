@@ -19,7 +19,7 @@ std::string FormatSettings(const SettingsStore& store);
 bool ParseSettings(std::string_view text, SettingsStore& store);
 
 // True when the file was accepted. A missing or rejected file installs the
-// defaults and is written anew.
+// defaults and is written anew, a rejected one kept first (KeepRejectedFile).
 bool ReadSettingsFile(SettingsStore& store, const std::string& appDirectory);
 // True when the file could be written.
 bool WriteSettingsFile(const SettingsStore& store, const std::string& appDirectory);

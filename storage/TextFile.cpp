@@ -7,9 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 
@@ -25,20 +24,88 @@ std::optional<std::string_view> LineReader::Next() {
     return line;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    if (path.empty()) return std::nullopt;
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 namespace {
 
-bool WriteAll(int fd, std::string_view content) {
+namespace fs = std::filesystem;
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The file a write to `path` lands in: the path itself, or the end of its
+// chain of symlinks (which need not exist yet). Nothing for a symlink loop.
+std::optional<fs::path> FollowSymlinks(fs::path path) {
+    constexpr int kMaxHops = 40;
+    for (int hop = 0; hop < kMaxHops; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::error_code error;
+        const fs::path target = fs::read_symlink(path, error);
+        if (error) return std::nullopt;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return std::nullopt;
+}
+
+fs::path FolderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+constexpr std::string_view kTempMarker = ".lumbra-";
+constexpr size_t kTempRandomLength = 6;
+constexpr std::string_view kRejectedSuffix = ".rejected";
+
+// The file name `name` would have as a temporary file of TempFilePattern, or
+// nothing when `candidate` is not of that form.
+std::optional<std::string> TempFileOwner(const std::string& candidate) {
+    const size_t tail = kTempMarker.size() + kTempRandomLength;
+    if (candidate.size() < 2 + tail || candidate[0] != '.') return std::nullopt;
+    const auto random = candidate.end() - static_cast<std::ptrdiff_t>(kTempRandomLength);
+    if (std::string_view(candidate).substr(candidate.size() - tail, kTempMarker.size()) !=
+            kTempMarker ||
+        !std::all_of(random, candidate.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+        return std::nullopt;
+    return candidate.substr(1, candidate.size() - 1 - tail);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    // Without O_NONBLOCK a FIFO would hold the open until a writer comes.
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<uint64_t>(info.st_size) > kMaxReadableFileSize)
+        return std::nullopt;
+    std::string text;
+    text.reserve(static_cast<size_t>(info.st_size));
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(file.Get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) return text;
+        text.append(chunk, static_cast<size_t>(n));
+        // A file that grows while it is read is held to the same limit.
+        if (text.size() > kMaxReadableFileSize) return std::nullopt;
+    }
+}
+
+bool WriteToDescriptor(int fd, std::string_view content) {
     while (!content.empty()) {
         const ssize_t written = ::write(fd, content.data(), content.size());
         if (written < 0) {
@@ -50,24 +117,37 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
-}  // namespace
+std::string TempFilePattern(const std::string& name) {
+    return "." + name + std::string(kTempMarker) + std::string(kTempRandomLength, 'X');
+}
 
 bool WriteFileAtomically(const std::string& path, std::string_view content) {
     if (path.empty()) return false;
-    const std::filesystem::path target(path);
     std::error_code error;
-    if (target.has_parent_path()) {
-        std::filesystem::create_directories(target.parent_path(), error);
-    }
-    if (std::filesystem::is_directory(target, error)) return false;
+    if (fs::path(path).has_parent_path())
+        fs::create_directories(fs::path(path).parent_path(), error);
+    // The rename replaces the symlink's target, so that the link keeps working.
+    const auto target = FollowSymlinks(path);
+    if (!target || target->filename().empty()) return false;
+    struct stat old {};
+    const bool replacing = ::stat(target->c_str(), &old) == 0;
+    if (replacing &&
+        (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0))
+        return false;
 
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    std::string temp = (FolderOf(*target) / TempFilePattern(target->filename())).string();
+    // mkostemp creates the file 0600, narrowed by the umask.
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    ::fchmod(fd, 0644);
-    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+    bool ok = true;
+    if (replacing) {
+        // Only root may hand the file to its owner; everyone else keeps their own.
+        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+        ok = ::fchmod(fd, old.st_mode & 0777) == 0;
+    }
+    ok = ok && WriteToDescriptor(fd, content) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (ok) ok = ::rename(temp.c_str(), target->c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
@@ -77,33 +157,45 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
 
 int RemoveLeftoverTempFiles(const std::vector<std::string>& paths) {
     // The files by folder, so that each folder is read once.
-    std::map<std::filesystem::path, std::set<std::string>> byFolder;
+    std::map<fs::path, std::set<std::string>> byFolder;
     for (const std::string& path : paths) {
-        const std::filesystem::path target(path);
-        if (target.filename().empty()) continue;
-        byFolder[target.has_parent_path() ? target.parent_path() : "."].insert(
-            target.filename().string());
+        const auto target = FollowSymlinks(path);
+        if (!target || target->filename().empty()) continue;
+        byFolder[FolderOf(*target)].insert(target->filename().string());
     }
     std::error_code error;
-    std::vector<std::filesystem::path> leftovers;
+    std::vector<fs::path> leftovers;
     for (const auto& [folder, names] : byFolder) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-            // "<name>." and mkstemp's six letters and digits.
-            const std::string name = entry.path().filename().string();
-            if (name.size() < 8 || name[name.size() - 7] != '.') continue;
-            const auto suffix = name.end() - 6;
-            const bool temp = std::all_of(suffix, name.end(), [](char c) {
-                return std::isalnum(static_cast<unsigned char>(c)) != 0;
-            });
-            if (temp && names.contains(name.substr(0, name.size() - 7)) &&
-                entry.is_regular_file(error))
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            const auto owner = TempFileOwner(entry.path().filename().string());
+            if (owner && names.contains(*owner) && entry.is_regular_file(error))
                 leftovers.push_back(entry.path());
         }
     }
     int removed = 0;
     for (const auto& leftover : leftovers)
-        if (std::filesystem::remove(leftover, error)) ++removed;
+        if (fs::remove(leftover, error)) ++removed;
     return removed;
+}
+
+bool KeepRejectedFile(const std::string& path) {
+    const auto target = FollowSymlinks(path);
+    struct stat info {};
+    if (!target) return false;
+    if (::stat(target->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
+    const std::string kept = target->string() + std::string(kRejectedSuffix);
+    // A second name for the same file: nothing is copied, whatever its size,
+    // and the rename that installs the defaults takes only the first name.
+    ::unlink(kept.c_str());
+    bool ok = ::link(target->c_str(), kept.c_str()) == 0;
+    if (!ok) {
+        const auto text = ReadWholeFile(target->string());
+        ok = text && WriteFileAtomically(kept, *text);
+    }
+    if (ok)
+        std::fprintf(stderr, "lumbra: %s was not accepted; it is kept as %s\n", path.c_str(),
+                     kept.c_str());
+    return ok;
 }
 
 void AppendLine(std::string& out, std::string_view text) {

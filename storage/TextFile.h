@@ -23,21 +23,46 @@ private:
     size_t m_pos = 0;
 };
 
-// The whole content of a file; nothing when it cannot be opened or read.
+// The largest file the readers take; the largest valid library is about 2 MB.
+constexpr size_t kMaxReadableFileSize = 16 * 1024 * 1024;
+
+// The whole content of a regular file of at most kMaxReadableFileSize bytes;
+// nothing when it cannot be opened or read, or when the path names anything
+// else (a folder, a FIFO, a device): such a path is opened without blocking
+// and never read from.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Replaces a file with new content so that a crash or a full disk leaves
 // either the old or the new file, never a part: the content goes to a
 // temporary file in the same folder, is flushed to disk, and is renamed over
-// the old one. A missing parent folder is created first. False when the file
-// could not be written; the old file is then untouched.
+// the old one. A missing parent folder is created first. A new file gets
+// 0600 (less when the umask says so); a rewrite keeps the mode of the file it
+// replaces. A symlink is followed and its target replaced in the target's
+// folder. A file without write permission, or one that is not a regular file,
+// is not replaced. False when the file could not be written; the old file is
+// then untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 
+// Writes all of `content` to a descriptor, going on after a partial write or
+// a signal; false on an error (EFBIG under a file size limit, ENOSPC).
+bool WriteToDescriptor(int fd, std::string_view content);
+
+// The name of a writer's temporary file for the file `name`:
+// ".<name>.lumbra-XXXXXX", hidden and of a form nothing else uses.
+std::string TempFilePattern(const std::string& name);
+
 // Removes the temporary files that writers of these files killed between
-// creating and renaming them left beside them ("<path>.XXXXXX"), reading each
+// creating and renaming them left beside them (TempFilePattern), reading each
 // folder once. Only while no other process writes the files. The number
 // removed.
 int RemoveLeftoverTempFiles(const std::vector<std::string>& paths);
+
+// Before defaults replace a rejected file of Lumbra's own: keeps the file as
+// it stands as "<path>.rejected" (replacing an earlier one) and names it on
+// standard error. A symlink's target is kept beside the target. True when the
+// defaults may be written: the file was kept, or there was no regular file to
+// keep. False when it could not be kept; it must then stay as it is.
+bool KeepRejectedFile(const std::string& path);
 
 // Line ends the files are written with, so that they stay exchangeable with
 // the keyboard's Windows tool.

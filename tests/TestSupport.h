@@ -42,9 +42,11 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+#ifdef LUMBRA_TEST_DATA_DIR
 // A fixture file from tests/data, written by hand.
 inline std::string Fixture(const std::string& name) {
     return ReadBytes(LUMBRA_TEST_DATA_DIR + name);
 }
+#endif
 
 }  // namespace lumbra::test

@@ -26,14 +26,20 @@ CDlgBase::~CDlgBase() {
     for (auto& list : m_lists) list.clear();
 }
 
-bool CDlgBase::Create() {
+bool CDlgBase::Create() { return Open(false); }
+
+bool CDlgBase::CreateModal() { return Open(true); }
+
+bool CDlgBase::Open(bool modal) {
     if (!m_window)
         m_window = std::make_unique<HostWindow>(this, WindowStyle::kDialog, m_parentWindow);
+    // The initialisation shows the window: the modality goes first.
+    if (modal) m_window->SetModal(true);
     return OnInitDialog();
 }
 
 int CDlgBase::DoModal() {
-    if (!Create()) return -1;
+    if (!CreateModal()) return -1;
     return m_window->RunModal();
 }
 

@@ -35,6 +35,10 @@ public:
     int DoModal();
     // Creates the window and runs the initialisation without a loop of its own.
     bool Create();
+    // The same for a window that is to run modally: it is modal from the
+    // moment it first shows, so no other window of the program takes input
+    // while it runs.
+    bool CreateModal();
     void EndDialog(int code);
     // The code given to EndDialog; 0 while the dialog runs.
     int Result() const { return m_result; }
@@ -121,6 +125,7 @@ protected:
     std::unique_ptr<HostWindow> m_window;
 
 private:
+    bool Open(bool modal);
     void InvalidateControl(const CControlBase* control);
     void ReleaseActiveControl();
 

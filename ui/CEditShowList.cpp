@@ -12,13 +12,6 @@ constexpr Color kSelectedColor = 0xDEA035;
 constexpr Color kTextColor = 0xFFFFFF;
 }  // namespace
 
-size_t Utf8Length(const std::string& text) {
-    size_t n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 CEditShowList::CEditShowList(HostWindow* parent, uint32_t id, const Rect& rect, std::string text,
                              bool visible, bool disabled, MacroLibrary* library)
     : CControlBase(parent, id, rect, std::move(text), visible, disabled),
@@ -112,19 +105,20 @@ bool CEditShowList::OnLButtonDown(uint32_t, int x, int y) {
 void CEditShowList::CommitName() {
     const std::string name = m_editor->Text();
     MacroSet* set = Set();
-    if (name.empty() || !set) {
-        CloseEditor();
-        return;
-    }
-    if (Utf8Length(name) > kMaxNameLength) {
-        Notify(m_id, 0, ControlEvent::kNameTooLong);
-        return;
-    }
-    for (uint32_t i = 0; i < set->MacroKeyNum(); ++i) {
-        if (set->KeyAt(i)->name == name) {
+    const MacroNameCheck check = set ? CheckNewMacroName(*set, name) : MacroNameCheck::kEmpty;
+    // A refused name keeps the editor open for another try.
+    switch (check) {
+        case MacroNameCheck::kEmpty:
+            CloseEditor();
+            return;
+        case MacroNameCheck::kTooLong:
+            Notify(m_id, 0, ControlEvent::kNameTooLong);
+            return;
+        case MacroNameCheck::kExists:
             Notify(m_id, 0, ControlEvent::kNameExists);
             return;
-        }
+        case MacroNameCheck::kAccepted:
+            break;
     }
     set->AddKey(name);
     Notify(m_id, 0, ControlEvent::kNameAdded);

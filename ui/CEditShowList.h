@@ -10,11 +10,10 @@ namespace lumbra {
 class EditBox;
 
 // The list of macro names of one set of a library, with an in-place editor
-// that adds a new macro when its name is committed.
+// that adds a new macro when its name is committed (CheckNewMacroName).
 class CEditShowList : public CControlBase {
 public:
     static constexpr int kRowHeight = 20;
-    static constexpr size_t kMaxNameLength = 12;
 
     CEditShowList(HostWindow* parent, uint32_t id, const Rect& rect, std::string text, bool visible,
                   bool disabled, MacroLibrary* library);
@@ -54,8 +53,5 @@ private:
     int m_rowCount;
     std::unique_ptr<EditBox> m_editor;
 };
-
-// The number of characters (not bytes) of a UTF-8 text.
-size_t Utf8Length(const std::string& text);
 
 }  // namespace lumbra

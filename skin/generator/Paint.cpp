@@ -360,7 +360,7 @@ void DrawPushButton(QPainter& p, const QRectF& box, int state, const QString& la
     FillRaised(p, box, state, radius);
     Glyph glyph;
     if (label.startsWith(QLatin1Char('#'))) {
-        if (label == QLatin1String("#close"))
+        if (label == QLatin1String("#close") || label == QLatin1String("#clear"))
             glyph = Glyph::kClose;
         else if (label == QLatin1String("#min"))
             glyph = Glyph::kMinimise;

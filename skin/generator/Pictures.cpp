@@ -283,6 +283,7 @@ std::vector<Picture> BuildCatalogue() {
     all.push_back(Button(395, 46, 22, QStringLiteral("OK")));
     all.push_back(Button(394, 46, 22, QStringLiteral("Cancel")));
     all.push_back(Button(177, 22, 18, QStringLiteral("#folder")));
+    all.push_back(Button(178, 18, 18, QStringLiteral("#clear")));
     all.push_back(Button(182, 66, 23, QStringLiteral("New")));
     all.push_back(Button(183, 91, 25, QStringLiteral("Delete")));
     all.push_back(Combo(184, 194, 22));

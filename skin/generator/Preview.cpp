@@ -239,7 +239,10 @@ QImage Dialog(const RenderedSet& rendered, int which) {
             m.Keyed(388, 23, 0, 496, 5, {0, 20});
             m.p().fillRect(QRectF(119, 78, 183, 16), Qt::black);
             m.Text(QRectF(121, 78, 180, 16), QStringLiteral("Gaming"), Qt::white);
-            for (int i = 0; i < 3; ++i) m.Png(177, 3, 0, 305, 136 + 20 * i, 22, 18);
+            for (int i = 0; i < 3; ++i) {
+                m.Png(177, 3, 0, 305, 136 + 20 * i, 22, 18);
+                m.Png(178, 3, 0, 330, 136 + 20 * i, 18, 18);
+            }
             m.Text(QRectF(34, 136, 268, 18), QStringLiteral("/opt/game/bin/game"), Qt::white);
             m.Keyed(389, 52, 0, 17, 313, {0, 20});
             m.Keyed(390, 91, 0, 81, 313, {0, 20});

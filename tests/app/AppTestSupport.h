@@ -156,6 +156,9 @@ class ScriptedDialogs final : public MainWindowDialogs {
 public:
     int Message(HostWindow*, const std::string& title, const std::string& text) override {
         messages.push_back(title + "|" + text);
+        // What happens while the message is open (its modal run keeps
+        // handling events).
+        if (whileMessageOpen) whileMessageOpen();
         return kIdOk;
     }
     int ConfirmReset(HostWindow*, int pictureId) override {
@@ -179,6 +182,7 @@ public:
     }
 
     std::vector<std::string> messages;
+    std::function<void()> whileMessageOpen;
     std::vector<int> resetPictures;
     int resetAnswer = kIdOk;
     int editAnswer = kIdOk;

@@ -92,6 +92,26 @@ TEST(EditProfileDialog, OkReturnsTheTypedNameAndTheBrowsedPrograms) {
               (std::array<std::string, 3>{"/usr/bin/racer", "/bin/old", "/usr/bin/racer"}));
 }
 
+TEST(EditProfileDialog, EachClearButtonRemovesItsProgramOnly) {
+    const std::array<std::string, 3> chosen{"/usr/bin/one", "/usr/bin/two", "/usr/bin/three"};
+    for (int k = 0; k < 3; ++k) {
+        CEditProfileDlg dlg("P", ProfilePrograms{chosen}, nullptr);
+        dlg.Create();
+        const int y = 145 + 20 * k;
+        Click(*dlg.Window(), 339, y);
+        std::array<std::string, 3> expected = chosen;
+        expected[static_cast<size_t>(k)].clear();
+        auto* text = dynamic_cast<CStaticText*>(dlg.FindControl(k == 0 ? 2013 : 2015 + k));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->String(), "") << k;
+        Click(*dlg.Window(), 339, y);  // clearing an empty program keeps it empty
+        Move(*dlg.Window(), 40, 323);
+        Click(*dlg.Window(), 40, 323);  // OK
+        EXPECT_EQ(dlg.Result(), kIdOk);
+        EXPECT_EQ(dlg.Programs().paths, expected) << k;
+    }
+}
+
 TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
     for (Point2 at : {Point2{120, 323}, Point2{507, 15}}) {
         std::string name = "Keep";

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -124,6 +125,97 @@ TEST(MacroPageWindow, NamesCommitByEnterAndByClicksWithTheirOwnRefusals) {
     EXPECT_EQ(rig.dialogs.messages[2],
               std::string(kAttention) + "The macro is existing.Please try a new macro name.");
 }
+
+// Enter pressed on whatever has the keyboard focus in the main window.
+void PressEnterOnFocus(MainWindowRig& rig) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    ASSERT_EQ(focus->window(), WidgetOf(rig.W())->window());
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(focus, &press);
+    Application::ProcessEvents();
+}
+
+TEST(MacroPageWindow, AfterANameTheWindowHasTheFocusAndEnterAnywhereOnThePageCommits) {
+    MainWindowRig rig;
+    StartOnMacroPage(rig, {"Alpha"});
+    WidgetOf(rig.W())->activateWindow();
+    ClickRow(rig, 0);
+    EditBox* loop = rig.dlg->LoopCountEdit();
+    ASSERT_EQ(loop->Text(), "1");
+    for (const char* name : {"Beta", "Gamma"}) {
+        TypeName(rig, name);
+        ASSERT_TRUE(List(rig)->Editor()->HasFocus());
+        PressEnterInEditor(rig);
+        EXPECT_FALSE(List(rig)->IsEditing());
+        EXPECT_FALSE(loop->HasFocus()) << name;
+        EXPECT_EQ(QApplication::focusWidget(), WidgetOf(rig.W())) << name;
+    }
+    // Digits typed next change no loop count.
+    QKeyEvent digit(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, "7");
+    QCoreApplication::sendEvent(QApplication::focusWidget(), &digit);
+    EXPECT_EQ(loop->Text(), "1");
+
+    // Enter with the focus in the loop count box, then on the window itself.
+    TypeName(rig, "Delta");
+    loop->Focus();
+    ASSERT_TRUE(loop->HasFocus());
+    PressEnterOnFocus(rig);
+    EXPECT_FALSE(List(rig)->IsEditing());
+    TypeName(rig, "Epsilon");
+    TakeFocusFromEditBoxes(rig.W());
+    PressEnterOnFocus(rig);
+    EXPECT_FALSE(List(rig)->IsEditing());
+    EXPECT_EQ(Names(rig), (std::vector<std::string>{"Alpha", "Beta", "Gamma", "Delta", "Epsilon"}));
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+}
+
+// A name typed and committed with Enter, played by G1 of profile 1, applied,
+// and read back from the keyboard by the next start: an accepted name comes
+// back as the same, single macro, still on its G key.
+struct RoundTripCase {
+    const char* name;
+    bool accepted;
+};
+
+class NameRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(NameRoundTrip, AcceptedNamesComeBackFromTheKeyboardAsTheSameMacro) {
+    const RoundTripCase& c = GetParam();
+    MainWindowRig rig;
+    StartOnMacroPage(rig, {"Other"});
+    TypeName(rig, c.name);
+    PressEnterInEditor(rig);
+    if (!c.accepted) {
+        EXPECT_EQ(Names(rig), (std::vector<std::string>{"Other"}));
+        EXPECT_EQ(rig.dialogs.messages,
+                  (std::vector<std::string>{std::string(kAttention) +
+                                            "The lengh of name exceed 12,please new it again!"}));
+        return;
+    }
+    ASSERT_EQ(Names(rig), (std::vector<std::string>{"Other", c.name}));
+    GKeySlot& g = *rig.model.Profile(0).GKey(0);
+    g.name = c.name;
+    g.action = KeyAction{1, 0, 0};
+    rig.model.pending.MarkKeyTable(0);
+    rig.model.pending.MarkMacro(0, 0);
+    rig.ClickControl(MainId::kApply);
+    rig.Settle();
+
+    MainWindowRig again;
+    again.sim->SetState(rig.sim->State());
+    ASSERT_TRUE(WriteMacroLibrary(rig.library, again.dir.path));
+    again.Start();
+    EXPECT_EQ(Names(again), (std::vector<std::string>{"Other", c.name}));
+    EXPECT_EQ(again.model.Profile(0).GKey(0)->name, c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(AsciiCjkEmoji, NameRoundTrip,
+                         testing::Values(RoundTripCase{"TwelveChars!", true},
+                                         RoundTripCase{"宏一二三", true},
+                                         RoundTripCase{"🔥🎮🚀", true},
+                                         RoundTripCase{"é宏一二三", false},
+                                         RoundTripCase{"宏一二三四五六七八九十二", false}));
 
 TEST(MacroPageWindow, DeleteIsRefusedWhileAGKeyPlaysTheMacro) {
     MainWindowRig rig;

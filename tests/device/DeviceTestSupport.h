@@ -15,6 +15,7 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceWorker.h"
 #include "sim/KeyboardSimulator.h"
+#include "sim/SimOptions.h"
 #include "sim/SimTrace.h"
 
 namespace lumbra::test {
@@ -111,6 +112,17 @@ public:
     ~TempDir() { std::filesystem::remove_all(path); }
     std::string path;
 };
+
+// A simulator session's options with its state file ("kb.state"), trace
+// ("trace.txt") and control pipe ("control") in `dir`.
+inline SimOptions SimOptionsIn(const std::string& dir) {
+    SimOptions options;
+    options.simulate = true;
+    options.stateFile = dir + "kb.state";
+    options.traceFile = dir + "trace.txt";
+    options.controlFifo = dir + "control";
+    return options;
+}
 
 // A simulated keyboard, a link to it on a test-owned model, and a log of the
 // exchanges and pauses. The test thread plays the UI thread.

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QProcess>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "keys/CKeyboardHook.h"
+#include "macro/MacroRecorder.h"
 #include "platform/Application.h"
 #include "platform/HostWindow.h"
 
@@ -31,11 +34,14 @@ std::ostream& operator<<(std::ostream& os, const HookMsg& m) {
 struct Recorder : WindowHandler {
     void OnPaint(Surface&, const Rect&) override {}
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override {
-        if (msg == CKeyboardHook::kMessage)
+        if (msg == CKeyboardHook::kMessage) {
             seen.push_back({first, (static_cast<uint32_t>(second) & 0x80000000u) != 0});
+            words.push_back(static_cast<uint32_t>(second));
+        }
         return 0;
     }
     std::vector<HookMsg> seen;
+    std::vector<uint32_t> words;  // the second parameters
 };
 
 // Types keys through the X server's test extension, as a keyboard would.
@@ -95,6 +101,44 @@ TEST_F(X11Grab, DesktopShortcutsAndOtherKeysReachTheHookWhileItRuns) {
     XdoKeys("b");
     Settle();
     EXPECT_TRUE(recorder.seen.empty());
+}
+
+// A key held for two seconds with the server's auto-repeat on (Xvfb's
+// default), typed by xdotool while the event loop runs, as a user holds a key
+// while recording.
+TEST_F(X11Grab, AKeyHeldForTwoSecondsIsRecordedAsOnePressAndOneRelease) {
+    CKeyboardHook hook;
+    hook.StartHook(window.get());
+    for (int i = 0; i < 20 && !hook.HoldsDisplayKeyboard(); ++i) Application::ProcessEventsFor(50);
+    ASSERT_TRUE(hook.HoldsDisplayKeyboard());
+    for (int round = 0; round < 5; ++round) {
+        recorder.seen.clear();
+        recorder.words.clear();
+        QProcess xdotool;
+        xdotool.start("xdotool", {"keydown", "a", "sleep", "2", "keyup", "a"});
+        ASSERT_TRUE(xdotool.waitForStarted());
+        while (xdotool.state() != QProcess::NotRunning) Application::ProcessEventsFor(20);
+        Settle();
+        ASSERT_EQ(xdotool.exitCode(), 0);
+        // Repeats may come as further presses; a release only at the end.
+        ASSERT_GE(recorder.seen.size(), 2u) << "round " << round;
+        EXPECT_EQ(recorder.seen.front(), (HookMsg{0x41, false})) << "round " << round;
+        EXPECT_EQ(recorder.seen.back(), (HookMsg{0x41, true})) << "round " << round;
+        EXPECT_EQ(std::count(recorder.seen.begin(), recorder.seen.end(), HookMsg{0x41, true}), 1)
+            << "round " << round << ": " << recorder.seen.size() << " messages";
+        // The macro page's recorder keeps one press, the pause and one release.
+        MacroKey key("Held");
+        MacroRecorder macro = MacroRecorder::ForMainWindow();
+        macro.Start(&key);
+        for (size_t i = 0; i < recorder.seen.size(); ++i)
+            macro.OnHookMessage(static_cast<uint32_t>(recorder.seen[i].vk), recorder.words[i],
+                                true);
+        ASSERT_EQ(key.MacroActionNum, 3u) << "round " << round;
+        EXPECT_EQ(key.AllAction[0], MacroAction::KeyEvent(0x41, false));
+        EXPECT_TRUE(key.AllAction[1].IsPause());
+        EXPECT_GE(key.AllAction[1].PauseLength(), 1900u);
+        EXPECT_EQ(key.AllAction[2], MacroAction::KeyEvent(0x41, true));
+    }
 }
 
 TEST_F(X11Grab, HidingTheWindowLetsTheKeyboardGo) {

@@ -143,5 +143,60 @@ TEST(MacroLibrary, InUseOnlyForMacroAssignmentsOfOnBoardProfiles) {
     EXPECT_FALSE(IsMacroInUse(model, "fire"));
 }
 
+// Names at the byte limits, in one, three and four bytes a character.
+struct NameCase {
+    const char* name;
+    MacroNameCheck check;  // as a new name of a set holding "Fire"
+    const char* fitted;    // what the keyboard's 24-byte field keeps
+};
+
+class MacroNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(MacroNames, NewNamesFitTheLimitAndFittingNeverCutsACharacter) {
+    const NameCase& c = GetParam();
+    MacroSet set("S");
+    set.AddKey("Fire");
+    EXPECT_EQ(CheckNewMacroName(set, c.name), c.check);
+    const std::string_view fitted = FitMacroNameToField(c.name);
+    EXPECT_EQ(fitted, c.fitted);
+    EXPECT_LE(fitted.size(), kMacroNameFieldBytes);
+    EXPECT_EQ(FitMacroNameToField(fitted), fitted) << "a fitted name stays as it is";
+    if (c.check == MacroNameCheck::kAccepted) {
+        EXPECT_EQ(fitted, c.name) << "reaches the keyboard whole";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AsciiCjkEmoji, MacroNames,
+    testing::Values(
+        NameCase{"", MacroNameCheck::kEmpty, ""}, NameCase{"Fire", MacroNameCheck::kExists, "Fire"},
+        NameCase{"fire", MacroNameCheck::kAccepted, "fire"},
+        NameCase{"TwelveChars!", MacroNameCheck::kAccepted, "TwelveChars!"},
+        NameCase{"Thirteen chrs", MacroNameCheck::kTooLong, "Thirteen chrs"},
+        NameCase{"宏一二三", MacroNameCheck::kAccepted, "宏一二三"},  // 12 bytes
+        NameCase{"宏一二三四", MacroNameCheck::kTooLong, "宏一二三四"},
+        NameCase{"ab宏一二三", MacroNameCheck::kTooLong, "ab宏一二三"},
+        NameCase{"宏一二三四五六七八九十二", MacroNameCheck::kTooLong, "宏一二三四五六七"},
+        NameCase{"a宏一二三四五六七八", MacroNameCheck::kTooLong, "a宏一二三四五六"},
+        NameCase{"🔥🎮🚀", MacroNameCheck::kAccepted, "🔥🎮🚀"},  // 12 bytes
+        NameCase{"a🔥🎮🚀", MacroNameCheck::kTooLong, "a🔥🎮🚀"},
+        NameCase{"🔥🎮🚀🔥🎮🚀🔥", MacroNameCheck::kTooLong, "🔥🎮🚀🔥🎮🚀"},
+        NameCase{"abc🔥🎮🚀🔥🎮🚀", MacroNameCheck::kTooLong, "abc🔥🎮🚀🔥🎮"},
+        NameCase{"abcdefghijklmnopqrstuvwxyz", MacroNameCheck::kTooLong,
+                 "abcdefghijklmnopqrstuvwx"},
+        // Cut inside its last character by an older program: that part goes.
+        NameCase{"a宏一二三四五六\xE4\xB8", MacroNameCheck::kTooLong, "a宏一二三四五六"}));
+
+TEST(MacroLibrary, AGKeyNamingALongNameFindsTheMacroTheKeyboardKeeps) {
+    MacroLibrary library;
+    MacroKey* kept = library.AddSet("First")->AddKey("宏一二三四五六七");
+    EXPECT_EQ(library.FindMacroKeyByName("宏一二三四五六七八九十二"), kept);
+    EXPECT_EQ(library.FindMacroKeyByName("宏一二三四五六"), nullptr) << "shorter is another name";
+    KeyboardModel model;
+    model.Profile(0).GKey(2)->name = "宏一二三四五六七八九十二";
+    model.Profile(0).GKey(2)->action = {1, 0, 0};
+    EXPECT_TRUE(IsMacroInUse(model, "宏一二三四五六七"));
+}
+
 }  // namespace
 }  // namespace lumbra

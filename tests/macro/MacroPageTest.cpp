@@ -278,7 +278,7 @@ TEST_P(NameCommit, TwelveCharactersAreAcceptedThirteenAndDuplicatesRefused) {
         // The list answers a press inside it with its own message.
         page.OnLeftButtonDown(true, false);
         EXPECT_TRUE(view.editorOpen) << "the list handles it";
-        const bool tooLong = NameLength(c.name) > 12;
+        const bool tooLong = std::string_view(c.name).size() > kMaxMacroNameBytes;
         page.OnMacroListMessage(tooLong ? 13 : 12);
     }
     const uint32_t count = library.SetAt(0)->MacroKeyNum();
@@ -310,7 +310,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{"click", "Thirteen chrs", false,
                    "The lengh of name exceed 12,please new it again!"},
         CommitCase{"click", "Gamma", false, "The macro is existing.Please try a new macro name."},
-        CommitCase{"click", "宏一二三四五六七八九十二", true, ""},
+        // Twelve CJK characters are 36 bytes: more than the keyboard keeps.
+        CommitCase{"click", "宏一二三四五六七八九十二", false,
+                   "The lengh of name exceed 12,please new it again!"},
+        CommitCase{"click", "宏一二三", true, ""},
         CommitCase{"list", "Thirteen chrs", false,
                    "The lengh of name is exceed 12,please new it again!"},
         CommitCase{"list", "Alpha", false, "The macro is existing.Please try a new macro name."}));

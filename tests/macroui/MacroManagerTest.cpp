@@ -4,6 +4,7 @@
 #include <QWheelEvent>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../TestSupport.h"
@@ -249,6 +250,34 @@ TEST_F(MacroManager, ClickElsewhereCommitsValidNamesOnly) {
     ran.clear();
     Click(W(), kDeleteX, kDeleteY);
     EXPECT_EQ(ran, (std::vector<std::string>{"attention"}));
+}
+
+TEST_F(MacroManager, ARefusedNameSaysWhyAsTheMacroPageDoes) {
+    Open(2);
+    std::vector<std::string> shown;
+    dlg->SetMessageShower([&](std::string_view text, std::string_view title) {
+        shown.push_back(std::string(title) + "|" + std::string(text));
+    });
+    TypeName("Thirteen chrs");
+    Click(W(), kEmptyX, kEmptyY);
+    dlg->MacroList()->Editor()->SetText("Jump");
+    Click(W(), kEmptyX, kEmptyY);
+    dlg->MacroList()->Editor()->SetText("宏一二三四五六七八九十二");  // 36 bytes
+    Click(W(), kEmptyX, kEmptyY);
+    // A click in the list's empty rows: the list refuses, in its own words.
+    Click(W(), 100, 380);
+    EXPECT_TRUE(dlg->MacroList()->IsEditing()) << "each refusal keeps the editor open";
+    EXPECT_EQ(Set(1)->MacroKeyNum(), 2u);
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "Attention!|The lengh of name exceed 12,please new it again!",
+                         "Attention!|The macro is existing.Please try a new macro name.",
+                         "Attention!|The lengh of name exceed 12,please new it again!",
+                         "Attention!|The lengh of name is exceed 12,please new it again!"}));
+    dlg->MacroList()->Editor()->SetText("宏一二三");
+    Click(W(), kEmptyX, kEmptyY);
+    ASSERT_EQ(Set(1)->MacroKeyNum(), 3u);
+    EXPECT_EQ(Set(1)->KeyAt(2)->name, "宏一二三");
+    EXPECT_EQ(shown.size(), 4u);
 }
 
 TEST_F(MacroManager, RecordingCountsCommandsKeepsLongPausesAndDisablesTheRest) {

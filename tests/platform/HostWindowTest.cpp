@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,30 @@ TEST(HostWindow, DestroyingTheWindowEndsItsModalRun) {
     Timer t;
     t.Start(10, [&] { w.Destroy(); });
     EXPECT_EQ(w.RunModal(), -1);
+}
+
+// The system takes a modality only when a window is shown: one given to a
+// window that shows already must still keep input from the other windows.
+TEST(HostWindow, AModalRunBlocksTheOtherWindowsAlsoWhenItShowedBefore) {
+    Recorder ownerLog;
+    Recorder dialogLog;
+    HostWindow owner(&ownerLog, WindowStyle::kDialog);
+    owner.Show();
+    for (const bool shownBefore : {false, true}) {
+        SCOPED_TRACE(shownBefore);
+        HostWindow w(&dialogLog, WindowStyle::kDialog, &owner);
+        if (shownBefore) w.Show();
+        QWidget* modalDuringRun = nullptr;
+        Timer t;
+        t.Start(10, [&] {
+            modalDuringRun = QApplication::activeModalWidget();
+            w.EndModal(1);
+        });
+        EXPECT_EQ(w.RunModal(), 1);
+        EXPECT_TRUE(w.IsModal());
+        EXPECT_EQ(modalDuringRun, WidgetOf(w));
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "nothing blocks after the runs";
 }
 
 TEST(Timer, RepeatsUntilStopped) {

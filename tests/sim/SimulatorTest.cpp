@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -344,11 +345,8 @@ TEST(SimOptions, PicksTheSimulatorOptionsFromTheCommandLine) {
 
 TEST(SimSession, WiresStateFileTraceAndControlPipe) {
     test::TempDir dir;
-    SimOptions options;
-    options.simulate = true;
+    SimOptions options = test::SimOptionsIn(dir.path);
     options.stateFile = dir.path + "config/kb.state";
-    options.traceFile = dir.path + "trace.txt";
-    options.controlFifo = dir.path + "control";
     auto clock = std::make_shared<test::RecordingClock>(nullptr);
     {
         std::string error;
@@ -369,6 +367,27 @@ TEST(SimSession, WiresStateFileTraceAndControlPipe) {
     std::string error;
     EXPECT_EQ(SimSession::Start(options, clock, &error), nullptr);
     EXPECT_FALSE(error.empty());
+}
+
+TEST(SimSession, EveryDescriptorItOpensIsCloseOnExec) {
+    test::TempDir dir;
+    std::string error;
+    auto session = SimSession::Start(test::SimOptionsIn(dir.path),
+                                     std::make_shared<test::RecordingClock>(nullptr), &error);
+    ASSERT_NE(session, nullptr) << error;
+    session->Simulator()->Unplug();
+
+    // A program a G key launches must not inherit the trace or the pipe.
+    int ours = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code unreadable;
+        const std::string target = std::filesystem::read_symlink(entry, unreadable).string();
+        if (!target.starts_with(dir.path)) continue;
+        ++ours;
+        const int fd = std::stoi(entry.path().filename().string());
+        EXPECT_NE(fcntl(fd, F_GETFD) & FD_CLOEXEC, 0) << target;
+    }
+    EXPECT_GE(ours, 2) << "the trace and the control pipe are open";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -82,10 +83,16 @@ TEST(WriteFileAtomically, FailsWhereTheTargetIsAFolderOrNothing) {
 TEST(RemoveLeftoverTempFiles, RemovesOnlyTheWritersOwnLeftovers) {
     test::TempDir dir;
     const std::string path = dir.Path("config.ini");
-    const std::vector<std::string> leftovers = {"config.ini.a1B2c3", "config.ini.XXXXXX"};
-    const std::vector<std::string> kept = {"config.ini",          "config.ini.bak",
-                                           "config.ini.a1B2c3d",  "config.ini.a1-2c3",
-                                           "default0.psf.a1B2c3", "config.ini.Z9z9Z9/"};
+    const std::vector<std::string> leftovers = {".config.ini.lumbra-a1B2c3",
+                                                ".config.ini.lumbra-XXXXXX"};
+    const std::vector<std::string> kept = {"config.ini",
+                                           "config.ini.bak",
+                                           "config.ini.a1B2c3",
+                                           "config.ini.backup",
+                                           ".config.ini.lumbra-a1B2c3d",
+                                           ".config.ini.lumbra-a1-2c3",
+                                           ".default0.psf.lumbra-a1B2c3",
+                                           ".config.ini.lumbra-Z9z9Z9/"};
     for (const std::string& name : leftovers) ASSERT_TRUE(WriteFileAtomically(dir.Path(name), "x"));
     for (const std::string& name : kept) {
         if (name.ends_with('/'))
@@ -98,6 +105,31 @@ TEST(RemoveLeftoverTempFiles, RemovesOnlyTheWritersOwnLeftovers) {
     for (const std::string& name : kept)
         EXPECT_TRUE(std::filesystem::exists(dir.Path(name))) << name;
     EXPECT_EQ(RemoveLeftoverTempFiles({dir.Path("missing/config.ini")}), 0);
+}
+
+TEST(RemoveLeftoverTempFiles, TheUsersCopiesBesideTheFilesSurviveTheCleanUp) {
+    test::TempDir dir;
+    const std::vector<std::string> files = {"config.ini", "default0.psf", "MacroLibraryFile.mlf",
+                                            "SimulatedKeyboard.state"};
+    const std::vector<std::string> copies = {"config.ini.backup", "default0.psf.orig01",
+                                             "MacroLibraryFile.mlf.201912",
+                                             "SimulatedKeyboard.state.backup"};
+    std::vector<std::string> paths;
+    for (const std::string& name : files) {
+        paths.push_back(dir.Path(name));
+        ASSERT_TRUE(WriteFileAtomically(paths.back(), "x"));
+    }
+    for (const std::string& name : copies) ASSERT_TRUE(WriteFileAtomically(dir.Path(name), "mine"));
+    // What a writer killed between creating and renaming its file leaves.
+    std::string temp = dir.Path(TempFilePattern("default0.psf"));
+    const int fd = ::mkstemp(temp.data());
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    EXPECT_EQ(RemoveLeftoverTempFiles(paths), 1);
+    EXPECT_FALSE(std::filesystem::exists(temp));
+    for (const std::string& name : copies)
+        EXPECT_EQ(test::ReadBytes(dir.Path(name)), "mine") << name;
 }
 
 }  // namespace

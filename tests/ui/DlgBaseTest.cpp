@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include "UiTestSupport.h"
+#include "model/UiDispatcher.h"
 #include "ui/CImageButton.h"
 #include "ui/CTabControl.h"
 #include "ui/ImageRoutines.h"
@@ -225,6 +228,30 @@ TEST(DialogBackground, BitmapGivesAverageColourFadeAndOutline) {
     d.SetBackgroundBitmap(9399);
     EXPECT_EQ(d.BackgroundWidth(), 100);
     EXPECT_EQ(d.BackgroundColor(), Rgb(127, 0, 127));
+    Application::ProcessEvents();
+}
+
+// A dialog run modally is modal when it first shows, so that nothing else of
+// the program (a second key dialog, the main window's buttons) takes input
+// while it runs.
+TEST(DialogModality, DoModalShowsTheWindowModalAndItBlocksTheOthersWhileItRuns) {
+    ResetSelections();
+    TestDialog other(nullptr);
+    other.Create();
+    bool modalAtShow = false;
+    QWidget* modalDuringRun = nullptr;
+    TestDialog dlg([&](TestDialog& d) {
+        // The initialisation builds the controls once the window shows.
+        modalAtShow = d.W().IsVisible() && d.W().IsModal();
+        TheUiDispatcher().Post([&modalDuringRun, &d] {
+            modalDuringRun = QApplication::activeModalWidget();
+            d.EndDialog(5);
+        });
+    });
+    EXPECT_EQ(dlg.DoModal(), 5);
+    EXPECT_TRUE(modalAtShow);
+    EXPECT_EQ(modalDuringRun, WidgetOf(dlg.W()));
+    EXPECT_FALSE(other.W().IsModal());
     Application::ProcessEvents();
 }
 

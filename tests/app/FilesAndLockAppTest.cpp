@@ -1,0 +1,147 @@
+// The real lumbra where files and the instance lock fail it: a file size
+// limit, no usable lock folder; and the main window's Load Profile on a file
+// that is not a profile.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "storage/ProfileFile.h"
+
+namespace lumbra::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Starts the real lumbra with `env` only, standard error into `errFile`, and
+// under a file size limit when one is given.
+pid_t StartLumbra(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                  const std::string& errFile, rlim_t fileSizeLimit = RLIM_INFINITY) {
+    std::vector<std::string> argStore = args;
+    std::vector<std::string> envStore = env;
+    std::vector<char*> argv, envp;
+    for (auto& a : argStore) argv.push_back(a.data());
+    for (auto& e : envStore) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0 || err < 0 || ::dup2(err, 2) < 0) ::_exit(120);
+        ::signal(SIGXFSZ, SIG_DFL);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(121);
+    }
+    return pid;
+}
+
+// The exit status (128 + the signal), or -1 when the process did not end in time.
+int WaitExit(pid_t pid, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+// Waits until lumbra painted its first frame (the start-up probe was written)
+// or ended.
+bool WaitForFirstPaint(pid_t pid, const std::string& probe) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!ReadText(probe).empty()) return true;
+        siginfo_t ended{};
+        // WNOWAIT leaves the exit status to WaitExit.
+        if (::waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            ended.si_pid == pid)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+std::vector<std::string> Environment(const TempFolder& tmp, const std::string& runtimeDir) {
+    return {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtimeDir, "HOME=" + tmp.path,
+            "TMPDIR=" + tmp.path, "LUMBRA_STARTUP_PROBE=" + tmp.path + "probe"};
+}
+
+TEST(FileSizeLimit, AWriteOverTheLimitFailsLikeAFullDiskAndLumbraRuns) {
+    TempFolder tmp;
+    const std::string config = tmp.path + "cfg";
+    // Enough for the start-up probe, too little for any of Lumbra's files.
+    const pid_t pid = StartLumbra({LUMBRA_PROGRAM, "--simulate", "--config-dir", config},
+                                  Environment(tmp, tmp.path), tmp.path + "err.txt", 64);
+    ASSERT_GT(pid, 0);
+    const bool painted = WaitForFirstPaint(pid, tmp.path + "probe");
+    if (painted) ::kill(pid, SIGTERM);
+    EXPECT_TRUE(painted) << ReadText(tmp.path + "err.txt");
+    EXPECT_EQ(WaitExit(pid, std::chrono::seconds(30)), 0) << "128 + 25 is SIGXFSZ";
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(config + "/config", error))
+        EXPECT_EQ(entry.path().filename().string().find(".lumbra-"), std::string::npos)
+            << entry.path() << " is a temporary file left behind";
+}
+
+TEST(InstanceLockStart, WithoutAnyUsableLockFolderLumbraStartsWithAWarning) {
+    TempFolder tmp;
+    // No runtime folder (a file in its place, which Qt cannot replace by a
+    // folder), and the per-user folder in the temporary folder is a symlink
+    // someone else planted.
+    ASSERT_TRUE(WriteFileAtomically(tmp.path + "runtime", "x"));
+    fs::create_directory(tmp.path + "elsewhere");
+    fs::create_directory_symlink(tmp.path + "elsewhere",
+                                 tmp.path + "lumbra-" + std::to_string(::geteuid()));
+    const pid_t pid = StartLumbra({LUMBRA_PROGRAM, "--simulate", "--config-dir", tmp.path + "cfg"},
+                                  Environment(tmp, tmp.path + "runtime"), tmp.path + "err.txt");
+    ASSERT_GT(pid, 0);
+    const bool painted = WaitForFirstPaint(pid, tmp.path + "probe");
+    if (painted) ::kill(pid, SIGTERM);
+    const std::string said = ReadText(tmp.path + "err.txt");
+    EXPECT_TRUE(painted) << said;
+    EXPECT_EQ(WaitExit(pid, std::chrono::seconds(30)), 0) << said;
+    EXPECT_EQ(said.find("already running"), std::string::npos) << said;
+    EXPECT_NE(said.find("instance lock"), std::string::npos) << said;
+    EXPECT_TRUE(fs::is_empty(tmp.path + "elsewhere")) << "nothing was made through the symlink";
+}
+
+TEST(MainWindowLoadProfile, AFileThatIsNoProfileIsSaidAndNothingChanges) {
+    MainWindowRig rig;
+    rig.Start();
+    const std::string note = rig.dir.path + "notes.txt";
+    ASSERT_TRUE(WriteFileAtomically(note, "shopping list\r\n"));
+    std::vector<std::string> paths, profiles;
+    for (int slot = 0; slot < kProfileSlotCount; ++slot) {
+        paths.push_back(rig.model.settings.SlotPath(slot));
+        profiles.push_back(FormatProfile(rig.model.Profile(slot)));
+    }
+    const size_t messages = rig.dialogs.messages.size();
+    rig.dialogs.loadPath = note;
+    rig.dlg->OnMessage(MainCommand::kLoadProfile, 0, ControlEvent::kClicked);
+
+    EXPECT_EQ(ReadText(note), "shopping list\r\n");
+    for (int slot = 0; slot < kProfileSlotCount; ++slot) {
+        EXPECT_EQ(rig.model.settings.SlotPath(slot), paths[static_cast<size_t>(slot)]);
+        EXPECT_EQ(FormatProfile(rig.model.Profile(slot)), profiles[static_cast<size_t>(slot)]);
+    }
+    ASSERT_EQ(rig.dialogs.messages.size(), messages + 1);
+    EXPECT_NE(rig.dialogs.messages.back().find(std::string(kNotAProfileMessage)), std::string::npos)
+        << rig.dialogs.messages.back();
+    EXPECT_FALSE(fs::exists(note + ".rejected"));
+}
+
+}  // namespace
+}  // namespace lumbra::test
