@@ -22,6 +22,7 @@
 #include "ui/CKeyboardButton.h"
 #include "ui/CLightBrightnessPopup.h"
 #include "ui/CLightColorPopup.h"
+#include "ui/CProgressStrip.h"
 #include "ui/CTabControl.h"
 #include "ui/CVScrollBar.h"
 #include "ui/ChoiceRecord.h"
@@ -87,6 +88,7 @@ bool CCorvexDlg::OnInitDialog() {
     session.launcher = m_services.launcher;
     session.window = this;
     m_session = std::make_unique<KeyboardSession>(std::move(session));
+    m_session->SetProgressListener([this](const DeviceProgress& p) { ShowProgress(p); });
     m_session->LoadFiles();
 
     CDlgBase::OnInitDialog();
@@ -221,6 +223,13 @@ void CCorvexDlg::BuildControls(int left, int top, int, int) {
                 break;
         }
     }
+    auto strip = std::make_unique<CProgressStrip>(
+        w, kProgressStripId,
+        Rect::FromSize(left + kProgressStripRect.x, top + kProgressStripRect.y,
+                       kProgressStripRect.width, kProgressStripRect.height),
+        "", false, true);
+    strip->LoadImageStrip(kProgressStripPicture);
+    m_progressStrip = AddControl(0, std::move(strip));
     const LayoutRect e = kLoopCountEditRect;
     m_loopCountEdit = std::make_unique<EditBox>(
         *w, kLoopCountEditId, Rect::FromSize(left + e.x, top + e.y, e.width, e.height), false);
@@ -474,6 +483,40 @@ void CCorvexDlg::ResetAllProfiles() {
     m_session->ResetAll();
     Refresh();
 }
+
+// ---- the worker's progress ---------------------------------------------------
+
+void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
+    if (m_shutDown || !m_progressStrip) return;
+    const bool busy = progress.busy;
+    if (busy) {
+        m_progressStrip->SetCaption(
+            std::string(progress.kind == DeviceJobKind::kRead ? kReadingCaption : kWritingCaption));
+        m_progressStrip->SetProgress(progress.done, progress.total);
+    }
+    if (busy != m_progressStrip->IsVisible()) {
+        m_progressStrip->SetVisible(busy);
+        m_progressStrip->Invalidate();
+    }
+    // While a plan is sent, the commands that would queue more for the
+    // keyboard, or change the profile the plan was made for, wait. A read
+    // (start-up, replug, the keyboard's own events) leaves them alone: a
+    // command given meanwhile is planned from the model as the UI thread
+    // has it and sent after the read.
+    const bool writing = busy && progress.kind == DeviceJobKind::kWrite;
+    ForEachControl([writing](CControlBase* c) {
+        const uint32_t id = c->Id();
+        const bool command = id == MainId::kOk || id == MainId::kApply ||
+                             id == MainId::kResetProfile || id == MainId::kResetAll ||
+                             (id >= MainId::kProfile1 && id <= MainId::kProfile5);
+        if (!command || c->IsDisabled() == writing) return;
+        c->SetDisabled(writing);
+        if (writing) c->SetState(CControlBase::kNormal);
+        c->Invalidate();
+    });
+}
+
+bool CCorvexDlg::IsBusy() const { return m_progressStrip && m_progressStrip->IsVisible(); }
 
 // ---- lighting ---------------------------------------------------------------
 

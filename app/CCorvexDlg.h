@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/KeyboardSession.h"
+#include "app/MainWindowLayout.h"
 #include "app/MainWindowServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
@@ -17,6 +18,7 @@ namespace lumbra {
 
 class CComboButton;
 class CKeyboardButton;
+class CProgressStrip;
 class CTabControl;
 class EditBox;
 class KeyAssignmentPart;
@@ -60,6 +62,14 @@ public:
     void ShowAccessDeniedMessage(std::string_view path) override;
     void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
 
+    // The strip that shows the keyboard's worker at work, under OK, Cancel
+    // and Apply, with its caption to the left.
+    static constexpr uint32_t kProgressStripId = 0x7FB;
+    static constexpr int kProgressStripPicture = 402;
+    static constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+    static constexpr std::string_view kWritingCaption = "Writing to the keyboard…";
+    static constexpr std::string_view kReadingCaption = "Reading the keyboard…";
+
     // How long Exit lets a running plan go on before it gives up on it.
     static constexpr int kExitWaitMs = 10000;
 
@@ -70,6 +80,12 @@ public:
     void Exit();
     // A hot-plug notification, on the UI thread.
     void OnDeviceChange(DeviceChange change);
+
+    // The worker's progress: the strip shown while it runs, and OK, Apply,
+    // the resets and the profile tabs disabled while it sends a plan.
+    void ShowProgress(const DeviceProgress& progress);
+    bool IsBusy() const;
+    CProgressStrip* ProgressStrip() const { return m_progressStrip; }
 
     // The commands, as their messages run them.
     void ShowPage(int page);
@@ -128,6 +144,7 @@ private:
     std::array<CComboButton*, 5> m_gKeyButtons{};
     std::vector<CKeyboardButton*> m_keyButtons;
     CComboButton* m_colorButton = nullptr;
+    CProgressStrip* m_progressStrip = nullptr;
     CComboButton* m_brightnessButton = nullptr;
     std::unique_ptr<KeyAssignmentPart> m_ownKeyPart;
     std::unique_ptr<MacroPagePart> m_ownMacroPart;

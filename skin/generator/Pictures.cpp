@@ -248,6 +248,23 @@ std::vector<Picture> BuildCatalogue() {
     all.push_back(Button(164, 88, 22, QStringLiteral("Reset Profile")));
     all.push_back(Button(257, 88, 22, QStringLiteral("Reset All")));
 
+    // The progress of the keyboard's worker: the bar filled by sixteenths,
+    // frame k holding k of them.
+    all.push_back(Strip(402, 17, 147, 8, QStringLiteral("progress"),
+                        [](QPainter& p, int k, const QRectF& box) {
+                            const QRectF trough = box.adjusted(0.5, 0.5, -0.5, -0.5);
+                            p.setPen(QPen(pal::kCardBorder, 1.0));
+                            p.setBrush(pal::kField);
+                            p.drawRoundedRect(trough, 3.0, 3.0);
+                            if (k == 0) return;
+                            const QRectF inner = trough.adjusted(1.5, 1.5, -1.5, -1.5);
+                            QRectF filled = inner;
+                            filled.setWidth(inner.width() * k / 16.0);
+                            p.setPen(Qt::NoPen);
+                            p.setBrush(pal::kHighlight);
+                            p.drawRoundedRect(filled, 2.0, 2.0);
+                        }));
+
     // Profile tabs and the G-key shortcuts beside the keyboard picture.
     all.push_back(Tab(171, 23, 20, QStringLiteral("1")));
     all.push_back(Tab(170, 20, 20, QStringLiteral("2")));

@@ -309,6 +309,14 @@ struct MainWindowRig {
         const Rect r = c->GetRect();
         Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
+    // The same while the worker is held: the click and its events only.
+    void ClickControlWithoutIdle(uint32_t id) {
+        CControlBase* c = dlg->FindControl(id);
+        ASSERT_NE(c, nullptr) << id;
+        const Rect r = c->GetRect();
+        test::Click(W(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        Application::ProcessEvents();
+    }
     // Clicks the item of an open popup that shows this text.
     void ClickPopupItem(CWndPopup* popup, const std::string& text) {
         ASSERT_NE(popup, nullptr);

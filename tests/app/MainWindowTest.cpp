@@ -12,6 +12,7 @@
 #include "storage/SettingsFile.h"
 #include "ui/CComboButton.h"
 #include "ui/CKeyboardButton.h"
+#include "ui/CProgressStrip.h"
 #include "ui/CTabControl.h"
 
 namespace lumbra::test {
@@ -324,6 +325,44 @@ TEST(MainWindowTray, ExitWaitsForTheRunningApplyAndASecondExitEndsIt) {
         const std::vector<std::string> cut = {"set 06 B8 00", "set 05 03 07"};
         EXPECT_EQ(sets, twice ? cut : whole);
     }
+}
+
+// While the worker sends, the strip shows how far it is, and the commands
+// that would queue more or change the profile wait; the rest of the window
+// works. OK hides the window at once and the flush ends behind it.
+TEST(MainWindowProgress, WhileAPlanRunsTheStripShowsAndTheCommandsWait) {
+    MainWindowRig rig;
+    rig.Start();
+    CProgressStrip* strip = rig.dlg->ProgressStrip();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_FALSE(strip->IsVisible());
+    for (int p = 0; p < kOnBoardProfileCount; ++p) rig.model.pending.MarkKeyTable(p);
+    rig.log.Clear();
+    rig.clock->Hold(true);
+    rig.W().Send(MainId::kOk, 0, ControlEvent::kClicked);
+    EXPECT_FALSE(rig.W().IsVisible()) << "OK hides before the flush ends";
+    rig.W().ShowNormal();
+    for (int i = 0; i < 100 && !strip->IsVisible(); ++i) Application::ProcessEventsFor(5);
+    ASSERT_TRUE(strip->IsVisible());
+    EXPECT_EQ(strip->Caption(), CCorvexDlg::kWritingCaption);
+    EXPECT_TRUE(rig.dlg->IsBusy());
+    const uint32_t waiting[] = {MainId::kOk,       MainId::kApply,    MainId::kResetProfile,
+                                MainId::kResetAll, MainId::kProfile1, MainId::kProfile1 + 2};
+    for (uint32_t id : waiting) EXPECT_TRUE(rig.dlg->FindControl(id)->IsDisabled()) << id;
+    for (uint32_t id : {MainId::kCancel, MainId::kPage1Tab, MainId::kMinimize})
+        EXPECT_FALSE(rig.dlg->FindControl(id)->IsDisabled()) << id;
+    // A click on Apply now does nothing; a page tab still turns the page.
+    const Rect apply = rig.dlg->FindControl(MainId::kApply)->GetRect();
+    test::Click(rig.W(), (apply.left + apply.right) / 2, (apply.top + apply.bottom) / 2);
+    rig.ClickControlWithoutIdle(MainId::kPage1Tab);
+    EXPECT_EQ(PageSelection(), 1);
+
+    rig.clock->Hold(false);
+    rig.Idle();
+    EXPECT_FALSE(strip->IsVisible());
+    for (uint32_t id : waiting) EXPECT_FALSE(rig.dlg->FindControl(id)->IsDisabled()) << id;
+    // The three key tables and the profile, once.
+    EXPECT_EQ(rig.log.Sets().size(), 4u);
 }
 
 TEST(MainWindowTray, WithoutATrayCloseEndsTheProgramAndOkMinimises) {

@@ -7,6 +7,7 @@
 #include "ui/CComboButton.h"
 #include "ui/CImageButton.h"
 #include "ui/CKeyboardButton.h"
+#include "ui/CProgressStrip.h"
 #include "ui/CRadioButton.h"
 #include "ui/CRegionButton.h"
 #include "ui/CTabControl.h"
@@ -244,6 +245,28 @@ TEST_F(Controls, SetTextRepaintsOnlyOnChangeWhileSetDisplayTextAlwaysDoes) {
     combo.SetDisplayText("x");
     combo.SetDisplayText("x");
     EXPECT_EQ(dlg->invalidated.size(), 3u);
+}
+
+}  // namespace
+}  // namespace lumbra
+
+namespace lumbra {
+namespace {
+
+// The frame of the progress strip depends on done and total alone: empty
+// before the first step, full only at the end, never out of its strip.
+TEST(ProgressStrip, FrameIsAFunctionOfDoneAndTotal) {
+    struct Case {
+        int done, total, frame;
+    };
+    const Case cases[] = {
+        {0, 0, 0},    {0, 10, 0},   {1, 10, 1},   {5, 10, 8},      {9, 10, 14},
+        {10, 10, 16}, {12, 10, 16}, {1, 1000, 0}, {999, 1000, 15}, {-1, 10, 0},
+        {3, -4, 0},   {17, 17, 16}, {16, 17, 15}, {1, 2, 8},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CProgressStrip::FrameFor(c.done, c.total), c.frame) << c.done << "/" << c.total;
+    }
 }
 
 }  // namespace
