@@ -88,6 +88,11 @@ bool DeviceWorker::OnUi(std::function<void()> task) {
         handover->done = true;
         handover->signal.notify_all();
     });
+    {
+        // Whoever runs the worker to idle runs the hand-over at once.
+        std::lock_guard lock(m_mutex);
+        m_signal.notify_all();
+    }
     bool done = false;
     {
         std::unique_lock lock(handover->mutex);

@@ -27,6 +27,7 @@ run hover_repaint build-bench/bench/ui/lumbra_bench_ui BM_HoverRepaint
 run readback build-bench/bench/device/lumbra_bench_device 'BM_ReadBackAll/.*'
 run flush build-bench/bench/device/lumbra_bench_device 'BM_FlushPendingWrites/.*'
 run pauses build-bench/bench/device/lumbra_bench_device 'BM_PausesOnly/.*'
+run ui_stall build-bench/bench/app/lumbra_bench_ui_stall 'BM_Stall.*'
 run write_library build-bench/bench/lumbra_bench_files BM_WriteMacroLibrary1000
 run read_library build-bench/bench/lumbra_bench_files BM_ReadMacroLibrary1000
 echo "running idle" >&2
@@ -54,6 +55,10 @@ row "ReadBackAll, factory keyboard / pauses" "$(figure readback BM_ReadBackAll/0
 row "ReadBackAll, 3 macros / pauses" "$(figure readback BM_ReadBackAll/3/iterations:5 ratio)" ratio "<1.05"
 row "FlushPendingWrites, all pending / pauses" "$(figure flush BM_FlushPendingWrites/iterations:3 ratio)" ratio "<1.05"
 row "sleeps alone / pauses (the floor)" "$(awk 'BEGIN {printf "%.4f", 1 + ARGV[1] / 100}' "$(figure pauses BM_PausesOnly/3/iterations:5 overshoot_pct)")" ratio -
+row "longest UI-thread stall: full Apply" "$(figure ui_stall BM_StallFullApply/iterations:2 longest_stall_ms)" ms "<16"
+row "longest UI-thread stall: Reset All" "$(figure ui_stall BM_StallResetAll/iterations:2 longest_stall_ms)" ms "<16"
+row "longest UI-thread stall: start-up read" "$(figure ui_stall BM_StallStartUpReadBack/iterations:2 longest_stall_ms)" ms "<16"
+row "longest UI-thread stall: hot-plug read" "$(figure ui_stall BM_StallHotPlugReadBack/iterations:2 longest_stall_ms)" ms "<16"
 row "write a 1,000-macro library" "$(figure write_library BM_WriteMacroLibrary1000 real_time)" ms -
 row "read a 1,000-macro library" "$(figure read_library BM_ReadMacroLibrary1000 real_time)" ms -
 row "idle 10 s: CPU time" "$(idle idle_cpu_ms)" ms "=0"
