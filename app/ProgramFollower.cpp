@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "storage/SettingsFile.h"
@@ -92,6 +91,9 @@ bool AnyProgramListed(const AllProfilePrograms& programs) {
 std::optional<int> ProgramFollower::Decide(const AllProfilePrograms& programs,
                                            const ActiveWindow& window, const ProcessFacts& process,
                                            int current) {
+    // The user is at work in this program's own windows (a profile tab clicked, a dialog):
+    // they change nothing.
+    if (window.own) return std::nullopt;
     if (!m_base) m_base = current;
     int profile = *m_base;
     for (size_t p = 0; p < programs.size() && profile == *m_base; ++p) {

@@ -36,7 +36,8 @@ bool AnyProgramListed(const AllProfilePrograms& programs);
 
 // Which profile the active window asks for. The base is the profile the user chose; a window
 // of a program listed in a profile asks for that profile instead, the lowest one when several
-// list it, and every other window gives the base back.
+// list it, and every other window gives the base back, except this program's own windows,
+// which leave the profile as it is.
 class ProgramFollower {
 public:
     void SetBase(int profile) { m_base = profile; }

@@ -5,6 +5,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -94,23 +95,26 @@ struct ActiveWindowWatcher::Impl : QAbstractNativeEventFilter {
     void Report() {
         const std::vector<uint32_t> active =
             Words(connection, root, atoms.activeWindow, XCB_ATOM_WINDOW);
+        // Window managers clear the hint for a moment between two windows (openbox does on
+        // every switch): no active window changes nothing.
+        if (active.empty() || active[0] == XCB_WINDOW_NONE) return;
+        const xcb_window_t id = active[0];
         ActiveWindow window;
-        if (!active.empty() && active[0] != XCB_WINDOW_NONE) {
-            const xcb_window_t id = active[0];
-            const std::vector<uint32_t> pid = Words(connection, id, atoms.pid, XCB_ATOM_CARDINAL);
-            if (!pid.empty() && pid[0] > 0) window.pid = static_cast<int>(pid[0]);
-            // WM_CLASS: the instance and the class, each ending with a NUL.
-            const auto wmClass = Property(connection, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
-            if (wmClass && wmClass->format == 8) {
-                const auto* text = static_cast<const char*>(xcb_get_property_value(wmClass.get()));
-                const std::string words(
-                    text, static_cast<size_t>(xcb_get_property_value_length(wmClass.get())));
-                const size_t end = words.find('\0');
-                window.instance = words.substr(0, end);
-                if (end != std::string::npos) window.className = words.substr(end + 1);
-                while (!window.className.empty() && window.className.back() == '\0')
-                    window.className.pop_back();
-            }
+        for (QWindow* w : QGuiApplication::allWindows())
+            if (w->handle() && w->winId() == id) window.own = true;
+        const std::vector<uint32_t> pid = Words(connection, id, atoms.pid, XCB_ATOM_CARDINAL);
+        if (!pid.empty() && pid[0] > 0) window.pid = static_cast<int>(pid[0]);
+        // WM_CLASS: the instance and the class, each ending with a NUL.
+        const auto wmClass = Property(connection, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+        if (wmClass && wmClass->format == 8) {
+            const auto* text = static_cast<const char*>(xcb_get_property_value(wmClass.get()));
+            const std::string words(
+                text, static_cast<size_t>(xcb_get_property_value_length(wmClass.get())));
+            const size_t end = words.find('\0');
+            window.instance = words.substr(0, end);
+            if (end != std::string::npos) window.className = words.substr(end + 1);
+            while (!window.className.empty() && window.className.back() == '\0')
+                window.className.pop_back();
         }
         if (callback) callback(window);
     }

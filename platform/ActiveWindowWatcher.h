@@ -7,15 +7,17 @@
 
 namespace lumbra {
 
-// What the desktop tells of its active window: the process that owns it (_NET_WM_PID) and the
-// two words of its WM_CLASS.
+// What the desktop tells of its active window: the process that owns it (_NET_WM_PID), the
+// two words of its WM_CLASS, and whether it is one of this program's own windows.
 struct ActiveWindow {
     std::optional<int> pid;
     std::string instance;
     std::string className;
+    bool own = false;
 };
 
-// Reports the desktop's active window each time it changes. It listens for changes of the root
+// Reports the desktop's active window each time another window becomes active (a moment
+// without any active window is not reported). It listens for changes of the root
 // window's _NET_ACTIVE_WINDOW on the display connection the toolkit already has, so it costs
 // nothing while nothing changes. Only X11 desktops (also XWayland) whose window manager keeps
 // that property have it; elsewhere the watcher does nothing. UI thread only.

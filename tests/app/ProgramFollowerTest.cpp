@@ -112,6 +112,9 @@ TEST_F(FakeSystem, TheLowestListingProfileWinsAndOtherWindowsGiveTheBaseBack) {
     EXPECT_EQ(follower.Decide(programs, other, Facts(300), 4), 2);
     EXPECT_EQ(follower.Decide(programs, other, Facts(300), 2), std::nullopt);
     follower.SetBase(0);
+    // Lumbra's own window (a profile tab just clicked) leaves the profile alone.
+    const ActiveWindow own{std::nullopt, "lumbra", "lumbra", true};
+    EXPECT_EQ(follower.Decide(programs, own, Facts(std::nullopt), 2), std::nullopt);
     EXPECT_EQ(follower.Decide(programs, other, Facts(300), 2), 0);
     // A listed program that is no longer there is ignored.
     fs::remove(Path("bin/run.sh"));
