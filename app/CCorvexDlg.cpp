@@ -120,6 +120,8 @@ bool CCorvexDlg::OnInitDialog() {
     m_link->FindKeyboard();
     m_link->ReadBackAll();
     SetBackgroundBitmap(kBackgroundBitmap);
+    m_activeWindow = std::make_unique<ActiveWindowWatcher>(
+        [this](const ActiveWindow& window) { FollowActiveWindow(window); });
     return true;
 }
 
@@ -326,9 +328,14 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainId::kProfile1:
         case MainId::kProfile1 + 1:
         case MainId::kProfile1 + 2:
+            if (clicked) SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            return 0;
         case MainId::kProfile1 + 3:
         case MainId::kProfile5:
-            if (clicked) SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            if (!clicked) return 0;
+            // Chosen from the context menu: the profile to return to after a program's.
+            SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            m_follower.SetBase(m_currentProfile);
             return 0;
         case kMsgOpenLightColor:
         case kMsgOpenLightBrightness:
@@ -363,7 +370,14 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainCommand::kLoadProfile:
             LoadProfile();
             return 0;
+        case MainCommand::kFollowPrograms:
+            ToggleFollowPrograms(Model(), m_services.appDirectory);
+            return 0;
         case kMsgKeyboardNotice:
+            // The keyboard's own profile key chose profile 1..3.
+            if (first >= 1 && first <= kOnBoardProfileCount)
+                m_follower.SetBase(static_cast<int>(first) - 1);
+            return 0;
         case MainId::kNothing:
             return 0;
         default:
@@ -402,7 +416,7 @@ void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
 }
 
 std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
-    return {
+    std::vector<MenuItem> items = {
         {"Profile 4", static_cast<int>(MainId::kProfile1 + 3)},
         {"Profile 5", static_cast<int>(MainId::kProfile5)},
         {"", 0},
@@ -412,6 +426,26 @@ std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
         {"", 0},
         {"Macro Manager...", static_cast<int>(MainCommand::kMacroManager)},
     };
+    // Offered only where the desktop tells which window is active.
+    if (m_activeWindow && m_activeWindow->IsActive()) {
+        items.insert(items.begin() + 4,
+                     MenuItem{"Follow programs", static_cast<int>(MainCommand::kFollowPrograms),
+                              true, FollowsPrograms(*m_services.model)});
+    }
+    return items;
+}
+
+void CCorvexDlg::FollowActiveWindow(const ActiveWindow& window) {
+    if (m_shutDown || !FollowsPrograms(Model())) return;
+    const auto profile = m_follower.Decide(ProgramsOf(Model()), window,
+                                           ReadProcessFacts(window.pid), m_currentProfile);
+    if (!profile) return;
+    // Only the profile changes: edits not yet applied stay pending.
+    SelectProfile(*profile);
+    if (*profile >= kOnBoardProfileCount) return;
+    m_link->WriteCurrentProfile(static_cast<uint8_t>(*profile));
+    UpdateSettingsFile(m_services.appDirectory, Model().settings,
+                       [&](SettingsStore& s) { s.SetCurrentProfile(*profile); });
 }
 
 // ---- pages, profiles, refresh ---------------------------------------------
@@ -470,6 +504,7 @@ void CCorvexDlg::Commit(bool hideAfter) {
     const std::string& dir = m_services.appDirectory;
     m_link->FlushPendingWrites();
     m_link->WriteCurrentProfile(static_cast<uint8_t>(m_currentProfile));
+    m_follower.SetBase(m_currentProfile);
     model.settings.SetCurrentProfile(m_currentProfile);
     WriteSettingsFile(model.settings, dir);
     for (int slot = 0; slot < kProfileSlotCount; ++slot) WriteProfileFile(model, slot);
@@ -513,6 +548,7 @@ void CCorvexDlg::ResetAllProfiles() {
         m_link->ResetOnBoardProfile(p);
     }
     m_link->WriteCurrentProfile(0);
+    m_follower.SetBase(0);
     Refresh();
     model.pending.Clear();
 }
@@ -610,6 +646,7 @@ void CCorvexDlg::Shutdown() {
     if (m_shutDown) return;
     m_shutDown = true;
     *m_alive = nullptr;
+    m_activeWindow.reset();
     if (m_link) {
         m_link->StopListener();
         m_link->WriteCurrentProfile(static_cast<uint8_t>(kGoodbyeProfile));
