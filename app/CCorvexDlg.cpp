@@ -115,6 +115,8 @@ bool CCorvexDlg::OnInitDialog() {
     }
     m_session->Connect();
     SetBackgroundBitmap(kBackgroundBitmap);
+    m_activeWindow = std::make_unique<ActiveWindowWatcher>(
+        [this](const ActiveWindow& window) { FollowActiveWindow(window); });
     return true;
 }
 
@@ -328,9 +330,14 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainId::kProfile1:
         case MainId::kProfile1 + 1:
         case MainId::kProfile1 + 2:
+            if (clicked) SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            return 0;
         case MainId::kProfile1 + 3:
         case MainId::kProfile5:
-            if (clicked) SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            if (!clicked) return 0;
+            // Chosen from the context menu: the profile to return to after a program's.
+            SelectProfile(static_cast<int>(msg - MainId::kProfile1));
+            m_follower.SetBase(m_currentProfile);
             return 0;
         case kMsgOpenLightColor:
         case kMsgOpenLightBrightness:
@@ -365,7 +372,14 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainCommand::kLoadProfile:
             LoadProfile();
             return 0;
+        case MainCommand::kFollowPrograms:
+            ToggleFollowPrograms(Model(), m_services.appDirectory);
+            return 0;
         case kMsgKeyboardNotice:
+            // The keyboard's own profile key chose profile 1..3.
+            if (first >= 1 && first <= kOnBoardProfileCount)
+                m_follower.SetBase(static_cast<int>(first) - 1);
+            return 0;
         case MainId::kNothing:
             return 0;
         default:
@@ -404,7 +418,7 @@ void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
 }
 
 std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
-    return {
+    std::vector<MenuItem> items = {
         {"Profile 4", static_cast<int>(MainId::kProfile1 + 3)},
         {"Profile 5", static_cast<int>(MainId::kProfile5)},
         {"", 0},
@@ -414,6 +428,26 @@ std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
         {"", 0},
         {"Macro Manager...", static_cast<int>(MainCommand::kMacroManager)},
     };
+    // Offered only where the desktop tells which window is active.
+    if (m_activeWindow && m_activeWindow->IsActive()) {
+        items.insert(items.begin() + 4,
+                     MenuItem{"Follow programs", static_cast<int>(MainCommand::kFollowPrograms),
+                              true, FollowsPrograms(*m_services.model)});
+    }
+    return items;
+}
+
+void CCorvexDlg::FollowActiveWindow(const ActiveWindow& window) {
+    if (m_shutDown || !FollowsPrograms(Model())) return;
+    const auto profile = m_follower.Decide(ProgramsOf(Model()), window,
+                                           ReadProcessFacts(window.pid), m_currentProfile);
+    if (!profile) return;
+    // Only the profile changes: edits not yet applied stay pending.
+    SelectProfile(*profile);
+    if (*profile >= kOnBoardProfileCount) return;
+    m_session->SendCurrentProfile(*profile);
+    UpdateSettingsFile(m_services.appDirectory, Model().settings,
+                       [&](SettingsStore& s) { s.SetCurrentProfile(*profile); });
 }
 
 // ---- pages, profiles, refresh ---------------------------------------------
@@ -434,6 +468,7 @@ void CCorvexDlg::ShowPage(int page) {
 }
 
 void CCorvexDlg::SelectProfile(int profile) {
+    if (m_session && m_session->Link()) m_session->Link()->NoteProfileChosen();
     Model().settings.SetCurrentProfile(profile);
     Refresh();
 }
@@ -469,6 +504,7 @@ void CCorvexDlg::Refresh() {
 
 void CCorvexDlg::Commit(bool hideAfter) {
     m_session->Commit(m_currentProfile);
+    m_follower.SetBase(m_currentProfile);
     if (hideAfter) PutAway();
 }
 
@@ -481,6 +517,7 @@ void CCorvexDlg::ResetCurrentProfile() {
 void CCorvexDlg::ResetAllProfiles() {
     if (Dialogs().ConfirmReset(Window(), kResetAllPicture) != kIdOk) return;
     m_session->ResetAll();
+    m_follower.SetBase(0);
     Refresh();
 }
 
@@ -642,6 +679,7 @@ void CCorvexDlg::Shutdown() {
     if (m_shutDown) return;
     m_shutDown = true;
     *m_alive = nullptr;
+    m_activeWindow.reset();
     if (m_session) m_session->Goodbye();
     if (m_trayAdded && m_services.tray) m_services.tray->Remove();
     m_trayAdded = false;

@@ -9,6 +9,7 @@
 #include "app/KeyboardSession.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowServices.h"
+#include "app/ProgramFollower.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
 #include "platform/Timer.h"
@@ -100,6 +101,9 @@ public:
     void LoadProfile();
     // The background's context menu.
     std::vector<MenuItem> ContextMenuItems() const;
+    // The desktop's active window changed: a window of a program listed in a profile selects
+    // that profile, any other window the profile the user chose.
+    void FollowActiveWindow(const ActiveWindow& window);
 
     // The later parts of the window; null leaves their messages unhandled.
     void SetKeyAssignmentPart(MainWindowPart* part) { m_keyPart = part; }
@@ -160,6 +164,9 @@ private:
     Timer m_exitTimer;
     bool m_shutDown = false;
     bool m_trayAdded = false;
+    ProgramFollower m_follower;
+    // Last, so that it goes first: its reports reach the window.
+    std::unique_ptr<ActiveWindowWatcher> m_activeWindow;
 };
 
 }  // namespace lumbra

@@ -1,6 +1,10 @@
 #include "app/CEditProfileDlg.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/MainWindowMessages.h"
+#include "platform/ActiveWindowWatcher.h"
 #include "platform/EditBox.h"
 #include "platform/FileDialogs.h"
 #include "ui/CImageButton.h"
@@ -25,6 +29,9 @@ constexpr Rect kBrowseRects[ProfilePrograms::kCount] = {
 // Beside each browse button, short of the note on the right of the picture.
 constexpr Rect kClearRects[ProfilePrograms::kCount] = {
     {330, 136, 348, 154}, {330, 156, 348, 174}, {330, 176, 348, 194}};
+constexpr uint32_t kIdFollowNotice = 2021;
+constexpr Rect kFollowNoticeRect{34, 204, 506, 222};
+constexpr std::string_view kFollowNotice = "Profiles follow programs only on X11 desktops.";
 constexpr Rect kNameRect{119, 78, 302, 94};
 constexpr int kBrowsePng = 177;
 constexpr int kClearPng = 178;
@@ -33,9 +40,16 @@ constexpr int kOkBitmap = 389;
 constexpr int kCancelBitmap = 390;
 constexpr Color kWhite = Rgb(255, 255, 255);
 constexpr Color kBlack = Rgb(0, 0, 0);
+constexpr Color kGrey = Rgb(128, 128, 128);
 
 std::optional<std::string> ChooseProgram(HostWindow* owner) {
     return ChooseProgramToOpen(owner, "Program");
+}
+
+// A program that is no longer there selects nothing: its path is shown greyed.
+Color PathColor(const std::string& path) {
+    std::error_code error;
+    return path.empty() || std::filesystem::exists(path, error) ? kWhite : kGrey;
 }
 
 }  // namespace
@@ -80,8 +94,8 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
         auto text = std::make_unique<CStaticText>(
             w, kIdPathTexts[i], kPathRects[i], "", true, false, kWhite,
             TextFlags::kSingleLine | TextFlags::kVCenter | TextFlags::kEndEllipsis);
-        text->SetString(m_programs.paths[i]);
         m_paths[i] = AddControl(0, std::move(text));
+        ShowPath(k);
         auto browse = std::make_unique<CImageButton>(w, kIdBrowseButtons[i], kBrowseRects[i], "",
                                                      true, false);
         browse->LoadImageStrip(kBrowsePng);
@@ -90,6 +104,13 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
             std::make_unique<CImageButton>(w, kIdClearButtons[i], kClearRects[i], "", true, false);
         clear->LoadImageStrip(kClearPng);
         AddControl(0, std::move(clear));
+    }
+    if (!ActiveWindowWatcher::DesktopSupported()) {
+        auto notice =
+            std::make_unique<CStaticText>(w, kIdFollowNotice, kFollowNoticeRect, "", true, false,
+                                          kGrey, TextFlags::kSingleLine | TextFlags::kVCenter);
+        notice->SetString(std::string(kFollowNotice));
+        AddControl(0, std::move(notice));
     }
     region(kIdOkButton, Rect{17, 313, 69, 334}, kOkBitmap);
     region(kIdCancelButton, Rect{81, 313, 172, 334}, kCancelBitmap);
@@ -136,7 +157,13 @@ void CEditProfileDlg::Browse(int program) {
 void CEditProfileDlg::SetProgram(int program, const std::string& path) {
     const auto i = static_cast<size_t>(program);
     m_programs.paths[i] = path;
-    m_paths[i]->SetString(path);
+    ShowPath(program);
+}
+
+void CEditProfileDlg::ShowPath(int program) {
+    const auto i = static_cast<size_t>(program);
+    m_paths[i]->SetString(m_programs.paths[i]);
+    m_paths[i]->SetTextColor(PathColor(m_programs.paths[i]));
     m_paths[i]->Invalidate();
 }
 

@@ -104,6 +104,12 @@ void KeyboardSession::ResetAll() {
     model.pending.Clear();
 }
 
+void KeyboardSession::SendCurrentProfile(int profile) {
+    WritePlan plan;
+    m_link->AddCurrentProfileWrite(plan, static_cast<uint8_t>(profile));
+    m_link->Execute(std::move(plan));
+}
+
 void KeyboardSession::SaveProfileAs(int profile, const std::string& path) {
     KeyboardModel& model = Model();
     model.settings.SetSlotPath(profile, path);

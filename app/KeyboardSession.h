@@ -66,6 +66,8 @@ public:
     // Every setting and on-board profile to its defaults, on the PC and on
     // the keyboard; every pending write is dropped.
     void ResetAll();
+    // Only the keyboard's current profile, as a plan of its own.
+    void SendCurrentProfile(int profile);
     // The profile's file under a new path (Save Profile as...).
     void SaveProfileAs(int profile, const std::string& path);
     // The profile read from a file the user chose (Load Profile from...);

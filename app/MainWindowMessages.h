@@ -32,6 +32,7 @@ namespace MainCommand {
 constexpr uint32_t kEditProfile = 0x814;
 constexpr uint32_t kSaveProfile = 0x815;
 constexpr uint32_t kLoadProfile = 0x816;
+constexpr uint32_t kFollowPrograms = 0x817;  // the context menu's "Follow programs"
 constexpr uint32_t kMacroManager = 0x80E;
 constexpr uint32_t kConfigKeyboard = 2075;  // the tray menu's "Config Keyboard"
 constexpr uint32_t kExit = 2;               // the tray menu's "Exit": the dialog's cancel command

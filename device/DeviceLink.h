@@ -107,6 +107,8 @@ public:
     // Queues the read-back on the worker; the model, the files and the
     // window follow on the UI thread as the answers come in.
     void ReadBackAll();
+    // The window chose a profile: a read-back under way leaves it chosen.
+    void NoteProfileChosen() { ++m_profileChoices; }
     // Plans the pending on-board writes (their flags cleared now) and queues
     // them on the worker.
     void FlushPendingWrites();
@@ -170,6 +172,7 @@ private:
     int m_featureInterface = 0;
     bool m_needReadBack = true;
     bool m_libraryChanged = false;
+    uint64_t m_profileChoices = 0;
     // The keyboard's first interface the last scan could not open for want
     // of permission, and whether the window has been told of one.
     std::string m_deniedPath;

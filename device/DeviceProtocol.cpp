@@ -202,82 +202,86 @@ void DeviceLink::MergeMacroReport(int slot, int gIndex, MacroReportView answer, 
 void DeviceLink::ReadBackAll() {
     if (!m_found || !m_needReadBack) return;
     m_needReadBack = false;
-    m_shared->worker->Post(DeviceJobKind::kRead, kReadBackFirstSteps, [s = m_shared.get()] {
-        DeviceWorker& worker = *s->worker;
-        ProfileReportBytes profileAnswer = ProfileReportRequest();
-        // A failed get is a failure, not profile 0.
-        const int p = s->Get(profileAnswer, 0) ? DecodeProfileReport(profileAnswer) : -1;
-        worker.Step();
-        s->currentProfile = p;
-        if (p < 0 || p > 2) return;
-
-        std::array<std::optional<LightingReportBytes>, kOnBoardProfileCount> lighting;
-        std::array<std::optional<KeyTableReportBytes>, kOnBoardProfileCount> keys;
-        for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-            LightingReportBytes answer = LightingReportRequest();
-            if (s->SelectAndGet(slot, 0, answer)) lighting[static_cast<size_t>(slot)] = answer;
+    m_shared->worker->Post(
+        DeviceJobKind::kRead, kReadBackFirstSteps,
+        [s = m_shared.get(), choices = m_profileChoices] {
+            DeviceWorker& worker = *s->worker;
+            ProfileReportBytes profileAnswer = ProfileReportRequest();
+            // A failed get is a failure, not profile 0.
+            const int p = s->Get(profileAnswer, 0) ? DecodeProfileReport(profileAnswer) : -1;
             worker.Step();
-        }
-        for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-            KeyTableReportBytes answer = KeyTableReportRequest();
-            if (s->SelectAndGet(slot, 0, answer)) keys[static_cast<size_t>(slot)] = answer;
-            worker.Step();
-        }
-        std::vector<std::pair<int, int>> macros;
-        const bool applied = worker.OnUi([s, p, &lighting, &keys, &macros] {
-            if (s->link == nullptr) return;
-            KeyboardModel& model = *s->services.model;
-            model.settings.SetCurrentProfile(p);
-            for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-                KeyboardProfile& profile = model.Profile(slot);
-                if (const auto& answer = lighting[static_cast<size_t>(slot)]) {
-                    const Lighting decoded = DecodeLightingReport(*answer);
-                    profile.SetLightColor(decoded.mode);
-                    profile.SetLightBrightness(decoded.brightness);
-                }
-                if (const auto& answer = keys[static_cast<size_t>(slot)])
-                    DecodeKeyTableReport(*answer, profile);
-            }
-            // Where a key table did not come, the model's own says which G
-            // keys hold macros.
-            for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-                for (int g = 0; g < kGKeyCount; ++g) {
-                    const GKeySlot* key = model.Profile(slot).GKey(g);
-                    if (key != nullptr && key->action.type == KeyActionType::kMacro)
-                        macros.emplace_back(slot, g);
-                }
-            }
-        });
-        if (!applied) return;
+            s->currentProfile = p;
+            if (p < 0 || p > 2) return;
 
-        for (size_t i = 0; i < macros.size(); ++i) {
-            if (worker.Aborted()) return;
-            const auto [slot, g] = macros[i];
-            MacroReportBytes answer = MacroReportRequest();
-            const bool fetched = s->SelectAndGet(slot, g, answer);
-            worker.Step(i == 0 ? static_cast<int>(macros.size()) : 0);
-            std::optional<MacroReportBytes> writeBack;
-            const bool merged = worker.OnUi([s, slot, g, fetched, &answer, &writeBack] {
+            std::array<std::optional<LightingReportBytes>, kOnBoardProfileCount> lighting;
+            std::array<std::optional<KeyTableReportBytes>, kOnBoardProfileCount> keys;
+            for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                LightingReportBytes answer = LightingReportRequest();
+                if (s->SelectAndGet(slot, 0, answer)) lighting[static_cast<size_t>(slot)] = answer;
+                worker.Step();
+            }
+            for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                KeyTableReportBytes answer = KeyTableReportRequest();
+                if (s->SelectAndGet(slot, 0, answer)) keys[static_cast<size_t>(slot)] = answer;
+                worker.Step();
+            }
+            std::vector<std::pair<int, int>> macros;
+            const bool applied = worker.OnUi([s, p, choices, &lighting, &keys, &macros] {
+                if (s->link == nullptr) return;
+                KeyboardModel& model = *s->services.model;
+                // A profile chosen while the answers came in wins: its report, if
+                // any, is sent after this read.
+                if (s->link->m_profileChoices == choices) model.settings.SetCurrentProfile(p);
+                for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                    KeyboardProfile& profile = model.Profile(slot);
+                    if (const auto& answer = lighting[static_cast<size_t>(slot)]) {
+                        const Lighting decoded = DecodeLightingReport(*answer);
+                        profile.SetLightColor(decoded.mode);
+                        profile.SetLightBrightness(decoded.brightness);
+                    }
+                    if (const auto& answer = keys[static_cast<size_t>(slot)])
+                        DecodeKeyTableReport(*answer, profile);
+                }
+                // Where a key table did not come, the model's own says which G
+                // keys hold macros.
+                for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                    for (int g = 0; g < kGKeyCount; ++g) {
+                        const GKeySlot* key = model.Profile(slot).GKey(g);
+                        if (key != nullptr && key->action.type == KeyActionType::kMacro)
+                            macros.emplace_back(slot, g);
+                    }
+                }
+            });
+            if (!applied) return;
+
+            for (size_t i = 0; i < macros.size(); ++i) {
+                if (worker.Aborted()) return;
+                const auto [slot, g] = macros[i];
+                MacroReportBytes answer = MacroReportRequest();
+                const bool fetched = s->SelectAndGet(slot, g, answer);
+                worker.Step(i == 0 ? static_cast<int>(macros.size()) : 0);
+                std::optional<MacroReportBytes> writeBack;
+                const bool merged = worker.OnUi([s, slot, g, fetched, &answer, &writeBack] {
+                    DeviceLink* link = s->link;
+                    if (link == nullptr) return;
+                    link->m_libraryChanged = true;
+                    if (!fetched) return;
+                    if (link->ApplyMacroReport(slot, g, answer) && s->HasHandle())
+                        writeBack = link->BuildGKeyMacroReport(slot, g);
+                });
+                if (!merged) return;
+                if (writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
+            }
+            worker.OnUi([s] {
                 DeviceLink* link = s->link;
                 if (link == nullptr) return;
-                link->m_libraryChanged = true;
-                if (!fetched) return;
-                if (link->ApplyMacroReport(slot, g, answer) && s->HasHandle())
-                    writeBack = link->BuildGKeyMacroReport(slot, g);
+                if (link->m_libraryChanged) {
+                    WriteMacroLibrary(*link->m_services.library, link->m_services.appDirectory);
+                    link->m_libraryChanged = false;
+                }
+                link->RefreshWindow();
             });
-            if (!merged) return;
-            if (writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
-        }
-        worker.OnUi([s] {
-            DeviceLink* link = s->link;
-            if (link == nullptr) return;
-            if (link->m_libraryChanged) {
-                WriteMacroLibrary(*link->m_services.library, link->m_services.appDirectory);
-                link->m_libraryChanged = false;
-            }
-            link->RefreshWindow();
         });
-    });
 }
 
 WritePlan DeviceLink::PlanPendingWrites() {

@@ -23,6 +23,7 @@ void SettingsStore::ResetDefaults(const std::string& appDirectory) {
         SetName(slot + 1, "ProfileSlot" + std::to_string(slot) + "URL");
         SetValue(slot + 1, DefaultSlotPath(appDirectory, slot));
     }
+    m_followPrograms.reset();
 }
 
 }  // namespace lumbra

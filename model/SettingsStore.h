@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/TextPairs.h"
@@ -27,8 +28,15 @@ public:
 
     static std::string DefaultSlotPath(const std::string& appDirectory, int slot);
 
+    // Whether profiles follow programs, only once the user chose otherwise than the default;
+    // nothing keeps the default. Not one of the pairs: the defaults clear it.
+    std::optional<bool> FollowPrograms() const { return m_followPrograms; }
+    void SetFollowPrograms(std::optional<bool> follow) { m_followPrograms = follow; }
+
 private:
     static int SlotPair(int slot) { return (slot >= 1 && slot <= 4) ? slot + 1 : 1; }
+
+    std::optional<bool> m_followPrograms;
 };
 
 }  // namespace lumbra

@@ -24,6 +24,8 @@ int TrackPopupMenu(HostWindow* owner, Point screenPos, const std::vector<MenuIte
         }
         QAction* action = menu.addAction(QString::fromStdString(item.text));
         action->setData(item.command);
+        action->setCheckable(item.checkable);
+        action->setChecked(item.checked);
     }
     QAction* chosen = menu.exec(QPoint(screenPos.x, screenPos.y));
     return chosen ? chosen->data().toInt() : 0;

@@ -13,6 +13,8 @@ class HostWindow;
 struct MenuItem {
     std::string text;
     int command = 0;
+    bool checkable = false;  // drawn with a check mark, ticked when checked
+    bool checked = false;
 };
 
 // Shows a context menu at a screen position and tracks it to completion.

@@ -6,6 +6,16 @@ namespace lumbra {
 namespace {
 
 constexpr std::string_view kHeader = "[Setting]";
+// The one line that may follow the six pairs, written only when the user turned following
+// programs off (or on, where no profile lists a program).
+constexpr std::string_view kFollowOff = "FollowPrograms=0";
+constexpr std::string_view kFollowOn = "FollowPrograms=1";
+
+bool ReadFollowLine(std::string_view line, SettingsStore& store) {
+    if (line != kFollowOff && line != kFollowOn) return false;
+    store.SetFollowPrograms(line == kFollowOn);
+    return true;
+}
 
 }  // namespace
 
@@ -21,6 +31,8 @@ std::string FormatSettings(const SettingsStore& store) {
         out += '=';
         AppendLine(out, store.Value(i));
     }
+    if (const auto follow = store.FollowPrograms())
+        AppendLine(out, *follow ? kFollowOn : kFollowOff);
     return out;
 }
 
@@ -31,6 +43,7 @@ bool ParseSettings(std::string_view text, SettingsStore& store) {
     for (int i = 0;; ++i) {
         const auto line = lines.Next();
         if (!line) return true;
+        if (i == SettingsStore::kPairCount && ReadFollowLine(*line, store)) continue;
         if (i >= SettingsStore::kPairCount) return false;
         // Name and value must each have at least one character.
         const size_t p = line->find('=');

@@ -4,7 +4,10 @@
 # the CPU time and the context switches of all its threads over SECONDS
 # (default 10). An idle Lumbra blocks in its event loop and in the listener's
 # read, so both figures should be 0. Prints "FIGURE name value unit" lines;
-# with LUMBRA_IDLE_THREADS=1 also each thread's share on stderr.
+# with LUMBRA_IDLE_THREADS=1 also each thread's share on stderr. With
+# LUMBRA_IDLE_CONFIG=DIR the configuration starts as a copy of DIR's files
+# (profiles that list programs, for example); LUMBRA_IDLE_PLATFORM=xcb runs it
+# on $DISPLAY instead of headless.
 set -euo pipefail
 program="$1"
 seconds="${2:-10}"
@@ -19,6 +22,10 @@ cleanup() {
     rm -rf "$dir"
 }
 trap cleanup EXIT
+if [ -n "${LUMBRA_IDLE_CONFIG:-}" ]; then
+    mkdir -p "$dir/config"
+    cp "$LUMBRA_IDLE_CONFIG"/* "$dir/config/"
+fi
 
 QT_QPA_PLATFORM="$platform" XDG_RUNTIME_DIR="$dir" HOME="$dir" \
     LUMBRA_STARTUP_PROBE="$dir/probe" \

@@ -112,6 +112,25 @@ TEST(EditProfileDialog, EachClearButtonRemovesItsProgramOnly) {
     }
 }
 
+TEST(EditProfileDialog, MissingProgramsAreGreyedAndTheDesktopLimitIsSaid) {
+    constexpr Color kWhite = Rgb(255, 255, 255), kGrey = Rgb(128, 128, 128);
+    CEditProfileDlg dlg("P", ProfilePrograms{{"/bin/sh", "/no/such/game", ""}}, nullptr);
+    dlg.SetBrowser([](HostWindow*) { return std::optional<std::string>("/no/such/tool"); });
+    dlg.Create();
+    const auto text = [&](uint32_t id) { return dynamic_cast<CStaticText*>(dlg.FindControl(id)); };
+    ASSERT_NE(text(2013), nullptr);
+    EXPECT_EQ(text(2013)->TextColor(), kWhite);
+    EXPECT_EQ(text(2016)->TextColor(), kGrey);
+    EXPECT_EQ(text(2017)->TextColor(), kWhite);
+    Click(*dlg.Window(), 316, 185);  // browse for program 3: a path that is not there
+    EXPECT_EQ(text(2017)->TextColor(), kGrey);
+    Click(*dlg.Window(), 339, 165);  // clear program 2
+    EXPECT_EQ(text(2016)->TextColor(), kWhite);
+    // No window manager here tells the active window.
+    ASSERT_NE(text(2021), nullptr);
+    EXPECT_EQ(text(2021)->String(), "Profiles follow programs only on X11 desktops.");
+}
+
 TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
     for (Point2 at : {Point2{120, 323}, Point2{507, 15}}) {
         std::string name = "Keep";

@@ -186,6 +186,27 @@ TEST(DeviceWorkerLink, RemovalDropsWhatWasQueuedForTheKeyboard) {
     EXPECT_FALSE(rig.link->HasFeatureHandle());
 }
 
+// A profile the window chooses while the read-back's answers are still on
+// their way stays chosen; without a choice the keyboard's profile wins.
+TEST(DeviceWorkerLink, AProfileChosenDuringTheReadBackStaysChosen) {
+    for (const bool chosen : {false, true}) {
+        HeldRig rig;
+        rig.link->InitDeviceLink();
+        rig.link->FindKeyboard();
+        rig.model.settings.SetCurrentProfile(3);
+        rig.Hold();
+        rig.link->ReadBackAll();
+        if (chosen) {
+            rig.link->NoteProfileChosen();
+            rig.model.settings.SetCurrentProfile(2);
+        }
+        rig.gate.Open();
+        ASSERT_TRUE(rig.link->RunToIdle());
+        EXPECT_EQ(rig.model.settings.CurrentProfile(), chosen ? 2 : 0) << chosen;
+        EXPECT_EQ(rig.link->CurrentProfile(), 0);
+    }
+}
+
 // The listener hands a recorded macro to the worker and reads on: a profile
 // switch right behind it is taken while the UI thread has not run at all.
 TEST(DeviceWorkerLink, MacroImportNeverHoldsTheListener) {

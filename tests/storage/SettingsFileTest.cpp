@@ -73,6 +73,36 @@ INSTANTIATE_TEST_SUITE_P(
         "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nG=6\n"),  // a seventh pair
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
+// The follow-programs line is the only seventh line, exactly as written, and the last.
+INSTANTIATE_TEST_SUITE_P(
+    FollowProgramsLine, RejectedSettings,
+    ::testing::Values("[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nFollowPrograms=2\n",
+                      "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nfollowprograms=0\n",
+                      "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nFollowPrograms=0\nG=7\n",
+                      "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nFollowPrograms=0\n\n"),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(SettingsFileTest, FollowProgramsIsAnExtraLineOnlyWhenChosen) {
+    m_store.ResetDefaults(m_dir.Dir());
+    EXPECT_EQ(FormatSettings(m_store), Defaults()) << "the default adds no line";
+    for (bool follow : {false, true}) {
+        m_store.SetFollowPrograms(follow);
+        ASSERT_TRUE(WriteSettingsFile(m_store, m_dir.Dir()));
+        EXPECT_EQ(test::ReadBytes(FilePath()),
+                  Defaults() + (follow ? "FollowPrograms=1\r\n" : "FollowPrograms=0\r\n"));
+        SettingsStore read;
+        EXPECT_TRUE(ReadSettingsFile(read, m_dir.Dir()));
+        EXPECT_EQ(read.FollowPrograms(), follow);
+        EXPECT_EQ(read.Value(5), m_store.Value(5));
+        read.ResetDefaults(m_dir.Dir());
+        EXPECT_EQ(read.FollowPrograms(), std::nullopt) << "the defaults follow the programs again";
+    }
+    SettingsStore older;
+    Write(Defaults());
+    EXPECT_TRUE(ReadSettingsFile(older, m_dir.Dir()));
+    EXPECT_EQ(older.FollowPrograms(), std::nullopt) << "a file without the line reads as before";
+}
+
 TEST_F(SettingsFileTest, HeaderAloneIsAcceptedAndChangesNothing) {
     Write("[Setting]\r\n");
     m_store.SetValue(0, "2");
