@@ -61,6 +61,8 @@ CCorvexDlg::CCorvexDlg(MainWindowServices services)
     if (!m_services.dispatcher) m_services.dispatcher = &TheUiDispatcher();
     if (!m_services.clock)
         m_services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    if (m_services.autostart.file.empty())
+        m_services.autostart = ResolveAutostartEntry(AutostartInputsFromEnvironment());
     if (!m_services.dialogs) {
         m_ownDialogs = std::make_unique<ModalDialogs>();
         m_services.dialogs = m_ownDialogs.get();
@@ -86,6 +88,8 @@ bool CCorvexDlg::OnInitDialog() {
     for (int slot = 0; slot < kProfileSlotCount; ++slot) ReadProfileFile(model, slot);
 
     CDlgBase::OnInitDialog();
+    // Started with the session: away at once, before anything is painted.
+    if (m_services.startHidden) PutAway();
     SetWindowRegionFromBitmap(kBackgroundBitmap);
     Window()->SetIcon(m_icon);
     AddTrayIcon();
@@ -117,10 +121,26 @@ bool CCorvexDlg::OnInitDialog() {
             });
         });
     }
+    // The keyboard is asked once the first picture is on the screen: the
+    // window reaches it only through the event loop, and the read-back holds
+    // the loop for the keyboard's pauses. A hidden window asks at once.
+    m_keyboardWaitsForPaint = !m_services.startHidden;
+    if (m_services.startHidden) PostKeyboardStart();
+    return true;
+}
+
+void CCorvexDlg::PostKeyboardStart() {
+    std::weak_ptr<CCorvexDlg*> alive = m_alive;
+    m_services.dispatcher->Post([alive] {
+        if (auto self = alive.lock(); self && *self) (*self)->StartKeyboard();
+    });
+}
+
+void CCorvexDlg::StartKeyboard() {
+    if (m_shutDown || !m_link) return;
     m_link->FindKeyboard();
     m_link->ReadBackAll();
     SetBackgroundBitmap(kBackgroundBitmap);
-    return true;
 }
 
 void CCorvexDlg::CreateParts() {
@@ -273,6 +293,10 @@ void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
         return;
     }
     CDlgBase::OnPaint(surface, client);
+    if (m_keyboardWaitsForPaint) {
+        m_keyboardWaitsForPaint = false;
+        PostKeyboardStart();
+    }
     if (m_services.onFirstPaint) {
         auto firstPaint = std::move(m_services.onFirstPaint);
         m_services.onFirstPaint = nullptr;
@@ -363,6 +387,9 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainCommand::kLoadProfile:
             LoadProfile();
             return 0;
+        case MainCommand::kStartAtLogin:
+            ToggleStartAtLogin();
+            return 0;
         case kMsgKeyboardNotice:
         case MainId::kNothing:
             return 0;
@@ -411,7 +438,19 @@ std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
         {"Load Profile from...", static_cast<int>(MainCommand::kLoadProfile)},
         {"", 0},
         {"Macro Manager...", static_cast<int>(MainCommand::kMacroManager)},
+        {"", 0},
+        {"Start at login", static_cast<int>(MainCommand::kStartAtLogin),
+         IsAutostartEnabled(m_services.autostart) ? MenuItem::Check::kChecked
+                                                  : MenuItem::Check::kUnchecked},
     };
+}
+
+void CCorvexDlg::ToggleStartAtLogin() {
+    const AutostartEntry& entry = m_services.autostart;
+    const bool enable = !IsAutostartEnabled(entry);
+    if (!SetAutostartEnabled(entry, enable))
+        std::fprintf(stderr, "lumbra: cannot %s the autostart entry %s\n",
+                     enable ? "write" : "remove", entry.file.c_str());
 }
 
 // ---- pages, profiles, refresh ---------------------------------------------

@@ -76,6 +76,11 @@ public:
     void LoadProfile();
     // The background's context menu.
     std::vector<MenuItem> ContextMenuItems() const;
+    void ToggleStartAtLogin();
+    // Finding the keyboard and reading it back, posted to run after the
+    // window's first paint.
+    void PostKeyboardStart();
+    void StartKeyboard();
 
     // The later parts of the window; null leaves their messages unhandled.
     void SetKeyAssignmentPart(MainWindowPart* part) { m_keyPart = part; }
@@ -130,6 +135,7 @@ private:
     bool m_exiting = false;
     bool m_shutDown = false;
     bool m_trayAdded = false;
+    bool m_keyboardWaitsForPaint = false;  // the keyboard is asked after the first paint
 };
 
 }  // namespace lumbra

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <future>
 
 #include "platform/QtImpl.h"
 
@@ -12,7 +13,35 @@ const QImage& NullQImage() {
     static const QImage null;
     return null;
 }
+
+QImage Premultiplied(QImage image) {
+    if (!image.isNull() && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return image;
+}
+
+QImage DecodeFile(const QString& file, const QByteArray& format) {
+    QImageReader reader(file, format);
+    QImage image;
+    // A reader that fails half-way may leave half a picture behind.
+    if (!reader.read(&image)) return {};
+    return Premultiplied(std::move(image));
+}
 }  // namespace
+
+const QImage& Image::Impl::Pixels() {
+    if (decoding.valid() || !source.isEmpty()) {
+        image = decoding.valid() ? decoding.get() : DecodeFile(source, format);
+        decoding = {};
+        source.clear();
+        // A picture that turned out not to decode keeps the size it promised.
+        if (image.size() != size) {
+            image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+        }
+    }
+    return image;
+}
 
 Image::Image() = default;
 Image::Image(std::shared_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -28,13 +57,26 @@ Image::Image(int width, int height, Color fill, uint8_t alpha) {
     QColor c = ToQColor(fill);
     c.setAlpha(alpha);
     img.fill(c);
-    m_impl = std::make_shared<Impl>(Impl{std::move(img)});
+    m_impl = std::make_shared<Impl>(Impl{std::move(img), {}, QSize(width, height), {}, {}});
 }
 
 Image Image::Decode(std::span<const uint8_t> bytes) {
     QImage img;
     if (!img.loadFromData(bytes.data(), static_cast<int>(bytes.size()))) return {};
     return FromQImage(std::move(img));
+}
+
+Image Image::LoadWhenUsed(const std::string& path, const char* format) {
+    const QString file = QString::fromStdString(path);
+    const QByteArray type(format ? format : "");
+    const QSize size = QImageReader(file, type).size();
+    if (size.isEmpty()) return {};
+    return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}}));
+}
+
+void Image::DecodeInBackground() {
+    if (!m_impl || m_impl->source.isEmpty() || m_impl->decoding.valid()) return;
+    m_impl->decoding = std::async(std::launch::async, DecodeFile, m_impl->source, m_impl->format);
 }
 
 Image Image::Load(const std::string& path) {
@@ -44,28 +86,37 @@ Image Image::Load(const std::string& path) {
 }
 
 bool Image::SavePng(const std::string& path) const {
-    return m_impl && m_impl->image.save(QString::fromStdString(path), "PNG");
+    return m_impl && m_impl->Pixels().save(QString::fromStdString(path), "PNG");
 }
 
-bool Image::IsNull() const { return !m_impl || m_impl->image.isNull(); }
-int Image::Width() const { return m_impl ? m_impl->image.width() : 0; }
-int Image::Height() const { return m_impl ? m_impl->image.height() : 0; }
+bool Image::IsNull() const { return !m_impl || m_impl->size.isEmpty(); }
+int Image::Width() const { return m_impl ? m_impl->size.width() : 0; }
+int Image::Height() const { return m_impl ? m_impl->size.height() : 0; }
+
+std::span<const uint32_t> Image::Row(int y) const {
+    if (!m_impl || y < 0 || y >= m_impl->size.height()) return {};
+    const QImage& pixels = m_impl->Pixels();
+    return {reinterpret_cast<const uint32_t*>(pixels.constScanLine(y)),
+            static_cast<size_t>(pixels.width())};
+}
 
 Color Image::PixelColor(int x, int y) const {
-    if (!m_impl || !m_impl->image.valid(x, y)) return 0;
-    QRgb p = m_impl->image.pixel(x, y);
-    return Rgb(static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
-               static_cast<uint8_t>(qBlue(p)));
+    const auto row = Row(y);
+    if (x < 0 || static_cast<size_t>(x) >= row.size()) return 0;
+    return ColorOfPixel(row[static_cast<size_t>(x)]);
 }
 
 uint8_t Image::PixelAlpha(int x, int y) const {
-    if (!m_impl || !m_impl->image.valid(x, y)) return 0;
-    return static_cast<uint8_t>(qAlpha(m_impl->image.pixel(x, y)));
+    const auto row = Row(y);
+    if (x < 0 || static_cast<size_t>(x) >= row.size()) return 0;
+    return static_cast<uint8_t>(row[static_cast<size_t>(x)] >> 24);
 }
 
 Image::Impl* Image::mutableImpl() {
     if (!m_impl) return nullptr;
-    if (m_impl.use_count() > 1) m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy()});
+    m_impl->Pixels();
+    if (m_impl.use_count() > 1)
+        m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy(), {}, m_impl->size, {}, {}});
     return m_impl.get();
 }
 
@@ -83,14 +134,15 @@ void Image::Fill(const Rect& r, Color color, uint8_t alpha) {
 }
 
 const QImage& QImageOf(const Image& image) {
-    return image.impl() ? image.impl()->image : NullQImage();
+    // Decoding on first use changes no pixel anyone has seen.
+    return image.impl() ? const_cast<Image::Impl*>(image.impl())->Pixels() : NullQImage();
 }
 
 Image FromQImage(QImage image) {
     if (image.isNull()) return {};
-    if (image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    return Image(std::make_shared<Image::Impl>(Image::Impl{std::move(image)}));
+    image = Premultiplied(std::move(image));
+    const QSize size = image.size();
+    return Image(std::make_shared<Image::Impl>(Image::Impl{std::move(image), {}, size, {}, {}}));
 }
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }

@@ -199,6 +199,7 @@ struct MainWindowRig {
     bool closed = false;
     bool withTray = true;
     bool denyKeyboard = false;
+    bool startHidden = false;
     // Modal dialogs are created without a loop of their own and handed to
     // onModal, which drives them with pointer and key events and returns the
     // code; unset, they are left as they opened (a cancel).
@@ -241,6 +242,9 @@ struct MainWindowRig {
         s.library = &library;
         s.watchDevices = [this](DeviceChangeSink change) { sink = std::move(change); };
         s.tray = withTray ? &tray : nullptr;
+        s.startHidden = startHidden;
+        // Never the user's own autostart folder.
+        s.autostart = {dir.path + "autostart/lumbra.desktop", "lumbra --hidden"};
         s.launcher = launcher;
         s.dialogs = &dialogs;
         s.onClosed = [this] { closed = true; };
