@@ -72,8 +72,8 @@ if(NOT metadata MATCHES "<release version=\"${VERSION}\""
     message(FATAL_ERROR "the metainfo lacks the release ${VERSION}, the modalias or the licence")
 endif()
 
-# The manual page renders without a warning and names exactly the options
-# that lumbra --help names.
+# The manual page renders without a warning, and its OPTIONS section
+# explains exactly the options that lumbra --help explains.
 execute_process(COMMAND man --warnings -E UTF-8 -l -Tutf8 -Z ${PREFIX}/${manpage}
                 RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE warnings)
 if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
@@ -81,17 +81,18 @@ if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
 endif()
 execute_process(COMMAND gzip -dc ${PREFIX}/${manpage} OUTPUT_VARIABLE page)
 string(REPLACE "\\-" "-" page "${page}")
+string(REGEX MATCH "\n\\.SH OPTIONS\n.*\n\\.SH EXIT STATUS" options_section "${page}")
+# Each option is the first word of a tagged paragraph: ".TP" and then ".B --x".
+string(REGEX MATCHALL "\\.TP\n\\.B[IR]? --[a-z][a-z-]*" page_options "${options_section}")
+list(TRANSFORM page_options REPLACE ".*(--[a-z-]+)$" "\\1")
 execute_process(COMMAND ${PREFIX}/bin/lumbra --help OUTPUT_VARIABLE usage)
-function(options_of text out)
-    string(REGEX MATCHALL "--[a-z][a-z-]*[a-z]" found "${text}")
-    list(REMOVE_DUPLICATES found)
-    list(SORT found)
-    set(${out} "${found}" PARENT_SCOPE)
-endfunction()
-options_of("${page}" page_options)
-options_of("${usage}" usage_options)
+# The explained options begin their line, two spaces in.
+string(REGEX MATCHALL "\n  --[a-z][a-z-]*" usage_options "${usage}")
+list(TRANSFORM usage_options REPLACE "^\n  " "")
+list(SORT page_options)
+list(SORT usage_options)
 if(NOT page_options STREQUAL usage_options OR usage_options STREQUAL "")
-    message(FATAL_ERROR "the manual page names ${page_options}, lumbra --help ${usage_options}")
+    message(FATAL_ERROR "the manual page explains ${page_options}, lumbra --help ${usage_options}")
 endif()
 
 # The Debian package, built from this tree into a scratch folder.

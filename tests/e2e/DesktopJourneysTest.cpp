@@ -106,8 +106,11 @@ TEST_F(DesktopJourney, HiddenStartShowsOnlyTheTrayIconAndADoubleClickOnItShowsTh
     ASSERT_TRUE(icon) << "no tray icon";
     ASSERT_TRUE(ReadBackDone()) << "a hidden start reads the keyboard all the same";
     // Drawn: not the notification area's black.
-    const MeanColour drawn = Mean(Crop(m_x.Shot(), icon->x, icon->y, icon->width, icon->height));
-    EXPECT_GT(drawn.red + drawn.green + drawn.blue, 30.0);
+    EXPECT_TRUE(WaitUntil([&] {
+        const MeanColour drawn =
+            Mean(Crop(m_x.Shot(), icon->x, icon->y, icon->width, icon->height));
+        return drawn.red + drawn.green + drawn.blue > 30.0;
+    })) << "the tray icon is not drawn";
     EXPECT_FALSE(MainWindowShown()) << "--hidden shows the window";
     EXPECT_TRUE(m_lumbra.Running());
 
