@@ -49,6 +49,17 @@ void WriteStartupProbe() {
     }
 }
 
+// The pictures of the first frame (the background, then the controls always
+// shown and those of the first page) decode on another thread while the
+// window is built and the fonts are set up.
+void PrefetchFirstFrame() {
+    std::vector<std::pair<ResourceKind, int>> pictures = {
+        {ResourceKind::kBitmap, kBackgroundBitmap}};
+    for (const ControlLayout& c : MainWindowControls())
+        if (c.png != 0 && c.list <= 1) pictures.emplace_back(ResourceKind::kPng, c.png);
+    PrefetchResourceImages(pictures);
+}
+
 }  // namespace
 
 int CCorvexApp::InitInstance(int& argc, char** argv) {
@@ -66,8 +77,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
     }
 
     InitSkinResources();
-    // The largest picture of the first frame decodes while the window is built.
-    PrefetchResourceImage(ResourceKind::kBitmap, kBackgroundBitmap);
+    PrefetchFirstFrame();
     const std::string appDir =
         ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
     // A writer killed mid-rewrite leaves its temporary file; with the lock

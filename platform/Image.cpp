@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <future>
+#include <memory>
 
 #include "platform/QtImpl.h"
 
@@ -74,9 +75,31 @@ Image Image::LoadWhenUsed(const std::string& path, const char* format) {
     return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}}));
 }
 
-void Image::DecodeInBackground() {
-    if (!m_impl || m_impl->source.isEmpty() || m_impl->decoding.valid()) return;
-    m_impl->decoding = std::async(std::launch::async, DecodeFile, m_impl->source, m_impl->format);
+void Image::DecodeInBackground(const std::vector<Image>& images) {
+    struct Job {
+        QString file;
+        QByteArray format;
+        std::promise<QImage> done;
+    };
+    auto jobs = std::make_shared<std::vector<Job>>();
+    jobs->reserve(images.size());
+    for (const Image& image : images) {
+        Impl* impl = image.m_impl.get();
+        if (!impl || impl->source.isEmpty() || impl->decoding.valid()) continue;
+        jobs->push_back({impl->source, impl->format, {}});
+        impl->decoding = jobs->back().done.get_future().share();
+    }
+    if (jobs->empty()) return;
+    // The last worker is waited for when the next one starts and at exit, so
+    // none outlives the pictures' library.
+    static std::future<void> worker;
+    if (worker.valid()) worker.wait();
+    worker = std::async(std::launch::async, [jobs] {
+        // Each promise goes once it is kept, so that the picture's only
+        // holder is the image that waits for it.
+        for (Job& job : *jobs)
+            std::promise<QImage>(std::move(job.done)).set_value(DecodeFile(job.file, job.format));
+    });
 }
 
 Image Image::Load(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Geometry.h"
 
@@ -28,9 +29,9 @@ public:
     // used; a file that then fails to decode reads as transparent black.
     // format ("png") spares guessing it.
     static Image LoadWhenUsed(const std::string& path, const char* format = nullptr);
-    // Starts decoding such a picture on another thread; the first use waits
-    // for it. UI thread only.
-    void DecodeInBackground();
+    // Starts decoding such pictures, one after the other, on another thread;
+    // the first use of each waits for it. UI thread only.
+    static void DecodeInBackground(const std::vector<Image>& images);
     bool SavePng(const std::string& path) const;
 
     bool IsNull() const;

@@ -69,10 +69,11 @@ Image LoadResourceImage(ResourceKind kind, int id) {
     return image;
 }
 
-void PrefetchResourceImage(ResourceKind kind, int id) {
-    Image image = LoadResourceImage(kind, id);
-    image.DecodeInBackground();
-    Prefetched().push_back(std::move(image));
+void PrefetchResourceImages(const std::vector<std::pair<ResourceKind, int>>& pictures) {
+    std::vector<Image> images;
+    for (const auto& [kind, id] : pictures) images.push_back(LoadResourceImage(kind, id));
+    Image::DecodeInBackground(images);
+    Prefetched().insert(Prefetched().end(), images.begin(), images.end());
 }
 
 void ReleasePrefetchedImages() { Prefetched().clear(); }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "platform/Image.h"
 
 namespace lumbra {
@@ -13,9 +16,9 @@ enum class ResourceKind { kPng, kBitmap, kIcon };
 // decoded again when needed after that. UI thread only.
 Image LoadResourceImage(ResourceKind kind, int id);
 
-// Starts decoding a picture the first frame needs on another thread, and
-// keeps it decoded until ReleasePrefetchedImages.
-void PrefetchResourceImage(ResourceKind kind, int id);
+// Starts decoding pictures the first frame needs on another thread, in this
+// order, and keeps them decoded until ReleasePrefetchedImages.
+void PrefetchResourceImages(const std::vector<std::pair<ResourceKind, int>>& pictures);
 void ReleasePrefetchedImages();
 
 // Puts a picture in place of (or in addition to) the compiled-in one. Tests

@@ -66,13 +66,15 @@ TEST(Image, ADecodeOnAnotherThreadGivesTheSamePixelsToEveryCopy) {
     const Image now = Image::Load(file);
     Image early = Image::LoadWhenUsed(file, "png");
     const Image copy = early;
-    early.DecodeInBackground();
-    early.DecodeInBackground();  // once is enough; a second start changes nothing
+    const Image other = Image::LoadWhenUsed(file, "png");
+    Image::DecodeInBackground({early, other});
+    Image::DecodeInBackground({copy, other});  // once is enough: nothing starts again
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) {
             EXPECT_EQ(copy.PixelColor(x, y), now.PixelColor(x, y)) << x << "," << y;
             EXPECT_EQ(early.PixelAlpha(x, y), now.PixelAlpha(x, y)) << x << "," << y;
         }
+    EXPECT_EQ(other.PixelColor(6, 4), now.PixelColor(6, 4));
     // A format the file is not in: no picture.
     Image wrong = Image::LoadWhenUsed(file, "jpeg");
     EXPECT_TRUE(wrong.IsNull());
