@@ -35,6 +35,7 @@ namespace lumbra {
 namespace {
 
 constexpr int kPageCount = 4;
+constexpr int kKeyboardFallbackMs = 1000;
 constexpr int kIconSize = 32;
 
 // The messages that belong to key assignment and to the macro page.
@@ -125,7 +126,17 @@ bool CCorvexDlg::OnInitDialog() {
     // window reaches it only through the event loop, and the read-back holds
     // the loop for the keyboard's pauses. A hidden window asks at once.
     m_keyboardWaitsForPaint = !m_services.startHidden;
-    if (m_services.startHidden) PostKeyboardStart();
+    if (m_services.startHidden) {
+        PostKeyboardStart();
+    } else {
+        // A window that is never painted (iconified by the window manager)
+        // still gets its keyboard.
+        m_keyboardFallback.Start(kKeyboardFallbackMs, [this] {
+            if (!m_keyboardWaitsForPaint) return;
+            m_keyboardWaitsForPaint = false;
+            PostKeyboardStart();
+        });
+    }
     return true;
 }
 

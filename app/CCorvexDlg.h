@@ -9,6 +9,7 @@
 #include "app/MainWindowServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
+#include "platform/Timer.h"
 #include "ui/CDlgBase.h"
 
 namespace lumbra {
@@ -136,6 +137,7 @@ private:
     bool m_shutDown = false;
     bool m_trayAdded = false;
     bool m_keyboardWaitsForPaint = false;  // the keyboard is asked after the first paint
+    Timer m_keyboardFallback;              // or after a while without one
 };
 
 }  // namespace lumbra
