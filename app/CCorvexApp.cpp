@@ -16,6 +16,7 @@
 #include "device/UdevHotPlugMonitor.h"
 #include "model/KeyboardProfile.h"
 #include "model/SettingsStore.h"
+#include "model/UiDispatcher.h"
 #include "platform/Application.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
@@ -58,6 +59,12 @@ void PrefetchFirstFrame() {
     for (const ControlLayout& c : MainWindowControls())
         if (c.png != 0 && c.list <= 1) pictures.emplace_back(ResourceKind::kPng, c.png);
     PrefetchResourceImages(pictures);
+}
+
+// What start-up freed goes back to the system once the keyboard has been
+// read (that task is queued before this one).
+void ReturnFreedMemoryLater() {
+    TheUiDispatcher().Post([] { malloc_trim(0); });
 }
 
 }  // namespace
@@ -131,6 +138,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
         services.onFirstPaint = [] {
             ReleasePrefetchedImages();
             WriteStartupProbe();
+            ReturnFreedMemoryLater();
         };
     }
 
@@ -141,6 +149,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
         if (m_options.hidden) {
             ReleasePrefetchedImages();
             WriteStartupProbe();
+            ReturnFreedMemoryLater();
         }
         if (!dialog.IsShutDown()) application.Run();
         // Nothing may report a change to the window once it is gone.
