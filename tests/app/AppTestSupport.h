@@ -231,7 +231,8 @@ struct MainWindowRig {
 
     std::string Config(const std::string& name) const { return dir.path + "config/" + name; }
 
-    void Start() {
+    // settle: let the first paint and the keyboard's read-back happen.
+    void Start(bool settle = true) {
         MainWindowServices s;
         s.appDirectory = dir.path;
         auto backend = std::make_shared<ClosingLogBackend>(sim, &log);
@@ -260,7 +261,7 @@ struct MainWindowRig {
         s.chooseMacroFileToSave = [this] { return macroFileToSave; };
         dlg = std::make_unique<CCorvexDlg>(std::move(s));
         dlg->Create();
-        Settle();
+        if (settle) Settle();
     }
     // Lets the listener start and everything posted run.
     void Settle() {

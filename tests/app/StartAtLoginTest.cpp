@@ -145,5 +145,15 @@ TEST(MainWindowStartAtLogin, AHiddenStartKeepsTheWindowInTheTrayOrMinimisedWitho
     }
 }
 
+TEST(MainWindowStartAtLogin, TheKeyboardIsAskedOnlyOnceTheWindowHasItsFirstFrame) {
+    MainWindowRig rig;
+    rig.Start(false);
+    EXPECT_EQ(rig.log.Count("get "), 0) << "the keyboard holds up the first frame";
+    EXPECT_TRUE(rig.W().IsVisible());
+    rig.Settle();
+    EXPECT_GE(rig.log.Count("get 06"), 3);
+    EXPECT_TRUE(rig.dlg->Link().Found());
+}
+
 }  // namespace
 }  // namespace lumbra::test
