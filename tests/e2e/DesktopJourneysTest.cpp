@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "E2eSupport.h"
@@ -22,6 +23,11 @@ constexpr int kTrayIconSize = 22;  // the test notification area's corner
 constexpr int kBackgroundX = 30, kBackgroundY = 590;
 
 bool IsMainWindow(const XWindow& w) { return w.width == kMainWidth && w.height == kMainHeight; }
+// The main window is mapped first and centred on the screen after.
+bool IsMainWindowInPlace(const XWindow& w) {
+    return IsMainWindow(w) && std::abs(w.x + w.width / 2 - kScreenWidth / 2) <= 2 &&
+           std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
+}
 bool IsTrayIcon(const XWindow& w) {
     return w.width == kTrayIconSize && w.height == kTrayIconSize &&
            w.x == kScreenWidth - kTrayIconSize && w.y == kScreenHeight - kTrayIconSize;
@@ -126,7 +132,7 @@ TEST_F(DesktopJourney, HiddenStartShowsOnlyTheTrayIconAndADoubleClickOnItShowsTh
 
 TEST_F(DesktopJourney, StartAtLoginWritesTheAutostartEntryAndTakesItBack) {
     ASSERT_NO_FATAL_FAILURE(StartLumbra({}));
-    const auto main = m_x.WaitForWindow(m_lumbra.Pid(), IsMainWindow);
+    const auto main = m_x.WaitForWindow(m_lumbra.Pid(), IsMainWindowInPlace);
     ASSERT_TRUE(main) << "no main window";
     ASSERT_TRUE(ReadBackDone());
     ASSERT_FALSE(fs::exists(AutostartEntry()));
