@@ -1,5 +1,6 @@
 #include "app/CCorvexApp.h"
 
+#include <malloc.h>
 #include <time.h>
 
 #include <cstdio>
@@ -9,14 +10,17 @@
 #include <vector>
 
 #include "app/CCorvexDlg.h"
+#include "app/MainWindowLayout.h"
 #include "app/PlatformTrayHost.h"
 #include "device/HidApiBackend.h"
 #include "device/UdevHotPlugMonitor.h"
 #include "model/KeyboardProfile.h"
 #include "model/SettingsStore.h"
+#include "model/UiDispatcher.h"
 #include "platform/Application.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
+#include "platform/Resources.h"
 #include "platform/SignalWatcher.h"
 #include "platform/TrayIcon.h"
 #include "sim/SimOptions.h"
@@ -33,7 +37,8 @@ namespace {
 
 // With LUMBRA_STARTUP_PROBE=FILE the program writes the monotonic clock's
 // time of its first painted frame (in nanoseconds) into FILE, for the
-// start-up benchmark.
+// start-up benchmark; with --hidden, the time the tray icon (or the
+// minimised window) is in place.
 void WriteStartupProbe() {
     const char* path = std::getenv("LUMBRA_STARTUP_PROBE");
     if (!path || !*path) return;
@@ -45,9 +50,30 @@ void WriteStartupProbe() {
     }
 }
 
+// The pictures of the first frame (the background, then the controls always
+// shown and those of the first page) decode on another thread while the
+// window is built and the fonts are set up.
+void PrefetchFirstFrame() {
+    std::vector<std::pair<ResourceKind, int>> pictures = {
+        {ResourceKind::kBitmap, kBackgroundBitmap}};
+    for (const ControlLayout& c : MainWindowControls())
+        if (c.png != 0 && c.list <= 1) pictures.emplace_back(ResourceKind::kPng, c.png);
+    PrefetchResourceImages(pictures);
+}
+
+// What start-up freed goes back to the system once the keyboard has been
+// read (that task is queued before this one).
+void ReturnFreedMemoryLater() {
+    TheUiDispatcher().Post([] { malloc_trim(0); });
+}
+
 }  // namespace
 
 int CCorvexApp::InitInstance(int& argc, char** argv) {
+    // Pictures and surfaces of a megabyte or two come and go at start-up; a
+    // fixed threshold keeps them out of the heap, so that what is freed goes
+    // back to the system instead of staying resident for the whole session.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     Application application(argc, argv);
 
     // Held until the process ends; the kernel releases it however it ends.
@@ -66,6 +92,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
     }
 
     InitSkinResources();
+    PrefetchFirstFrame();
     const std::string appDir =
         ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
     // A writer killed mid-rewrite leaves its temporary file; with the lock
@@ -114,12 +141,24 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
     if (TrayIcon::IsAvailable()) tray = std::make_unique<PlatformTrayHost>();
     services.tray = tray.get();
     services.onClosed = [] { Application::Quit(0); };
-    services.onFirstPaint = WriteStartupProbe;
+    services.startHidden = m_options.hidden;
+    if (!m_options.hidden) {
+        services.onFirstPaint = [] {
+            ReleasePrefetchedImages();
+            WriteStartupProbe();
+            ReturnFreedMemoryLater();
+        };
+    }
 
     {
         CCorvexDlg dialog(std::move(services));
         SignalWatcher signals([&dialog](int) { dialog.Exit(); });
         dialog.Create();
+        if (m_options.hidden) {
+            ReleasePrefetchedImages();
+            WriteStartupProbe();
+            ReturnFreedMemoryLater();
+        }
         if (!dialog.IsShutDown()) application.Run();
         // Nothing may report a change to the window once it is gone.
         if (session) session->Simulator()->SetChangeSink(nullptr);

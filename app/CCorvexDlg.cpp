@@ -35,6 +35,7 @@ namespace lumbra {
 namespace {
 
 constexpr int kPageCount = 4;
+constexpr int kKeyboardFallbackMs = 1000;
 constexpr int kIconSize = 32;
 
 // The messages that belong to key assignment and to the macro page.
@@ -61,6 +62,8 @@ CCorvexDlg::CCorvexDlg(MainWindowServices services)
     if (!m_services.dispatcher) m_services.dispatcher = &TheUiDispatcher();
     if (!m_services.clock)
         m_services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    if (m_services.autostart.file.empty())
+        m_services.autostart = ResolveAutostartEntry(AutostartInputsFromEnvironment());
     if (!m_services.dialogs) {
         m_ownDialogs = std::make_unique<ModalDialogs>();
         m_services.dialogs = m_ownDialogs.get();
@@ -92,6 +95,8 @@ bool CCorvexDlg::OnInitDialog() {
     m_session->LoadFiles();
 
     CDlgBase::OnInitDialog();
+    // Started with the session: away at once, before anything is painted.
+    if (m_services.startHidden) PutAway();
     SetWindowRegionFromBitmap(kBackgroundBitmap);
     Window()->SetIcon(m_icon);
     AddTrayIcon();
@@ -113,11 +118,36 @@ bool CCorvexDlg::OnInitDialog() {
             });
         });
     }
+    // The keyboard is asked once the first picture is on the screen; a
+    // hidden window asks at once.
+    m_keyboardWaitsForPaint = !m_services.startHidden;
+    if (m_services.startHidden) {
+        PostKeyboardStart();
+    } else {
+        // A window that is never painted (iconified by the window manager)
+        // still gets its keyboard.
+        m_keyboardFallback.Start(kKeyboardFallbackMs, [this] {
+            if (!m_keyboardWaitsForPaint) return;
+            m_keyboardWaitsForPaint = false;
+            PostKeyboardStart();
+        });
+    }
+    return true;
+}
+
+void CCorvexDlg::PostKeyboardStart() {
+    std::weak_ptr<CCorvexDlg*> alive = m_alive;
+    m_services.dispatcher->Post([alive] {
+        if (auto self = alive.lock(); self && *self) (*self)->StartKeyboard();
+    });
+}
+
+void CCorvexDlg::StartKeyboard() {
+    if (m_shutDown || !m_session || !m_session->Link()) return;
     m_session->Connect();
     SetBackgroundBitmap(kBackgroundBitmap);
     m_activeWindow = std::make_unique<ActiveWindowWatcher>(
         [this](const ActiveWindow& window) { FollowActiveWindow(window); });
-    return true;
 }
 
 void CCorvexDlg::CreateParts() {
@@ -277,6 +307,10 @@ void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
         return;
     }
     CDlgBase::OnPaint(surface, client);
+    if (m_keyboardWaitsForPaint) {
+        m_keyboardWaitsForPaint = false;
+        PostKeyboardStart();
+    }
     if (m_services.onFirstPaint) {
         auto firstPaint = std::move(m_services.onFirstPaint);
         m_services.onFirstPaint = nullptr;
@@ -375,6 +409,9 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainCommand::kFollowPrograms:
             ToggleFollowPrograms(Model(), m_services.appDirectory);
             return 0;
+        case MainCommand::kStartAtLogin:
+            ToggleStartAtLogin();
+            return 0;
         case kMsgKeyboardNotice:
             // The keyboard's own profile key chose profile 1..3.
             if (first >= 1 && first <= kOnBoardProfileCount)
@@ -427,12 +464,17 @@ std::vector<MenuItem> CCorvexDlg::ContextMenuItems() const {
         {"Load Profile from...", static_cast<int>(MainCommand::kLoadProfile)},
         {"", 0},
         {"Macro Manager...", static_cast<int>(MainCommand::kMacroManager)},
+        {"", 0},
+        {"Start at login", static_cast<int>(MainCommand::kStartAtLogin),
+         IsAutostartEnabled(m_services.autostart) ? MenuItem::Check::kChecked
+                                                  : MenuItem::Check::kUnchecked},
     };
     // Offered only where the desktop tells which window is active.
     if (m_activeWindow && m_activeWindow->IsActive()) {
         items.insert(items.begin() + 4,
                      MenuItem{"Follow programs", static_cast<int>(MainCommand::kFollowPrograms),
-                              true, FollowsPrograms(*m_services.model)});
+                              FollowsPrograms(*m_services.model) ? MenuItem::Check::kChecked
+                                                                 : MenuItem::Check::kUnchecked});
     }
     return items;
 }
@@ -448,6 +490,14 @@ void CCorvexDlg::FollowActiveWindow(const ActiveWindow& window) {
     m_session->SendCurrentProfile(*profile);
     UpdateSettingsFile(m_services.appDirectory, Model().settings,
                        [&](SettingsStore& s) { s.SetCurrentProfile(*profile); });
+}
+
+void CCorvexDlg::ToggleStartAtLogin() {
+    const AutostartEntry& entry = m_services.autostart;
+    const bool enable = !IsAutostartEnabled(entry);
+    if (!SetAutostartEnabled(entry, enable))
+        std::fprintf(stderr, "lumbra: cannot %s the autostart entry %s\n",
+                     enable ? "write" : "remove", entry.file.c_str());
 }
 
 // ---- pages, profiles, refresh ---------------------------------------------

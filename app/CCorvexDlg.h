@@ -104,6 +104,11 @@ public:
     // The desktop's active window changed: a window of a program listed in a profile selects
     // that profile, any other window the profile the user chose.
     void FollowActiveWindow(const ActiveWindow& window);
+    void ToggleStartAtLogin();
+    // Finding the keyboard and reading it back, posted to run after the
+    // window's first paint.
+    void PostKeyboardStart();
+    void StartKeyboard();
 
     // The later parts of the window; null leaves their messages unhandled.
     void SetKeyAssignmentPart(MainWindowPart* part) { m_keyPart = part; }
@@ -164,6 +169,8 @@ private:
     Timer m_exitTimer;
     bool m_shutDown = false;
     bool m_trayAdded = false;
+    bool m_keyboardWaitsForPaint = false;  // the keyboard is asked after the first paint
+    Timer m_keyboardFallback;              // or after a while without one
     ProgramFollower m_follower;
     // Last, so that it goes first: its reports reach the window.
     std::unique_ptr<ActiveWindowWatcher> m_activeWindow;

@@ -1,10 +1,13 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace lumbra {
 
 const std::string_view kUsage =
     "Usage: lumbra [--simulate[=STATE_FILE]] [--sim-trace FILE] [--sim-control FIFO]\n"
-    "              [--config-dir DIR] [--help] [--version]\n"
+    "              [--config-dir DIR] [--hidden] [--help] [--version]\n"
     "  --simulate[=STATE_FILE]  use the built-in simulated keyboard instead of the real one;\n"
     "                           its state is kept in STATE_FILE (default:\n"
     "                           config/SimulatedKeyboard.state)\n"
@@ -12,6 +15,8 @@ const std::string_view kUsage =
     "  --sim-control FIFO       read simulator commands (plug, unplug, event, fail) from the\n"
     "                           named pipe FIFO\n"
     "  --config-dir DIR         keep the config/ folder in DIR (also LUMBRA_HOME)\n"
+    "  --hidden                 start in the notification area without showing the window\n"
+    "                           (minimised when the desktop has no notification area)\n"
     "  --help                   show this text and exit\n"
     "  --version                show the version and exit\n";
 
@@ -24,16 +29,18 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
     };
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (a == "--help") {
-            line.help = true;
-            continue;
-        }
-        if (a == "--version") {
-            line.version = true;
-            continue;
-        }
-        if (a == "--simulate") {
-            line.simulate = true;
+        struct Flag {
+            std::string_view name;
+            bool* target;
+        };
+        const Flag flags[] = {{"--help", &line.help},
+                              {"--version", &line.version},
+                              {"--hidden", &line.hidden},
+                              {"--simulate", &line.simulate}};
+        const auto flag = std::find_if(std::begin(flags), std::end(flags),
+                                       [&](const Flag& f) { return a == f.name; });
+        if (flag != std::end(flags)) {
+            *flag->target = true;
             continue;
         }
         if (a.starts_with("--simulate=")) {

@@ -9,10 +9,13 @@ namespace lumbra {
 
 // What the command line asks for:
 //   lumbra [--simulate[=STATE_FILE]] [--sim-trace FILE] [--sim-control FIFO]
-//          [--config-dir DIR] [--help] [--version]
+//          [--config-dir DIR] [--hidden] [--help] [--version]
 struct CommandLine {
     bool help = false;
     bool version = false;
+    // Start in the notification area (or minimised without one), as a
+    // session's autostart does.
+    bool hidden = false;
     std::optional<std::string> configDir;
     bool simulate = false;
     std::optional<std::string> simStateFile;

@@ -36,6 +36,7 @@ constexpr uint32_t kFollowPrograms = 0x817;  // the context menu's "Follow progr
 constexpr uint32_t kMacroManager = 0x80E;
 constexpr uint32_t kConfigKeyboard = 2075;  // the tray menu's "Config Keyboard"
 constexpr uint32_t kExit = 2;               // the tray menu's "Exit": the dialog's cancel command
+constexpr uint32_t kStartAtLogin = 0x818;   // the context menu's "Start at login" check item
 }  // namespace MainCommand
 
 // Messages of the main window other than control ids.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Autostart.h"
 #include "device/Clock.h"
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
@@ -95,6 +96,11 @@ struct MainWindowServices {
     std::function<std::optional<std::string>(HostWindow* dialog)> chooseProgram;
     std::function<std::optional<std::string>()> chooseMacroFileToOpen;
     std::function<std::optional<std::string>()> chooseMacroFileToSave;
+    // Start in the notification area (minimised without one) instead of showing the window.
+    bool startHidden = false;
+    // The user's autostart entry behind "Start at login". No file: the one
+    // the environment names.
+    AutostartEntry autostart;
     // Called after the first picture of the window has been painted.
     std::function<void()> onFirstPaint;
     // Called once the window has been destroyed and told the keyboard goodbye.

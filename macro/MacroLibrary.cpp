@@ -133,7 +133,10 @@ MacroNameCheck CheckNewMacroName(const MacroSet& set, std::string_view name) {
 }
 
 std::string_view FitMacroNameToField(std::string_view name) {
-    size_t end = std::min(name.size(), kMacroNameFieldBytes);
+    // Only a name that fills the field can have been cut by it; a shorter one
+    // stays as it is, whatever its bytes, so fitting again changes nothing.
+    if (name.size() < kMacroNameFieldBytes) return name;
+    size_t end = kMacroNameFieldBytes;
     // The last character that starts before the end must end there too.
     size_t lead = end;
     while (lead > 0 && (static_cast<unsigned char>(name[lead - 1]) & 0xC0) == 0x80) --lead;

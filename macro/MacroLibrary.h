@@ -132,8 +132,8 @@ enum class MacroNameCheck { kAccepted, kEmpty, kExists, kTooLong };
 MacroNameCheck CheckNewMacroName(const MacroSet& set, std::string_view name);
 
 // The longest start of `name` that fits the keyboard's name field, never
-// ending inside a character: a name of at most 24 bytes with no cut
-// character at its end comes back unchanged.
+// ending inside a character: a name shorter than 24 bytes, or of 24 bytes
+// with no cut character at its end, comes back unchanged.
 std::string_view FitMacroNameToField(std::string_view name);
 
 // True when a G key of an on-board profile (slots 0..2) is assigned the

@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <future>
+#include <memory>
 
 #include "platform/QtImpl.h"
 
@@ -12,7 +14,35 @@ const QImage& NullQImage() {
     static const QImage null;
     return null;
 }
+
+QImage Premultiplied(QImage image) {
+    if (!image.isNull() && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return image;
+}
+
+QImage DecodeFile(const QString& file, const QByteArray& format) {
+    QImageReader reader(file, format);
+    QImage image;
+    // A reader that fails half-way may leave half a picture behind.
+    if (!reader.read(&image)) return {};
+    return Premultiplied(std::move(image));
+}
 }  // namespace
+
+const QImage& Image::Impl::Pixels() {
+    if (decoding.valid() || !source.isEmpty()) {
+        image = decoding.valid() ? decoding.get() : DecodeFile(source, format);
+        decoding = {};
+        source.clear();
+        // A picture that turned out not to decode keeps the size it promised.
+        if (image.size() != size) {
+            image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+        }
+    }
+    return image;
+}
 
 Image::Image() = default;
 Image::Image(std::shared_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -28,13 +58,48 @@ Image::Image(int width, int height, Color fill, uint8_t alpha) {
     QColor c = ToQColor(fill);
     c.setAlpha(alpha);
     img.fill(c);
-    m_impl = std::make_shared<Impl>(Impl{std::move(img)});
+    m_impl = std::make_shared<Impl>(Impl{std::move(img), {}, QSize(width, height), {}, {}});
 }
 
 Image Image::Decode(std::span<const uint8_t> bytes) {
     QImage img;
     if (!img.loadFromData(bytes.data(), static_cast<int>(bytes.size()))) return {};
     return FromQImage(std::move(img));
+}
+
+Image Image::LoadWhenUsed(const std::string& path, const char* format) {
+    const QString file = QString::fromStdString(path);
+    const QByteArray type(format ? format : "");
+    const QSize size = QImageReader(file, type).size();
+    if (size.isEmpty()) return {};
+    return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}}));
+}
+
+void Image::DecodeInBackground(const std::vector<Image>& images) {
+    struct Job {
+        QString file;
+        QByteArray format;
+        std::promise<QImage> done;
+    };
+    auto jobs = std::make_shared<std::vector<Job>>();
+    jobs->reserve(images.size());
+    for (const Image& image : images) {
+        Impl* impl = image.m_impl.get();
+        if (!impl || impl->source.isEmpty() || impl->decoding.valid()) continue;
+        jobs->push_back({impl->source, impl->format, {}});
+        impl->decoding = jobs->back().done.get_future().share();
+    }
+    if (jobs->empty()) return;
+    // The last worker is waited for when the next one starts and at exit, so
+    // none outlives the pictures' library.
+    static std::future<void> worker;
+    if (worker.valid()) worker.wait();
+    worker = std::async(std::launch::async, [jobs] {
+        // Each promise goes once it is kept, so that the picture's only
+        // holder is the image that waits for it.
+        for (Job& job : *jobs)
+            std::promise<QImage>(std::move(job.done)).set_value(DecodeFile(job.file, job.format));
+    });
 }
 
 Image Image::Load(const std::string& path) {
@@ -44,28 +109,37 @@ Image Image::Load(const std::string& path) {
 }
 
 bool Image::SavePng(const std::string& path) const {
-    return m_impl && m_impl->image.save(QString::fromStdString(path), "PNG");
+    return m_impl && m_impl->Pixels().save(QString::fromStdString(path), "PNG");
 }
 
-bool Image::IsNull() const { return !m_impl || m_impl->image.isNull(); }
-int Image::Width() const { return m_impl ? m_impl->image.width() : 0; }
-int Image::Height() const { return m_impl ? m_impl->image.height() : 0; }
+bool Image::IsNull() const { return !m_impl || m_impl->size.isEmpty(); }
+int Image::Width() const { return m_impl ? m_impl->size.width() : 0; }
+int Image::Height() const { return m_impl ? m_impl->size.height() : 0; }
+
+std::span<const uint32_t> Image::Row(int y) const {
+    if (!m_impl || y < 0 || y >= m_impl->size.height()) return {};
+    const QImage& pixels = m_impl->Pixels();
+    return {reinterpret_cast<const uint32_t*>(pixels.constScanLine(y)),
+            static_cast<size_t>(pixels.width())};
+}
 
 Color Image::PixelColor(int x, int y) const {
-    if (!m_impl || !m_impl->image.valid(x, y)) return 0;
-    QRgb p = m_impl->image.pixel(x, y);
-    return Rgb(static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
-               static_cast<uint8_t>(qBlue(p)));
+    const auto row = Row(y);
+    if (x < 0 || static_cast<size_t>(x) >= row.size()) return 0;
+    return ColorOfPixel(row[static_cast<size_t>(x)]);
 }
 
 uint8_t Image::PixelAlpha(int x, int y) const {
-    if (!m_impl || !m_impl->image.valid(x, y)) return 0;
-    return static_cast<uint8_t>(qAlpha(m_impl->image.pixel(x, y)));
+    const auto row = Row(y);
+    if (x < 0 || static_cast<size_t>(x) >= row.size()) return 0;
+    return static_cast<uint8_t>(row[static_cast<size_t>(x)] >> 24);
 }
 
 Image::Impl* Image::mutableImpl() {
     if (!m_impl) return nullptr;
-    if (m_impl.use_count() > 1) m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy()});
+    m_impl->Pixels();
+    if (m_impl.use_count() > 1)
+        m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy(), {}, m_impl->size, {}, {}});
     return m_impl.get();
 }
 
@@ -83,14 +157,15 @@ void Image::Fill(const Rect& r, Color color, uint8_t alpha) {
 }
 
 const QImage& QImageOf(const Image& image) {
-    return image.impl() ? image.impl()->image : NullQImage();
+    // Decoding on first use changes no pixel anyone has seen.
+    return image.impl() ? const_cast<Image::Impl*>(image.impl())->Pixels() : NullQImage();
 }
 
 Image FromQImage(QImage image) {
     if (image.isNull()) return {};
-    if (image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    return Image(std::make_shared<Image::Impl>(Image::Impl{std::move(image)}));
+    image = Premultiplied(std::move(image));
+    const QSize size = image.size();
+    return Image(std::make_shared<Image::Impl>(Image::Impl{std::move(image), {}, size, {}, {}}));
 }
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Geometry.h"
 
@@ -24,14 +25,29 @@ public:
     // PNG (or any format the platform decodes); an empty image on failure.
     static Image Decode(std::span<const uint8_t> bytes);
     static Image Load(const std::string& path);
+    // Reads only the size now and decodes the pixels when they are first
+    // used; a file that then fails to decode reads as transparent black.
+    // format ("png") spares guessing it.
+    static Image LoadWhenUsed(const std::string& path, const char* format = nullptr);
+    // Starts decoding such pictures, one after the other, on another thread;
+    // the first use of each waits for it. UI thread only.
+    static void DecodeInBackground(const std::vector<Image>& images);
     bool SavePng(const std::string& path) const;
 
     bool IsNull() const;
     int Width() const;
     int Height() const;
-    // Out-of-range points read as 0 (black, transparent).
+    // Out-of-range points read as 0 (black, transparent). Colours are
+    // premultiplied by their alpha.
     Color PixelColor(int x, int y) const;
     uint8_t PixelAlpha(int x, int y) const;
+    // One row of pixels as premultiplied 0xAARRGGBB words, Width() of them;
+    // empty for a row out of range. Valid until the image is changed.
+    std::span<const uint32_t> Row(int y) const;
+    static constexpr Color ColorOfPixel(uint32_t argb) {
+        return Rgb(static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
+                   static_cast<uint8_t>(argb));
+    }
     void SetPixel(int x, int y, Color color, uint8_t alpha = 255);
     void Fill(const Rect& r, Color color, uint8_t alpha = 255);
 
@@ -39,6 +55,7 @@ public:
     const Impl* impl() const { return m_impl.get(); }
     Impl* mutableImpl();
     explicit Image(std::shared_ptr<Impl> impl);
+    const std::shared_ptr<Impl>& SharedImpl() const { return m_impl; }
 
 private:
     std::shared_ptr<Impl> m_impl;

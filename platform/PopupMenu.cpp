@@ -24,8 +24,10 @@ int TrackPopupMenu(HostWindow* owner, Point screenPos, const std::vector<MenuIte
         }
         QAction* action = menu.addAction(QString::fromStdString(item.text));
         action->setData(item.command);
-        action->setCheckable(item.checkable);
-        action->setChecked(item.checked);
+        if (item.check != MenuItem::Check::kNone) {
+            action->setCheckable(true);
+            action->setChecked(item.check == MenuItem::Check::kChecked);
+        }
     }
     QAction* chosen = menu.exec(QPoint(screenPos.x, screenPos.y));
     return chosen ? chosen->data().toInt() : 0;

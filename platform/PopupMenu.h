@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Geometry.h"
@@ -11,10 +12,15 @@ class HostWindow;
 
 // One entry of a context menu; an empty text is a separator.
 struct MenuItem {
+    enum class Check { kNone, kUnchecked, kChecked };  // a plain entry or a check item
+
+    MenuItem() = default;
+    MenuItem(std::string text_, int command_, Check check_ = Check::kNone)
+        : text(std::move(text_)), command(command_), check(check_) {}
+
     std::string text;
     int command = 0;
-    bool checkable = false;  // drawn with a check mark, ticked when checked
-    bool checked = false;
+    Check check = Check::kNone;
 };
 
 // Shows a context menu at a screen position and tracks it to completion.

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <future>
 #include <optional>
 
 #include "platform/Font.h"
@@ -16,7 +17,15 @@
 namespace lumbra {
 
 struct Image::Impl {
-    QImage image;  // ARGB32 premultiplied
+    // ARGB32 premultiplied. A picture loaded from a file is decoded when its
+    // pixels are first needed (or by another thread, started earlier); until
+    // then only its size is known.
+    const QImage& Pixels();
+    QImage image;
+    QString source;  // the file still to decode; empty once decoded
+    QSize size;
+    QByteArray format;                    // the file's format; empty: guessed
+    std::shared_future<QImage> decoding;  // a decode running on another thread
 };
 
 struct Surface::Impl {

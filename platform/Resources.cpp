@@ -1,9 +1,10 @@
 #include "platform/Resources.h"
 
-#include <QImage>
 #include <QString>
 #include <map>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/QtImpl.h"
 
@@ -11,9 +12,24 @@ namespace lumbra {
 
 namespace {
 
-std::map<std::pair<ResourceKind, int>, Image>& Cache() {
-    static std::map<std::pair<ResourceKind, int>, Image> cache;
+// Decoded pictures this large (the main window's background) are kept only
+// while someone draws from them: the windows keep what they made of them.
+constexpr int64_t kKeepDecodedLimit = 1 << 20;
+
+struct Entry {
+    Image kept;                        // a small, missing or registered picture
+    bool large = false;                // kept only while in use:
+    std::weak_ptr<Image::Impl> inUse;  // the large picture's pixels, while in use
+};
+
+std::map<std::pair<ResourceKind, int>, Entry>& Cache() {
+    static std::map<std::pair<ResourceKind, int>, Entry> cache;
     return cache;
+}
+
+std::vector<Image>& Prefetched() {
+    static std::vector<Image> prefetched;
+    return prefetched;
 }
 
 QString ResourcePath(ResourceKind kind, int id) {
@@ -28,22 +44,47 @@ QString ResourcePath(ResourceKind kind, int id) {
     return {};
 }
 
+bool Large(const Image& image) {
+    return static_cast<int64_t>(image.Width()) * image.Height() * 4 >= kKeepDecodedLimit;
+}
+
 }  // namespace
 
 Image LoadResourceImage(ResourceKind kind, int id) {
-    auto key = std::make_pair(kind, id);
+    const auto key = std::make_pair(kind, id);
     auto it = Cache().find(key);
-    if (it != Cache().end()) return it->second;
-    QImage img(ResourcePath(kind, id));
-    Image image = img.isNull() ? Image() : FromQImage(std::move(img));
-    Cache().emplace(key, image);
+    if (it != Cache().end()) {
+        if (!it->second.large) return it->second.kept;
+        if (auto live = it->second.inUse.lock()) return Image(std::move(live));
+    }
+    // Every control takes its pictures when it is built, most of them for
+    // pages not shown yet; only the size is read until a picture is drawn.
+    Image image = Image::LoadWhenUsed(ResourcePath(kind, id).toStdString(), "png");
+    Entry& entry = Cache()[key];
+    entry.large = Large(image);
+    if (entry.large)
+        entry.inUse = image.SharedImpl();
+    else
+        entry.kept = image;
     return image;
 }
 
-void RegisterResourceImage(ResourceKind kind, int id, Image image) {
-    Cache()[std::make_pair(kind, id)] = std::move(image);
+void PrefetchResourceImages(const std::vector<std::pair<ResourceKind, int>>& pictures) {
+    std::vector<Image> images;
+    for (const auto& [kind, id] : pictures) images.push_back(LoadResourceImage(kind, id));
+    Image::DecodeInBackground(images);
+    Prefetched().insert(Prefetched().end(), images.begin(), images.end());
 }
 
-void ClearResourceImages() { Cache().clear(); }
+void ReleasePrefetchedImages() { Prefetched().clear(); }
+
+void RegisterResourceImage(ResourceKind kind, int id, Image image) {
+    Cache()[std::make_pair(kind, id)] = Entry{std::move(image), false, {}};
+}
+
+void ClearResourceImages() {
+    Cache().clear();
+    Prefetched().clear();
+}
 
 }  // namespace lumbra

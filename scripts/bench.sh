@@ -47,8 +47,13 @@ idle() { awk -v name="$1" '$1 == "FIGURE" && $2 == name {print $3}' "$out/idle.l
 rows=()
 row() { rows+=("$1|$2|$3|$4"); }
 
-row "start-up to first painted frame" "$(figure startup BM_StartToFirstFrame/iterations:10/manual_time real_time)" ms "<400"
-row "resident memory after start-up" "$(figure startup BM_StartToFirstFrame/iterations:10/manual_time rss_mb)" MB -
+startup=BM_StartToFirstFrame/iterations:10/manual_time
+row "start-up to first painted frame" "$(figure startup $startup real_time)" ms "<400"
+row "bare-Qt floor: first painted frame" "$(figure startup $startup floor_ms)" ms -
+row "start-up / floor (medians)" "$(figure startup $startup ratio)" ratio "<1.5"
+row "start-up with --hidden to the tray icon" "$(figure startup $startup hidden_ms)" ms -
+row "resident memory after start-up" "$(figure startup $startup rss_mb)" MB -
+row "resident memory / floor (medians)" "$(figure startup $startup rss_ratio)" ratio "<1.3"
 row "main window: full repaint" "$(figure full_repaint BM_FullRepaint real_time)" us "<4000"
 row "main window: hover repaint" "$(figure hover_repaint BM_HoverRepaint real_time)" us -
 row "ReadBackAll, factory keyboard / pauses" "$(figure readback BM_ReadBackAll/0/iterations:5 ratio)" ratio "<1.05"

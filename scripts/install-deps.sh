@@ -8,6 +8,8 @@ PACKAGES=(
     qt6-base-dev libgl1-mesa-dev libhidapi-dev libudev-dev umockdev libumockdev-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool libxcb1-dev libx11-dev fonts-wqy-microhei openbox x11-apps
+    # Only for the install test's checks of the package, the metainfo and the desktop entry.
+    lintian appstream desktop-file-utils man-db
 )
 
 missing=()

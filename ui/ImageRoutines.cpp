@@ -59,12 +59,16 @@ bool AverageBitmapColor(const Image& bitmap, Color& out) {
     // Wide sums: a large bitmap of bright pixels would overflow 32 bits.
     int64_t r = 0, g = 0, b = 0;
     for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            Color c = bitmap.PixelColor(x, y);
-            r += RedOf(c);
-            g += GreenOf(c);
-            b += BlueOf(c);
+        // A row's sums fit 32 bits for any width below 16 million pixels.
+        uint32_t rowR = 0, rowG = 0, rowB = 0;
+        for (uint32_t pixel : bitmap.Row(y)) {
+            rowR += (pixel >> 16) & 0xFF;
+            rowG += (pixel >> 8) & 0xFF;
+            rowB += pixel & 0xFF;
         }
+        r += rowR;
+        g += rowG;
+        b += rowB;
     }
     const int64_t n = static_cast<int64_t>(w) * h;
     out =
@@ -138,11 +142,13 @@ Region RegionFromBitmap(const Image& bitmap) {
     Region region;
     const int w = bitmap.Width(), h = bitmap.Height();
     for (int y = 0; y < h; ++y) {
+        const auto row = bitmap.Row(y);
+        auto outline = [&](int x) { return Image::ColorOfPixel(row[x]) == kOutlineKey; };
         int x = 0;
         do {
-            while (x <= w - 1 && bitmap.PixelColor(x, y) == kOutlineKey) ++x;
+            while (x <= w - 1 && outline(x)) ++x;
             const int start = x;
-            while (x <= w - 1 && bitmap.PixelColor(x, y) != kOutlineKey) ++x;
+            while (x <= w - 1 && !outline(x)) ++x;
             if (x > start) region.Add({start, y, x, y + 1});
         } while (x < w - 1);
     }

@@ -224,6 +224,7 @@ struct MainWindowRig {
     bool closed = false;
     bool withTray = true;
     bool denyKeyboard = false;
+    bool startHidden = false;
     // Modal dialogs are created without a loop of their own and handed to
     // onModal, which drives them with pointer and key events and returns the
     // code; unset, they are left as they opened (a cancel).
@@ -255,7 +256,8 @@ struct MainWindowRig {
 
     std::string Config(const std::string& name) const { return dir.path + "config/" + name; }
 
-    void Start() {
+    // settle: let the first paint and the keyboard's read-back happen.
+    void Start(bool settle = true) {
         MainWindowServices s;
         s.appDirectory = dir.path;
         auto backend = std::make_shared<ClosingLogBackend>(sim, &log);
@@ -266,6 +268,9 @@ struct MainWindowRig {
         s.library = &library;
         s.watchDevices = [this](DeviceChangeSink change) { sink = std::move(change); };
         s.tray = withTray ? &tray : nullptr;
+        s.startHidden = startHidden;
+        // Never the user's own autostart folder.
+        s.autostart = {dir.path + "autostart/lumbra.desktop", "lumbra --hidden"};
         s.launcher = launcher;
         s.dialogs = &dialogs;
         s.onClosed = [this] { closed = true; };
@@ -281,7 +286,7 @@ struct MainWindowRig {
         s.chooseMacroFileToSave = [this] { return macroFileToSave; };
         dlg = std::make_unique<CCorvexDlg>(std::move(s));
         dlg->Create();
-        Settle();
+        if (settle) Settle();
     }
     // Lets the listener start and everything posted run, the worker's jobs
     // included.

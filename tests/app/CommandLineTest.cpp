@@ -40,5 +40,19 @@ TEST(CommandLine, RefusesUnknownOptionsMissingValuesAndSimulatorOptionsWithoutSi
     EXPECT_NE(error.find("--simulate"), std::string::npos);
 }
 
+TEST(CommandLine, HiddenIsAFlagOfItsOwnAndTheUsageExplainsIt) {
+    EXPECT_FALSE(Parse({})->hidden);
+    const auto line = Parse({"--simulate", "--hidden"});
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(line->hidden);
+    EXPECT_TRUE(line->simulate);
+    EXPECT_FALSE(line->help);
+    std::string error;
+    EXPECT_FALSE(Parse({"--hidden=yes"}, &error));
+    EXPECT_FALSE(Parse({"-hidden"}, &error));
+    EXPECT_NE(kUsage.find("[--hidden]"), std::string_view::npos);
+    EXPECT_NE(kUsage.find("\n  --hidden "), std::string_view::npos);
+}
+
 }  // namespace
 }  // namespace lumbra

@@ -492,7 +492,7 @@ TEST(MainWindowContextMenu, RightClickOnTheBackgroundOffersTheUnplacedCommands) 
     for (const MenuItem& i : rig.dialogs.menus[0]) texts.push_back(i.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Profile 4", "Profile 5", "", "Edit Profile...",
                                                "Save Profile as...", "Load Profile from...", "",
-                                               "Macro Manager..."}));
+                                               "Macro Manager...", "", "Start at login"}));
     EXPECT_EQ(rig.dlg->CurrentProfileNumber(), 4);
     // Not on a control.
     const Rect ok = rig.dlg->FindControl(MainId::kOk)->GetRect();

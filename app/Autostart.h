@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace lumbra {
+
+// The user's XDG autostart entry that starts Lumbra with the session, in the
+// notification area. Free of the toolkit.
+struct AutostartInputs {
+    std::optional<std::string> xdgConfigHome;  // XDG_CONFIG_HOME
+    std::optional<std::string> home;           // HOME
+    std::optional<std::string> path;           // PATH
+    std::string programPath;                   // the running program file
+};
+
+struct AutostartEntry {
+    std::string file;  // .../autostart/lumbra.desktop; empty when no folder is known
+    std::string exec;  // the entry's Exec value
+};
+
+// $XDG_CONFIG_HOME/autostart/lumbra.desktop (a relative XDG_CONFIG_HOME does
+// not count), else ~/.config/autostart/lumbra.desktop. The entry runs
+// "lumbra --hidden" when the first lumbra on PATH is the running program, and
+// the running program by its absolute path otherwise (a build tree, an
+// unpacked copy), so that login starts the same program the user chose.
+AutostartEntry ResolveAutostartEntry(const AutostartInputs& inputs);
+
+// Inputs from the process environment and /proc/self/exe.
+AutostartInputs AutostartInputsFromEnvironment();
+
+// The desktop entry's text for an Exec value.
+std::string AutostartEntryText(const std::string& exec);
+
+// Whether the entry file exists (whatever it says: a user who edits it keeps it).
+bool IsAutostartEnabled(const AutostartEntry& entry);
+
+// Writes the entry atomically (creating the autostart folder) or removes it.
+// False when the file could not be written or removed.
+bool SetAutostartEnabled(const AutostartEntry& entry, bool enabled);
+
+}  // namespace lumbra
