@@ -107,7 +107,8 @@ public:
     // Queues the read-back on the worker; the model, the files and the
     // window follow on the UI thread as the answers come in.
     void ReadBackAll();
-    // The window chose a profile: a read-back under way leaves it chosen.
+    // The window or the keyboard chose a profile: a read-back under way
+    // leaves it chosen.
     void NoteProfileChosen() { ++m_profileChoices; }
     // Plans the pending on-board writes (their flags cleared now) and queues
     // them on the worker.

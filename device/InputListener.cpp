@@ -102,7 +102,9 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             if (argument < 1 || argument > kGKeyCount) break;
             const int profile = argument - 1;
             shared->currentProfile = profile;
-            shared->PostToUi(shared, [profile](DeviceLink&, DeviceLink::Shared& s) {
+            shared->PostToUi(shared, [profile](DeviceLink& link, DeviceLink::Shared& s) {
+                // Newer than whatever a read-back still on its way will say.
+                link.NoteProfileChosen();
                 s.services.model->settings.SetCurrentProfile(profile);
                 Refresh(s);
             });
