@@ -25,16 +25,7 @@ void KeyboardSession::LoadFiles() {
 }
 
 void KeyboardSession::OpenLink() {
-    DeviceLinkServices link;
-    link.backend = m_services.backend;
-    link.clock = m_services.clock;
-    link.dispatcher = m_services.dispatcher;
-    link.model = m_services.model;
-    link.library = m_services.library;
-    link.window = m_services.window;
-    link.launcher = m_services.launcher;
-    link.appDirectory = m_services.appDirectory;
-    m_link = std::make_unique<DeviceLink>(std::move(link));
+    m_link = std::make_unique<DeviceLink>(m_services);
     m_link->InitDeviceLink();
     m_link->Worker().SetProgressSink([this](const DeviceProgress& p) { OnProgress(p); });
 }

@@ -20,17 +20,9 @@ class KeyboardModel;
 class MacroLibrary;
 class UiDispatcher;
 
-// What a session works on. Every pointer must outlive the session.
-struct KeyboardSessionServices {
-    std::string appDirectory;  // ends with '/'
-    std::shared_ptr<HidBackend> backend;
-    std::shared_ptr<Clock> clock;
-    UiDispatcher* dispatcher = nullptr;
-    KeyboardModel* model = nullptr;
-    MacroLibrary* library = nullptr;
-    ProgramLauncher* launcher = nullptr;
-    DeviceLinkWindow* window = nullptr;
-};
+// What a session works on: what its link talks to, handed on to the link
+// whole. Every pointer must outlive the session.
+using KeyboardSessionServices = DeviceLinkServices;
 
 // The keyboard and the files behind the main window: start-up loading, the
 // read-back, Apply, the two resets, the profile files and the goodbye. The
