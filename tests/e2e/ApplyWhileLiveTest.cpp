@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -20,33 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Box {
-    int x, y, width, height;
-    int Cx() const { return x + width / 2; }
-    int Cy() const { return y + height / 2; }
-};
-
-// The main window's controls, in its client coordinates.
-constexpr int kScreenWidth = 1024, kScreenHeight = 768;
-constexpr int kMainWidth = 818, kMainHeight = 628;
-constexpr Box kApply{683, 100, 46, 22};
-constexpr Box kKeysTab{169, 516, 88, 22}, kGKeysTab{458, 516, 88, 22};
-constexpr Box kProfileTabs[3] = {{180, 208, 23, 20}, {209, 208, 20, 20}, {236, 208, 19, 20}};
-constexpr Box kSKey{238, 311, 19, 20};
-constexpr Box kGKeyButtons[5] = {{139, 218, 225, 20},
-                                 {139, 253, 225, 20},
-                                 {139, 288, 225, 20},
-                                 {139, 323, 225, 20},
-                                 {139, 358, 225, 20}};
+// The main window's controls beside the ones every journey uses, in its
+// client coordinates.
 constexpr Box kProgressStrip{432, 125, 297, 12};
 // A place on the window's background, away from every control: a press there
 // moves the window.
 constexpr Box kBackground{40, 40, 2, 2};
-// The function menu and the macro list beside it: rows of 16 pixels below a
-// 3-pixel margin.
-constexpr int kFunctionMenuWidth = 225, kMacroListWidth = 158;
-int RowY(int row) { return 3 + 16 * row + 8; }
-
 constexpr int kProfiles = 3, kGKeys = 5;
 constexpr uint8_t kKeyTableId = 0x06, kMacroId = 0x08, kProfileId = 0x05;
 constexpr size_t kKeyTableLength = 184, kMacroLength = 226;
@@ -81,80 +59,24 @@ struct SentReport {
     std::vector<uint8_t> bytes;
 };
 
-class ApplyWhileLive : public ::testing::Test {
+class ApplyWhileLive : public E2eJourney {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/lumbra-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
-        fs::create_directories(m_dir + "home");
-        ASSERT_EQ(mkdir((m_dir + "run").c_str(), 0700), 0);
+        ASSERT_NO_FATAL_FAILURE(E2eJourney::SetUp());
         m_config = m_dir + "app/config/";
-        m_trace = m_dir + "trace.txt";
         fs::create_directories(m_config);
         WriteLibrary(m_config + "MacroLibraryFile.mlf");
-        std::string error;
-        ASSERT_TRUE(m_x.Start(m_dir, &error)) << error;
     }
 
-    void TearDown() override {
-        if (HasFailure()) {
-            std::string tail;
-            const auto lines = ReadLines(m_trace);
-            for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
-                tail += lines[i].substr(0, 120) + "\n";
-            ADD_FAILURE() << "trace (last lines):\n"
-                          << tail << "lumbra's stderr:\n"
-                          << ReadFile(m_dir + "lumbra.err").substr(0, 4000);
-        }
-        m_lumbra.Stop();
-        m_x.Stop();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-
-    // Starts lumbra and waits until its window is up, centred, and it has
-    // read the keyboard's three profiles.
-    void StartLumbra() {
-        ASSERT_TRUE(m_lumbra.Start(
-            {LUMBRA_PROGRAM, "--simulate=" + m_dir + "keyboard.state", "--sim-trace", m_trace,
-             "--sim-control", m_dir + "control", "--config-dir", m_dir + "app/"},
-            m_x.Environment(), m_dir + "lumbra.out", m_dir + "lumbra.err"));
-        const auto window = m_x.WaitForWindow(m_lumbra.Pid(), [](const XWindow& w) {
-            return IsMainWindow(w) && std::abs(w.x + w.width / 2 - kScreenWidth / 2) <= 2 &&
-                   std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
-        });
-        ASSERT_TRUE(window) << "no main window";
-        m_origin = *window;
-        ASSERT_TRUE(WaitUntil([&] {
-            const auto t = ReadTrace(m_trace);
-            return std::count_if(t.begin(), t.end(), [](const TraceLine& l) {
-                       return l.op == "get" && !l.bytes.empty() && l.bytes[0] == kKeyTableId;
-                   }) >= kProfiles;
-        })) << "no read-back";
-    }
-
-    static bool IsMainWindow(const XWindow& w) {
-        return w.width == kMainWidth && w.height == kMainHeight;
-    }
     std::optional<XWindow> MainWindow() const {
         for (const XWindow& w : m_x.Windows(m_lumbra.Pid()))
             if (IsMainWindow(w)) return w;
         return std::nullopt;
     }
 
-    void Click(const Box& b) const { m_x.Click(m_origin.x + b.Cx(), m_origin.y + b.Cy()); }
-    void PointerAway() const { m_x.MovePointer(1, 1); }
     std::optional<XWindow> WaitForWidth(int width) const {
         return m_x.WaitForWindow(m_lumbra.Pid(),
                                  [width](const XWindow& w) { return w.width == width; });
-    }
-    bool WaitGone(const XWindow& gone) const {
-        return WaitUntil([&] {
-            for (const XWindow& w : m_x.Windows(m_lumbra.Pid()))
-                if (w.id == gone.id) return false;
-            return true;
-        });
     }
 
     // G(g+1)'s function menu, "Assign a Macro", then the macro's row in the
@@ -168,12 +90,8 @@ protected:
         const auto macros = WaitForWidth(kMacroListWidth);
         ASSERT_TRUE(macros) << "no macro list for G" << g + 1;
         m_x.Click(macros->x + kMacroListWidth / 2, macros->y + RowY(macroRow));
-        ASSERT_TRUE(WaitGone(*menu));
-        ASSERT_TRUE(WaitGone(*macros));
-    }
-
-    QImage Client(const QImage& shot, const XWindow& at, const Box& b) const {
-        return Crop(shot, at.x + b.x, at.y + b.y, b.width, b.height);
+        ASSERT_TRUE(WaitWindowGone(*menu));
+        ASSERT_TRUE(WaitWindowGone(*macros));
     }
 
     // The sets sent since the trace held `from` lines.
@@ -195,10 +113,7 @@ protected:
                            });
     }
 
-    XSession m_x;
-    Child m_lumbra;
-    std::string m_dir, m_config, m_trace;
-    XWindow m_origin;
+    std::string m_config;
 };
 
 TEST_F(ApplyWhileLive, FifteenMacrosFlushWhileTheWindowHoversMovesAndShowsProgress) {

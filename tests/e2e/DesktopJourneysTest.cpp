@@ -4,10 +4,8 @@
 // XDG_CONFIG_HOME.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 #include "E2eSupport.h"
@@ -17,64 +15,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kScreenWidth = 1024, kScreenHeight = 768;
-constexpr int kMainWidth = 818, kMainHeight = 628;
 constexpr int kTrayIconSize = 22;  // the test notification area's corner
 constexpr int kBackgroundX = 30, kBackgroundY = 590;
 
-bool IsMainWindow(const XWindow& w) { return w.width == kMainWidth && w.height == kMainHeight; }
-// The main window is mapped first and centred on the screen after.
-bool IsMainWindowInPlace(const XWindow& w) {
-    return IsMainWindow(w) && std::abs(w.x + w.width / 2 - kScreenWidth / 2) <= 2 &&
-           std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
-}
 bool IsTrayIcon(const XWindow& w) {
     return w.width == kTrayIconSize && w.height == kTrayIconSize &&
            w.x == kScreenWidth - kTrayIconSize && w.y == kScreenHeight - kTrayIconSize;
 }
 
-class DesktopJourney : public ::testing::Test {
+class DesktopJourney : public E2eJourney {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/lumbra-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
-        fs::create_directories(m_dir + "home");
-        ASSERT_EQ(mkdir((m_dir + "run").c_str(), 0700), 0);
+        ASSERT_NO_FATAL_FAILURE(E2eJourney::SetUp());
         m_xdgConfig = m_dir + "xdg-config";
-        m_trace = m_dir + "trace.txt";
-        std::string error;
-        ASSERT_TRUE(m_x.Start(m_dir, &error)) << error;
-    }
-
-    void TearDown() override {
-        if (HasFailure())
-            ADD_FAILURE() << "lumbra's stderr:\n" << ReadFile(m_dir + "lumbra.err").substr(0, 4000);
-        m_lumbra.Stop();
-        m_x.Stop();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
     }
 
     void StartLumbra(const std::vector<std::string>& extra) {
-        std::vector<std::string> args = {LUMBRA_PROGRAM, "--simulate=" + m_dir + "keyboard.state",
-                                         "--sim-trace",  m_trace,
-                                         "--config-dir", m_dir + "app/"};
+        std::vector<std::string> args = LumbraArguments(m_dir + "app/", false);
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<std::string> env = m_x.Environment();
         env.push_back("XDG_CONFIG_HOME=" + m_xdgConfig);
-        ASSERT_TRUE(m_lumbra.Start(args, env, m_dir + "lumbra.out", m_dir + "lumbra.err"));
+        ASSERT_TRUE(StartLumbraWith(args, env));
     }
 
     // Start-up ran through: the keyboard's three profiles were read.
-    bool ReadBackDone() const {
-        return WaitUntil([&] {
-            const auto trace = ReadTrace(m_trace);
-            return std::count_if(trace.begin(), trace.end(), [](const TraceLine& l) {
-                       return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
-                   }) >= 3;
-        });
-    }
+    bool ReadBackDone() const { return WaitForReadBack(); }
 
     bool MainWindowShown() const {
         const auto windows = m_x.Windows(m_lumbra.Pid());
@@ -92,18 +57,12 @@ protected:
         });
         ASSERT_TRUE(menu) << "no context menu";
         m_x.Click(menu->x + menu->width / 2, menu->y + menu->height - 8);
-        ASSERT_TRUE(WaitUntil([&] {
-            const auto windows = m_x.Windows(m_lumbra.Pid());
-            return std::none_of(windows.begin(), windows.end(),
-                                [&](const XWindow& w) { return w.id == menu->id; });
-        })) << "the menu stays";
+        ASSERT_TRUE(WaitWindowGone(*menu)) << "the menu stays";
     }
 
     std::string AutostartEntry() const { return m_xdgConfig + "/autostart/lumbra.desktop"; }
 
-    std::string m_dir, m_xdgConfig, m_trace;
-    XSession m_x;
-    Child m_lumbra;
+    std::string m_xdgConfig;
 };
 
 TEST_F(DesktopJourney, HiddenStartShowsOnlyTheTrayIconAndADoubleClickOnItShowsTheWindow) {

@@ -4,10 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -360,6 +363,83 @@ MeanColour Mean(const QImage& image) {
             m.blue += qBlue(p) / n;
         }
     return m;
+}
+
+// ---- the main window and a journey ----------------------------------------
+
+bool IsMainWindow(const XWindow& w) { return w.width == kMainWidth && w.height == kMainHeight; }
+
+bool IsMainWindowInPlace(const XWindow& w) {
+    return IsMainWindow(w) && std::abs(w.x + w.width / 2 - kScreenWidth / 2) <= 2 &&
+           std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
+}
+
+void E2eJourney::SetUp() {
+    std::string pattern = "/tmp/" + m_folderName + "-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern + "/";
+    std::filesystem::create_directories(m_dir + "home");
+    ASSERT_EQ(mkdir((m_dir + "run").c_str(), 0700), 0);
+    m_trace = m_dir + "trace.txt";
+    std::string error;
+    ASSERT_TRUE(m_x.Start(m_dir, &error)) << error;
+}
+
+void E2eJourney::TearDown() {
+    if (HasFailure()) {
+        std::string tail;
+        const auto lines = ReadLines(m_trace);
+        for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
+            tail += lines[i].substr(0, 120) + "\n";
+        ADD_FAILURE() << "trace (last lines):\n"
+                      << tail << "lumbra's stderr:\n"
+                      << ReadFile(m_dir + "lumbra.err").substr(0, 4000);
+    }
+    StopChildren();
+    m_x.Stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+}
+
+std::vector<std::string> E2eJourney::LumbraArguments(const std::string& appDir,
+                                                     bool control) const {
+    std::vector<std::string> args = {LUMBRA_PROGRAM, "--simulate=" + m_dir + "keyboard.state",
+                                     "--sim-trace", m_trace};
+    if (control) args.insert(args.end(), {"--sim-control", m_dir + "control"});
+    args.insert(args.end(), {"--config-dir", appDir});
+    return args;
+}
+
+bool E2eJourney::StartLumbraWith(const std::vector<std::string>& args,
+                                 const std::vector<std::string>& env) {
+    return m_lumbra.Start(args, env, m_dir + "lumbra.out", m_dir + "lumbra.err");
+}
+
+void E2eJourney::StartLumbra() {
+    m_traceStart = ReadTrace(m_trace).size();
+    ASSERT_TRUE(StartLumbraWith(LumbraArguments(m_dir + "app/", true), m_x.Environment()));
+    const auto window = m_x.WaitForWindow(m_lumbra.Pid(), IsMainWindowInPlace);
+    ASSERT_TRUE(window) << "no main window";
+    m_origin = *window;
+    ASSERT_TRUE(WaitForReadBack(m_traceStart)) << "no read-back";
+}
+
+bool E2eJourney::WaitForReadBack(size_t from) const {
+    return WaitUntil([&] {
+        const auto trace = ReadTrace(m_trace);
+        return std::count_if(trace.begin() + static_cast<long>(std::min(from, trace.size())),
+                             trace.end(), [](const TraceLine& l) {
+                                 return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
+                             }) >= 3;
+    });
+}
+
+bool E2eJourney::WaitWindowGone(const XWindow& gone) const {
+    return WaitUntil([&] {
+        for (const XWindow& w : m_x.Windows(m_lumbra.Pid()))
+            if (w.id == gone.id) return false;
+        return true;
+    });
 }
 
 }  // namespace lumbra::e2e

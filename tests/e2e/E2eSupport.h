@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <QImage>
@@ -112,5 +113,82 @@ struct MeanColour {
     double red = 0, green = 0, blue = 0;
 };
 MeanColour Mean(const QImage& image);
+
+// ---- the main window ------------------------------------------------------
+
+struct Box {
+    int x, y, width, height;
+    int Cx() const { return x + width / 2; }
+    int Cy() const { return y + height / 2; }
+};
+
+inline constexpr int kScreenWidth = 1024, kScreenHeight = 768;
+inline constexpr int kMainWidth = 818, kMainHeight = 628;
+// The main window's controls, in its client coordinates.
+inline constexpr Box kApply{683, 100, 46, 22};
+inline constexpr Box kKeysTab{169, 516, 88, 22}, kGKeysTab{458, 516, 88, 22};
+inline constexpr Box kProfileTabs[3] = {{180, 208, 23, 20}, {209, 208, 20, 20}, {236, 208, 19, 20}};
+inline constexpr Box kSKey{238, 311, 19, 20};
+inline constexpr Box kGKeyButtons[5] = {{139, 218, 225, 20},
+                                        {139, 253, 225, 20},
+                                        {139, 288, 225, 20},
+                                        {139, 323, 225, 20},
+                                        {139, 358, 225, 20}};
+// A G key's function menu and the macro list beside it: rows of 16 pixels
+// below a 3-pixel margin.
+inline constexpr int kFunctionMenuWidth = 225, kMacroListWidth = 158;
+constexpr int RowY(int row) { return 3 + 16 * row + 8; }
+
+bool IsMainWindow(const XWindow& w);
+// The main window is mapped first and centred on the screen after.
+bool IsMainWindowInPlace(const XWindow& w);
+
+// ---- a journey ------------------------------------------------------------
+
+// A journey's folder under /tmp (with its home and runtime folders), the X
+// session in it, and lumbra on the simulated keyboard, its trace in m_trace
+// and its files under the folder's app/. On a failure the trace's last lines
+// and lumbra's stderr are added to the report.
+class E2eJourney : public ::testing::Test {
+protected:
+    explicit E2eJourney(std::string folderName = "lumbra-e2e")
+        : m_folderName(std::move(folderName)) {}
+
+    void SetUp() override;
+    void TearDown() override;
+    // Stops what the journey started, before the X session ends.
+    virtual void StopChildren() { m_lumbra.Stop(); }
+
+    // The command line of lumbra on the simulated keyboard, with its control
+    // pipe when asked for.
+    std::vector<std::string> LumbraArguments(const std::string& appDir, bool control) const;
+    // Starts m_lumbra with its stdout and stderr in the folder.
+    bool StartLumbraWith(const std::vector<std::string>& args, const std::vector<std::string>& env);
+    // Starts lumbra and waits until its window is up, centred, and it has read
+    // the keyboard's three profiles.
+    void StartLumbra();
+    // The keyboard's three profiles were read, since the trace held `from` lines.
+    bool WaitForReadBack(size_t from = 0) const;
+
+    // Pointer on the main window where it was found at start.
+    void Click(const Box& b) const { m_x.Click(m_origin.x + b.Cx(), m_origin.y + b.Cy()); }
+    void ClickIn(const XWindow& w, int x, int y) const { m_x.Click(w.x + x, w.y + y); }
+    void ClickIn(const XWindow& w, const Box& b) const { ClickIn(w, b.Cx(), b.Cy()); }
+    // Out of every window, so that nothing is drawn hovered.
+    void PointerAway() const { m_x.MovePointer(1, 1); }
+    bool WaitWindowGone(const XWindow& gone) const;
+    // A control's picture in a screenshot, with the main window at `at`.
+    QImage Client(const QImage& shot, const XWindow& at, const Box& b) const {
+        return Crop(shot, at.x + b.x, at.y + b.y, b.width, b.height);
+    }
+    QImage Client(const QImage& shot, const Box& b) const { return Client(shot, m_origin, b); }
+
+    std::string m_folderName;
+    std::string m_dir, m_trace;  // m_dir ends with '/'
+    XSession m_x;
+    Child m_lumbra;
+    size_t m_traceStart = 0;  // the trace's length at the last start
+    XWindow m_origin;
+};
 
 }  // namespace lumbra::e2e

@@ -6,38 +6,18 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "E2eSupport.h"
 
 namespace lumbra::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Box {
-    int x, y, width, height;
-    int Cx() const { return x + width / 2; }
-    int Cy() const { return y + height / 2; }
-};
-
-// The main window and the controls the journey uses, in its client coordinates.
-constexpr int kScreenWidth = 1024, kScreenHeight = 768;
-constexpr int kMainWidth = 818, kMainHeight = 628;
-constexpr Box kApply{683, 100, 46, 22};
-constexpr Box kThirdProfileTab{236, 208, 19, 20};
+constexpr Box kThirdProfileTab = kProfileTabs[2];
 // The harness's exit status when the testbed cannot work on this machine.
 constexpr int kCannotEmulate = 77;
-
-bool IsMainWindowInPlace(const XWindow& w) {
-    return w.width == kMainWidth && w.height == kMainHeight &&
-           std::abs(w.x + w.width / 2 - kScreenWidth / 2) <= 2 &&
-           std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
-}
 
 std::vector<std::string> Preloaded(std::vector<std::string> env) {
     env.push_back("LD_PRELOAD=" LUMBRA_HIDRAW_PRELOAD);
@@ -47,34 +27,14 @@ std::vector<std::string> Preloaded(std::vector<std::string> env) {
 // A trace line without its time: "set 05 03 02".
 std::string Words(const TraceLine& line) { return line.text.substr(line.text.find(' ') + 1); }
 
-class HidrawJourney : public ::testing::Test {
+// lumbra runs under the harness, which writes the trace.
+class HidrawJourney : public E2eJourney {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/lumbra-hidraw-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
-        fs::create_directories(m_dir + "home");
-        ASSERT_EQ(mkdir((m_dir + "run").c_str(), 0700), 0);
-        m_trace = m_dir + "trace.txt";
-        std::string error;
-        ASSERT_TRUE(m_x.Start(m_dir, &error)) << error;
-    }
+    HidrawJourney() : E2eJourney("lumbra-hidraw-e2e") {}
 
-    void TearDown() override {
-        if (HasFailure()) {
-            std::string tail;
-            const auto lines = ReadLines(m_trace);
-            for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
-                tail += lines[i].substr(0, 100) + "\n";
-            ADD_FAILURE() << "trace (last lines):\n"
-                          << tail << "stderr:\n"
-                          << ReadFile(m_dir + "lumbra.err").substr(0, 4000);
-        }
+    void StopChildren() override {
         if (m_pid > 0 && m_harness.Running()) kill(m_pid, SIGKILL);
         m_harness.Stop();
-        m_x.Stop();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
     }
 
     std::vector<TraceLine> Exchanges() const {
@@ -90,13 +50,9 @@ protected:
                                [&](const TraceLine& l) { return Words(l) == words; });
         });
     }
-    void Click(const Box& b) const { m_x.Click(m_origin.x + b.Cx(), m_origin.y + b.Cy()); }
 
-    XSession m_x;
     Child m_harness;
     pid_t m_pid = -1;
-    XWindow m_origin;
-    std::string m_dir, m_trace;
 };
 
 TEST_F(HidrawJourney, WithoutTheSimulatorLumbraReadsAppliesAndSaysGoodbyeThroughTheNodes) {

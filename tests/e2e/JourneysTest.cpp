@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,25 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Box {
-    int x, y, width, height;
-    int Cx() const { return x + width / 2; }
-    int Cy() const { return y + height / 2; }
-};
-
-// The main window's controls, in its client coordinates.
-constexpr int kScreenWidth = 1024, kScreenHeight = 768;
-constexpr int kMainWidth = 818, kMainHeight = 628;
-constexpr Box kOk{582, 100, 46, 22}, kApply{683, 100, 46, 22};
-constexpr Box kKeysTab{169, 516, 88, 22}, kMacrosTab{267, 516, 88, 22};
-constexpr Box kGKeysTab{458, 516, 88, 22}, kLightingTab{553, 516, 88, 22};
-constexpr Box kProfileTabs[3] = {{180, 208, 23, 20}, {209, 208, 20, 20}, {236, 208, 19, 20}};
-constexpr Box kCapsKey{177, 311, 36, 20}, kAKey{216, 311, 19, 20}, kSKey{238, 311, 19, 20};
-constexpr Box kGKeyButtons[5] = {{139, 218, 225, 20},
-                                 {139, 253, 225, 20},
-                                 {139, 288, 225, 20},
-                                 {139, 323, 225, 20},
-                                 {139, 358, 225, 20}};
+// The main window's controls beside the ones every journey uses, in its
+// client coordinates.
+constexpr Box kOk{582, 100, 46, 22};
+constexpr Box kMacrosTab{267, 516, 88, 22}, kLightingTab{553, 516, 88, 22};
+constexpr Box kCapsKey{177, 311, 36, 20}, kAKey{216, 311, 19, 20};
 constexpr Box kBrightnessButton{97, 323, 175, 20};
 constexpr Box kNewMacro{117, 448, 63, 15}, kRecord{556, 220, 143, 22};
 constexpr Box kFirstMacroRow{107, 215, 144, 20};
@@ -50,10 +35,8 @@ constexpr int kShortcutWidth = 420, kShortcutHeight = 206;
 constexpr Box kShortcutCtrl{83, 104, 12, 12}, kShortcutShift{136, 104, 12, 12};
 constexpr Box kShortcutOk{16, 162, 73, 29};
 constexpr Box kAttentionOk{250, 230, 46, 22};
-// Popup menus: rows of 16 pixels below a 3-pixel margin.
-constexpr int kFunctionMenuWidth = 225, kMacroListWidth = 158;
+// Rows of the function menu.
 constexpr int kAssignMacroRow = 0, kAssignShortcutRow = 5;
-int RowY(int row) { return 3 + 16 * row + 8; }
 
 // Key-table positions, and the keys' codes.
 constexpr size_t kCapsPosition = 111, kAPosition = 48;
@@ -62,13 +45,6 @@ constexpr size_t kTableOffset = 8, kTableSize = 160, kActionsOffset = 168;
 constexpr const char* kDisconnected = "The keyboard is disconnected.Please connect.";
 
 const fs::path kShots = LUMBRA_E2E_SHOTS_DIR;
-
-bool IsMainWindow(const XWindow& w) { return w.width == kMainWidth && w.height == kMainHeight; }
-// The main window is mapped first and centred on the screen after.
-bool IsMainWindowInPlace(const XWindow& w) {
-    return IsMainWindow(w) && std::abs(w.x + w.width / 2 - kScreenWidth / 2) <= 2 &&
-           std::abs(w.y + w.height / 2 - kScreenHeight / 2) <= 2;
-}
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
     static const char* digits = "0123456789ABCDEF";
@@ -112,59 +88,22 @@ std::vector<MacroEntry> DecodeMacro(const std::vector<uint8_t>& report) {
     return out;
 }
 
-class Journey : public ::testing::Test {
+class Journey : public E2eJourney {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/lumbra-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
-        fs::create_directories(m_dir + "home");
-        ASSERT_EQ(mkdir((m_dir + "run").c_str(), 0700), 0);
+        ASSERT_NO_FATAL_FAILURE(E2eJourney::SetUp());
         m_appDir = m_dir + "app/";
         m_config = m_appDir + "config/";
-        m_trace = m_dir + "trace.txt";
         m_fifo = m_dir + "control";
         m_state = m_dir + "keyboard.state";
-        std::string error;
-        ASSERT_TRUE(m_x.Start(m_dir, &error)) << error;
     }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            std::string tail;
-            const auto lines = ReadLines(m_trace);
-            for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
-                tail += lines[i].substr(0, 120) + "\n";
-            ADD_FAILURE() << "trace (last lines):\n"
-                          << tail << "lumbra's stderr:\n"
-                          << ReadFile(m_dir + "lumbra.err").substr(0, 4000);
-        }
+    void StopChildren() override {
         m_second.Stop();
         m_lumbra.Stop();
-        m_x.Stop();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
     }
 
     std::vector<std::string> Arguments(const std::string& appDir) const {
-        return {LUMBRA_PROGRAM, "--simulate=" + m_state, "--sim-trace", m_trace, "--sim-control",
-                m_fifo,         "--config-dir",          appDir};
-    }
-
-    // Starts lumbra and waits until its window is up and it has read the
-    // keyboard's three profiles.
-    void StartLumbra() {
-        m_traceStart = ReadTrace(m_trace).size();
-        ASSERT_TRUE(m_lumbra.Start(Arguments(m_appDir), m_x.Environment(), m_dir + "lumbra.out",
-                                   m_dir + "lumbra.err"));
-        const auto window = m_x.WaitForWindow(m_lumbra.Pid(), IsMainWindowInPlace);
-        ASSERT_TRUE(window) << "no main window";
-        m_origin = *window;
-        ASSERT_TRUE(WaitForTrace([](const std::vector<TraceLine>& t) {
-            return std::count_if(t.begin(), t.end(), [](const TraceLine& l) {
-                       return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
-                   }) >= 3;
-        })) << "no read-back";
+        return LumbraArguments(appDir, true);
     }
 
     // SIGTERM, as a session's end sends it; lumbra exits with 0.
@@ -215,22 +154,8 @@ protected:
         close(fd);
     }
 
-    // Pointer and keys on the main window.
-    void Click(const Box& b) const { m_x.Click(m_origin.x + b.Cx(), m_origin.y + b.Cy()); }
-    void ClickIn(const XWindow& w, int x, int y) const { m_x.Click(w.x + x, w.y + y); }
-    void ClickIn(const XWindow& w, const Box& b) const { ClickIn(w, b.Cx(), b.Cy()); }
-    // Out of every window, so that nothing is drawn hovered.
-    void PointerAway() const { m_x.MovePointer(1, 1); }
-
     std::optional<XWindow> WaitForLumbraWindow(const std::function<bool(const XWindow&)>& match) {
         return m_x.WaitForWindow(m_lumbra.Pid(), match);
-    }
-    bool WaitWindowGone(const XWindow& gone) {
-        return WaitUntil([&] {
-            for (const XWindow& w : m_x.Windows(m_lumbra.Pid()))
-                if (w.id == gone.id) return false;
-            return true;
-        });
     }
     std::optional<XWindow> WaitForDialog(int width, int height, const std::string& name) {
         return WaitForLumbraWindow([&](const XWindow& w) {
@@ -262,9 +187,6 @@ protected:
     }
 
     QImage Screen() const { return m_x.Shot(); }
-    QImage Client(const QImage& shot, const Box& b) const {
-        return Crop(shot, m_origin.x + b.x, m_origin.y + b.y, b.width, b.height);
-    }
     // Waits until the window's picture fulfils cond.
     bool WaitForPicture(const std::function<bool(const QImage&)>& cond) const {
         return WaitUntil([&] { return cond(Screen()); });
@@ -310,12 +232,8 @@ protected:
         return WaitUntil([&] { return ReadFile(Config(file)).find(text) != std::string::npos; });
     }
 
-    XSession m_x;
-    Child m_lumbra;
     Child m_second;
-    std::string m_dir, m_appDir, m_config, m_trace, m_fifo, m_state;
-    size_t m_traceStart = 0;
-    XWindow m_origin;
+    std::string m_appDir, m_config, m_fifo, m_state;
 };
 
 const char* kConfigFiles[] = {"config.ini",   "default0.psf", "default1.psf",        "default2.psf",
