@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads and writes a macro library of 1,000 macros with 200 steps each, the
 // largest library a user is likely to build by hand many times over.
 

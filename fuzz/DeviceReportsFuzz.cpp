@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard's answers are outside data too. Any bytes in a MacroReport,
 // a lighting answer or a key-table answer must decode without reading past
 // the report, give a macro within its limits, and pack back into a report

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One fuzz target per file reader, chosen at build time. Each reader must
 // survive any bytes; and whatever it accepts, writing it out and reading that
 // back must give the same text again, so nothing a reader takes in can be

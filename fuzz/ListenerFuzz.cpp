@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard's events and the answers it gives while they are handled are
 // outside data. Any input reports, of any length, and any feature answers
 // must leave the model, the macro library and the files they are written to

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build tree into a scratch prefix and checks that every file a
 # desktop needs lands in its place, each checked by the tool that desktops and
 # software centres trust; then builds the Debian package and has lintian look

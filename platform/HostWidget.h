@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Qt widget behind a HostWindow; seen only by platform sources and tests.

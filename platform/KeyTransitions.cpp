@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/KeyTransitions.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench.sh: installs what is missing, builds a Release build in build-bench/,
 # runs every benchmark and prints one table: each figure, its target, and
 # whether it is within it. Each program's own output is kept in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # fuzz.sh [SECONDS]: builds the fuzz targets with clang and runs each for
 # SECONDS (default 30) on its seed corpus. Exits non-zero on any finding.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Lumbra and starts it: on the keyboard when
 # one is attached, otherwise on the built-in simulated keyboard. Arguments go
 # to lumbra instead.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test: once in a
 # normal build, once with AddressSanitizer and UndefinedBehaviorSanitizer,
 # the device and simulator suites once more with ThreadSanitizer, then every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CImageShowList.h"
 
 #include "model/NameTables.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor of the start-up benchmark: the least a Qt Widgets program does to
 // show what lumbra's first frame shows. It opens a frameless 818 x 628
 // window, decodes one picture of that size and paints it, and writes the

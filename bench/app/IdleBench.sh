@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # IdleBench.sh LUMBRA [SECONDS]: starts `lumbra --simulate` headless on a
 # factory keyboard and a fresh configuration, lets start-up settle, then counts
 # the CPU time and the context switches of all its threads over SECONDS

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts `lumbra --simulate` headless on a factory keyboard and a
 // configuration written by an earlier start, and measures the time from the spawn to the first
 // painted frame (the program writes that moment into LUMBRA_STARTUP_PROBE) and the resident memory

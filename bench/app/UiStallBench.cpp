@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The longest the UI thread is kept from its event loop while the keyboard
 // is written or read: a 1 ms timer on the UI thread records how late each of
 // its ticks runs, through the command itself, the worker's hand-overs, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ReadBackAll and a full FlushPendingWrites against the simulated keyboard
 // with the machine's clock, from the command to the worker's end: the time
 // each takes next to the sum of the pauses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paint timings of the main window on the simulated keyboard: a full repaint
 // of the key page (818 x 628, every control of the page), and the repaint
 // after the pointer moves from one key to the next. Printed in microseconds.

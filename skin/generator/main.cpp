@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every picture of the skin into a folder and writes the resource collection that lists
 // them. Runs at build time, without a display.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message, reset and edit-profile dialogs, run modally and answered by
 // synthetic clicks on their buttons.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real lumbra where files and the instance lock fail it: a file size
 // limit, no usable lock folder; and the main window's Load Profile on a file
 // that is not a profile.

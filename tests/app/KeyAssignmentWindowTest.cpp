@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key assignment through the real main window on the simulated keyboard: the
 // key buttons and G-key buttons clicked, the dialogs they open driven with
 // pointer events and keys of real scan codes, then what the model, the

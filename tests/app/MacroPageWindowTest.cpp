@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro page and the macro manager through the real main window on the
 // simulated keyboard: names typed into the list's editor, keys recorded
 // through the keyboard hook with real scan codes and time stamps, then what

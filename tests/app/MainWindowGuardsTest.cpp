@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window against input it must not trust: a keyboard that comes and
 // goes while its message is open, a profile number that names no slot, and
 // the modality of the dialogs it runs.

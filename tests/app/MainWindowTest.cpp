@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window against the simulated keyboard: clicks at the
 // layout's places, then what reached the keyboard and what is on disk.
 

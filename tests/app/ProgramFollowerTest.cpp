@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profiles that follow programs: which program a window belongs to (read from a /proc laid out
 // by the test), which profile the active window asks for, and what the main window does with
 // it on the simulated keyboard. No display server is involved.

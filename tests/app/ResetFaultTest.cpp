@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two reset commands with each of their reports failing in turn.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four pages and every dialog rendered headless into the build folder
 // (app-shots/*.png), so that anyone can look at them without a display.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two real lumbra processes on one lock folder: the second is refused and
 // touches neither the keyboard nor the tray.
 

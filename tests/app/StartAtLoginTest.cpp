@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lumbra as the session starts it: the autostart entry behind "Start at
 // login", and the hidden start.
 

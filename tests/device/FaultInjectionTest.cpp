@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every exchange of an operation failing in turn. Each operation runs once
 // cleanly; then, for every set, get and read that run made, a fresh keyboard
 // and model go through it again with exactly that exchange failing. After

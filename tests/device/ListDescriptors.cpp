@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Started by the tests as a quick-launch program: writes the descriptors it
 // was started with, "<number> <what it names>" one a line, to the file
 // $LUMBRA_DESCRIPTOR_LIST.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long Apply through the real lumbra program on a private X display: every
 // G key of the three on-board profiles is given a macro through its function
 // menu, then Apply sends about 6.3 s of reports and pauses. Meanwhile the

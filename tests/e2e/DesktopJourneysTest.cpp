@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Journeys of Lumbra as a desktop citizen on a private X display with a
 // notification area: started hidden by the session, brought up from the tray
 // icon, and told to start at login through its context menu, with a private

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profiles that follow programs, on a private X display with a real window manager (openbox)
 // and real X programs: xlogo is listed in profile 2, xcalc in no profile. Windows are
 // activated as a user's click would (through the window manager); what reached the simulated

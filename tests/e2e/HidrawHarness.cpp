@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a program against the keyboard emulated at the kernel interface:
 //
 //   lumbra_hidraw_harness TRACE STATE PIDFILE -- PROGRAM [ARGS...]

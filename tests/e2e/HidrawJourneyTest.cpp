@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real lumbra program, without the simulator, against the keyboard
 // emulated at the kernel interface: hidapi enumerates and opens the emulated
 // hidraw nodes, the feature reports go through their ioctls to the simulator

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Journeys of a user through the real lumbra program on a private X display:
 // pointer moves, clicks and keys from xdotool only, at the window's layout
 // coordinates; what reached the simulated keyboard is read from its trace,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small companion for the end-to-end journeys, run on the journey's X
 // display:
 //   lumbra_e2e_xtool shot FILE.png   saves the whole screen as a PNG

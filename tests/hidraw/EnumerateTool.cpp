@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists the HID interfaces as Lumbra's discovery sees them: hidapi's
 // enumeration in its own order (the order of the interface indexes), with
 // the keyboard's listener and feature interfaces marked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real HID path - hidapi's hidraw backend, the libudev monitor and the
 // device link over them - against the keyboard emulated at the kernel
 // interface, whose feature reports the simulator answers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard hook against a real X server (run under Xvfb by
 // run-under-xvfb.sh): the display server's own key events, with its scan
 // codes, arrive as hook messages, and while the hook runs the keyboard is

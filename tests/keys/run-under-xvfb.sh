@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program against a private Xvfb server; exit code 77 (skipped)
 # when Xvfb or xdotool is missing.
 command -v Xvfb >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1 || exit 77

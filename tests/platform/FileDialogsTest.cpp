@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file dialogs as the user meets them, headless: the name box they start
 // with, the suffix the save dialog adds and the question it asks before it
 // replaces a file.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # TestCommandTest.sh SOURCE_DIR: the run and test commands of SOURCE_DIR,
 # copied into a scratch tree where cmake, ctest and what they build are fakes.
 # The fake cmake keeps a configure cache as cmake does (an option given once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every picture the windows ask for must be compiled in, at the size its control is drawn at and
 // with the frame count its control class cuts it into; outlined windows need the yellow key
 // outside their outline, and keyed buttons their key at the sample point.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process killed while it rewrites its files must leave every file whole:
 // the old version or the new one, and readable.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Lumbra's files survive: paths that are no regular files given to the
 // readers, files the readers reject, file modes and write protection, and
 // symlinks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every reader of outside files meets bytes it did not write: truncated files,
 // binary garbage, NUL bytes, endless lines. Whatever comes, a reader accepts
 // or rejects, and never reads or writes out of bounds (the sanitizer build

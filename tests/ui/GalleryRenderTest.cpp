@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the gallery's pages and every popup into PNG files in the build
 // folder, so that anyone can look at the skin and the toolkit without a display.
 

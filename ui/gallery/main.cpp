@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumbra-gallery: one of every control and popup of the toolkit, in a window
 // laid out like the main window's pages, to try the controls and look at the skin.
 
