@@ -257,7 +257,8 @@ void DeviceLink::ReadBackAll() {
 
             for (size_t i = 0; i < macros.size(); ++i) {
                 if (worker.Aborted()) return;
-                const auto [slot, g] = macros[i];
+                const int slot = macros[i].first;
+                const int g = macros[i].second;
                 MacroReportBytes answer = MacroReportRequest();
                 const bool fetched = s->SelectAndGet(slot, g, answer);
                 worker.Step(i == 0 ? static_cast<int>(macros.size()) : 0);
