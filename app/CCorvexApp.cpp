@@ -17,7 +17,7 @@
 #include "device/UdevHotPlugMonitor.h"
 #include "model/KeyboardProfile.h"
 #include "model/SettingsStore.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "platform/Application.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"

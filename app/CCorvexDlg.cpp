@@ -10,7 +10,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
 #include "app/ModalDialogs.h"
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "model/NameTables.h"
 #include "platform/EditBox.h"
 #include "platform/Resources.h"

@@ -6,7 +6,7 @@
 #include "keys/CQuickLaunchDlg.h"
 #include "keys/CShortcutDlg.h"
 #include "keys/KeyMessages.h"
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "ui/CComboButton.h"
 #include "ui/CComboPopup.h"
 #include "ui/CDPIPopup.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "device/DeviceWorker.h"
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"

@@ -6,7 +6,7 @@
 #include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
 #include "macro/MacroPageControls.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "platform/EditBox.h"
 #include "platform/KeyTransitions.h"
 #include "storage/MacroFiles.h"

@@ -14,9 +14,9 @@
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
 #include "device/Reports.h"
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 
 namespace lumbra {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 
 namespace lumbra {
 

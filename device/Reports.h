@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "model/KeyboardProfile.h"
 
 namespace lumbra {

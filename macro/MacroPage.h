@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "macro/MacroHook.h"
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "macro/MacroRecorder.h"
 #include "macro/MacroScroll.h"
 #include "model/KeyboardModel.h"

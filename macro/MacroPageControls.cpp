@@ -2,7 +2,7 @@
 #include "macro/MacroPageControls.h"
 
 #include "macro/CMacroManagerDlg.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "platform/EditBox.h"
 #include "platform/FileDialogs.h"
 #include "ui/CCheckButton.h"

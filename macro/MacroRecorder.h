@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 
 namespace lumbra {
 

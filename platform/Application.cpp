@@ -5,7 +5,7 @@
 #include <QDeadlineTimer>
 #include <QPointer>
 
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 
 namespace lumbra {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 
 namespace lumbra {
 

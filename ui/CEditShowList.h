@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "ui/CControlBase.h"
 
 namespace lumbra {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "ui/CWndPopup.h"
 
 namespace lumbra {

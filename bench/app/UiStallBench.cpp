@@ -15,7 +15,7 @@
 
 #include "app/KeyboardSession.h"
 #include "device/DeviceWorker.h"
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
 #include "sim/KeyboardSimulator.h"
 

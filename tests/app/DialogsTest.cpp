@@ -10,7 +10,7 @@
 #include "app/CFirmwareResetDlg.h"
 #include "app/MainWindowMessages.h"
 #include "app/ModalDialogs.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "platform/Application.h"
 #include "platform/EditBox.h"
 #include "ui/CStaticText.h"

@@ -9,7 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "app/ModalDialogs.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "platform/HostWidget.h"
 #include "storage/TextFile.h"
 #include "ui/Selections.h"

@@ -270,7 +270,7 @@ TEST(EditBox, HoldsTextAndFiltersDigitsWhenAsked) {
 #include <fstream>
 #include <thread>
 
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "platform/Launch.h"
 
 namespace lumbra {

@@ -4,7 +4,7 @@
 #include <QApplication>
 
 #include "UiTestSupport.h"
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 #include "ui/CImageButton.h"
 #include "ui/CTabControl.h"
 #include "ui/ImageRoutines.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 #include "ui/CDlgBase.h"
 
 namespace lumbra {

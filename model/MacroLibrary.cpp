@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 
 #include <algorithm>
 #include <new>

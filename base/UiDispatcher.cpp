@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 
 namespace lumbra {
 

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "model/UiDispatcher.h"
+#include "base/UiDispatcher.h"
 
 namespace lumbra {
 namespace {

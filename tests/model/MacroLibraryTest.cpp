@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "macro/MacroLibrary.h"
+#include "model/MacroLibrary.h"
 
 namespace lumbra {
 namespace {
