@@ -10,6 +10,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
 #include "app/ModalDialogs.h"
+#include "keys/GKeyButtons.h"
 #include "model/MacroLibrary.h"
 #include "model/NameTables.h"
 #include "platform/EditBox.h"

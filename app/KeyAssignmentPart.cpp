@@ -5,6 +5,7 @@
 #include "keys/CKeyMapSettingDlg.h"
 #include "keys/CQuickLaunchDlg.h"
 #include "keys/CShortcutDlg.h"
+#include "keys/GKeyButtons.h"
 #include "keys/KeyMessages.h"
 #include "model/MacroLibrary.h"
 #include "ui/CComboButton.h"

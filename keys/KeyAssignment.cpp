@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "keys/KeyAssignment.h"
 
+#include <algorithm>
+
+#include "keys/GKeyButtons.h"
 #include "keys/KeyMessages.h"
 #include "model/KeyTable.h"
 #include "ui/PopupMessages.h"
@@ -33,21 +36,20 @@ constexpr OwnUsage kOwnUsages[] = {
 
 bool IsKeyButton(uintptr_t id) { return id >= kFirstKeyButtonId && id <= kLastKeyButtonId; }
 
+// The G key (0..4) of a G-key button; -1 for an id that names none.
+int GKeyOfButton(uintptr_t buttonId) {
+    if (buttonId >= kFirstGKeyButtonId && buttonId <= kLastGKeyButtonId)
+        return static_cast<int>(buttonId - kFirstGKeyButtonId);
+    return -1;
+}
+
 // The G key (0..4) whose macro a button's assignment sends: G2..G5 for their
 // buttons, G1 for the first and for any other id.
-int MacroGKey(uintptr_t buttonId) {
-    if (buttonId > kFirstGKeyButtonId && buttonId <= kLastGKeyButtonId)
-        return static_cast<int>(buttonId - kFirstGKeyButtonId);
-    return 0;
-}
+int MacroGKey(uintptr_t buttonId) { return std::max(GKeyOfButton(buttonId), 0); }
 
 // Which of G1..G5 a button stands for when it names its default function;
 // any other id is taken as G1's button.
-int DefaultFunctionNumber(uintptr_t buttonId) {
-    if (buttonId >= kFirstGKeyButtonId && buttonId <= kLastGKeyButtonId)
-        return static_cast<int>(buttonId - kFirstGKeyButtonId) + 1;
-    return 1;
-}
+int DefaultFunctionNumber(uintptr_t buttonId) { return MacroGKey(buttonId) + 1; }
 
 }  // namespace
 
@@ -84,7 +86,7 @@ std::optional<KeyButtonUpdate> KeyAssignment::StoreKeyCode(uintptr_t buttonId, u
     if (!IsKeyButton(buttonId)) return std::nullopt;
     const int id = static_cast<int>(buttonId);
     const uint8_t code = IdentityMappedCode(id, chosenCode);
-    m_model.SetKeyCode(id, code);
+    m_model.SetKeyCode(KeyPosition(id), code);
     m_model.pending.MarkKeyTable(m_model.CurrentSlot());
     return KeyButtonUpdate{id, code, code != FactoryKeyCode(id)};
 }
@@ -93,11 +95,8 @@ GKeyUpdate KeyAssignment::Assign(uintptr_t buttonId, std::string name, std::stri
                                  KeyAction action) {
     const int slot = m_model.CurrentSlot();
     m_model.pending.MarkKeyTable(slot);
-    // Ids beyond int's range name no G-key button; the model takes them as G3's.
-    const int id = buttonId <= static_cast<uintptr_t>(kLastGKeyButtonId)
-                       ? static_cast<int>(buttonId)
-                       : kFirstGKeyButtonId + 2;
-    m_model.AssignGKeyFunction(id, name, std::move(path), action);
+    // An id that names no G-key button gives -1, which the model takes as G3.
+    m_model.AssignGKeyFunction(GKeyOfButton(buttonId), name, std::move(path), action);
     return GKeyUpdate{buttonId, std::move(name)};
 }
 

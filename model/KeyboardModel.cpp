@@ -16,18 +16,16 @@ int KeyboardModel::CurrentSlot() const {
     return (slot >= 0 && slot < kProfileSlotCount) ? slot : 0;
 }
 
-void KeyboardModel::AssignGKeyFunction(int buttonId, std::string name, std::string launchPath,
+void KeyboardModel::AssignGKeyFunction(int gKey, std::string name, std::string launchPath,
                                        KeyAction action) {
-    const bool isGKeyButton = buttonId >= kFirstGKeyButtonId && buttonId <= kLastGKeyButtonId;
-    const int g = isGKeyButton ? buttonId - kFirstGKeyButtonId : 2;
-    GKeySlot* slot = Current().GKey(g);
+    GKeySlot* slot = Current().GKey((gKey >= 0 && gKey < kGKeyCount) ? gKey : 2);
     slot->name = std::move(name);
     slot->launchPath = std::move(launchPath);
     slot->action = action;
 }
 
-void KeyboardModel::SetKeyCode(int buttonId, uint8_t code) {
-    Current().Keys()[KeyPosition(buttonId)] = code;
+void KeyboardModel::SetKeyCode(size_t position, uint8_t code) {
+    Current().Keys()[position < kKeyTableSize ? position : kStrayKeyPosition] = code;
 }
 
 std::array<uint8_t, kKeyButtonCount> KeyboardModel::RefreshKeyButtons(int slot) const {

@@ -10,10 +10,6 @@
 
 namespace lumbra {
 
-// The G-key buttons of the main window, G1..G5.
-constexpr int kFirstGKeyButtonId = 0x81E;
-constexpr int kLastGKeyButtonId = 0x822;
-
 // The whole in-memory configuration: settings, the five profile slots and
 // the changes waiting to be sent.
 //
@@ -36,13 +32,16 @@ public:
     int CurrentSlot() const;
     KeyboardProfile& Current() { return Profile(CurrentSlot()); }
 
-    // Gives the G key behind a G-key button a new function in the current
-    // profile. Any other identifier writes G3. The caller marks what is pending.
-    void AssignGKeyFunction(int buttonId, std::string name, std::string launchPath,
-                            KeyAction action);
+    // Gives G key `gKey` (0..4 for G1..G5) a new function in the current
+    // profile. An index outside 0..4 writes G3 (index 2), so that a caller's
+    // stray button still lands on one fixed slot. The caller marks what is
+    // pending.
+    void AssignGKeyFunction(int gKey, std::string name, std::string launchPath, KeyAction action);
 
-    // Stores a key code at the position of a key button in the current profile.
-    void SetKeyCode(int buttonId, uint8_t code);
+    // Stores a key code at key-table position `position` (see KeyPosition) in
+    // the current profile; a position past the table writes position 10, where
+    // a stray key button lands.
+    void SetKeyCode(size_t position, uint8_t code);
 
     // The code at every key button's position in a profile, Esc first.
     std::array<uint8_t, kKeyButtonCount> RefreshKeyButtons(int slot) const;

@@ -15,6 +15,7 @@
 #include "../keys/KeyEvents.h"
 #include "AppTestSupport.h"
 #include "app/MacroPagePart.h"
+#include "keys/GKeyButtons.h"
 #include "macro/CMacroManagerDlg.h"
 #include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"

@@ -147,14 +147,16 @@ TEST(KeyPositionMap, EveryKeyButtonReadsItsOwnFactoryCodeFromTheDefaultTable) {
 TEST(KeyboardModel, AssignGKeyFunctionWritesTheCurrentProfileAndFallsBackToG3) {
     KeyboardModel model;
     model.settings.SetCurrentProfile(1);
-    model.AssignGKeyFunction(0x81E, "CTRL+1", "", DefaultGKeyAction(1));
+    model.AssignGKeyFunction(0, "CTRL+1", "", DefaultGKeyAction(1));
     EXPECT_EQ(model.Profile(1).GKey(0)->name, "CTRL+1");
     EXPECT_EQ(model.Profile(1).GKey(0)->action, (KeyAction{0x06, 0x01, 0x1E}));
 
-    model.AssignGKeyFunction(0x822, "Calc", "/usr/bin/galculator", {7, 0, 0});
+    model.AssignGKeyFunction(4, "Calc", "/usr/bin/galculator", {7, 0, 0});
     EXPECT_EQ(model.Profile(1).GKey(4)->launchPath, "/usr/bin/galculator");
 
-    model.AssignGKeyFunction(0x7D1, "Mute", "", {2, 0xA0, 0});
+    model.AssignGKeyFunction(-1, "Stop", "", {2, 0xB7, 0});
+    EXPECT_EQ(model.Profile(1).GKey(2)->name, "Stop");
+    model.AssignGKeyFunction(5, "Mute", "", {2, 0xA0, 0});
     EXPECT_EQ(model.Profile(1).GKey(2)->name, "Mute");
     EXPECT_EQ(model.Profile(0).GKey(2)->name, "");
 }
@@ -164,10 +166,10 @@ TEST(KeyboardModel, CurrentProfileOutOfRangeNeverIndexesPastTheSlots) {
     model.settings.SetValue(0, "9");
     EXPECT_EQ(model.settings.CurrentProfile(), 9);
     EXPECT_EQ(model.CurrentSlot(), 0);
-    model.SetKeyCode(0x898, 0x3A);
+    model.SetKeyCode(KeyPosition(0x898), 0x3A);
     EXPECT_EQ(model.Profile(0).Keys()[32], 0x3A);
     model.settings.SetValue(0, "-2");
-    model.AssignGKeyFunction(0x81F, "x", "", {});
+    model.AssignGKeyFunction(1, "x", "", {});
     EXPECT_EQ(model.Profile(0).GKey(1)->name, "x");
 }
 
@@ -175,13 +177,15 @@ TEST(KeyboardModel, SetKeyCodeStoresAtTheButtonsPosition) {
     KeyboardModel model;
     model.settings.SetCurrentProfile(2);
     model.Profile(2).ResetDefaults(2);
-    model.SetKeyCode(0x8BE, 0xEB);  // Q keeps its own code
-    model.SetKeyCode(0x8D2, 0x29);  // Caps Lock becomes Esc
-    model.SetKeyCode(0x8FF, 0x00);  // not a key button: position 10
+    model.SetKeyCode(KeyPosition(0x8BE), 0xEB);  // Q keeps its own code
+    model.SetKeyCode(KeyPosition(0x8D2), 0x29);  // Caps Lock becomes Esc
+    model.SetKeyCode(KeyPosition(0x8FF), 0x00);  // not a key button: position 10
     EXPECT_EQ(model.Profile(2).Keys()[96], 0xEB);
     EXPECT_EQ(model.Profile(2).Keys()[111], 0x29);
     EXPECT_EQ(model.RefreshKeyButtons(2)[0x8D2 - 0x898], 0x29);
     EXPECT_EQ(model.Profile(2).Keys()[10], 0x00);
+    model.SetKeyCode(kKeyTableSize, 0x2C);  // past the table: position 10 as well
+    EXPECT_EQ(model.Profile(2).Keys()[10], 0x2C);
 }
 
 TEST(KeyboardModel, ResetEverythingKeepsThePcOnlySlots) {
