@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "skin/SkinResources.h"
 
-#include <QtGlobal>
-
-// The resource initialiser's name lives in the global namespace, so the macro must be used
-// outside ours.
-static void RegisterSkin() { Q_INIT_RESOURCE(lumbra_skin); }
+// The resource compiler's registration function for the skin (rcc --name lumbra_skin), declared
+// as the generated file defines it: in the global namespace, for a toolkit built without a
+// namespace of its own. Calling it here keeps the generated file linked into the program without
+// any toolkit header in this folder.
+int qInitResources_lumbra_skin();
 
 namespace lumbra {
 
 void InitSkinResources() {
-    static const bool registered = (RegisterSkin(), true);
+    static const bool registered = (qInitResources_lumbra_skin(), true);
     (void)registered;
 }
 
