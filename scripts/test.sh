@@ -7,6 +7,7 @@
 # failure, and when a build ran no test at all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/check-layers.sh
 scripts/install-deps.sh
 
 jobs=$(nproc)

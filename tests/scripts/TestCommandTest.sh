@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 repo="$work/repo"
 mkdir -p "$repo/scripts" "$work/bin"
 cp "$src"/scripts/run.sh "$src"/scripts/test.sh "$src"/scripts/build.sh "$repo/scripts/"
-for stub in install-deps.sh fuzz.sh; do printf '#!/bin/sh\n' >"$repo/scripts/$stub"; done
+for stub in check-layers.sh install-deps.sh fuzz.sh; do printf '#!/bin/sh\n' >"$repo/scripts/$stub"; done
 chmod +x "$repo"/scripts/*.sh
 
 cat >"$work/bin/cmake" <<'EOF'
