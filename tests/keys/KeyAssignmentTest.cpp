@@ -190,6 +190,21 @@ TEST_F(KeyAssignmentTest, SubListChoicesStoreTheirRecordAndMacrosMarkTheirGKey) 
     EXPECT_EQ(G(2, 4).action, before);
 }
 
+TEST_F(KeyAssignmentTest, AnIdThatNamesNoGKeyButtonWritesG3AndSendsG1sMacro) {
+    // Beside the G-key buttons, and one whose low 32 bits are G2's button.
+    const uintptr_t strays[] = {0x7D1, kG1 - 1, kG5 + 1, (uintptr_t{1} << 40) | kG2};
+    const std::string g2 = G(0, 1).name;
+    for (const uintptr_t id : strays) {
+        model.pending.Clear();
+        const std::string name = "Macro " + std::to_string(id);
+        EXPECT_EQ(*assign.ApplySubListChoice(0x41B, id, ChoiceRecord{name, 1, 0, 0}),
+                  (GKeyUpdate{id, name}));
+        EXPECT_EQ(G(0, 2).name, name) << id;
+        EXPECT_EQ(G(0, 1).name, g2) << id;
+        EXPECT_TRUE(model.pending.macroPending[0][0]) << id;
+    }
+}
+
 TEST_F(KeyAssignmentTest, ShortcutResultGoesToTheRememberedGKey) {
     EXPECT_FALSE(assign.ApplyShortcutResult(ChoiceRecord{"Ctrl+Alt+A", 6, 5, 4}));
     EXPECT_TRUE(NothingPending());
