@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 
 namespace lumbra {
 

@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "device/DeviceLink.h"
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
 

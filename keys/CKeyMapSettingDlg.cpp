@@ -4,7 +4,7 @@
 #include "keys/KeyAssignment.h"
 #include "keys/KeyMessages.h"
 #include "model/KeyAction.h"
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 #include "ui/CComboButton.h"
 #include "ui/CImageButton.h"
 #include "ui/CMultimediaPopup.h"

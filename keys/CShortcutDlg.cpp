@@ -3,7 +3,7 @@
 
 #include "keys/KeyMessages.h"
 #include "model/KeyAction.h"
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 #include "ui/CCheckButton.h"
 #include "ui/CRegionButton.h"
 #include "ui/CStaticText.h"

@@ -12,16 +12,6 @@
 
 namespace lumbra {
 
-// Names of Windows virtual-key codes (captured keys, key steps of macros).
-std::string_view VirtualKeyName(uint8_t code);
-// Names of the keyboard's own key codes (the bytes of a key table).
-std::string_view KeyCodeName(uint8_t code);
-
-// Translations between virtual-key codes and the keyboard's key codes; 0
-// where a code has no counterpart.
-uint8_t VkToHid(uint8_t virtualKey);
-uint8_t HidToVk(uint8_t keyCode);
-
 // The popups whose items carry a function to the main window.
 enum class PopupTable {
     kGKeyFunction,     // CComboPopup, 23 entries

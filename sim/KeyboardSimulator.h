@@ -15,31 +15,9 @@
 #include "device/Clock.h"
 #include "device/HidBackend.h"
 #include "device/Reports.h"
+#include "sim/SimStateFile.h"
 
 namespace lumbra {
-
-// The keyboard's own configuration as its firmware keeps it.
-struct SimProfileState {
-    static constexpr size_t kMacroRecordLength = MacroReport::kLength - MacroReport::kNameOffset;
-
-    KeyTable keys{};
-    std::array<KeyAction, kGKeyCount> actions{};
-    uint8_t mode = 1;  // the keyboard's numbering
-    uint8_t brightness = 8;
-    // Per G key: bytes 8..225 of the MacroReport (name, loop, count, entries).
-    std::array<std::array<uint8_t, kMacroRecordLength>, kGKeyCount> macros{};
-
-    static SimProfileState Factory();
-    friend bool operator==(const SimProfileState&, const SimProfileState&) = default;
-};
-
-struct SimKeyboardState {
-    int currentProfile = 0;
-    std::array<SimProfileState, kOnBoardProfileCount> profiles{};
-
-    static SimKeyboardState Factory();
-    friend bool operator==(const SimKeyboardState&, const SimKeyboardState&) = default;
-};
 
 // One exchange as a trace records it.
 struct SimExchange {
@@ -153,10 +131,5 @@ private:
     DeviceChangeSink m_sink;
     std::function<void(const SimExchange&)> m_observer;
 };
-
-// The state file's text and its reader; the reader gives nothing for a text
-// it does not accept.
-std::string FormatSimState(const SimKeyboardState& state);
-std::optional<SimKeyboardState> ParseSimState(std::string_view text);
 
 }  // namespace lumbra

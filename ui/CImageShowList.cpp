@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CImageShowList.h"
 
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {

@@ -1,22 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/CWndPopup.h"
+#include "ui/CTablePopup.h"
 
 namespace lumbra {
 
-// The lighting mode choices.
-class CLightColorPopup : public CWndPopup {
+// The lighting modes "Mode1" to "Mode3": a profile keeps its mode as its light colour.
+class CLightColorPopup : public CTablePopup {
 public:
     CLightColorPopup();
-    void DrawItems(Surface& surface, const Rect& client) override;
-    void BuildItems() override;
-    bool OnItemMouseMove(int x, int y) override;
-    bool OnItemLButtonDown(int x, int y) override;
-    bool OnItemLButtonUp(int x, int y) override;
-
-protected:
-    int LayoutWidth() const override;
 };
 
 }  // namespace lumbra

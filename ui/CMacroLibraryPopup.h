@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/MacroLibrary.h"
-#include "ui/CWndPopup.h"
+#include "ui/CMacroListPopup.h"
 
 namespace lumbra {
 
 // The macros of the library's first set.
-class CMacroLibraryPopup : public CWndPopup {
+class CMacroLibraryPopup : public CMacroListPopup {
 public:
     explicit CMacroLibraryPopup(const MacroLibrary* library);
-    void DrawItems(Surface& surface, const Rect& client) override;
     void BuildItems() override;
-    bool OnItemMouseMove(int x, int y) override;
-    bool OnItemLButtonDown(int x, int y) override;
-    bool OnItemLButtonUp(int x, int y) override;
 
 protected:
-    int LayoutWidth() const override;
-
-private:
-    const MacroLibrary* m_library;
+    void Choose(const PopupItem& item) override;
 };
 
 }  // namespace lumbra

@@ -1,27 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/MacroLibrary.h"
-#include "ui/CWndPopup.h"
+#include "ui/CMacroListPopup.h"
 
 namespace lumbra {
 
 // The macro sets, then the commands to add and delete a set. Reports the
 // item's type as a plain value.
-class CMacroSetListPopup : public CWndPopup {
+class CMacroSetListPopup : public CMacroListPopup {
 public:
     explicit CMacroSetListPopup(const MacroLibrary* library);
-    void DrawItems(Surface& surface, const Rect& client) override;
     void BuildItems() override;
-    bool OnItemMouseMove(int x, int y) override;
-    bool OnItemLButtonDown(int x, int y) override;
-    bool OnItemLButtonUp(int x, int y) override;
 
 protected:
-    int LayoutWidth() const override;
-
-private:
-    const MacroLibrary* m_library;
+    void Choose(const PopupItem& item) override;
 };
 
 }  // namespace lumbra

@@ -1,22 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/CWndPopup.h"
+#include "ui/CTablePopup.h"
 
 namespace lumbra {
 
-// The mouse functions; its width is the width it is created with.
-class CMultimediaPopup : public CWndPopup {
+// Despite its name, the mouse functions, "Click" to "Fire"; as wide as it is created.
+class CMultimediaPopup : public CTablePopup {
 public:
     CMultimediaPopup();
-    void DrawItems(Surface& surface, const Rect& client) override;
-    void BuildItems() override;
-    bool OnItemMouseMove(int x, int y) override;
-    bool OnItemLButtonDown(int x, int y) override;
-    bool OnItemLButtonUp(int x, int y) override;
-
-protected:
-    int LayoutWidth() const override;
 };
 
 }  // namespace lumbra

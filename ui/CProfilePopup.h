@@ -1,22 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/CWndPopup.h"
+#include "ui/CTablePopup.h"
 
 namespace lumbra {
 
-// The multimedia functions (mute, volume, media keys).
-class CProfilePopup : public CWndPopup {
+// Despite its name, the multimedia functions, "Mute" to "Stop".
+class CProfilePopup : public CTablePopup {
 public:
     CProfilePopup();
-    void DrawItems(Surface& surface, const Rect& client) override;
-    void BuildItems() override;
-    bool OnItemMouseMove(int x, int y) override;
-    bool OnItemLButtonDown(int x, int y) override;
-    bool OnItemLButtonUp(int x, int y) override;
-
-protected:
-    int LayoutWidth() const override;
 };
 
 }  // namespace lumbra

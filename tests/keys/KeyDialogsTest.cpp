@@ -13,7 +13,7 @@
 #include "keys/CShortcutDlg.h"
 #include "keys/KeyAssignment.h"
 #include "keys/KeyMessages.h"
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
 #include "ui/CMultimediaPopup.h"

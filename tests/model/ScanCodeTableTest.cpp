@@ -4,7 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "model/NameTables.h"
+#include "model/KeyNames.h"
 #include "model/ScanCodeTable.h"
 #include "tests/TestSupport.h"
 

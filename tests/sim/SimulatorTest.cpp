@@ -207,19 +207,6 @@ TEST(KeyboardSimulator, StateFileBringsBackTheKeyboardAsItWasLeft) {
     EXPECT_EQ(KeyboardSimulator(file).State(), SimKeyboardState::Factory());
 }
 
-TEST(KeyboardSimulator, StateTextRoundTripsAndRejectsDamage) {
-    SimKeyboardState state = SimKeyboardState::Factory();
-    state.currentProfile = 1;
-    state.profiles[2].actions[4] = KeyAction{0x07, 0, 0};
-    state.profiles[0].macros[2][5] = 0xAB;
-    const std::string text = FormatSimState(state);
-    EXPECT_EQ(ParseSimState(text), state);
-    std::string damaged = text;
-    damaged[damaged.find("Profile1Keys=") + 14] = 'G';
-    EXPECT_FALSE(ParseSimState(damaged));
-    EXPECT_FALSE(ParseSimState(text.substr(0, text.size() / 2)));
-}
-
 TEST(SimTrace, LinesCarryTimeOperationBytesAndFailure) {
     EXPECT_EQ(FormatTraceLine(1203, {SimExchange::Op::kSet, {0x05, 0x03, 0x01}, false}),
               "1203 set 05 03 01");
