@@ -22,9 +22,6 @@ namespace lumbra {
 namespace {
 
 constexpr PopupSlot kFunctionMenuSlot = PopupSlot::k1;
-// The G-key buttons' hover events.
-constexpr intptr_t kPointerEntered = 4;
-constexpr intptr_t kPointerLeft = 5;
 
 // A sub-list of the function menu: the request that opens it, the message
 // its choice arrives with, the one it sends on losing activation, its slot.
@@ -52,8 +49,6 @@ const SubList* SubListFor(uint32_t msg) {
     return nullptr;
 }
 
-bool IsKeyButtonId(uint32_t id) { return id >= MainId::kFirstKey && id <= MainId::kLastKey; }
-
 }  // namespace
 
 KeyAssignmentPart::KeyAssignmentPart(CDlgBase& window, KeyboardModel& model,
@@ -67,7 +62,7 @@ KeyAssignmentPart::KeyAssignmentPart(CDlgBase& window, KeyboardModel& model,
 
 std::optional<intptr_t> KeyAssignmentPart::OnMessage(uint32_t msg, uintptr_t first,
                                                      intptr_t second) {
-    if (IsKeyButtonId(msg)) {
+    if (MainId::kKeys.Contains(msg)) {
         if (second == ControlEvent::kClicked) OnKeyButton(msg);
         return 0;
     }
@@ -78,7 +73,8 @@ std::optional<intptr_t> KeyAssignmentPart::OnMessage(uint32_t msg, uintptr_t fir
         case KeyMsg::kGKeyButton:
             if (second == ControlEvent::kClicked) {
                 OpenFunctionMenu(first);
-            } else if (second == kPointerEntered || second == kPointerLeft) {
+            } else if (second == ControlEvent::kPointerEntered ||
+                       second == ControlEvent::kPointerLeft) {
                 if (CComboButton* b = GKeyButton(first)) b->Invalidate();
             }
             return 0;

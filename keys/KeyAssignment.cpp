@@ -3,7 +3,7 @@
 
 #include "keys/KeyMessages.h"
 #include "model/KeyTable.h"
-#include "ui/PopupMessages.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 

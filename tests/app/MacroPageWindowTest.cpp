@@ -16,7 +16,6 @@
 #include "AppTestSupport.h"
 #include "app/MacroPagePart.h"
 #include "macro/CMacroManagerDlg.h"
-#include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
 #include "platform/EditBox.h"
 #include "platform/HostWidget.h"

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
+#include "keys/KeyMessages.h"
 #include "model/NameTables.h"
 #include "platform/EditBox.h"
 #include "storage/ProfileFile.h"
@@ -197,7 +198,7 @@ TEST(MainWindowResets, CancelledResetDoesNothing) {
     MainWindowRig rig;
     rig.Start();
     rig.model.Profile(0).SetLightBrightness(2);
-    rig.dialogs.resetAnswer = kIdCancel;
+    rig.dialogs.resetAnswer = DialogResult::kCancel;
     rig.log.Clear();
     rig.ClickControl(MainId::kResetProfile);
     rig.ClickControl(MainId::kResetAll);
@@ -517,7 +518,7 @@ TEST(MainWindowContextMenu, EditProfileNamesTheProfileAndKeepsItsProgramsInItsFi
         text.find("\tKey4URL=\r\nProgram1=/usr/bin/game\r\nProgram2=\r\nProgram3=/opt/tool\r\n"),
         std::string::npos);
     // Cancel changes nothing.
-    rig.dialogs.editAnswer = kIdCancel;
+    rig.dialogs.editAnswer = DialogResult::kCancel;
     rig.dialogs.newName = "Other";
     rig.dlg->OnMessage(MainCommand::kEditProfile, 0, ControlEvent::kClicked);
     EXPECT_EQ(rig.model.Profile(0).PairValue(KeyboardProfile::kProfileNamePair), "Racing");
@@ -566,11 +567,11 @@ TEST(MainWindowParts, MessagesOfTheLaterPartsReachOnlyAnInstalledPart) {
     rig.dlg->SetKeyAssignmentPart(&keys);
     rig.dlg->SetMacroPagePart(&macros);
     EXPECT_EQ(rig.W().Send(0x898, 0x898, ControlEvent::kClicked), 7);
-    EXPECT_EQ(rig.W().Send(kMsgGKeyDropDown, 0x81E, 2), 7);
+    EXPECT_EQ(rig.W().Send(KeyMsg::kGKeyButton, 0x81E, 2), 7);
     EXPECT_EQ(rig.W().Send(0x834, 0, 2), 7);
-    EXPECT_EQ(rig.W().Send(kMsgKeyboardHook, 0, 0), 7);
-    EXPECT_EQ(keys.messages, (std::vector<uint32_t>{0x898, kMsgGKeyDropDown}));
-    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{0x834, kMsgKeyboardHook}));
+    EXPECT_EQ(rig.W().Send(kMsgHookKey, 0, 0), 7);
+    EXPECT_EQ(keys.messages, (std::vector<uint32_t>{0x898, KeyMsg::kGKeyButton}));
+    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{0x834, kMsgHookKey}));
     rig.dlg->SetKeyAssignmentPart(nullptr);
     rig.dlg->SetMacroPagePart(nullptr);
 }
