@@ -97,6 +97,27 @@ TEST(MainWindowCommands, ProfileTabThenApplySwitchesTheKeyboardAndWritesEveryFil
     EXPECT_TRUE(rig.W().IsVisible()) << "Apply keeps the window";
 }
 
+TEST(MainWindowCommands, OnlyTheTabsOfTheShownPageAndProfileLookPressed) {
+    MainWindowRig rig;
+    rig.Start();
+    auto pressed = [&](uint32_t id) {
+        const auto* tab = dynamic_cast<const CTabControl*>(rig.dlg->FindControl(id));
+        return tab && tab->Frame() == 2;
+    };
+    const uint32_t profiles[] = {0x801, 0x802, 0x803};
+    for (uint32_t chosen : profiles) {
+        rig.ClickControl(0x7D3);  // the profile tabs are on page 0
+        rig.ClickControl(chosen);
+        for (uint32_t tab : profiles)
+            EXPECT_EQ(pressed(tab), tab == chosen) << chosen << " " << tab;
+    }
+    const uint32_t pages[] = {0x7D3, 0x7D4, 0x7D5, 0x81D};
+    for (uint32_t chosen : pages) {
+        rig.ClickControl(chosen);
+        for (uint32_t tab : pages) EXPECT_EQ(pressed(tab), tab == chosen) << chosen << " " << tab;
+    }
+}
+
 TEST(MainWindowCommands, BreathIsShownStoredAndSentOnceByApply) {
     MainWindowRig rig;
     rig.Start();
