@@ -11,6 +11,7 @@ namespace ControlEvent {
 constexpr intptr_t kPressed = 1;       // the button went down inside the control
 constexpr intptr_t kClicked = 2;       // the button was released inside the control
 constexpr intptr_t kThumbDragged = 3;  // a dragged scroll thumb reached a new position
+// The pointer came onto, or left, a G-key button.
 constexpr intptr_t kPointerEntered = 4;
 constexpr intptr_t kPointerLeft = 5;
 constexpr intptr_t kNameAdded = 11;    // the name editor's text became a new macro

@@ -22,7 +22,7 @@ struct TabSelection {
     uint32_t id;
     int value;
 };
-// A radio button's bit and the bits of its group; nullopt for ids outside the groups.
+// A radio button's bit in the radio word and the bits of its group.
 struct RadioBits {
     uint32_t bit;
     uint32_t group;
@@ -51,6 +51,7 @@ std::optional<int> SubSelectionForTab(uint32_t id);
 // Ids whose click switches the page or view, so the whole dialog repaints.
 bool IsPageSwitchId(uint32_t id);
 
+// nullopt for ids outside the groups.
 std::optional<RadioBits> RadioBitsForId(uint32_t id);
 // The word after selecting the member `id`: its bit set, its group's others cleared.
 uint32_t SelectRadio(uint32_t word, uint32_t id);
