@@ -148,7 +148,7 @@ void KeyAssignmentPart::OnKeyButton(uint32_t id) {
 }
 
 void KeyAssignmentPart::OnStoreKeyCode(uintptr_t id, intptr_t code) {
-    if (id > MainId::kLastKey) return;
+    if (id > MainId::kKeys.last) return;
     auto* button = dynamic_cast<CKeyboardButton*>(m_window.FindControl(static_cast<uint32_t>(id)));
     if (!button) return;
     if (const auto u = m_assign.StoreKeyCode(id, static_cast<uint8_t>(code))) {

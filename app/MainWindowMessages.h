@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "model/KeyTable.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -25,9 +26,8 @@ constexpr uint32_t kProfile5 = 0x805;
 constexpr uint32_t kNothing = 0x7FC;
 constexpr uint32_t kLightColor = 0x82A;
 constexpr uint32_t kLightBrightness = 0x82B;
-constexpr uint32_t kFirstKey = 0x898;
-constexpr uint32_t kLastKey = 0x8FE;
-constexpr IdRange kKeys{kFirstKey, kLastKey};
+// The key buttons, as the key position map numbers them.
+constexpr IdRange kKeys{kFirstKeyButtonId, kLastKeyButtonId};
 // Repaints the whole window like a tab; no control of this layout carries it.
 constexpr uint32_t kOtherViewSwitch = 0x7F8;
 }  // namespace MainId
