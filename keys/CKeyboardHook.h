@@ -12,9 +12,10 @@ class KeyboardGrab;
 // Reports every key press and release in this program's windows to one
 // window as message kMsgHookKey: the key's Windows virtual-key code (from its
 // hardware scan code, left and right modifiers told apart) in the first
-// parameter; KeyMsg::kHookReleasedBit set on release and a millisecond time stamp wrapping at
-// 2^31 in the second. A held key repeats as further presses, never with
-// releases between them, however the display server reports the repeats.
+// parameter; KeyMsg::kHookReleasedBit set on release and a millisecond time
+// stamp wrapping at 2^31 in the second. A held key repeats as further
+// presses, never with releases between them, however the display server
+// reports the repeats.
 // The messages are handled in the window's own message loop: they are
 // posted, or sent from the loop itself for a release that was held back to
 // see whether a repeat follows it.
