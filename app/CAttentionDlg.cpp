@@ -72,11 +72,11 @@ intptr_t CAttentionDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
     if (second != ControlEvent::kClicked) return 0;
     switch (msg) {
         case kIdOkButton:
-            EndDialog(kIdOk);
+            EndDialog(DialogResult::kOk);
             break;
         case kIdClose:
         case kIdCancelButton:
-            EndDialog(kIdCancel);
+            EndDialog(DialogResult::kCancel);
             break;
         default:
             break;
@@ -86,7 +86,7 @@ intptr_t CAttentionDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
 
 bool CAttentionDlg::OnCloseRequest() {
     // The window manager's close stands for the close button.
-    EndDialog(kIdCancel);
+    EndDialog(DialogResult::kCancel);
     return false;
 }
 

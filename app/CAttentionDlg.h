@@ -15,7 +15,7 @@ CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect,
 
 // The program's message box: a title, a text (one line, or lines split at
 // '\n'), OK and Cancel.
-// Close and Cancel give kIdCancel, OK gives kIdOk.
+// Close and Cancel give DialogResult::kCancel, OK gives DialogResult::kOk.
 class CAttentionDlg : public CDlgBase {
 public:
     static constexpr int kWidth = 400;

@@ -9,8 +9,11 @@
 #include "app/MacroPagePart.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
+#include "app/MainWindowSelections.h"
 #include "app/ModalDialogs.h"
 #include "keys/GKeyButtons.h"
+#include "keys/KeyMessages.h"
+#include "macro/MacroPageIds.h"
 #include "model/MacroLibrary.h"
 #include "model/NameTables.h"
 #include "platform/EditBox.h"
@@ -40,17 +43,25 @@ constexpr int kPageCount = 4;
 constexpr int kKeyboardFallbackMs = 1000;
 constexpr int kIconSize = 32;
 
+// The function menu's requests, its sub-lists' choices and closings, and the
+// shortcut and quick-launch dialogs' messages lie in one run.
+constexpr IdRange kFunctionMenuMessages{kMsgComboPopupClosed, kMsgMacroLibraryPopupClosed};
+static_assert(kFunctionMenuMessages.Contains(KeyMsg::kRunShortcutDialog) &&
+              kFunctionMenuMessages.Contains(KeyMsg::kQuickLaunchChosen));
+// The nested macro-set lists: open, close, lose activation.
+constexpr IdRange kMacroSetPopupMessages{kMsgOpenMacroSetPopup, kMsgMacroSetPopupClosed};
+
 // The messages that belong to key assignment and to the macro page.
 bool IsKeyAssignmentMessage(uint32_t msg) {
-    return (msg >= MainId::kFirstKey && msg <= MainId::kLastKey) || msg == kMsgGKeyDropDown ||
-           msg == kMsgComboPopup || (msg >= 0x405 && msg <= 0x417) ||
-           msg == kMsgMacroLibraryPopup || msg == kMsgStoreKeyCode;
+    return MainId::kKeys.Contains(msg) || msg == KeyMsg::kGKeyButton || msg == kMsgComboPopup ||
+           kFunctionMenuMessages.Contains(msg) || msg == kMsgMacroLibraryPopup ||
+           msg == KeyMsg::kStoreKeyCode;
 }
 
 bool IsMacroPageMessage(uint32_t msg) {
-    return (msg >= 0x834 && msg <= 0x844) || msg == kMsgKeyboardHook ||
-           msg == kMsgKind6PopupClosed || (msg >= 0x418 && msg <= 0x41A) ||
-           msg == kMsgMacroSetPopup || msg == 0x41D || msg == MainCommand::kMacroManager;
+    return MacroPageId::kAll.Contains(msg) || msg == kMsgHookKey || msg == kMsgKind6PopupClosed ||
+           kMacroSetPopupMessages.Contains(msg) || msg == kMsgMacroSetPopup ||
+           msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
 }
 
 }  // namespace
@@ -59,6 +70,7 @@ CCorvexDlg::CCorvexDlg(MainWindowServices services)
     : CDlgBase(kTemplateId, nullptr),
       m_services(std::move(services)),
       m_alive(std::make_shared<CCorvexDlg*>(this)) {
+    RegisterMainWindowSelections();
     if (!m_services.model) m_services.model = &TheKeyboardModel();
     if (!m_services.library) m_services.library = &TheMacroLibrary();
     if (!m_services.dispatcher) m_services.dispatcher = &TheUiDispatcher();
@@ -265,12 +277,13 @@ void CCorvexDlg::BuildControls(int left, int top, int, int) {
     strip->LoadImageStrip(kProgressStripPicture);
     m_progressStrip = AddControl(0, std::move(strip));
     const LayoutRect e = kLoopCountEditRect;
-    m_loopCountEdit = std::make_unique<EditBox>(
-        *w, kLoopCountEditId, Rect::FromSize(left + e.x, top + e.y, e.width, e.height), false);
+    m_loopCountEdit =
+        std::make_unique<EditBox>(*w, MacroPageId::kLoopCount,
+                                  Rect::FromSize(left + e.x, top + e.y, e.width, e.height), false);
     m_loopCountEdit->SetNumbersOnly(true);
     m_loopCountEdit->OnTextChanged([this] {
         // The macro page owns the loop count; without it the edit does nothing.
-        RouteToPart(kLoopCountEditId, 0, 0);
+        RouteToPart(MacroPageId::kLoopCount, 0, 0);
     });
     SetListVisible(1, true);
     for (int list = 2; list <= 4; ++list) SetListVisible(list, false);
@@ -379,16 +392,16 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case kMsgOpenLightBrightness:
             if (clicked) OpenLightingList(static_cast<uint32_t>(first));
             return 0;
-        case kMsgLightColorClosed:
+        case kMsgLightColorPopupClosed:
             if (second == PopupKind::kLightColor) CloseLightingList(MainId::kLightColor);
             return 0;
-        case kMsgLightBrightnessClosed:
+        case kMsgLightBrightnessPopupClosed:
             if (second == PopupKind::kLightBrightness) CloseLightingList(MainId::kLightBrightness);
             return 0;
-        case kMsgLightColorChosen:
+        case kMsgLightColorPopup:
             ChooseLighting(MainId::kLightColor, second);
             return 0;
-        case kMsgLightBrightnessChosen:
+        case kMsgLightBrightnessPopup:
             ChooseLighting(MainId::kLightBrightness, second);
             return 0;
         case kMsgTrayNotify:
@@ -429,8 +442,7 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
 
 std::optional<intptr_t> CCorvexDlg::RouteToPart(uint32_t msg, uintptr_t first, intptr_t second) {
     if (m_keyPart && IsKeyAssignmentMessage(msg)) return m_keyPart->OnMessage(msg, first, second);
-    if (m_macroPart && (IsMacroPageMessage(msg) || msg == static_cast<uint32_t>(kLoopCountEditId)))
-        return m_macroPart->OnMessage(msg, first, second);
+    if (m_macroPart && IsMacroPageMessage(msg)) return m_macroPart->OnMessage(msg, first, second);
     return std::nullopt;
 }
 
@@ -561,13 +573,13 @@ void CCorvexDlg::Commit(bool hideAfter) {
 }
 
 void CCorvexDlg::ResetCurrentProfile() {
-    if (Dialogs().ConfirmReset(Window(), kResetProfilePicture) != kIdOk) return;
+    if (Dialogs().ConfirmReset(Window(), kResetProfilePicture) != DialogResult::kOk) return;
     m_session->ResetProfile(m_currentProfile);
     Refresh();
 }
 
 void CCorvexDlg::ResetAllProfiles() {
-    if (Dialogs().ConfirmReset(Window(), kResetAllPicture) != kIdOk) return;
+    if (Dialogs().ConfirmReset(Window(), kResetAllPicture) != DialogResult::kOk) return;
     m_session->ResetAll();
     m_follower.SetBase(0);
     Refresh();
@@ -785,7 +797,7 @@ void CCorvexDlg::EditProfile() {
     KeyboardProfile& profile = model.Current();
     std::string name = profile.PairValue(KeyboardProfile::kProfileNamePair);
     ProfilePrograms programs = profile.programs;
-    if (Dialogs().EditProfile(Window(), name, programs) != kIdOk) return;
+    if (Dialogs().EditProfile(Window(), name, programs) != DialogResult::kOk) return;
     profile.SetPairValue(KeyboardProfile::kProfileNamePair, name);
     profile.programs = programs;
     Refresh();

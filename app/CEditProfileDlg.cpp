@@ -132,11 +132,11 @@ intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
     switch (msg) {
         case kIdOkButton:
             m_name = m_nameEdit ? m_nameEdit->Text() : m_name;
-            EndDialog(kIdOk);
+            EndDialog(DialogResult::kOk);
             break;
         case kIdClose:
         case kIdCancelButton:
-            EndDialog(kIdCancel);
+            EndDialog(DialogResult::kCancel);
             break;
         default:
             break;
@@ -145,7 +145,7 @@ intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
 }
 
 bool CEditProfileDlg::OnCloseRequest() {
-    EndDialog(kIdCancel);
+    EndDialog(DialogResult::kCancel);
     return false;
 }
 

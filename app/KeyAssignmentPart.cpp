@@ -23,9 +23,6 @@ namespace lumbra {
 namespace {
 
 constexpr PopupSlot kFunctionMenuSlot = PopupSlot::k1;
-// The G-key buttons' hover events.
-constexpr intptr_t kPointerEntered = 4;
-constexpr intptr_t kPointerLeft = 5;
 
 // A sub-list of the function menu: the request that opens it, the message
 // its choice arrives with, the one it sends on losing activation, its slot.
@@ -53,8 +50,6 @@ const SubList* SubListFor(uint32_t msg) {
     return nullptr;
 }
 
-bool IsKeyButtonId(uint32_t id) { return id >= MainId::kFirstKey && id <= MainId::kLastKey; }
-
 }  // namespace
 
 KeyAssignmentPart::KeyAssignmentPart(CDlgBase& window, KeyboardModel& model,
@@ -68,7 +63,7 @@ KeyAssignmentPart::KeyAssignmentPart(CDlgBase& window, KeyboardModel& model,
 
 std::optional<intptr_t> KeyAssignmentPart::OnMessage(uint32_t msg, uintptr_t first,
                                                      intptr_t second) {
-    if (IsKeyButtonId(msg)) {
+    if (MainId::kKeys.Contains(msg)) {
         if (second == ControlEvent::kClicked) OnKeyButton(msg);
         return 0;
     }
@@ -79,7 +74,8 @@ std::optional<intptr_t> KeyAssignmentPart::OnMessage(uint32_t msg, uintptr_t fir
         case KeyMsg::kGKeyButton:
             if (second == ControlEvent::kClicked) {
                 OpenFunctionMenu(first);
-            } else if (second == kPointerEntered || second == kPointerLeft) {
+            } else if (second == ControlEvent::kPointerEntered ||
+                       second == ControlEvent::kPointerLeft) {
                 if (CComboButton* b = GKeyButton(first)) b->Invalidate();
             }
             return 0;
@@ -153,7 +149,7 @@ void KeyAssignmentPart::OnKeyButton(uint32_t id) {
 }
 
 void KeyAssignmentPart::OnStoreKeyCode(uintptr_t id, intptr_t code) {
-    if (id > MainId::kLastKey) return;
+    if (id > MainId::kKeys.last) return;
     auto* button = dynamic_cast<CKeyboardButton*>(m_window.FindControl(static_cast<uint32_t>(id)));
     if (!button) return;
     if (const auto u = m_assign.StoreKeyCode(id, static_cast<uint8_t>(code))) {

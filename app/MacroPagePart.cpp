@@ -2,11 +2,11 @@
 #include "app/MacroPagePart.h"
 
 #include "app/MainWindowMessages.h"
+#include "base/UiDispatcher.h"
 #include "macro/CMacroManagerDlg.h"
-#include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
 #include "macro/MacroPageControls.h"
-#include "base/UiDispatcher.h"
+#include "macro/MacroPageIds.h"
 #include "platform/EditBox.h"
 #include "platform/KeyTransitions.h"
 #include "storage/MacroFiles.h"
@@ -17,30 +17,10 @@
 
 namespace lumbra {
 
-namespace {
-
-namespace PageId {
-constexpr uint32_t kNewMacro = 2100;
-constexpr uint32_t kDeleteMacro = 2101;
-constexpr uint32_t kImport = 2102;
-constexpr uint32_t kExport = 2103;
-constexpr uint32_t kMacroList = 2109;
-constexpr uint32_t kLoopCount = 2110;
-constexpr uint32_t kLoopSwitch = 2111;
-constexpr uint32_t kDelaySwitch = 2112;
-constexpr uint32_t kRecord = 2113;
-constexpr uint32_t kMacroScroll = 2115;
-constexpr uint32_t kActionScroll = 2116;
-}  // namespace PageId
-
-constexpr intptr_t kSilentPopupKind = 6;
-
-}  // namespace
-
 MacroPagePart::MacroPagePart(Services services) : m_s(std::move(services)) {
     CDlgBase& dlg = *m_s.window;
     // Pauses are recorded from the start.
-    if (auto* delays = dynamic_cast<CCheckButton*>(dlg.FindControl(PageId::kDelaySwitch)))
+    if (auto* delays = dynamic_cast<CCheckButton*>(dlg.FindControl(MacroPageId::kDelaySwitch)))
         delays->SetChecked(true);
     MacroPageControls::Hooks hooks;
     hooks.showMessage = m_s.showMessage;
@@ -57,7 +37,7 @@ MacroPagePart::MacroPagePart(Services services) : m_s(std::move(services)) {
     m_view = std::make_unique<MacroPageControls>(dlg, m_s.loopEdit, hooks);
     m_macroPage = std::make_unique<MacroPage>(MacroPage::Services{
         m_s.library, m_s.model, m_view.get(), &m_macroHook, dlg.Window(), m_s.appDirectory});
-    if (auto* list = dynamic_cast<CEditShowList*>(dlg.FindControl(PageId::kMacroList)))
+    if (auto* list = dynamic_cast<CEditShowList*>(dlg.FindControl(MacroPageId::kMacroList)))
         list->SelectSet(0);
     m_macroPage->Refresh();
 }
@@ -83,42 +63,42 @@ void MacroPagePart::QueueEnter() {
 std::optional<intptr_t> MacroPagePart::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     MacroPage& page = *m_macroPage;
     switch (msg) {
-        case PageId::kNewMacro:
+        case MacroPageId::kNewMacro:
             if (Released(second)) page.NewMacro();
             return 0;
-        case PageId::kDeleteMacro:
+        case MacroPageId::kDeleteMacro:
             if (Released(second)) page.DeleteMacro();
             return 0;
-        case PageId::kImport:
+        case MacroPageId::kImport:
             if (Released(second)) page.ImportMacro();
             return 0;
-        case PageId::kExport:
+        case MacroPageId::kExport:
             if (Released(second)) page.ExportMacro();
             return 0;
-        case PageId::kMacroList:
+        case MacroPageId::kMacroList:
             page.OnMacroListMessage(second);
             return 0;
-        case PageId::kLoopCount:
+        case MacroPageId::kLoopCount:
             if (m_s.loopEdit) page.OnLoopCountText(m_s.loopEdit->Text());
             return 0;
-        case PageId::kLoopSwitch:
+        case MacroPageId::kLoopSwitch:
             if (Released(second)) {
                 const auto* check = dynamic_cast<const CCheckButton*>(m_s.window->FindControl(msg));
                 if (check) page.OnLoopSwitch(check->IsChecked());
             }
             return 0;
-        case PageId::kRecord:
+        case MacroPageId::kRecord:
             if (Released(second)) page.OnRecordToggle();
             return 0;
-        case PageId::kMacroScroll:
-        case PageId::kActionScroll:
-            page.OnScrollMessage(msg == PageId::kMacroScroll, first, second);
+        case MacroPageId::kMacroScroll:
+        case MacroPageId::kActionScroll:
+            page.OnScrollMessage(msg == MacroPageId::kMacroScroll, first, second);
             return 0;
         case kMsgHookKey:
             page.OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
             return 0;
         case kMsgKind6PopupClosed:
-            if (second == kSilentPopupKind) m_s.window->ClosePopup(PopupSlot::k6);
+            if (second == PopupKind::kSilent6) m_s.window->ClosePopup(PopupSlot::k6);
             return 0;
         case MainCommand::kMacroManager:
             RunMacroManager(0);
@@ -133,8 +113,8 @@ std::optional<intptr_t> MacroPagePart::OnMessage(uint32_t msg, uintptr_t first, 
 
 void MacroPagePart::OnLButtonDown(int x, int y) {
     if (!Shown()) return;
-    const CControlBase* list = m_s.window->FindControl(PageId::kMacroList);
-    const CControlBase* del = m_s.window->FindControl(PageId::kDeleteMacro);
+    const CControlBase* list = m_s.window->FindControl(MacroPageId::kMacroList);
+    const CControlBase* del = m_s.window->FindControl(MacroPageId::kDeleteMacro);
     m_macroPage->OnLeftButtonDown(list && list->Contains(x, y), del && del->Contains(x, y));
 }
 
@@ -148,7 +128,7 @@ void MacroPagePart::RunMacroManager(uint32_t setNumber) {
     CMacroManagerDlg dlg(m_s.window->Window(), m_s.appDirectory, setNumber, m_macroHook);
     dlg.SetMessageShower(m_s.showMessage);
     const int result = m_s.runModal ? m_s.runModal(dlg) : dlg.DoModal();
-    if (result != kDialogOk) return;
+    if (result != DialogResult::kOk) return;
     m_s.library->Clear();
     LoadMacroLibraryOrDefault(*m_s.library, m_s.appDirectory);
     m_macroPage->LibraryReloaded();

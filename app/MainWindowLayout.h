@@ -49,7 +49,6 @@ constexpr int kMainWindowWidth = 818;
 constexpr int kMainWindowHeight = 628;
 constexpr std::string_view kMainWindowTitle = "Lumbra";
 constexpr int kBackgroundBitmap = 129;
-constexpr int kLoopCountEditId = 2110;
 constexpr LayoutRect kLoopCountEditRect{557, 404, 92, 20};
 
 // Page panels drawn over the background for pages 1..3, and the callout.

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "model/KeyTable.h"
+#include "ui/ControlMessages.h"
+
 namespace lumbra {
 
 // Control ids of the main window; a control's message number is its id.
@@ -23,8 +26,10 @@ constexpr uint32_t kProfile5 = 0x805;
 constexpr uint32_t kNothing = 0x7FC;
 constexpr uint32_t kLightColor = 0x82A;
 constexpr uint32_t kLightBrightness = 0x82B;
-constexpr uint32_t kFirstKey = 0x898;
-constexpr uint32_t kLastKey = 0x8FE;
+// The key buttons, as the key position map numbers them.
+constexpr IdRange kKeys{kFirstKeyButtonId, kLastKeyButtonId};
+// Repaints the whole window like a tab; no control of this layout carries it.
+constexpr uint32_t kOtherViewSwitch = 0x7F8;
 }  // namespace MainId
 
 // Commands without a control of the layout; the background's context menu
@@ -40,17 +45,18 @@ constexpr uint32_t kExit = 2;               // the tray menu's "Exit": the dialo
 constexpr uint32_t kStartAtLogin = 0x818;   // the context menu's "Start at login" check item
 }  // namespace MainCommand
 
-// Messages of the main window other than control ids.
-constexpr uint32_t kMsgGKeyDropDown = 0x404;
-constexpr uint32_t kMsgOpenLightColor = 0x424;
-constexpr uint32_t kMsgLightColorClosed = 0x425;
-constexpr uint32_t kMsgLightColorChosen = 0x426;
-constexpr uint32_t kMsgOpenLightBrightness = 0x427;
-constexpr uint32_t kMsgLightBrightnessClosed = 0x428;
-constexpr uint32_t kMsgLightBrightnessChosen = 0x429;
-constexpr uint32_t kMsgStoreKeyCode = 0x42A;
-constexpr uint32_t kMsgTrayNotify = 0x420;
-constexpr uint32_t kMsgKeyboardHook = 0x401;
+// Messages of the main window other than control ids. It also takes the
+// hook's kMsgHookKey and the popups' messages (ui/ControlMessages.h), the
+// key-assignment messages (keys/KeyMessages.h) and the keyboard's notice
+// (device/DeviceLinkWindow.h).
+constexpr uint32_t kMsgOpenLightColor = 0x424;       // the colour drop-down button released
+constexpr uint32_t kMsgOpenLightBrightness = 0x427;  // the brightness drop-down button released
+constexpr uint32_t kMsgTrayNotify = 0x420;           // (tray icon id, mouse notification)
+// The nested macro-set lists beside the macro list; nothing opens one.
+constexpr uint32_t kMsgOpenMacroSetPopup = 0x418;
+constexpr uint32_t kMsgCloseMacroSetPopup = 0x419;
+// Posted with the number (position + 1) of a set: run the macro manager on it.
+constexpr uint32_t kMsgOpenMacroManager = 0x41D;
 
 // The tray icon's id and the mouse notifications its message carries.
 constexpr uintptr_t kTrayIconId = 387;
@@ -61,9 +67,5 @@ constexpr intptr_t kTrayWrongIdResult = 1;
 // The reset confirmation's pictures.
 constexpr int kResetProfilePicture = 165;
 constexpr int kResetAllPicture = 258;
-
-// Results of the modal dialogs.
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
 
 }  // namespace lumbra

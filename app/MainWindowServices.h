@@ -35,7 +35,7 @@ public:
     virtual void Remove() = 0;
 };
 
-// The modal dialogs the main window runs. Each returns kIdOk or kIdCancel.
+// The modal dialogs the main window runs. Each returns DialogResult::kOk or DialogResult::kCancel.
 class MainWindowDialogs {
 public:
     virtual ~MainWindowDialogs() = default;

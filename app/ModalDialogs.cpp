@@ -15,10 +15,10 @@ constexpr const char* kProfileExtension = ".psf";
 }  // namespace
 
 int ModalDialogs::Run(CDlgBase& dialog) {
-    if (!dialog.CreateModal() || !dialog.Window()) return kIdCancel;
+    if (!dialog.CreateModal() || !dialog.Window()) return DialogResult::kCancel;
     if (m_opened) m_opened(dialog);
     const int code = dialog.Window()->RunModal();
-    return code == kIdOk ? kIdOk : kIdCancel;
+    return code == DialogResult::kOk ? DialogResult::kOk : DialogResult::kCancel;
 }
 
 int ModalDialogs::Message(HostWindow* owner, const std::string& title, const std::string& text) {
@@ -34,7 +34,7 @@ int ModalDialogs::ConfirmReset(HostWindow* owner, int pictureId) {
 int ModalDialogs::EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs) {
     CEditProfileDlg dialog(name, programs, owner);
     const int code = Run(dialog);
-    if (code == kIdOk) {
+    if (code == DialogResult::kOk) {
         name = dialog.Name();
         programs = dialog.Programs();
     }

@@ -8,26 +8,13 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkShared.h"
 #include "device/DeviceWorker.h"
+#include "device/Reports.h"
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
 
 namespace lumbra {
 
 namespace {
-
-// Event codes of the keyboard's input reports.
-constexpr uint8_t kEventMacroChanged = 0x01;
-constexpr uint8_t kEventLightMode = 0x02;
-constexpr uint8_t kEventNoticeA = 0x03;
-constexpr uint8_t kEventQuickLaunch = 0x04;
-constexpr uint8_t kEventProfile = 0x05;
-constexpr uint8_t kEventBreathing = 0x06;
-constexpr uint8_t kEventBrightness = 0x07;
-constexpr uint8_t kEventNoticeB = 0x09;
-
-constexpr size_t kEventCodeOffset = 1;
-constexpr size_t kEventArgumentOffset = 2;
-constexpr size_t kEventMinimumLength = 3;
 
 constexpr int kBreathingBrightness = 24;
 
@@ -79,19 +66,19 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
 void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
     const int slot = shared->currentProfile;
     switch (code) {
-        case kEventMacroChanged:
+        case InputEvent::kMacroChanged:
             if (argument >= 1 && argument <= kGKeyCount) ImportGKeyMacro(shared, argument - 1);
             break;
-        case kEventLightMode:
+        case InputEvent::kLightMode:
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
                 s.services.model->Profile(slot).SetLightColor(SwapLightMode(argument));
                 Refresh(s);
             });
             break;
-        case kEventNoticeA:
+        case InputEvent::kNoticeA:
             PostNotice(shared, argument == 0 ? 4 : 5);
             break;
-        case kEventQuickLaunch:
+        case InputEvent::kQuickLaunch:
             if (argument < 1 || argument > kGKeyCount) break;
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
                 const GKeySlot* g = s.services.model->Profile(slot).GKey(argument - 1);
@@ -99,7 +86,7 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
                     s.services.launcher->Open(g->launchPath);
             });
             break;
-        case kEventProfile: {
+        case InputEvent::kProfile: {
             if (argument < 1 || argument > kGKeyCount) break;
             const int profile = argument - 1;
             shared->currentProfile = profile;
@@ -112,7 +99,7 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             if (argument <= kOnBoardProfileCount) PostNotice(shared, argument);
             break;
         }
-        case kEventBreathing:
+        case InputEvent::kBreathing:
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
                 KeyboardProfile& profile = s.services.model->Profile(slot);
                 if (argument == 0) {
@@ -124,13 +111,13 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
                 Refresh(s);
             });
             break;
-        case kEventBrightness:
+        case InputEvent::kBrightness:
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
                 s.services.model->Profile(slot).SetLightBrightness(argument);
                 Refresh(s);
             });
             break;
-        case kEventNoticeB:
+        case InputEvent::kNoticeB:
             PostNotice(shared, argument == 0 ? 6 : 7);
             break;
         default:
@@ -155,7 +142,7 @@ void ListenerBody(const SharedPtr& shared) {
     if (!handle) return;
     if (info.vendorId != kKeyboardVendorId || info.productId != kKeyboardProductId) return;
 
-    std::vector<uint8_t> buffer(std::max(info.inputReportLength, kEventMinimumLength), 0xFF);
+    std::vector<uint8_t> buffer(std::max(info.inputReportLength, InputEvent::kMinimumLength), 0xFF);
     buffer[0] = 0;
     {
         std::lock_guard lock(shared->listenerMutex);
@@ -168,8 +155,9 @@ void ListenerBody(const SharedPtr& shared) {
         if (length < 0 || shared->stopping) break;
         // A report too short to hold an event says nothing; the bytes left in
         // the buffer by an earlier report must not be taken for one.
-        if (static_cast<size_t>(length) >= kEventMinimumLength) {
-            HandleEvent(shared, buffer[kEventCodeOffset], buffer[kEventArgumentOffset]);
+        if (static_cast<size_t>(length) >= InputEvent::kMinimumLength) {
+            HandleEvent(shared, buffer[InputEvent::kCodeOffset],
+                        buffer[InputEvent::kArgumentOffset]);
         }
         ++shared->eventsHandled;
         if (!shared->listenerRun) break;

@@ -7,8 +7,8 @@
 #include <span>
 #include <string>
 
-#include "model/MacroLibrary.h"
 #include "model/KeyboardProfile.h"
+#include "model/MacroLibrary.h"
 
 namespace lumbra {
 
@@ -26,6 +26,24 @@ constexpr uint32_t kPauseAfterShortSetMs = 15;  // profile and lighting sets
 constexpr uint32_t kPauseAfterLongSetMs = 350;  // key table, macro and reset sets
 
 constexpr uint8_t ReportSlot(int slot) { return static_cast<uint8_t>(slot & 3); }
+
+// The keyboard's own events: input reports on its event interface, an event
+// code and its argument after the report id.
+namespace InputEvent {
+constexpr uint8_t kReportId = 0x01;
+constexpr size_t kCodeOffset = 1;
+constexpr size_t kArgumentOffset = 2;
+constexpr size_t kMinimumLength = 3;
+
+constexpr uint8_t kMacroChanged = 0x01;  // G key 1..5: its macro changed on the keyboard
+constexpr uint8_t kLightMode = 0x02;     // the mode in the keyboard's numbering
+constexpr uint8_t kNoticeA = 0x03;
+constexpr uint8_t kQuickLaunch = 0x04;  // G key 1..5 was pressed
+constexpr uint8_t kProfile = 0x05;      // on-board profile 1..3 chosen
+constexpr uint8_t kBreathing = 0x06;    // 0 off, other on
+constexpr uint8_t kBrightness = 0x07;
+constexpr uint8_t kNoticeB = 0x09;
+}  // namespace InputEvent
 
 namespace SelectReport {
 constexpr uint8_t kId = 0x04;

@@ -27,8 +27,6 @@ constexpr uint32_t kIdLabel = 2015;
 constexpr uint32_t kIdRestore = 2016;
 constexpr uint32_t kIdKeyName = 2017;
 constexpr uint32_t kIdDisableMode = 2018;
-// The combo's release opens the mouse-function list.
-constexpr uint32_t kMsgComboClick = 0x40D;
 // The list's deactivation carries its kind.
 constexpr intptr_t kMouseListKind = PopupKind::kMultimedia;
 
@@ -178,7 +176,7 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
     auto combo =
         std::make_unique<CComboButton>(w, kIdCombo, Rect{194, 136, 379, 156}, "", true, false);
     combo->LoadImageStrip(kComboPng);
-    combo->SetReleaseMessage(kMsgComboClick);
+    combo->SetReleaseMessage(KeyMsg::kMouseComboReleased);
     m_combo = AddControl(0, std::move(combo));
     radio(kIdDisableMode, Rect{24, 174, 41, 191});
     image(kIdOk, Rect{223, 229, 269, 251}, kOkPng);
@@ -187,7 +185,7 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
 
 intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     switch (msg) {
-        case KeyMsg::kHook:
+        case kMsgHookKey:
             OnHookKey(first);
             return 0;
         case kMsgMultimediaPopup:
@@ -201,7 +199,7 @@ intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t se
     }
     if (second != ControlEvent::kClicked) return 0;
     switch (msg) {
-        case kMsgComboClick:
+        case KeyMsg::kMouseComboReleased:
             OnComboClick();
             break;
         case kIdKeyMode:
@@ -217,7 +215,7 @@ intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t se
             break;
         case kIdClose:
         case kIdCancel:
-            EndDialog(KeyDlgResult::kCancel);
+            EndDialog(DialogResult::kCancel);
             break;
         default:
             break;
@@ -227,7 +225,7 @@ intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t se
 
 bool CKeyMapSettingDlg::OnCloseRequest() {
     // The window manager's close stands for the close button.
-    EndDialog(KeyDlgResult::kCancel);
+    EndDialog(DialogResult::kCancel);
     return false;
 }
 
@@ -299,7 +297,7 @@ void CKeyMapSettingDlg::OnRestore() {
 }
 
 void CKeyMapSettingDlg::OnOk() {
-    EndDialog(KeyDlgResult::kOk);
+    EndDialog(DialogResult::kOk);
     if (!m_parentWindow) return;
     const uint8_t code = ChosenCode();
     m_currentCode = code;

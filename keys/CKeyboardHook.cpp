@@ -3,6 +3,7 @@
 
 #include "platform/KeyTransitions.h"
 #include "platform/KeyboardGrab.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
@@ -31,9 +32,9 @@ int32_t CKeyboardHook::StartHook(HostWindow* window) {
             // A key comes from inside its own event's delivery and is posted;
             // a release held back comes from the event loop already.
             if (t.deferred)
-                grab->Send(kMessage, t.virtualKey, second);
+                grab->Send(kMsgHookKey, t.virtualKey, second);
             else
-                grab->Post(kMessage, t.virtualKey, second);
+                grab->Post(kMsgHookKey, t.virtualKey, second);
         },
         KeyDelivery::kSwallow);
     return 1;

@@ -10,11 +10,12 @@ class HostWindow;
 class KeyboardGrab;
 
 // Reports every key press and release in this program's windows to one
-// window as message 0x401: the key's Windows virtual-key code (from its
+// window as message kMsgHookKey: the key's Windows virtual-key code (from its
 // hardware scan code, left and right modifiers told apart) in the first
-// parameter; bit 31 set on release and a millisecond time stamp wrapping at
-// 2^31 in the second. A held key repeats as further presses, never with
-// releases between them, however the display server reports the repeats.
+// parameter; KeyMsg::kHookReleasedBit set on release and a millisecond time
+// stamp wrapping at 2^31 in the second. A held key repeats as further
+// presses, never with releases between them, however the display server
+// reports the repeats.
 // The messages are handled in the window's own message loop: they are
 // posted, or sent from the loop itself for a release that was held back to
 // see whether a repeat follows it.
@@ -29,9 +30,6 @@ class KeyboardGrab;
 // hook object. UI thread only.
 class CKeyboardHook {
 public:
-    static constexpr uint32_t kMessage = 0x401;
-    static constexpr uint32_t kReleasedBit = 0x80000000u;
-
     CKeyboardHook();
     virtual ~CKeyboardHook();
     CKeyboardHook(const CKeyboardHook&) = delete;

@@ -83,7 +83,7 @@ intptr_t CQuickLaunchDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
             break;
         case kIdClose:
         case kIdCancel:
-            EndDialog(KeyDlgResult::kCancel);
+            EndDialog(DialogResult::kCancel);
             break;
         default:
             break;
@@ -92,7 +92,7 @@ intptr_t CQuickLaunchDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
 }
 
 bool CQuickLaunchDlg::OnCloseRequest() {
-    EndDialog(KeyDlgResult::kCancel);
+    EndDialog(DialogResult::kCancel);
     return false;
 }
 
@@ -108,7 +108,7 @@ void CQuickLaunchDlg::OnBrowse() {
 }
 
 void CQuickLaunchDlg::OnOk() {
-    EndDialog(KeyDlgResult::kCancel);
+    EndDialog(DialogResult::kCancel);
     if (!m_parentWindow || m_fullPath.empty()) return;
     m_record.b0 = KeyActionType::kQuickLaunch;
     m_record.b1 = 0;

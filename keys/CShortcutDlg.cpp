@@ -102,7 +102,7 @@ void CShortcutDlg::BuildControls(int, int, int, int) {
 }
 
 intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    if (msg == KeyMsg::kHook) {
+    if (msg == kMsgHookKey) {
         OnHookKey(first);
         return 0;
     }
@@ -116,7 +116,7 @@ intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second)
             break;
         case kIdClose:
         case kIdCancel:
-            EndDialog(KeyDlgResult::kCancel);
+            EndDialog(DialogResult::kCancel);
             break;
         default:
             break;
@@ -125,7 +125,7 @@ intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second)
 }
 
 bool CShortcutDlg::OnCloseRequest() {
-    EndDialog(KeyDlgResult::kCancel);
+    EndDialog(DialogResult::kCancel);
     return false;
 }
 
@@ -159,7 +159,7 @@ void CShortcutDlg::OnOk() {
         if (!choice.text.empty())
             m_parentWindow->Send(KeyMsg::kShortcutChosen, 0, reinterpret_cast<intptr_t>(&choice));
     }
-    EndDialog(KeyDlgResult::kCancel);
+    EndDialog(DialogResult::kCancel);
 }
 
 bool CShortcutDlg::Checked(uint32_t id) const {

@@ -6,7 +6,7 @@
 #include "keys/GKeyButtons.h"
 #include "keys/KeyMessages.h"
 #include "model/KeyTable.h"
-#include "ui/PopupMessages.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 

@@ -6,10 +6,11 @@
 namespace lumbra {
 
 // Messages of key assignment: between the main window, its function menus,
-// the capture dialogs and the keyboard hook.
+// the capture dialogs and the keyboard hook. The hook's own message is
+// kMsgHookKey (ui/ControlMessages.h), which the popups share.
 namespace KeyMsg {
-// The keyboard hook: (virtual-key code, bit 31 release | time stamp).
-constexpr uint32_t kHook = 0x401;
+// Set in the second parameter of kMsgHookKey when the key was released.
+constexpr uint32_t kHookReleasedBit = 0x80000000u;
 // Key setting dialog → owner, on OK: (key button id, chosen code).
 constexpr uint32_t kStoreKeyCode = 0x42A;
 // A G-key button → main window: (button id, 2 click / 4 enter / 5 leave).
@@ -22,12 +23,8 @@ constexpr uint32_t kShortcutChosen = 0x40C;
 constexpr uint32_t kRunQuickLaunchDialog = 0x40E;
 // Quick-launch dialog → owner, on OK: (const std::string* full path, const ChoiceRecord*).
 constexpr uint32_t kQuickLaunchChosen = 0x40F;
+// Key setting dialog → itself: its mouse-function combo was released (id, 2).
+constexpr uint32_t kMouseComboReleased = 0x40D;
 }  // namespace KeyMsg
-
-// What the capture dialogs' modal runs return; nobody acts on it.
-namespace KeyDlgResult {
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-}  // namespace KeyDlgResult
 
 }  // namespace lumbra

@@ -183,12 +183,12 @@ intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t sec
     switch (msg) {
         case kIdClose:
         case kIdCancel:
-            if (clicked) EndDialog(kDialogCancel);
+            if (clicked) EndDialog(DialogResult::kCancel);
             return 0;
         case kIdOk:
             if (clicked) {
                 WriteMacroLibrary(m_library, m_appDirectory);
-                EndDialog(kDialogOk);
+                EndDialog(DialogResult::kOk);
             }
             return 0;
         case kIdNewMacro:
@@ -200,10 +200,10 @@ intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t sec
         case kMsgSetComboReleased:
             OpenSetList();
             return 0;
-        case kMsgSetListChoice:
+        case kMsgMacroSetListPopup:
             OnSetChoice(second);
             return 0;
-        case kMsgSetListClosed:
+        case kMsgMacroSetListPopupClosed:
             CloseSetList();
             return 0;
         case kMsgOpenAddSet: {

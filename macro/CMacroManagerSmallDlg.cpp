@@ -69,11 +69,11 @@ intptr_t CMacroManagerSmallDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_
                 const std::string name = m_edit ? m_edit->Text() : std::string();
                 m_parentWindow->Send(m_nameMessage, first, reinterpret_cast<intptr_t>(&name));
             }
-            EndDialog(kDialogOk);
+            EndDialog(DialogResult::kOk);
             return 0;
         case kIdClose:
         case kIdCancel:
-            EndDialog(kDialogCancel);
+            EndDialog(DialogResult::kCancel);
             return 0;
         default:
             return 0;

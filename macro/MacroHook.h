@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstdint>
-
 namespace lumbra {
 
 class HostWindow;
 
-// The message the keyboard hook sends for each key transition: the virtual-key
-// code in the first parameter; in the second, bit 31 set on release and a
-// millisecond time stamp below it. Popups send the same number with (0, 0)
-// when they close.
-constexpr uint32_t kMsgHookKey = 0x401;
-
-// What the macro recorders need of the keyboard hook: deliver kMsgHookKey to
-// one window from Start until Stop. Stop must be harmless when nothing runs.
+// What the macro recorders need of the keyboard hook: deliver kMsgHookKey
+// (ui/ControlMessages.h) to one window from Start until Stop. Stop must be harmless when nothing
+// runs.
 class MacroHook {
 public:
     virtual ~MacroHook() = default;

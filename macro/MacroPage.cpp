@@ -3,14 +3,11 @@
 
 #include "model/Decimal.h"
 #include "storage/MacroFiles.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
 namespace {
-constexpr intptr_t kListClicked = 2;
-constexpr intptr_t kListNameAdded = 11;
-constexpr intptr_t kListNameExists = 12;
-constexpr intptr_t kListNameTooLong = 13;
 constexpr int32_t kMinLoopCount = 1;
 constexpr int32_t kMaxLoopCount = 255;
 }  // namespace
@@ -125,17 +122,17 @@ void MacroPage::OnEnter() { CommitName(false, false); }
 
 void MacroPage::OnMacroListMessage(intptr_t event) {
     switch (event) {
-        case kListClicked:
+        case ControlEvent::kClicked:
             m_s.view->TakeFocus();
             Refresh();
             break;
-        case kListNameAdded:
+        case ControlEvent::kNameAdded:
             WriteLibrary();
             break;
-        case kListNameExists:
+        case ControlEvent::kNameExists:
             Message(MacroPageText::kNameExists);
             break;
-        case kListNameTooLong:
+        case ControlEvent::kNameTooLong:
             Message(MacroPageText::kListNameTooLong);
             break;
         default:

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "macro/MacroPageControls.h"
 
-#include "macro/CMacroManagerDlg.h"
 #include "base/UiDispatcher.h"
+#include "macro/CMacroManagerDlg.h"
+#include "macro/MacroPageIds.h"
 #include "platform/EditBox.h"
 #include "platform/FileDialogs.h"
 #include "ui/CCheckButton.h"
@@ -14,13 +15,6 @@
 namespace lumbra {
 
 namespace {
-constexpr uint32_t kIdMacroList = 2109;
-constexpr uint32_t kIdLoopSwitch = 2111;
-constexpr uint32_t kIdDelaySwitch = 2112;
-constexpr uint32_t kIdRecord = 2113;
-constexpr uint32_t kIdActionList = 2114;
-constexpr uint32_t kIdMacroScroll = 2115;
-constexpr uint32_t kIdActionScroll = 2116;
 constexpr const char* kPlatformFilter = "mkf file(*.mkf)";
 constexpr const char* kPrefilledName = ".mkf";
 
@@ -36,13 +30,13 @@ void Redraw(const CControlBase* c) {
 
 MacroPageControls::MacroPageControls(CDlgBase& dialog, EditBox* loopEdit, Hooks hooks)
     : m_dialog(dialog), m_loopEdit(loopEdit), m_hooks(std::move(hooks)) {
-    m_macroList = Find<CEditShowList>(dialog, kIdMacroList);
-    m_actionList = Find<CImageShowList>(dialog, kIdActionList);
-    m_macroScroll = Find<CVScrollBar>(dialog, kIdMacroScroll);
-    m_actionScroll = Find<CVScrollBar>(dialog, kIdActionScroll);
-    m_loopSwitch = Find<CCheckButton>(dialog, kIdLoopSwitch);
-    m_delaySwitch = Find<CCheckButton>(dialog, kIdDelaySwitch);
-    m_recordButton = Find<CCheckButton>(dialog, kIdRecord);
+    m_macroList = Find<CEditShowList>(dialog, MacroPageId::kMacroList);
+    m_actionList = Find<CImageShowList>(dialog, MacroPageId::kActionList);
+    m_macroScroll = Find<CVScrollBar>(dialog, MacroPageId::kMacroScroll);
+    m_actionScroll = Find<CVScrollBar>(dialog, MacroPageId::kActionScroll);
+    m_loopSwitch = Find<CCheckButton>(dialog, MacroPageId::kLoopSwitch);
+    m_delaySwitch = Find<CCheckButton>(dialog, MacroPageId::kDelaySwitch);
+    m_recordButton = Find<CCheckButton>(dialog, MacroPageId::kRecord);
 }
 
 bool MacroPageControls::IsComplete() const {

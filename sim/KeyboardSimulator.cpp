@@ -13,10 +13,6 @@ struct KeyboardSimulator::Reader {
 
 namespace {
 
-constexpr uint8_t kEventLightMode = 0x02;
-constexpr uint8_t kEventProfile = 0x05;
-constexpr uint8_t kEventBreathing = 0x06;
-constexpr uint8_t kEventBrightness = 0x07;
 constexpr uint8_t kBreathingBrightness = 24;
 
 class SimHandle final : public HidHandle {
@@ -182,23 +178,23 @@ void KeyboardSimulator::SendEvent(uint8_t code, uint8_t argument) {
         ApplyOwnEvent(code, argument);
     }
     std::vector<uint8_t> report(kInputReportLength, 0);
-    report[0] = kInputReportId;
-    report[1] = code;
-    report[2] = argument;
+    report[0] = InputEvent::kReportId;
+    report[InputEvent::kCodeOffset] = code;
+    report[InputEvent::kArgumentOffset] = argument;
     SendInputReport(std::move(report));
 }
 
 void KeyboardSimulator::ApplyOwnEvent(uint8_t code, uint8_t argument) {
     SimProfileState& profile = m_state.profiles[static_cast<size_t>(m_state.currentProfile)];
     switch (code) {
-        case kEventProfile:
+        case InputEvent::kProfile:
             if (argument < 1 || argument > kOnBoardProfileCount) return;
             m_state.currentProfile = argument - 1;
             break;
-        case kEventLightMode:
+        case InputEvent::kLightMode:
             profile.mode = argument;
             break;
-        case kEventBreathing:
+        case InputEvent::kBreathing:
             if (argument == 0) {
                 profile.mode = 1;
                 profile.brightness = 8;
@@ -206,7 +202,7 @@ void KeyboardSimulator::ApplyOwnEvent(uint8_t code, uint8_t argument) {
                 profile.brightness = kBreathingBrightness;
             }
             break;
-        case kEventBrightness:
+        case InputEvent::kBrightness:
             profile.brightness = argument;
             break;
         default:

@@ -39,7 +39,6 @@ enum class SimFault { kSet, kGet, kRead };
 class KeyboardSimulator final : public HidBackend {
 public:
     static constexpr size_t kInputReportLength = 8;
-    static constexpr uint8_t kInputReportId = 0x01;
     static inline const std::string kEventsPath = "sim:/keyboard/events";
     static inline const std::string kConfigPath = "sim:/keyboard/config";
 

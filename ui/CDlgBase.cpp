@@ -7,6 +7,7 @@
 #include "ui/CWndPopup.h"
 #include "ui/ControlMessages.h"
 #include "ui/ImageRoutines.h"
+#include "ui/Selections.h"
 
 namespace lumbra {
 

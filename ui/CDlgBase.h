@@ -9,7 +9,7 @@
 
 #include "platform/HostWindow.h"
 #include "ui/CControlBase.h"
-#include "ui/PopupMessages.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 

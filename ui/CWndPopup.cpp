@@ -168,7 +168,8 @@ void CWndPopup::OnActivate(bool active) {
 }
 
 bool CWndPopup::OnCloseRequest() {
-    SendToOwner(kMsgPopupClosing, 0, 0);
+    // Key code 0: the goodbye that receivers of hook keys pass over.
+    SendToOwner(kMsgHookKey, 0, 0);
     return true;
 }
 

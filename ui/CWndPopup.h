@@ -9,7 +9,7 @@
 
 #include "platform/HostWindow.h"
 #include "ui/ChoiceRecord.h"
-#include "ui/PopupMessages.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 

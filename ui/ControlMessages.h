@@ -11,6 +11,9 @@ namespace ControlEvent {
 constexpr intptr_t kPressed = 1;       // the button went down inside the control
 constexpr intptr_t kClicked = 2;       // the button was released inside the control
 constexpr intptr_t kThumbDragged = 3;  // a dragged scroll thumb reached a new position
+// The pointer came onto, or left, a G-key button.
+constexpr intptr_t kPointerEntered = 4;
+constexpr intptr_t kPointerLeft = 5;
 constexpr intptr_t kNameAdded = 11;    // the name editor's text became a new macro
 constexpr intptr_t kNameExists = 12;   // refused: the set already has a macro of that name
 constexpr intptr_t kNameTooLong = 13;  // refused: more than 12 characters
@@ -25,13 +28,131 @@ constexpr uintptr_t kPageUp = 8;    // the track above the thumb
 constexpr uintptr_t kPageDown = 9;  // the track below the thumb
 }  // namespace ScrollPart
 
-// Ids whose click switches the page or view, so the whole window repaints.
-constexpr bool IsPageSwitchId(uint32_t id) {
-    return id == 2003 || id == 2004 || id == 2005 || id == 2040 || (id >= 2049 && id <= 2053) ||
-           id == 2077;
-}
+// What a modal dialog's run ends with.
+namespace DialogResult {
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+}  // namespace DialogResult
 
 // The control id of the name editor of a macro-name list.
 constexpr int kNameEditorId = 2016;
+
+// A closed run of message numbers or ids that one handler takes as a group.
+struct IdRange {
+    uint32_t first;
+    uint32_t last;
+    constexpr bool Contains(uint32_t id) const { return id >= first && id <= last; }
+};
+
+// One number, two senders. The keyboard hook (keys/CKeyboardHook.h) reports a
+// key transition with it: (virtual-key code, bit 31 release | time stamp).
+// A popup sends it to its owner with (0, 0) as its window closes; no key has
+// the code 0, so a receiver that records keys ignores the goodbye.
+constexpr uint32_t kMsgHookKey = 0x401;
+
+// The message a popup reports its choice with, by the owner's popup slot.
+// Named after the popup classes, whose names do not all match what they
+// show: CProfilePopup lists the multimedia keys, CDPIPopup the internet keys
+// ("Window Manage"), CMultimediaPopup the mouse functions.
+constexpr uint32_t kMsgComboPopup = 0x403;            // slot 1
+constexpr uint32_t kMsgProfilePopup = 0x407;          // slot 2
+constexpr uint32_t kMsgDpiPopup = 0x411;              // slot 3
+constexpr uint32_t kMsgMultimediaPopup = 0x414;       // slot 4
+constexpr uint32_t kMsgMacroLibraryPopup = 0x41B;     // slot 5
+constexpr uint32_t kMsgMacroSetPopup = 0x41C;         // the indexed list
+constexpr uint32_t kMsgMacroSetListPopup = 0x41E;     // slot 6
+constexpr uint32_t kMsgLightColorPopup = 0x426;       // slot 7
+constexpr uint32_t kMsgLightBrightnessPopup = 0x429;  // slot 8
+
+// Sent when a popup loses activation: (parameter, kind).
+constexpr uint32_t kMsgComboPopupClosed = 0x405;
+constexpr uint32_t kMsgProfilePopupClosed = 0x408;
+constexpr uint32_t kMsgDpiPopupClosed = 0x412;
+constexpr uint32_t kMsgMultimediaPopupClosed = 0x415;
+constexpr uint32_t kMsgMacroLibraryPopupClosed = 0x417;
+constexpr uint32_t kMsgMacroSetListPopupClosed = 0x41F;
+constexpr uint32_t kMsgKind6PopupClosed = 0x421;
+constexpr uint32_t kMsgLightColorPopupClosed = 0x425;
+constexpr uint32_t kMsgLightBrightnessPopupClosed = 0x428;
+constexpr uint32_t kMsgMacroSetPopupClosed = 0x41A;
+
+// Requests of the G-key function popup: (parameter, item type), sent when an
+// item takes the hover.
+constexpr uint32_t kMsgRequestMacroMenu = 0x416;       // "Assign a Macro"
+constexpr uint32_t kMsgRequestMultimediaMenu = 0x406;  // "Multimedia"
+constexpr uint32_t kMsgRequestWindowMenu = 0x410;      // "Window Manage"
+constexpr uint32_t kMsgRequestMouseMenu = 0x413;       // "Mouse Function"
+constexpr uint32_t kMsgRequestNoSubmenu = 0x409;       // any other item
+// (parameter, 0) on the release of "Assign a Shortcut" and "Quick Launch".
+constexpr uint32_t kMsgRequestShortcut = 0x40B;
+constexpr uint32_t kMsgRequestQuickLaunch = 0x40D;
+
+// The popup kinds; a macro-set popup's kind is kMacroSetKindBase + its set index.
+namespace PopupKind {
+constexpr int kCombo = 0;
+constexpr int kProfile = 1;
+constexpr int kDpi = 2;
+constexpr int kMultimedia = 3;
+constexpr int kMacroLibrary = 4;
+constexpr int kMacroSetList = 5;
+constexpr int kSilent6 = 6;
+constexpr int kLightColor = 7;
+constexpr int kLightBrightness = 8;
+constexpr int kSilent = 9;
+constexpr int kMacroSetBase = 10;
+}  // namespace PopupKind
+
+// The message a popup of this kind sends when it loses activation; 0 for none.
+constexpr uint32_t ClosedMessageForKind(int kind) {
+    switch (kind) {
+        case PopupKind::kCombo:
+            return kMsgComboPopupClosed;
+        case PopupKind::kProfile:
+            return kMsgProfilePopupClosed;
+        case PopupKind::kDpi:
+            return kMsgDpiPopupClosed;
+        case PopupKind::kMultimedia:
+            return kMsgMultimediaPopupClosed;
+        case PopupKind::kMacroLibrary:
+            return kMsgMacroLibraryPopupClosed;
+        case PopupKind::kMacroSetList:
+            return kMsgMacroSetListPopupClosed;
+        case PopupKind::kSilent6:
+            return kMsgKind6PopupClosed;
+        case PopupKind::kLightColor:
+            return kMsgLightColorPopupClosed;
+        case PopupKind::kLightBrightness:
+            return kMsgLightBrightnessPopupClosed;
+        case PopupKind::kSilent:
+            return 0;
+        default:
+            return kind >= PopupKind::kMacroSetBase ? kMsgMacroSetPopupClosed : 0;
+    }
+}
+
+// The dialog's popup slots and the message each gives its popup.
+enum class PopupSlot { k1, k2, k3, k4, k5, k6, k7, k8 };
+constexpr uint32_t SlotMessage(PopupSlot slot) {
+    switch (slot) {
+        case PopupSlot::k1:
+            return kMsgComboPopup;
+        case PopupSlot::k2:
+            return kMsgProfilePopup;
+        case PopupSlot::k3:
+            return kMsgDpiPopup;
+        case PopupSlot::k4:
+            return kMsgMultimediaPopup;
+        case PopupSlot::k5:
+            return kMsgMacroLibraryPopup;
+        case PopupSlot::k6:
+            return kMsgMacroSetListPopup;
+        case PopupSlot::k7:
+            return kMsgLightColorPopup;
+        case PopupSlot::k8:
+            return kMsgLightBrightnessPopup;
+    }
+    return 0;
+}
+constexpr int kPopupSlotCount = 8;
 
 }  // namespace lumbra

@@ -46,10 +46,10 @@ struct Fixture {
         for (int i = 0; i < 20; ++i) Application::ProcessEventsFor(5);
         // The page that holds the key buttons.
         for (const ControlLayout& c : MainWindowControls()) {
-            if (c.id == static_cast<int>(MainId::kFirstKey) && c.list > 0)
+            if (c.id == static_cast<int>(MainId::kKeys.first) && c.list > 0)
                 dlg->ShowPage(c.list - 1);
         }
-        for (uint32_t id = MainId::kFirstKey; id <= MainId::kLastKey; ++id) {
+        for (uint32_t id = MainId::kKeys.first; id <= MainId::kKeys.last; ++id) {
             if (CControlBase* key = dlg->FindControl(id); key != nullptr && key->IsVisible())
                 keys.push_back(key);
         }

@@ -160,7 +160,7 @@ public:
         // What happens while the message is open (its modal run keeps
         // handling events).
         if (whileMessageOpen) whileMessageOpen();
-        return kIdOk;
+        return DialogResult::kOk;
     }
     int ConfirmReset(HostWindow*, int pictureId) override {
         resetPictures.push_back(pictureId);
@@ -168,10 +168,10 @@ public:
     }
     int EditProfile(HostWindow*, std::string& name, ProfilePrograms& programs) override {
         editedName = name;
-        if (editAnswer != kIdOk) return editAnswer;
+        if (editAnswer != DialogResult::kOk) return editAnswer;
         name = newName;
         programs = newPrograms;
-        return kIdOk;
+        return DialogResult::kOk;
     }
     std::optional<std::string> ChooseProfileToSave(HostWindow*, const std::string&) override {
         return savePath;
@@ -185,8 +185,8 @@ public:
     std::vector<std::string> messages;
     std::function<void()> whileMessageOpen;
     std::vector<int> resetPictures;
-    int resetAnswer = kIdOk;
-    int editAnswer = kIdOk;
+    int resetAnswer = DialogResult::kOk;
+    int editAnswer = DialogResult::kOk;
     std::string editedName;
     std::string newName;
     ProfilePrograms newPrograms;
@@ -278,7 +278,7 @@ struct MainWindowRig {
         s.runModal = [this](CDlgBase& d) {
             ++modalRuns;
             d.Create();
-            const int code = onModal ? onModal(d) : kIdCancel;
+            const int code = onModal ? onModal(d) : DialogResult::kCancel;
             Application::ProcessEvents();
             return code;
         };

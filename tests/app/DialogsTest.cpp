@@ -39,9 +39,9 @@ int AnswerWithClick(Point2 at, Call call, std::function<void(CDlgBase&)> before 
 
 TEST(AttentionDialog, OkGivesOkAndCancelOrCloseGiveCancel) {
     const auto message = [](ModalDialogs& d) { return d.Message(nullptr, "Attention!", "Text"); };
-    EXPECT_EQ(AnswerWithClick({273, 241}, message), kIdOk);
-    EXPECT_EQ(AnswerWithClick({323, 241}, message), kIdCancel);
-    EXPECT_EQ(AnswerWithClick({378, 19}, message), kIdCancel);
+    EXPECT_EQ(AnswerWithClick({273, 241}, message), DialogResult::kOk);
+    EXPECT_EQ(AnswerWithClick({323, 241}, message), DialogResult::kCancel);
+    EXPECT_EQ(AnswerWithClick({378, 19}, message), DialogResult::kCancel);
 }
 
 TEST(AttentionDialog, ShowsTitleAndTextInTheirPlaces) {
@@ -62,8 +62,8 @@ TEST(ResetDialog, OnlyItsOkButtonConfirms) {
         const auto confirm = [picture](ModalDialogs& d) {
             return d.ConfirmReset(nullptr, picture);
         };
-        EXPECT_EQ(AnswerWithClick({273, 241}, confirm), kIdOk) << picture;
-        EXPECT_EQ(AnswerWithClick({323, 241}, confirm), kIdCancel) << picture;
+        EXPECT_EQ(AnswerWithClick({273, 241}, confirm), DialogResult::kOk) << picture;
+        EXPECT_EQ(AnswerWithClick({323, 241}, confirm), DialogResult::kCancel) << picture;
     }
     // No close button: a click where the message dialog has one does nothing.
     CFirmwareResetDlg dlg(kResetAllPicture, nullptr);
@@ -87,7 +87,7 @@ TEST(EditProfileDialog, OkReturnsTheTypedNameAndTheBrowsedPrograms) {
     EXPECT_EQ(path1->String(), "/usr/bin/racer");
     Move(*dlg.Window(), 40, 323);
     Click(*dlg.Window(), 40, 323);  // OK
-    EXPECT_EQ(dlg.Result(), kIdOk);
+    EXPECT_EQ(dlg.Result(), DialogResult::kOk);
     EXPECT_EQ(dlg.Name(), "Racing");
     EXPECT_EQ(dlg.Programs().paths,
               (std::array<std::string, 3>{"/usr/bin/racer", "/bin/old", "/usr/bin/racer"}));
@@ -108,7 +108,7 @@ TEST(EditProfileDialog, EachClearButtonRemovesItsProgramOnly) {
         Click(*dlg.Window(), 339, y);  // clearing an empty program keeps it empty
         Move(*dlg.Window(), 40, 323);
         Click(*dlg.Window(), 40, 323);  // OK
-        EXPECT_EQ(dlg.Result(), kIdOk);
+        EXPECT_EQ(dlg.Result(), DialogResult::kOk);
         EXPECT_EQ(dlg.Programs().paths, expected) << k;
     }
 }
@@ -141,7 +141,7 @@ TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
             [](CDlgBase& dlg) {
                 static_cast<CEditProfileDlg&>(dlg).NameEdit()->SetText("Changed");
             });
-        EXPECT_EQ(code, kIdCancel);
+        EXPECT_EQ(code, DialogResult::kCancel);
         EXPECT_EQ(name, "Keep");
         EXPECT_EQ(programs.paths[0], "/a");
     }

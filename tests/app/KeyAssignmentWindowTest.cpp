@@ -102,7 +102,7 @@ TEST(MainWindowKeyAssignment, KeyButtonsStoreCapturedDisabledAndMouseCodesAndApp
         openedWith.push_back(dynamic_cast<CKeyMapSettingDlg&>(d).CurrentCode());
         Type(d, {Evdev::kQ});
         ClickAt(d, KeyMapAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     rig.ClickControl(kQ);
     EXPECT_EQ(rig.model.Profile(0).Keys()[kQIndex], 235);
@@ -117,7 +117,7 @@ TEST(MainWindowKeyAssignment, KeyButtonsStoreCapturedDisabledAndMouseCodesAndApp
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, KeyMapAt::kDisableMode);
         ClickAt(d, KeyMapAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     rig.ClickControl(kA);
     EXPECT_EQ(rig.model.Profile(0).Keys()[kAIndex], 0);
@@ -126,7 +126,7 @@ TEST(MainWindowKeyAssignment, KeyButtonsStoreCapturedDisabledAndMouseCodesAndApp
     rig.onModal = [](CDlgBase& d) {
         Type(d, {kF1Evdev});
         ClickAt(d, KeyMapAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     rig.ClickControl(kF3);
     EXPECT_EQ(rig.model.Profile(0).Keys()[kF3Index], 192);
@@ -137,12 +137,12 @@ TEST(MainWindowKeyAssignment, KeyButtonsStoreCapturedDisabledAndMouseCodesAndApp
         ClickAt(d, KeyMapAt::kCombo);
         CWndPopup* list = d.Popup(PopupSlot::k4);
         EXPECT_NE(list, nullptr);
-        if (!list) return kIdCancel;
+        if (!list) return DialogResult::kCancel;
         const Rect item = list->Items()[4].rect;
         test::Click(*list->Window(), item.left + 5, item.top + 5);
         Application::ProcessEvents();
         ClickAt(d, KeyMapAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     rig.ClickControl(kEsc);
     EXPECT_EQ(rig.model.Profile(0).Keys()[kEscIndex], 212);
@@ -180,7 +180,7 @@ TEST(MainWindowKeyAssignment, DefaultFunctionAndShortcutFillTheGKeysAndReachTheK
         ClickAt(d, ShortcutAt::kAlt);
         Type(d, {Evdev::kA});
         ClickAt(d, ShortcutAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     ChooseInFunctionMenu(rig, kG2, "Assign a Shortcut");
     EXPECT_TRUE(menuGoneFirst);
@@ -285,7 +285,7 @@ TEST(MainWindowKeyAssignment, QuickLaunchStoresTheProgramAndTheKeyboardEventStar
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, QuickAt::kBrowse);
         ClickAt(d, QuickAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     ChooseInFunctionMenu(rig, kG5, "Quick Launch");
     const GKeySlot& g5 = *rig.model.Profile(0).GKey(4);
@@ -314,20 +314,20 @@ TEST(MainWindowKeyAssignment, CancelledDialogsChangeNothing) {
         Type(d, {Evdev::kB});
         ClickAt(d, KeyMapAt::kDisableMode);
         ClickAt(d, KeyMapAt::kCancel);
-        return kIdCancel;
+        return DialogResult::kCancel;
     };
     rig.ClickControl(kA);
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, ShortcutAt::kCtrl);
         Type(d, {Evdev::kA});
         ClickAt(d, ShortcutAt::kCancel);
-        return kIdCancel;
+        return DialogResult::kCancel;
     };
     ChooseInFunctionMenu(rig, kG2, "Assign a Shortcut");
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, QuickAt::kBrowse);
         ClickAt(d, QuickAt::kCancel);
-        return kIdCancel;
+        return DialogResult::kCancel;
     };
     ChooseInFunctionMenu(rig, kG5, "Quick Launch");
     EXPECT_EQ(rig.modalRuns, 3);
@@ -350,7 +350,7 @@ TEST(MainWindowKeyAssignment, PcOnlyProfileChangesStayOffTheKeyboardButPersistIn
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, KeyMapAt::kDisableMode);
         ClickAt(d, KeyMapAt::kOk);
-        return kIdOk;
+        return DialogResult::kOk;
     };
     rig.ClickControl(kA);
     ChooseInFunctionMenu(rig, kG3, "Default Function");

@@ -17,7 +17,6 @@
 #include "app/MacroPagePart.h"
 #include "keys/GKeyButtons.h"
 #include "macro/CMacroManagerDlg.h"
-#include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
 #include "platform/EditBox.h"
 #include "platform/HostWidget.h"

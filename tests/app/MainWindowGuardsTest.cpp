@@ -93,7 +93,7 @@ TEST(MainWindowGuards, TheMainWindowsDialogsAreModalWhenTheyFirstShow) {
         TheUiDispatcher().Post([&seen, &rig, &dialog, widget, modalAtShow] {
             seen.push_back(
                 {modalAtShow, QApplication::activeModalWidget() == widget && rig.W().IsVisible()});
-            dialog.EndDialog(kIdCancel);
+            dialog.EndDialog(DialogResult::kCancel);
         });
     });
     ProfilePrograms programs;

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
+#include "keys/KeyMessages.h"
 #include "model/NameTables.h"
 #include "platform/EditBox.h"
 #include "storage/ProfileFile.h"
@@ -94,6 +95,27 @@ TEST(MainWindowCommands, ProfileTabThenApplySwitchesTheKeyboardAndWritesEveryFil
     for (int s = 0; s < 5; ++s)
         EXPECT_TRUE(fs::exists(rig.Config("default" + std::to_string(s) + ".psf"))) << s;
     EXPECT_TRUE(rig.W().IsVisible()) << "Apply keeps the window";
+}
+
+TEST(MainWindowCommands, OnlyTheTabsOfTheShownPageAndProfileLookPressed) {
+    MainWindowRig rig;
+    rig.Start();
+    auto pressed = [&](uint32_t id) {
+        const auto* tab = dynamic_cast<const CTabControl*>(rig.dlg->FindControl(id));
+        return tab && tab->Frame() == 2;
+    };
+    const uint32_t profiles[] = {0x801, 0x802, 0x803};
+    for (uint32_t chosen : profiles) {
+        rig.ClickControl(0x7D3);  // the profile tabs are on page 0
+        rig.ClickControl(chosen);
+        for (uint32_t tab : profiles)
+            EXPECT_EQ(pressed(tab), tab == chosen) << chosen << " " << tab;
+    }
+    const uint32_t pages[] = {0x7D3, 0x7D4, 0x7D5, 0x81D};
+    for (uint32_t chosen : pages) {
+        rig.ClickControl(chosen);
+        for (uint32_t tab : pages) EXPECT_EQ(pressed(tab), tab == chosen) << chosen << " " << tab;
+    }
 }
 
 TEST(MainWindowCommands, BreathIsShownStoredAndSentOnceByApply) {
@@ -197,7 +219,7 @@ TEST(MainWindowResets, CancelledResetDoesNothing) {
     MainWindowRig rig;
     rig.Start();
     rig.model.Profile(0).SetLightBrightness(2);
-    rig.dialogs.resetAnswer = kIdCancel;
+    rig.dialogs.resetAnswer = DialogResult::kCancel;
     rig.log.Clear();
     rig.ClickControl(MainId::kResetProfile);
     rig.ClickControl(MainId::kResetAll);
@@ -517,7 +539,7 @@ TEST(MainWindowContextMenu, EditProfileNamesTheProfileAndKeepsItsProgramsInItsFi
         text.find("\tKey4URL=\r\nProgram1=/usr/bin/game\r\nProgram2=\r\nProgram3=/opt/tool\r\n"),
         std::string::npos);
     // Cancel changes nothing.
-    rig.dialogs.editAnswer = kIdCancel;
+    rig.dialogs.editAnswer = DialogResult::kCancel;
     rig.dialogs.newName = "Other";
     rig.dlg->OnMessage(MainCommand::kEditProfile, 0, ControlEvent::kClicked);
     EXPECT_EQ(rig.model.Profile(0).PairValue(KeyboardProfile::kProfileNamePair), "Racing");
@@ -566,11 +588,11 @@ TEST(MainWindowParts, MessagesOfTheLaterPartsReachOnlyAnInstalledPart) {
     rig.dlg->SetKeyAssignmentPart(&keys);
     rig.dlg->SetMacroPagePart(&macros);
     EXPECT_EQ(rig.W().Send(0x898, 0x898, ControlEvent::kClicked), 7);
-    EXPECT_EQ(rig.W().Send(kMsgGKeyDropDown, 0x81E, 2), 7);
+    EXPECT_EQ(rig.W().Send(KeyMsg::kGKeyButton, 0x81E, 2), 7);
     EXPECT_EQ(rig.W().Send(0x834, 0, 2), 7);
-    EXPECT_EQ(rig.W().Send(kMsgKeyboardHook, 0, 0), 7);
-    EXPECT_EQ(keys.messages, (std::vector<uint32_t>{0x898, kMsgGKeyDropDown}));
-    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{0x834, kMsgKeyboardHook}));
+    EXPECT_EQ(rig.W().Send(kMsgHookKey, 0, 0), 7);
+    EXPECT_EQ(keys.messages, (std::vector<uint32_t>{0x898, KeyMsg::kGKeyButton}));
+    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{0x834, kMsgHookKey}));
     rig.dlg->SetKeyAssignmentPart(nullptr);
     rig.dlg->SetMacroPagePart(nullptr);
 }

@@ -113,7 +113,7 @@ TEST_F(KeyDialogs, KeyHoldingAMouseFunctionOpensInMouseModeAndOkSendsIt) {
     EXPECT_EQ(TextOf(dlg, 2017), "A");
     ClickAt(dlg, KeyMapAt::kOk);
     EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kAButton, 210}}));
-    EXPECT_EQ(dlg.Result(), KeyDlgResult::kOk);
+    EXPECT_EQ(dlg.Result(), DialogResult::kOk);
 }
 
 TEST_F(KeyDialogs, DisabledKeyOpensInDisableModeAndKeyModeSendsTheFactoryCode) {
@@ -173,7 +173,7 @@ TEST_F(KeyDialogs, EveryKindOfKeyIsCapturedAsItsOwnKeyCode) {
         EXPECT_EQ(VkToHid(dlg.CapturedVirtualKey()), c.usage) << c.name;
     }
     // A closing popup's notice (0, 0) on the same message is no key.
-    dlg.Window()->Send(KeyMsg::kHook, 0, 0);
+    dlg.Window()->Send(kMsgHookKey, 0, 0);
     EXPECT_EQ(dlg.KeyChoice(), 61);
 }
 
@@ -250,7 +250,7 @@ TEST_F(KeyDialogs, CancelAndCloseSendNothing) {
         Type(dlg, {kB});
         ClickAt(dlg, KeyMapAt::kDisableMode);
         ClickAt(dlg, p);
-        EXPECT_EQ(dlg.Result(), KeyDlgResult::kCancel);
+        EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(Sent().empty());
     EXPECT_FALSE(model.pending.Any());
@@ -266,7 +266,7 @@ TEST_F(KeyDialogs, EscEnterAndTabAreCapturedWithoutClosingTheModalDialog) {
         stillOpen = dlg.Window()->InModalLoop() && dlg.Result() == 0;
         ClickAt(dlg, KeyMapAt::kOk);
     });
-    EXPECT_EQ(dlg.DoModal(), KeyDlgResult::kOk);
+    EXPECT_EQ(dlg.DoModal(), DialogResult::kOk);
     EXPECT_TRUE(grabbedWhileOpen);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kAButton, 43}}));
@@ -277,7 +277,7 @@ TEST_F(KeyDialogs, EscEnterAndTabAreCapturedWithoutClosingTheModalDialog) {
 TEST_F(KeyDialogs, ClosingByTheWindowManagerEndsTheRunAndTheGrab) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
     QTimer::singleShot(0, [&] { WidgetOf(*dlg.Window())->close(); });
-    EXPECT_EQ(dlg.DoModal(), KeyDlgResult::kCancel);
+    EXPECT_EQ(dlg.DoModal(), DialogResult::kCancel);
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
     EXPECT_TRUE(Sent().empty());
 }
@@ -327,7 +327,7 @@ TEST_F(KeyDialogs, ShortcutOfTickedModifiersAndACapturedKey) {
     EXPECT_EQ(records[0].b1, 5);
     EXPECT_EQ(records[0].b2, 4);
     EXPECT_EQ(Sent()[0].first, 0u);
-    EXPECT_EQ(dlg.Result(), KeyDlgResult::kCancel);
+    EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     // Stored in G2 of the current profile.
     EXPECT_EQ(model.Profile(0).GKey(1)->action, (KeyAction{6, 5, 4}));
     EXPECT_EQ(model.Profile(0).GKey(1)->name, "Ctrl+Alt+A");
@@ -383,7 +383,7 @@ TEST_F(KeyDialogs, ShortcutWithNothingOrCancelledSendsNothing) {
         CShortcutDlg dlg(Owner());
         dlg.Create();
         ClickAt(dlg, ShortcutAt::kOk);
-        EXPECT_EQ(dlg.Result(), KeyDlgResult::kCancel);
+        EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     for (Point p : {ShortcutAt::kCancel, ShortcutAt::kClose}) {
         CShortcutDlg dlg(Owner());
@@ -391,7 +391,7 @@ TEST_F(KeyDialogs, ShortcutWithNothingOrCancelledSendsNothing) {
         ClickAt(dlg, ShortcutAt::kShift);
         Type(dlg, {kA});
         ClickAt(dlg, p);
-        EXPECT_EQ(dlg.Result(), KeyDlgResult::kCancel);
+        EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(Sent().empty());
     EXPECT_FALSE(model.pending.Any());
@@ -430,7 +430,7 @@ TEST_F(KeyDialogs, QuickLaunchSendsTheChosenProgram) {
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(dlg.FullPath(), "/usr/bin/xcalc");
     ClickAt(dlg, QuickAt::kOk);
-    EXPECT_EQ(dlg.Result(), KeyDlgResult::kCancel);
+    EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(paths[0], "/usr/bin/xcalc");
     EXPECT_EQ(records[0].text, "xcalc");
@@ -456,7 +456,7 @@ TEST_F(KeyDialogs, QuickLaunchWithoutAProgramOrCancelledSendsNothing) {
         dlg.Create();
         ClickAt(dlg, QuickAt::kBrowse);
         ClickAt(dlg, p);
-        EXPECT_EQ(dlg.Result(), KeyDlgResult::kCancel);
+        EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(Sent().empty());
     EXPECT_FALSE(model.pending.Any());

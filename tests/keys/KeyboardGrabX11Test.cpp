@@ -19,6 +19,7 @@
 #include "macro/MacroRecorder.h"
 #include "platform/Application.h"
 #include "platform/HostWindow.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 namespace {
@@ -35,7 +36,7 @@ std::ostream& operator<<(std::ostream& os, const HookMsg& m) {
 struct Recorder : WindowHandler {
     void OnPaint(Surface&, const Rect&) override {}
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override {
-        if (msg == CKeyboardHook::kMessage) {
+        if (msg == kMsgHookKey) {
             seen.push_back({first, (static_cast<uint32_t>(second) & 0x80000000u) != 0});
             words.push_back(static_cast<uint32_t>(second));
         }

@@ -9,6 +9,7 @@
 #include "KeyEvents.h"
 #include "keys/CKeyboardHook.h"
 #include "platform/Application.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra {
 namespace {
@@ -26,7 +27,7 @@ struct HookMsg {
 struct Recorder : WindowHandler {
     void OnPaint(Surface&, const Rect&) override {}
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override {
-        if (msg == CKeyboardHook::kMessage) seen.push_back({first, static_cast<uint32_t>(second)});
+        if (msg == kMsgHookKey) seen.push_back({first, static_cast<uint32_t>(second)});
         return 0;
     }
     std::vector<HookMsg> seen;

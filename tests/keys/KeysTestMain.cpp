@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "../ui/UiTestSupport.h"
 #include "platform/Application.h"
 #include "skin/SkinResources.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     lumbra::Application app(argc, argv);
     lumbra::InitSkinResources();
+    lumbra::test::RegisterTestSelections();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -87,7 +87,7 @@ protected:
     // The popup's choice of an item type, as the set list popup reports it.
     void Choose(intptr_t type) {
         W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
-        W().Send(kMsgSetListChoice, CMacroManagerDlg::kIdSetCombo, type);
+        W().Send(kMsgMacroSetListPopup, CMacroManagerDlg::kIdSetCombo, type);
         Application::ProcessEvents();
     }
     void Hook(uint8_t vk, uint32_t ms, bool release = false) {
@@ -124,7 +124,7 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     CWndPopup* popup = dlg->Popup(PopupSlot::k6);
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->Kind(), 5);
-    EXPECT_EQ(popup->Message(), kMsgSetListChoice);
+    EXPECT_EQ(popup->Message(), kMsgMacroSetListPopup);
     EXPECT_EQ(popup->Parameter(), CMacroManagerDlg::kIdSetCombo);
     const Point corner = W().ClientToScreen({17, 98});
     EXPECT_EQ(popup->Position(), corner);
@@ -133,7 +133,7 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     ASSERT_EQ(popup->Items().size(), 6u);
     EXPECT_EQ(popup->Items()[1].text, "Games");
 
-    W().Send(kMsgSetListChoice, CMacroManagerDlg::kIdSetCombo, 3);  // "Games"
+    W().Send(kMsgMacroSetListPopup, CMacroManagerDlg::kIdSetCombo, 3);  // "Games"
     EXPECT_EQ(dlg->Popup(PopupSlot::k6), nullptr);
     EXPECT_FALSE(dlg->SetCombo()->IsPopupOpen());
     EXPECT_EQ(dlg->SetNumber(), 2u);
@@ -142,7 +142,7 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     EXPECT_EQ(dlg->Current(), Set(1)->KeyAt(0));
 
     W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
-    W().Send(kMsgSetListClosed, CMacroManagerDlg::kIdSetCombo, 5);
+    W().Send(kMsgMacroSetListPopupClosed, CMacroManagerDlg::kIdSetCombo, 5);
     EXPECT_EQ(dlg->Popup(PopupSlot::k6), nullptr);
     EXPECT_FALSE(dlg->SetCombo()->IsPopupOpen());
 }
@@ -335,20 +335,20 @@ TEST_F(MacroManager, CancelLeavesTheFileAndOkWritesTheWorkingCopy) {
     TypeName("Fresh");
     Click(W(), kEmptyX, kEmptyY);
     Click(W(), kCancelX, kCancelY);
-    EXPECT_EQ(dlg->Result(), kDialogCancel);
+    EXPECT_EQ(dlg->Result(), DialogResult::kCancel);
     EXPECT_EQ(test::ReadBytes(MacroLibraryFilePath(dir.Dir())), fileBefore);
     dlg.reset();
 
     Open(2);
     EXPECT_EQ(dlg->WorkingCopy().MacroSetNum(), 3u) << "the edits are gone";
     Click(W(), kCloseX, kCloseY);
-    EXPECT_EQ(dlg->Result(), kDialogCancel);
+    EXPECT_EQ(dlg->Result(), DialogResult::kCancel);
     dlg.reset();
 
     Open(2);
     TypeName("Fresh");
     Click(W(), kOkX, kOkY);
-    EXPECT_EQ(dlg->Result(), kDialogOk);
+    EXPECT_EQ(dlg->Result(), DialogResult::kOk);
     MacroLibrary file;
     ASSERT_TRUE(ReadMacroLibrary(file, dir.Dir()));
     ASSERT_EQ(file.SetAt(1)->MacroKeyNum(), 3u);

@@ -302,7 +302,7 @@ TEST_F(Popups, ClosingInsideItsOwnReportIsSafe) {
     bool destroyed = false;
     dlg->onMessage = [&](uint32_t msg, uintptr_t, intptr_t second) {
         if (msg == kMsgLightColorPopup && second != 0) dlg->ClosePopup(PopupSlot::k7);
-        if (msg == kMsgPopupClosing) destroyed = true;
+        if (msg == kMsgHookKey) destroyed = true;
     };
     p->SetDestroyedCallback(nullptr);
     ClickItem(p, 0);
@@ -310,7 +310,7 @@ TEST_F(Popups, ClosingInsideItsOwnReportIsSafe) {
     EXPECT_FALSE(destroyed);  // the close request is queued
     Application::ProcessEvents();
     EXPECT_TRUE(destroyed);
-    EXPECT_EQ(dlg->messages.back(), (Msg{kMsgPopupClosing, 0, 0}));
+    EXPECT_EQ(dlg->messages.back(), (Msg{kMsgHookKey, 0, 0}));
 }
 
 TEST_F(Popups, ShowingASlotAgainClosesItsEarlierPopup) {
@@ -318,7 +318,7 @@ TEST_F(Popups, ShowingASlotAgainClosesItsEarlierPopup) {
     auto* second = Open(PopupSlot::k1, new CComboPopup);
     Application::ProcessEvents();
     EXPECT_EQ(dlg->Popup(PopupSlot::k1), second);
-    EXPECT_EQ(Sent(kMsgPopupClosing).size(), 1u);
+    EXPECT_EQ(Sent(kMsgHookKey).size(), 1u);
 }
 
 TEST_F(Popups, PopupsStillOpenGoAwayWithTheirOwner) {

@@ -52,6 +52,20 @@ inline void RegisterTestPictures() {
     RegisterResourceImage(ResourceKind::kBitmap, kKeyedBitmap, keyed);
 }
 
+// The program's tab and radio ids, written out for tests that use the
+// toolkit without the main window: page tabs 2003, 2004, 2005, 2077; profile
+// tabs 2049..2053; the radio word's four groups; the view switch 2040.
+inline void RegisterTestSelections() {
+    static constexpr TabSelection kPages[] = {{2003, 0}, {2004, 1}, {2005, 2}, {2077, 3}};
+    static constexpr TabSelection kSubs[] = {{2049, 0}, {2050, 1}, {2051, 2}, {2052, 3}, {2053, 4}};
+    static constexpr RadioMember kRadios[] = {
+        {2006, {0x1, 0x7}},     {2007, {0x2, 0x7}},    {2008, {0x4, 0x7}},   {2009, {0x8, 0x18}},
+        {2010, {0x10, 0x18}},   {2011, {0x20, 0x60}},  {2012, {0x40, 0x60}}, {2013, {0x80, 0x380}},
+        {2014, {0x100, 0x380}}, {2018, {0x200, 0x380}}};
+    static constexpr uint32_t kOthers[] = {2040};
+    SetSelectionTables({kPages, kSubs, kRadios, kOthers});
+}
+
 // A dialog whose controls the test builds, recording every message it gets.
 class TestDialog : public CDlgBase {
 public:

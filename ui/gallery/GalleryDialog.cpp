@@ -49,6 +49,17 @@ constexpr uint32_t kMsgBrightnessCombo = 0x427;
 constexpr uint32_t kMsgMacroSetsCombo = 0x430;
 constexpr uint32_t kMsgCheckFocus = 0x431;  // posted: close the menus if focus left them
 
+// The tabs, radio buttons and view switch, as the toolkit's selection variables know them.
+constexpr uint32_t kIdPageTabs[] = {2003, 2004, 2005, 2077};
+constexpr TabSelection kPageTabs[] = {
+    {kIdPageTabs[0], 0}, {kIdPageTabs[1], 1}, {kIdPageTabs[2], 2}, {kIdPageTabs[3], 3}};
+constexpr TabSelection kSubTabs[] = {{2049, 0}, {2050, 1}, {2051, 2}};
+constexpr uint32_t kModeGroup = 0x380;
+constexpr RadioMember kRadios[] = {
+    {2013, {1u << 7, kModeGroup}}, {2014, {1u << 8, kModeGroup}}, {2018, {1u << 9, kModeGroup}}};
+constexpr uint32_t kIdRegion = 2040;
+constexpr uint32_t kViewSwitches[] = {kIdRegion};
+
 constexpr int kComboPng = 265;
 
 struct KeySample {
@@ -72,6 +83,10 @@ const char* const kPopupNames[] = {"combo",      "profile",      "dpi",
                                    "macroset",   "lightcolor",   "lightbrightness"};
 
 }  // namespace
+
+void GalleryDialog::RegisterSelections() {
+    SetSelectionTables({kPageTabs, kSubTabs, kRadios, kViewSwitches});
+}
 
 GalleryDialog::GalleryDialog() : CDlgBase(0, nullptr) {
     m_library.ResetToDefault();
@@ -138,15 +153,15 @@ void GalleryDialog::BuildControls(int, int, int, int) {
     // Always present: window buttons and page tabs.
     image(0, kIdClose, Rect::FromSize(707, 36, 22, 22), 135);
     image(0, kIdMinimize, Rect::FromSize(678, 36, 23, 22), 136);
-    tab(0, 2003, Rect::FromSize(169, 516, 88, 22), 137);
-    tab(0, 2004, Rect::FromSize(267, 516, 88, 22), 262);
-    tab(0, 2005, Rect::FromSize(458, 516, 88, 22), 263);
-    tab(0, 2077, Rect::FromSize(553, 516, 88, 22), 264);
+    tab(0, kIdPageTabs[0], Rect::FromSize(169, 516, 88, 22), 137);
+    tab(0, kIdPageTabs[1], Rect::FromSize(267, 516, 88, 22), 262);
+    tab(0, kIdPageTabs[2], Rect::FromSize(458, 516, 88, 22), 263);
+    tab(0, kIdPageTabs[3], Rect::FromSize(553, 516, 88, 22), 264);
 
     // Page 0: sub-selection tabs, keys (one remapped), check, radio and region buttons, a label.
-    tab(1, 2049, Rect::FromSize(180, 208, 23, 20), 171);
-    tab(1, 2050, Rect::FromSize(209, 208, 20, 20), 170);
-    tab(1, 2051, Rect::FromSize(236, 208, 19, 20), 169);
+    tab(1, kSubTabs[0].id, Rect::FromSize(180, 208, 23, 20), 171);
+    tab(1, kSubTabs[1].id, Rect::FromSize(209, 208, 20, 20), 170);
+    tab(1, kSubTabs[2].id, Rect::FromSize(236, 208, 19, 20), 169);
     for (const KeySample& k : kKeys) {
         auto key = std::make_unique<CKeyboardButton>(w, k.id, k.rect, "", true, false);
         key->LoadImageStrip(k.png);
@@ -161,15 +176,14 @@ void GalleryDialog::BuildControls(int, int, int, int) {
         std::make_unique<CCheckButton>(w, 2113, Rect::FromSize(556, 220, 143, 22), "", true, false);
     record->LoadImageStrip(189);
     AddControl(1, std::move(record));
-    const uint32_t radios[] = {2013, 2014, 2018};
     for (int i = 0; i < 3; ++i) {
         auto radio = std::make_unique<CRadioButton>(
-            w, radios[i], Rect::FromSize(430, 250 + 30 * i, 17, 17), "", true, false);
+            w, kRadios[i].id, Rect::FromSize(430, 250 + 30 * i, 17, 17), "", true, false);
         radio->SetBitmap(275, 17, 17, 0, 0);
         AddControl(1, std::move(radio));
     }
-    auto region =
-        std::make_unique<CRegionButton>(w, 2040, Rect::FromSize(480, 250, 23, 21), "", true, false);
+    auto region = std::make_unique<CRegionButton>(w, kIdRegion, Rect::FromSize(480, 250, 23, 21),
+                                                  "", true, false);
     region->SetBitmap(388, 23, 21, 0, 20);
     AddControl(1, std::move(region));
     auto label = std::make_unique<CStaticText>(w, 2015, Rect{455, 250, 620, 270}, "", true, false,
@@ -302,10 +316,10 @@ intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second
         case kIdMinimize:
             if (second == ControlEvent::kClicked) Window()->Minimize();
             return 0;
-        case 2003:
-        case 2004:
-        case 2005:
-        case 2077:
+        case kIdPageTabs[0]:
+        case kIdPageTabs[1]:
+        case kIdPageTabs[2]:
+        case kIdPageTabs[3]:
             if (second == ControlEvent::kClicked) ShowPage(PageSelection());
             return 0;
         case kMsgGKeyCombo:

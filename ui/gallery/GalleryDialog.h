@@ -18,6 +18,8 @@ class CVScrollBar;
 // and look at the skin.
 class GalleryDialog : public CDlgBase {
 public:
+    // Gives the toolkit this window's tab and radio ids; once, before the first gallery.
+    static void RegisterSelections();
     GalleryDialog();
     ~GalleryDialog() override;
 

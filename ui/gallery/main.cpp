@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
 #ifdef LUMBRA_HAVE_SKIN
     lumbra::InitSkinResources();
 #endif
+    lumbra::GalleryDialog::RegisterSelections();
     lumbra::GalleryDialog gallery;
     return gallery.DoModal();
 }
