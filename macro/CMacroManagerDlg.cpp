@@ -376,9 +376,8 @@ void CMacroManagerDlg::CommitNameOnClick(int x, int y) {
     } else if (MacroSet* set = m_setNumber != 0 ? m_library.SetAt(m_setNumber - 1) : nullptr) {
         // The rules of the list itself; a refused name keeps the editor open,
         // with the message the macro page shows for it.
-        const MacroNameCheck check = CheckNewMacroName(*set, name);
+        const MacroNameCheck check = set->AddNewKey(name);
         if (check == MacroNameCheck::kAccepted) {
-            set->AddKey(name);
             CloseNameEditor(*m_macroList);
         } else {
             ShowMessage(RefusedNameText(check, false));

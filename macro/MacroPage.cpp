@@ -94,9 +94,8 @@ void MacroPage::CommitName(bool click, bool insideDeleteButton) {
     } else if (v.IsNameEditOpen()) {
         const std::string name = v.NameEditText();
         MacroSet* set = FirstSet();
-        const MacroNameCheck check = set ? CheckNewMacroName(*set, name) : MacroNameCheck::kEmpty;
+        const MacroNameCheck check = set ? set->AddNewKey(name) : MacroNameCheck::kEmpty;
         if (check == MacroNameCheck::kAccepted) {
-            set->AddKey(name);
             v.CloseNameEdit();
             v.RedrawMacroList();
             WriteLibrary();
