@@ -62,9 +62,7 @@ void MacroPage::NewMacro() {
     m_s.view->BeginNameEdit();
     m_s.view->RedrawMacroList();
     Refresh();
-    const int shown = m_s.view->ShownSet();
-    if (!m_s.library || shown < 0 || !m_s.library->SetAt(static_cast<uint32_t>(shown)))
-        Message(MacroPageText::kConfigError);
+    if (!m_lists.ShownSet()) Message(MacroPageText::kConfigError);
 }
 
 void MacroPage::CommitName(bool click, bool insideDeleteButton) {
