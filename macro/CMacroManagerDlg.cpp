@@ -6,7 +6,6 @@
 #include "macro/CMacroManagerSmallDlg.h"
 #include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
-#include "macro/MacroScroll.h"
 #include "platform/EditBox.h"
 #include "platform/MessageBox.h"
 #include "storage/MacroFiles.h"
@@ -129,44 +128,32 @@ void CMacroManagerDlg::BuildControls(int, int, int, int) {
     combo->LoadImageStrip(kComboPng);
     combo->SetReleaseMessage(kMsgSetComboReleased);
     m_combo = AddControl(0, std::move(combo));
-    m_macroList =
+    MacroListsControls::Parts lists;
+    m_macroList = lists.macroList =
         AddControl(0, std::make_unique<CEditShowList>(w, kIdMacroList, Rect{18, 98, 188, 400}, "",
                                                       true, false, &m_library));
-    m_delaySwitch = check(kIdDelaySwitch, {484, 148, 496, 160}, kDelayPng);
-    m_recordButton = check(kIdRecord, {483, 107, 616, 130}, kRecordPng);
-    m_actionList = AddControl(0, std::make_unique<CImageShowList>(
-                                     w, kIdActionList, Rect{224, 98, 439, 400}, "", true, false));
-    m_macroScroll = AddControl(0, std::make_unique<CVScrollBar>(
-                                      w, kIdMacroScroll, Rect{189, 98, 210, 400}, "", true, false));
-    m_actionScroll =
+    lists.delaySwitch = check(kIdDelaySwitch, {484, 148, 496, 160}, kDelayPng);
+    lists.recordButton = check(kIdRecord, {483, 107, 616, 130}, kRecordPng);
+    lists.actionList =
+        AddControl(0, std::make_unique<CImageShowList>(w, kIdActionList, Rect{224, 98, 439, 400},
+                                                       "", true, false));
+    lists.macroScroll = AddControl(
+        0,
+        std::make_unique<CVScrollBar>(w, kIdMacroScroll, Rect{189, 98, 210, 400}, "", true, false));
+    lists.actionScroll =
         AddControl(0, std::make_unique<CVScrollBar>(w, kIdActionScroll, Rect{440, 98, 461, 400}, "",
                                                     true, false));
-}
-
-MacroSet* CMacroManagerDlg::ChosenSet() {
-    const int shown = m_macroList->ShownSet();
-    return shown >= 0 ? m_library.SetAt(static_cast<uint32_t>(shown)) : nullptr;
+    m_view = std::make_unique<MacroListsControls>(*this, lists);
+    m_lists =
+        std::make_unique<MacroLists>(&m_library, *m_view, &m_hook, w, MacroRecorder::ForManager());
 }
 
 void CMacroManagerDlg::Refresh() {
-    MacroSet* set = ChosenSet();
-    const int item = m_macroList->Selected();
-    MacroKey* key = set && item >= 0 ? set->KeyAt(static_cast<uint32_t>(item)) : nullptr;
-    if (key != m_current) {
-        m_current = key;
-        m_actionList->SetMacroKey(key);
-        m_actionList->SetFirstRow(0);
-        m_actionList->SetSelected(-1);
-        m_actionList->Invalidate();
-    }
+    m_lists->FollowSelection();
     // The macro list's bar scrolls its list, so it follows the set even when
     // no macro is selected.
-    if (set)
-        m_macroScroll->UpdateScroll(m_macroList->FirstRow(), m_macroList->RowCount(),
-                                    static_cast<int>(set->MacroKeyNum()));
-    if (m_current)
-        m_actionScroll->UpdateScroll(m_actionList->FirstRow(), m_actionList->RowCount(),
-                                     static_cast<int>(m_current->ActionCount()));
+    m_lists->LayOutMacroScroll();
+    m_lists->LayOutActionScroll();
 }
 
 int CMacroManagerDlg::RunModal(CDlgBase& dlg) { return m_runModal ? m_runModal(dlg) : -1; }
@@ -237,11 +224,11 @@ intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t sec
             if (clicked) OnRecordToggle();
             return 0;
         case kMsgHookKey:
-            OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
+            m_lists->OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
             return 0;
         case kIdMacroScroll:
         case kIdActionScroll:
-            OnScroll(msg == kIdMacroScroll, first, second);
+            m_lists->OnScrollMessage(msg == kIdMacroScroll, first, second);
             return 0;
         default:
             return 0;
@@ -301,8 +288,7 @@ void CMacroManagerDlg::DeleteSet(const std::string& name) {
     if (chosen) {
         // The macros shown go with their set.
         CloseNameEditor(*m_macroList);
-        m_current = nullptr;
-        m_actionList->SetMacroKey(nullptr);
+        m_lists->DropCurrent();
     }
     m_library.RemoveSet(position);
 
@@ -316,11 +302,9 @@ void CMacroManagerDlg::DeleteSet(const std::string& name) {
         } else {
             m_setNumber = 0;
             m_combo->SetDisplayText("");
-            m_actionList->SetFirstRow(0);
-            m_actionList->SetSelected(-1);
             m_macroList->SelectSet(-1);
-            m_macroScroll->UpdateScroll(0, kEmptyPage, m_macroScroll->Range());
-            m_actionScroll->UpdateScroll(0, kEmptyPage, m_actionScroll->Range());
+            m_view->UpdateMacroScroll({0, kEmptyPage, m_view->MacroScroll().range});
+            m_view->UpdateActionScroll({0, kEmptyPage, m_view->ActionScroll().range});
         }
     } else if (position + 1 < m_setNumber) {
         // The chosen set moved up by one; the list stays on it as it was.
@@ -333,7 +317,7 @@ void CMacroManagerDlg::DeleteSet(const std::string& name) {
     }
     m_combo->Invalidate();
     m_macroList->Invalidate();
-    m_actionList->Invalidate();
+    m_view->RedrawActionList();
     Refresh();
 }
 
@@ -342,25 +326,14 @@ void CMacroManagerDlg::NewMacro() {
     if (EditBox* editor = m_macroList->Editor()) editor->SetColors(kEditorText, kEditorBackground);
     m_macroList->Invalidate();
     Refresh();
-    if (!ChosenSet()) {
+    if (!m_lists->ShownSet()) {
         CMacroManagerNoteDlg note(Window());
         RunModal(note);
     }
 }
 
 void CMacroManagerDlg::DeleteMacro() {
-    MacroSet* set = ChosenSet();
-    const int item = m_macroList->Selected();
-    MacroKey* key = set && item >= 0 ? set->KeyAt(static_cast<uint32_t>(item)) : nullptr;
-    if (key) {
-        if (key == m_current) {
-            m_current = nullptr;
-            m_actionList->SetMacroKey(nullptr);
-            m_actionList->Invalidate();
-        }
-        set->RemoveKey(static_cast<uint32_t>(item));
-        m_macroList->SetSelected(-1);
-    } else {
+    if (!m_lists->DeleteSelectedKey()) {
         CMacroManagerAttentionDlg attention(Window());
         RunModal(attention);
     }
@@ -376,9 +349,8 @@ void CMacroManagerDlg::CommitNameOnClick(int x, int y) {
     } else if (MacroSet* set = m_setNumber != 0 ? m_library.SetAt(m_setNumber - 1) : nullptr) {
         // The rules of the list itself; a refused name keeps the editor open,
         // with the message the macro page shows for it.
-        const MacroNameCheck check = CheckNewMacroName(*set, name);
+        const MacroNameCheck check = set->AddNewKey(name);
         if (check == MacroNameCheck::kAccepted) {
-            set->AddKey(name);
             CloseNameEditor(*m_macroList);
         } else {
             ShowMessage(RefusedNameText(check, false));
@@ -398,85 +370,13 @@ void CMacroManagerDlg::OnLButtonDown(uint32_t flags, int x, int y) {
     CDlgBase::OnLButtonDown(flags, x, y);
 }
 
-void CMacroManagerDlg::SetRecordingLook(bool recording) {
-    ForEachControl([&](CControlBase* c) {
-        const bool keep = c->Id() == kIdRecord || c->Id() == kIdDelaySwitch;
-        c->SetDisabled(recording && !keep);
-    });
-    if (Window()) Window()->InvalidateAll();
-}
-
 void CMacroManagerDlg::OnRecordToggle() {
-    if (!m_recordButton->IsChecked()) {
-        m_recording = false;
-        m_hook.Stop();
-        SetRecordingLook(false);
-        return;
-    }
-    if (!m_current) {
-        m_recordButton->SetChecked(false);
-        m_recordButton->Invalidate();
+    if (m_lists->OnRecordToggle() == MacroLists::RecordToggle::kNoMacro) {
         CMacroManagerNoteDlg note(Window());
         RunModal(note);
-        return;
-    }
-    m_hook.Start(Window());
-    m_recorder.Start(m_current);
-    m_recording = true;
-    m_actionList->SetFirstRow(0);
-    m_actionList->SetSelected(-1);
-    m_actionList->Invalidate();
-    SetRecordingLook(true);
-}
-
-void CMacroManagerDlg::OnHookMessage(uint32_t first, uint32_t second) {
-    if (!m_recording) return;
-    if (m_recorder.OnHookMessage(first, second, m_delaySwitch->IsChecked()) ==
-        MacroRecorder::Result::kIgnored)
-        return;
-    const int count = static_cast<int>(m_current->ActionCount());
-    const int rows = m_actionList->RowCount();
-    if (rows < count) m_actionList->SetFirstRow(count - rows);
-    m_actionScroll->UpdateScroll(m_actionList->FirstRow(), rows, count);
-    m_actionList->Invalidate();
-}
-
-void CMacroManagerDlg::OnScroll(bool macroList, uintptr_t first, intptr_t second) {
-    CVScrollBar* bar = macroList ? m_macroScroll : m_actionScroll;
-    const ScrollValues values{bar->Position(), bar->Page(), bar->Range()};
-    const ScrollOutcome out = ScrollBarMessage(values, first, second);
-    if (out.relayout) bar->UpdateScroll(out.position, values.page, values.range);
-    if (!out.setFirstRow) return;
-    if (macroList) {
-        m_macroList->SetFirstRow(out.position);
-        m_macroList->Invalidate();
-    } else {
-        m_actionList->SetFirstRow(out.position);
-        m_actionList->Invalidate();
     }
 }
 
-void CMacroManagerDlg::OnMouseWheel(uint32_t, int delta, int, int) {
-    CControlBase* list = nullptr;
-    int row = -1;
-    if (m_macroList->State() == CControlBase::kHover) {
-        const MacroSet* set = m_setNumber != 0 ? m_library.SetAt(m_setNumber - 1) : nullptr;
-        if (!set) return;
-        row = WheelFirstRow(m_macroList->FirstRow(), m_macroList->RowCount(),
-                            static_cast<int>(set->MacroKeyNum()), delta);
-        if (row < 0) return;
-        m_macroList->SetFirstRow(row);
-        list = m_macroList;
-        m_macroScroll->UpdateScroll(row, m_macroScroll->Page(), m_macroScroll->Range());
-    } else if (m_actionList->State() == CControlBase::kHover) {
-        const int items = m_current ? static_cast<int>(m_current->ActionCount()) : 0;
-        row = WheelFirstRow(m_actionList->FirstRow(), m_actionList->RowCount(), items, delta);
-        if (row < 0) return;
-        m_actionList->SetFirstRow(row);
-        list = m_actionList;
-        m_actionScroll->UpdateScroll(row, m_actionScroll->Page(), m_actionScroll->Range());
-    }
-    if (list) list->Invalidate();
-}
+void CMacroManagerDlg::OnMouseWheel(uint32_t, int delta, int, int) { m_lists->OnMouseWheel(delta); }
 
 }  // namespace lumbra

@@ -2,17 +2,18 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "macro/MacroHook.h"
+#include "macro/MacroLists.h"
+#include "macro/MacroListsControls.h"
 #include "model/MacroLibrary.h"
-#include "macro/MacroRecorder.h"
 #include "ui/CDlgBase.h"
 
 namespace lumbra {
 
-class CCheckButton;
 class CComboButton;
 class CEditShowList;
 class CImageButton;
@@ -22,7 +23,8 @@ class CVScrollBar;
 // The macro manager: every macro set of the library file in a working copy,
 // with sets added and deleted, and macros added, deleted and recorded in the
 // chosen set. OK writes the working copy to the file; Cancel leaves the file
-// as it was.
+// as it was. Its two lists, their scroll bars and the recording work as the
+// macro page's do (MacroLists over MacroListsControls).
 class CMacroManagerDlg : public CDlgBase {
 public:
     static constexpr int kWidth = 715;
@@ -64,16 +66,15 @@ public:
 
     MacroLibrary& WorkingCopy() { return m_library; }
     uint32_t SetNumber() const { return m_setNumber; }
-    MacroKey* Current() const { return m_current; }
-    bool IsRecording() const { return m_recording; }
+    MacroKey* Current() const { return m_lists ? m_lists->Current() : nullptr; }
+    bool IsRecording() const { return m_lists && m_lists->IsRecording(); }
     CEditShowList* MacroList() const { return m_macroList; }
-    CImageShowList* ActionList() const { return m_actionList; }
-    CVScrollBar* MacroScroll() const { return m_macroScroll; }
-    CVScrollBar* ActionScroll() const { return m_actionScroll; }
+    CImageShowList* ActionList() const { return m_view ? m_view->Controls().actionList : nullptr; }
+    CVScrollBar* MacroScroll() const { return m_view ? m_view->Controls().macroScroll : nullptr; }
+    CVScrollBar* ActionScroll() const { return m_view ? m_view->Controls().actionScroll : nullptr; }
     CComboButton* SetCombo() const { return m_combo; }
 
 private:
-    MacroSet* ChosenSet();
     void Refresh();
     void OpenSetList();
     void CloseSetList();
@@ -85,9 +86,6 @@ private:
     void DeleteMacro();
     void CommitNameOnClick(int x, int y);
     void OnRecordToggle();
-    void OnHookMessage(uint32_t first, uint32_t second);
-    void OnScroll(bool macroList, uintptr_t first, intptr_t second);
-    void SetRecordingLook(bool recording);
     int RunModal(CDlgBase& dlg);
     void ShowMessage(std::string_view text);
 
@@ -95,21 +93,16 @@ private:
     uint32_t m_setNumber;
     MacroHook& m_hook;
     MacroLibrary m_library;
-    MacroKey* m_current = nullptr;
-    MacroRecorder m_recorder = MacroRecorder::ForManager();
-    bool m_recording = false;
     ModalRunner m_runModal;
     MessageShower m_showMessage;
     Image m_panel;
 
     CComboButton* m_combo = nullptr;
     CEditShowList* m_macroList = nullptr;
-    CImageShowList* m_actionList = nullptr;
-    CVScrollBar* m_macroScroll = nullptr;
-    CVScrollBar* m_actionScroll = nullptr;
-    CCheckButton* m_delaySwitch = nullptr;
-    CCheckButton* m_recordButton = nullptr;
     CImageButton* m_deleteButton = nullptr;
+    // Both exist from BuildControls on.
+    std::unique_ptr<MacroListsControls> m_view;
+    std::unique_ptr<MacroLists> m_lists;
 };
 
 // Closes a macro list's name editor without adding anything.

@@ -17,21 +17,20 @@ std::string_view RefusedNameText(MacroNameCheck check, bool clickInList) {
     return clickInList ? MacroPageText::kListNameTooLong : MacroPageText::kNameTooLong;
 }
 
-MacroPage::MacroPage(Services services) : m_s(std::move(services)) {}
+MacroPage::MacroPage(Services services)
+    : m_s(std::move(services)),
+      m_lists(m_s.library, *m_s.view, m_s.hook, m_s.window, MacroRecorder::ForMainWindow()) {}
 
 MacroSet* MacroPage::FirstSet() const { return m_s.library ? m_s.library->SetAt(0) : nullptr; }
-
-MacroKey* MacroPage::SelectedKey() const {
-    const int set = m_s.view->ShownSet();
-    const int item = m_s.view->SelectedMacro();
-    if (!m_s.library || set < 0 || item < 0) return nullptr;
-    MacroSet* shown = m_s.library->SetAt(static_cast<uint32_t>(set));
-    return shown ? shown->KeyAt(static_cast<uint32_t>(item)) : nullptr;
-}
 
 void MacroPage::WriteLibrary() {
     // A file that cannot be written is skipped without a message.
     if (m_s.library) WriteMacroLibrary(*m_s.library, m_s.appDirectory);
+}
+
+void MacroPage::SaveRecording() {
+    if (m_s.view->LibraryChanged()) WriteLibrary();
+    m_s.view->SetLibraryChanged(false);
 }
 
 void MacroPage::Message(std::string_view text) {
@@ -39,36 +38,18 @@ void MacroPage::Message(std::string_view text) {
 }
 
 void MacroPage::Refresh() {
-    MacroKey* key = SelectedKey();
-    if (key != m_current) {
-        m_current = key;
-        m_s.view->ShowActions(key);
-        m_s.view->RedrawActionList();
-    }
-    if (!m_current) return;
-    m_s.view->UpdateActionScroll({m_s.view->ActionListFirstRow(), m_s.view->ActionListRows(),
-                                  static_cast<int>(m_current->ActionCount())});
-    const int shown = m_s.view->ShownSet();
-    const MacroSet* set = shown >= 0 ? m_s.library->SetAt(static_cast<uint32_t>(shown)) : nullptr;
-    m_s.view->UpdateMacroScroll({m_s.view->MacroListFirstRow(), m_s.view->MacroListRows(),
-                                 set ? static_cast<int>(set->MacroKeyNum()) : 0});
+    m_lists.FollowSelection();
+    if (!m_lists.Current()) return;
+    m_lists.LayOutActionScroll();
+    m_lists.LayOutMacroScroll();
     // The edit reports this change back like a typed one.
-    m_s.view->SetLoopCountText(std::to_string(m_current->LoopNum));
-    if (m_current) m_s.view->SetLoopSwitch(m_current->LoopEnable != 0);
+    m_s.view->SetLoopCountText(std::to_string(m_lists.Current()->LoopNum));
+    if (MacroKey* current = m_lists.Current()) m_s.view->SetLoopSwitch(current->LoopEnable != 0);
 }
 
 void MacroPage::LibraryReloaded() {
-    if (m_recording) {
-        // The macro being recorded is gone with the old library.
-        m_recording = false;
-        m_recorder.Start(nullptr);
-        m_s.hook->Stop();
-        m_s.view->SetRecordButtonOn(false);
-        m_s.view->SetRecordingLook(false);
-    }
-    m_current = nullptr;
-    m_s.view->ShowActions(nullptr);
-    m_s.view->RedrawActionList();
+    // The macro shown, or being recorded, is gone with the old library.
+    m_lists.DropCurrent();
     m_s.view->ShowSet(0);
     m_s.view->RedrawMacroList();
     Refresh();
@@ -78,9 +59,7 @@ void MacroPage::NewMacro() {
     m_s.view->BeginNameEdit();
     m_s.view->RedrawMacroList();
     Refresh();
-    const int shown = m_s.view->ShownSet();
-    if (!m_s.library || shown < 0 || !m_s.library->SetAt(static_cast<uint32_t>(shown)))
-        Message(MacroPageText::kConfigError);
+    if (!m_lists.ShownSet()) Message(MacroPageText::kConfigError);
 }
 
 void MacroPage::CommitName(bool click, bool insideDeleteButton) {
@@ -91,9 +70,8 @@ void MacroPage::CommitName(bool click, bool insideDeleteButton) {
     } else if (v.IsNameEditOpen()) {
         const std::string name = v.NameEditText();
         MacroSet* set = FirstSet();
-        const MacroNameCheck check = set ? CheckNewMacroName(*set, name) : MacroNameCheck::kEmpty;
+        const MacroNameCheck check = set ? set->AddNewKey(name) : MacroNameCheck::kEmpty;
         if (check == MacroNameCheck::kAccepted) {
-            set->AddKey(name);
             v.CloseNameEdit();
             v.RedrawMacroList();
             WriteLibrary();
@@ -141,33 +119,29 @@ void MacroPage::OnMacroListMessage(intptr_t event) {
 }
 
 void MacroPage::DeleteMacro() {
-    MacroKey* key = SelectedKey();
+    MacroKey* key = m_lists.SelectedKey();
     if (!key) {
         Message(MacroPageText::kSelectToDelete);
     } else if (m_s.model && IsMacroInUse(*m_s.model, key->name)) {
         Message(MacroPageText::kInUse);
     } else {
-        if (key == m_current) {
-            m_current = nullptr;
-            m_s.view->ShowActions(nullptr);
-            m_s.view->RedrawActionList();
-        }
-        const int item = m_s.view->SelectedMacro();
-        m_s.library->SetAt(static_cast<uint32_t>(m_s.view->ShownSet()))
-            ->RemoveKey(static_cast<uint32_t>(item));
-        m_s.view->SetSelectedMacro(-1);
+        m_lists.DeleteSelectedKey();
         WriteLibrary();
     }
     m_s.view->RedrawMacroList();
     Refresh();
 }
 
-void MacroPage::ImportMacro() {
+MacroKey* MacroPage::SelectedInFirstSet() const {
     // Import and export act on the first set, where the selected macro is.
     MacroSet* set = FirstSet();
-    MacroKey* key = SelectedKey() && set
-                        ? set->KeyAt(static_cast<uint32_t>(m_s.view->SelectedMacro()))
-                        : nullptr;
+    return m_lists.SelectedKey() && set
+               ? set->KeyAt(static_cast<uint32_t>(m_s.view->SelectedMacro()))
+               : nullptr;
+}
+
+void MacroPage::ImportMacro() {
+    MacroKey* key = SelectedInFirstSet();
     if (!key) {
         Message(MacroPageText::kSelectToImport);
         return;
@@ -184,10 +158,7 @@ void MacroPage::ImportMacro() {
 }
 
 void MacroPage::ExportMacro() {
-    MacroSet* set = FirstSet();
-    const MacroKey* key = SelectedKey() && set
-                              ? set->KeyAt(static_cast<uint32_t>(m_s.view->SelectedMacro()))
-                              : nullptr;
+    const MacroKey* key = SelectedInFirstSet();
     if (!key) {
         Message(MacroPageText::kSelectToExport);
         return;
@@ -197,126 +168,61 @@ void MacroPage::ExportMacro() {
 }
 
 void MacroPage::OnLoopSwitch(bool checked) {
-    if (!m_current) return;
-    m_current->LoopEnable = checked ? 1 : 0;
+    MacroKey* current = m_lists.Current();
+    if (!current) return;
+    current->LoopEnable = checked ? 1 : 0;
     m_s.view->SetLibraryChanged(true);
 }
 
 void MacroPage::OnLoopCountText(std::string_view text) {
-    if (!m_current) return;
+    if (!m_lists.Current()) return;
     const int32_t value = ParseDecimal(text);
     if (value < kMinLoopCount || value > kMaxLoopCount) {
         Message(MacroPageText::kLoopCountRange);
-        if (m_current) {
-            m_current->LoopNum = 1;
+        if (MacroKey* current = m_lists.Current()) {
+            current->LoopNum = 1;
             m_s.view->SetLoopCountText("1");
         }
     } else {
-        m_current->LoopNum = static_cast<uint8_t>(value);
+        m_lists.Current()->LoopNum = static_cast<uint8_t>(value);
     }
     m_s.view->SetLibraryChanged(true);
 }
 
-void MacroPage::StopRecording() {
-    m_recording = false;
-    m_s.hook->Stop();
-    m_s.view->SetRecordingLook(false);
-    if (m_s.view->LibraryChanged()) WriteLibrary();
-    m_s.view->SetLibraryChanged(false);
-}
-
 void MacroPage::OnRecordToggle() {
-    MacroPageView& v = *m_s.view;
-    if (!v.RecordButtonOn()) {
-        StopRecording();
-        return;
+    switch (m_lists.OnRecordToggle()) {
+        case MacroLists::RecordToggle::kStopped:
+            SaveRecording();
+            break;
+        case MacroLists::RecordToggle::kNoMacro:
+            Message(MacroPageText::kSelectToRecord);
+            break;
+        case MacroLists::RecordToggle::kStarted:
+            break;
     }
-    if (!m_current) {
-        v.SetRecordButtonOn(false);
-        Message(MacroPageText::kSelectToRecord);
-        return;
-    }
-    m_recorder.Start(m_current);
-    m_recording = true;
-    m_s.hook->Start(m_s.window);
-    v.ShowActions(m_current);
-    v.RedrawActionList();
-    v.SetRecordingLook(true);
-}
-
-void MacroPage::KeepLastActionVisible() {
-    MacroPageView& v = *m_s.view;
-    const int count = static_cast<int>(m_current->ActionCount());
-    const int rows = v.ActionListRows();
-    if (rows < count) v.SetActionListFirstRow(count - rows);
-    v.UpdateActionScroll({v.ActionListFirstRow(), rows, count});
 }
 
 void MacroPage::OnHookMessage(uint32_t first, uint32_t second) {
-    // Keys typed after recording ended (the full message is being closed, say)
-    // are not part of the macro.
-    if (!m_recording || !m_current) return;
-    MacroPageView& v = *m_s.view;
-    const MacroRecorder::Result result = m_recorder.OnHookMessage(first, second, v.DelaysOn());
+    const MacroRecorder::Result result = m_lists.OnHookMessage(first, second);
     if (result == MacroRecorder::Result::kIgnored) return;
-    if (result == MacroRecorder::Result::kRecorded) KeepLastActionVisible();
+    MacroPageView& v = *m_s.view;
     if (result == MacroRecorder::Result::kFull && v.RecordButtonOn()) {
-        m_recording = false;
-        v.SetRecordingLook(false);
+        // The file holds the whole macro by the time the message says it is
+        // full; the hook runs on until the message is closed, so the keys
+        // that close it reach no macro.
+        m_lists.EndRecording();
         v.SetRecordButtonOn(false);
-        if (v.LibraryChanged()) WriteLibrary();
-        v.SetLibraryChanged(false);
+        SaveRecording();
         Message(MacroPageText::kFull);
         m_s.hook->Stop();
     }
-    v.RedrawActionList();
     v.SetLibraryChanged(true);
 }
 
 void MacroPage::OnScrollMessage(bool macroList, uintptr_t first, intptr_t second) {
-    MacroPageView& v = *m_s.view;
-    const ScrollValues bar = macroList ? v.MacroScroll() : v.ActionScroll();
-    const ScrollOutcome out = ScrollBarMessage(bar, first, second);
-    if (out.relayout) {
-        const ScrollValues moved{out.position, bar.page, bar.range};
-        if (macroList)
-            v.UpdateMacroScroll(moved);
-        else
-            v.UpdateActionScroll(moved);
-    }
-    if (!out.setFirstRow) return;
-    if (macroList) {
-        v.SetMacroListFirstRow(out.position);
-        v.RedrawMacroList();
-    } else {
-        v.SetActionListFirstRow(out.position);
-        v.RedrawActionList();
-    }
+    m_lists.OnScrollMessage(macroList, first, second);
 }
 
-void MacroPage::OnMouseWheel(int delta) {
-    MacroPageView& v = *m_s.view;
-    if (v.MacroListHovered()) {
-        const int shown = v.ShownSet();
-        const MacroSet* set =
-            m_s.library && shown >= 0 ? m_s.library->SetAt(static_cast<uint32_t>(shown)) : nullptr;
-        if (!set) return;
-        const int row = WheelFirstRow(v.MacroListFirstRow(), v.MacroListRows(),
-                                      static_cast<int>(set->MacroKeyNum()), delta);
-        if (row < 0) return;
-        v.SetMacroListFirstRow(row);
-        v.RedrawMacroList();
-        const ScrollValues bar = v.MacroScroll();
-        v.UpdateMacroScroll({row, bar.page, bar.range});
-    } else if (v.ActionListHovered()) {
-        const int items = m_current ? static_cast<int>(m_current->ActionCount()) : 0;
-        const int row = WheelFirstRow(v.ActionListFirstRow(), v.ActionListRows(), items, delta);
-        if (row < 0) return;
-        v.SetActionListFirstRow(row);
-        v.RedrawActionList();
-        const ScrollValues bar = v.ActionScroll();
-        v.UpdateActionScroll({row, bar.page, bar.range});
-    }
-}
+void MacroPage::OnMouseWheel(int delta) { m_lists.OnMouseWheel(delta); }
 
 }  // namespace lumbra

@@ -7,10 +7,9 @@
 #include <string_view>
 
 #include "macro/MacroHook.h"
-#include "model/MacroLibrary.h"
-#include "macro/MacroRecorder.h"
-#include "macro/MacroScroll.h"
+#include "macro/MacroLists.h"
 #include "model/KeyboardModel.h"
+#include "model/MacroLibrary.h"
 
 namespace lumbra {
 
@@ -40,25 +39,13 @@ inline constexpr std::string_view kFileFilter = "mkf file(*.mkf)|*.mkf||";
 inline constexpr std::string_view kFileExtension = "mkf";
 }  // namespace MacroPageText
 
-// What the macro page needs of the main window: its controls, its dialogs and
-// the library-changed flag. Every call is on the UI thread; each maps onto one
-// control operation of the page (macro list 2109 with its name editor, action
-// list 2114, scroll bars 2115/2116, loop edit 2110, switches 2111/2112/2113).
-class MacroPageView {
+// What the macro page needs of the main window beyond its two lists: the
+// name editor, the loop controls, its dialogs and the library-changed flag.
+// Every call is on the UI thread; each maps onto one control operation of the
+// page (macro list 2109 with its name editor, action list 2114, scroll bars
+// 2115/2116, loop edit 2110, switches 2111/2112/2113).
+class MacroPageView : public virtual MacroListsView {
 public:
-    virtual ~MacroPageView() = default;
-
-    // The macro list: the set it shows and its selected item (-1 = none).
-    virtual int ShownSet() const = 0;
-    // SelectSet: the set from its top, its first macro selected when it has one.
-    virtual void ShowSet(int index) = 0;
-    virtual int SelectedMacro() const = 0;
-    virtual void SetSelectedMacro(int index) = 0;
-    virtual int MacroListFirstRow() const = 0;
-    virtual void SetMacroListFirstRow(int row) = 0;
-    virtual int MacroListRows() const = 0;
-    virtual bool MacroListHovered() const = 0;
-    virtual void RedrawMacroList() = 0;
     // The list's name editor (BeginNameEdit and ScrollToEnd as the list does them).
     virtual void BeginNameEdit() = 0;
     virtual bool IsNameEditOpen() const = 0;
@@ -66,31 +53,10 @@ public:
     virtual void CloseNameEdit() = 0;
     virtual void ScrollMacroListToEnd() = 0;
 
-    // The action list: shows a macro from its first row with no selection.
-    virtual void ShowActions(const MacroKey* key) = 0;
-    virtual int ActionListFirstRow() const = 0;
-    virtual void SetActionListFirstRow(int row) = 0;
-    virtual int ActionListRows() const = 0;
-    virtual bool ActionListHovered() const = 0;
-    virtual void RedrawActionList() = 0;
-
-    // The two scroll bars: their values, and a new layout (UpdateScroll, redraw).
-    virtual ScrollValues MacroScroll() const = 0;
-    virtual void UpdateMacroScroll(const ScrollValues& values) = 0;
-    virtual ScrollValues ActionScroll() const = 0;
-    virtual void UpdateActionScroll(const ScrollValues& values) = 0;
-
     // Loop count edit and loop switch; the edit reports its text changes back
     // through MacroPage::OnLoopCountText, this one included.
     virtual void SetLoopCountText(const std::string& text) = 0;
     virtual void SetLoopSwitch(bool checked) = 0;
-    // The delay switch and the record button.
-    virtual bool DelaysOn() const = 0;
-    virtual bool RecordButtonOn() const = 0;
-    virtual void SetRecordButtonOn(bool on) = 0;
-    // Recording: every control of the window but the record button and the
-    // delay switch disabled; not recording: all enabled, the record button too.
-    virtual void SetRecordingLook(bool recording) = 0;
     virtual void TakeFocus() = 0;
 
     // The modal message dialog.
@@ -105,8 +71,9 @@ public:
 };
 
 // The logic of the main window's macro page over the first set of the main
-// library: naming, deleting, importing, exporting, loop settings, recording
-// and scrolling. The window forwards its messages to the matching calls.
+// library: naming, deleting, importing, exporting and loop settings, with the
+// recording and scrolling of MacroLists. The window forwards its messages to
+// the matching calls.
 class MacroPage {
 public:
     struct Services {
@@ -150,23 +117,21 @@ public:
     void OnScrollMessage(bool macroList, uintptr_t first, intptr_t second);
     void OnMouseWheel(int delta);
 
-    MacroKey* Current() const { return m_current; }
-    bool IsRecording() const { return m_recording; }
+    MacroKey* Current() const { return m_lists.Current(); }
+    bool IsRecording() const { return m_lists.IsRecording(); }
 
 private:
     MacroSet* FirstSet() const;
-    // The selected macro when the list shows a valid set and item, else null.
-    MacroKey* SelectedKey() const;
+    // The selected macro, when the macro list shows one, at its place in the first set.
+    MacroKey* SelectedInFirstSet() const;
     void WriteLibrary();
+    // A recording has ended: what it changed goes to the file.
+    void SaveRecording();
     void Message(std::string_view text);
     void CommitName(bool click, bool insideDeleteButton);
-    void StopRecording();
-    void KeepLastActionVisible();
 
     Services m_s;
-    MacroKey* m_current = nullptr;
-    MacroRecorder m_recorder = MacroRecorder::ForMainWindow();
-    bool m_recording = false;
+    MacroLists m_lists;
 };
 
 // The message that refuses a new name (kExists or kTooLong): a click inside

@@ -23,46 +23,29 @@ T* Find(CDlgBase& dialog, uint32_t id) {
     return dynamic_cast<T*>(dialog.FindControl(id));
 }
 
-void Redraw(const CControlBase* c) {
-    if (c) c->Invalidate();
+MacroListsControls::Parts FindLists(CDlgBase& dialog) {
+    MacroListsControls::Parts parts;
+    parts.macroList = Find<CEditShowList>(dialog, MacroPageId::kMacroList);
+    parts.actionList = Find<CImageShowList>(dialog, MacroPageId::kActionList);
+    parts.macroScroll = Find<CVScrollBar>(dialog, MacroPageId::kMacroScroll);
+    parts.actionScroll = Find<CVScrollBar>(dialog, MacroPageId::kActionScroll);
+    parts.delaySwitch = Find<CCheckButton>(dialog, MacroPageId::kDelaySwitch);
+    parts.recordButton = Find<CCheckButton>(dialog, MacroPageId::kRecord);
+    return parts;
 }
 }  // namespace
 
 MacroPageControls::MacroPageControls(CDlgBase& dialog, EditBox* loopEdit, Hooks hooks)
-    : m_dialog(dialog), m_loopEdit(loopEdit), m_hooks(std::move(hooks)) {
-    m_macroList = Find<CEditShowList>(dialog, MacroPageId::kMacroList);
-    m_actionList = Find<CImageShowList>(dialog, MacroPageId::kActionList);
-    m_macroScroll = Find<CVScrollBar>(dialog, MacroPageId::kMacroScroll);
-    m_actionScroll = Find<CVScrollBar>(dialog, MacroPageId::kActionScroll);
-    m_loopSwitch = Find<CCheckButton>(dialog, MacroPageId::kLoopSwitch);
-    m_delaySwitch = Find<CCheckButton>(dialog, MacroPageId::kDelaySwitch);
-    m_recordButton = Find<CCheckButton>(dialog, MacroPageId::kRecord);
-}
+    : MacroListsControls(dialog, FindLists(dialog)),
+      m_loopEdit(loopEdit),
+      m_hooks(std::move(hooks)),
+      m_macroList(Controls().macroList),
+      m_loopSwitch(Find<CCheckButton>(dialog, MacroPageId::kLoopSwitch)) {}
 
 bool MacroPageControls::IsComplete() const {
-    return m_macroList && m_actionList && m_macroScroll && m_actionScroll && m_loopSwitch &&
-           m_delaySwitch && m_recordButton && m_loopEdit;
+    return MacroListsControls::IsComplete() && m_loopSwitch && m_loopEdit;
 }
 
-int MacroPageControls::ShownSet() const { return m_macroList ? m_macroList->ShownSet() : -1; }
-void MacroPageControls::ShowSet(int index) {
-    if (m_macroList) m_macroList->SelectSet(index);
-}
-int MacroPageControls::SelectedMacro() const { return m_macroList ? m_macroList->Selected() : -1; }
-void MacroPageControls::SetSelectedMacro(int index) {
-    if (m_macroList) m_macroList->SetSelected(index);
-}
-int MacroPageControls::MacroListFirstRow() const {
-    return m_macroList ? m_macroList->FirstRow() : 0;
-}
-void MacroPageControls::SetMacroListFirstRow(int row) {
-    if (m_macroList) m_macroList->SetFirstRow(row);
-}
-int MacroPageControls::MacroListRows() const { return m_macroList ? m_macroList->RowCount() : 0; }
-bool MacroPageControls::MacroListHovered() const {
-    return m_macroList && m_macroList->State() == CControlBase::kHover;
-}
-void MacroPageControls::RedrawMacroList() { Redraw(m_macroList); }
 void MacroPageControls::BeginNameEdit() {
     if (!m_macroList) return;
     const bool wasOpen = m_macroList->IsEditing();
@@ -82,68 +65,13 @@ void MacroPageControls::ScrollMacroListToEnd() {
     if (m_macroList) m_macroList->ScrollToEnd();
 }
 
-void MacroPageControls::ShowActions(const MacroKey* key) {
-    if (!m_actionList) return;
-    m_actionList->SetMacroKey(key);
-    m_actionList->SetFirstRow(0);
-    m_actionList->SetSelected(-1);
-}
-int MacroPageControls::ActionListFirstRow() const {
-    return m_actionList ? m_actionList->FirstRow() : 0;
-}
-void MacroPageControls::SetActionListFirstRow(int row) {
-    if (m_actionList) m_actionList->SetFirstRow(row);
-}
-int MacroPageControls::ActionListRows() const {
-    return m_actionList ? m_actionList->RowCount() : 0;
-}
-bool MacroPageControls::ActionListHovered() const {
-    return m_actionList && m_actionList->State() == CControlBase::kHover;
-}
-void MacroPageControls::RedrawActionList() { Redraw(m_actionList); }
-
-ScrollValues MacroPageControls::MacroScroll() const {
-    if (!m_macroScroll) return {};
-    return {m_macroScroll->Position(), m_macroScroll->Page(), m_macroScroll->Range()};
-}
-void MacroPageControls::UpdateMacroScroll(const ScrollValues& v) {
-    if (m_macroScroll) m_macroScroll->UpdateScroll(v.position, v.page, v.range);
-}
-ScrollValues MacroPageControls::ActionScroll() const {
-    if (!m_actionScroll) return {};
-    return {m_actionScroll->Position(), m_actionScroll->Page(), m_actionScroll->Range()};
-}
-void MacroPageControls::UpdateActionScroll(const ScrollValues& v) {
-    if (m_actionScroll) m_actionScroll->UpdateScroll(v.position, v.page, v.range);
-}
-
 void MacroPageControls::SetLoopCountText(const std::string& text) {
     if (m_loopEdit) m_loopEdit->SetText(text);
 }
 void MacroPageControls::SetLoopSwitch(bool checked) {
     if (!m_loopSwitch) return;
     m_loopSwitch->SetChecked(checked);
-    Redraw(m_loopSwitch);
-}
-bool MacroPageControls::DelaysOn() const { return m_delaySwitch && m_delaySwitch->IsChecked(); }
-bool MacroPageControls::RecordButtonOn() const {
-    return m_recordButton && m_recordButton->IsChecked();
-}
-void MacroPageControls::SetRecordButtonOn(bool on) {
-    if (!m_recordButton) return;
-    m_recordButton->SetChecked(on);
-    Redraw(m_recordButton);
-}
-
-void MacroPageControls::SetRecordingLook(bool recording) {
-    for (int list = 0; list < CDlgBase::kListCount; ++list) {
-        for (auto& c : m_dialog.ControlList(list)) {
-            if (!c) continue;
-            const bool keep = c.get() == m_recordButton || c.get() == m_delaySwitch;
-            c->SetDisabled(recording && !keep);
-        }
-    }
-    if (HostWindow* w = m_dialog.Window()) w->InvalidateAll();
+    m_loopSwitch->Invalidate();
 }
 
 void MacroPageControls::TakeFocus() {

@@ -126,11 +126,17 @@ size_t CharacterBytes(unsigned char lead) {
 
 }  // namespace
 
-MacroNameCheck CheckNewMacroName(const MacroSet& set, std::string_view name) {
-    if (name.empty()) return MacroNameCheck::kEmpty;
-    if (FindExactly(&set, name)) return MacroNameCheck::kExists;
-    if (name.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
+MacroNameCheck MacroSet::CheckNewKeyName(std::string_view keyName) const {
+    if (keyName.empty()) return MacroNameCheck::kEmpty;
+    if (FindExactly(this, keyName)) return MacroNameCheck::kExists;
+    if (keyName.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
     return MacroNameCheck::kAccepted;
+}
+
+MacroNameCheck MacroSet::AddNewKey(std::string keyName) {
+    const MacroNameCheck check = CheckNewKeyName(keyName);
+    if (check == MacroNameCheck::kAccepted) AddKey(std::move(keyName));
+    return check;
 }
 
 std::string_view FitMacroNameToField(std::string_view name) {

@@ -73,6 +73,16 @@ public:
 
 MacroKey CreateMacroKey(std::string name);
 
+// Macro names. The keyboard keeps a macro's name in a field of 24 bytes, and
+// what it is given comes back as the macro's identity, so names are counted
+// in bytes of their UTF-8 text, never in characters.
+inline constexpr size_t kMacroNameFieldBytes = 24;
+// A name the user gives a new macro: 1..12 bytes, which always fits the field
+// whole (12 ASCII characters, 4 CJK characters, 3 emoji).
+inline constexpr size_t kMaxMacroNameBytes = 12;
+
+enum class MacroNameCheck { kAccepted, kEmpty, kExists, kTooLong };
+
 // A named group of macros; it owns them. Macros keep their address while
 // they are in the set.
 class MacroSet {
@@ -88,6 +98,15 @@ public:
     bool RemoveKey(uint32_t position);
     MacroKey* KeyAt(uint32_t position);
     const MacroKey* KeyAt(uint32_t position) const;
+
+    // Whether `keyName` may become a new macro of this set: not empty, no macro
+    // of the set with exactly this name (case-sensitive), at most
+    // kMaxMacroNameBytes. A name that fails more than one test gets the first
+    // in that order. Every editor of macro names asks this one rule.
+    MacroNameCheck CheckNewKeyName(std::string_view keyName) const;
+    // Appends a macro of this name when CheckNewKeyName accepts it; the
+    // check's answer either way.
+    MacroNameCheck AddNewKey(std::string keyName);
 
 private:
     std::vector<std::unique_ptr<MacroKey>> m_keys;
@@ -117,20 +136,6 @@ public:
 private:
     std::vector<std::unique_ptr<MacroSet>> m_sets;
 };
-
-// Macro names. The keyboard keeps a macro's name in a field of 24 bytes, and
-// what it is given comes back as the macro's identity, so names are counted
-// in bytes of their UTF-8 text, never in characters.
-inline constexpr size_t kMacroNameFieldBytes = 24;
-// A name the user gives a new macro: 1..12 bytes, which always fits the field
-// whole (12 ASCII characters, 4 CJK characters, 3 emoji).
-inline constexpr size_t kMaxMacroNameBytes = 12;
-
-enum class MacroNameCheck { kAccepted, kEmpty, kExists, kTooLong };
-// Whether `name` may become a new macro of `set`: not empty, no macro of the
-// set with exactly this name (case-sensitive), at most kMaxMacroNameBytes.
-// A name that fails more than one test gets the first in that order.
-MacroNameCheck CheckNewMacroName(const MacroSet& set, std::string_view name);
 
 // The longest start of `name` that fits the keyboard's name field, never
 // ending inside a character: a name shorter than 24 bytes, or of 24 bytes

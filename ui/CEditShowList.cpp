@@ -106,7 +106,7 @@ bool CEditShowList::OnLButtonDown(uint32_t, int x, int y) {
 void CEditShowList::CommitName() {
     const std::string name = m_editor->Text();
     MacroSet* set = Set();
-    const MacroNameCheck check = set ? CheckNewMacroName(*set, name) : MacroNameCheck::kEmpty;
+    const MacroNameCheck check = set ? set->AddNewKey(name) : MacroNameCheck::kEmpty;
     // A refused name keeps the editor open for another try.
     switch (check) {
         case MacroNameCheck::kEmpty:
@@ -121,7 +121,6 @@ void CEditShowList::CommitName() {
         case MacroNameCheck::kAccepted:
             break;
     }
-    set->AddKey(name);
     Notify(m_id, 0, ControlEvent::kNameAdded);
     CloseEditor();
 }

@@ -11,7 +11,7 @@ namespace lumbra {
 class EditBox;
 
 // The list of macro names of one set of a library, with an in-place editor
-// that adds a new macro when its name is committed (CheckNewMacroName).
+// that adds a new macro when its name is committed (MacroSet::AddNewKey).
 class CEditShowList : public CControlBase {
 public:
     static constexpr int kRowHeight = 20;

@@ -157,7 +157,7 @@ TEST_P(MacroNames, NewNamesFitTheLimitAndFittingNeverCutsACharacter) {
     const NameCase& c = GetParam();
     MacroSet set("S");
     set.AddKey("Fire");
-    EXPECT_EQ(CheckNewMacroName(set, c.name), c.check);
+    EXPECT_EQ(set.CheckNewKeyName(c.name), c.check);
     const std::string_view fitted = FitMacroNameToField(c.name);
     EXPECT_EQ(fitted, c.fitted);
     EXPECT_LE(fitted.size(), kMacroNameFieldBytes);
@@ -165,6 +165,10 @@ TEST_P(MacroNames, NewNamesFitTheLimitAndFittingNeverCutsACharacter) {
     if (c.check == MacroNameCheck::kAccepted) {
         EXPECT_EQ(fitted, c.name) << "reaches the keyboard whole";
     }
+    EXPECT_EQ(set.AddNewKey(c.name), c.check);
+    ASSERT_EQ(set.MacroKeyNum(), c.check == MacroNameCheck::kAccepted ? 2u : 1u);
+    EXPECT_EQ(set.KeyAt(set.MacroKeyNum() - 1)->name,
+              c.check == MacroNameCheck::kAccepted ? c.name : "Fire");
 }
 
 INSTANTIATE_TEST_SUITE_P(
