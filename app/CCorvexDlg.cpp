@@ -122,7 +122,6 @@ bool CCorvexDlg::OnInitDialog() {
     Window()->RepaintNow();
 
     m_session->OpenLink();
-    CreateParts();
     if (m_services.watchDevices) {
         std::weak_ptr<CCorvexDlg*> alive = m_alive;
         UiDispatcher* dispatcher = m_services.dispatcher;
@@ -157,7 +156,11 @@ void CCorvexDlg::PostKeyboardStart() {
 }
 
 void CCorvexDlg::StartKeyboard() {
-    if (m_shutDown || !m_session || !m_session->Link()) return;
+    if (m_shutDown) return;
+    // The pages' parts come with the edit box, which sets up the fonts; the
+    // first frame has no text, so they wait for it like the keyboard.
+    CreateParts();
+    if (!m_session || !m_session->Link()) return;
     m_session->Connect();
     SetBackgroundBitmap(kBackgroundBitmap);
     m_activeWindow = std::make_unique<ActiveWindowWatcher>(
@@ -165,6 +168,7 @@ void CCorvexDlg::StartKeyboard() {
 }
 
 void CCorvexDlg::CreateParts() {
+    if (!m_loopCountEdit) CreateLoopCountEdit();
     if (!m_keyPart) {
         m_ownKeyPart = std::make_unique<KeyAssignmentPart>(
             *this, Model(), m_services.library, m_services.runModal, m_services.chooseProgram);
@@ -276,17 +280,22 @@ void CCorvexDlg::BuildControls(int left, int top, int, int) {
         "", false, true);
     strip->LoadImageStrip(kProgressStripPicture);
     m_progressStrip = AddControl(0, std::move(strip));
+    SetListVisible(1, true);
+    for (int list = 2; list <= 4; ++list) SetListVisible(list, false);
+}
+
+void CCorvexDlg::CreateLoopCountEdit() {
+    const Rect client = Window()->ClientRect();
     const LayoutRect e = kLoopCountEditRect;
-    m_loopCountEdit =
-        std::make_unique<EditBox>(*w, MacroPageId::kLoopCount,
-                                  Rect::FromSize(left + e.x, top + e.y, e.width, e.height), false);
+    m_loopCountEdit = std::make_unique<EditBox>(
+        *Window(), MacroPageId::kLoopCount,
+        Rect::FromSize(client.left + e.x, client.top + e.y, e.width, e.height),
+        PageSelection() == 1);
     m_loopCountEdit->SetNumbersOnly(true);
     m_loopCountEdit->OnTextChanged([this] {
         // The macro page owns the loop count; without it the edit does nothing.
         RouteToPart(MacroPageId::kLoopCount, 0, 0);
     });
-    SetListVisible(1, true);
-    for (int list = 2; list <= 4; ++list) SetListVisible(list, false);
 }
 
 void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {

@@ -141,6 +141,7 @@ private:
     void ChooseLighting(uint32_t buttonId, intptr_t record);
     std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
     void AddTrayIcon();
+    void CreateLoopCountEdit();
     void CreateParts();
     MainWindowDialogs& Dialogs();
     KeyboardModel& Model() { return *m_services.model; }

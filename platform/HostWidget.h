@@ -36,6 +36,7 @@ public:
     QPoint moveStartGlobal;
     QPoint moveStartWindow;
     QEventLoop* modalLoop = nullptr;
+    // Only where the window's backing store cannot be drawn into directly.
     std::unique_ptr<Surface> backBuffer;
 
     uint32_t Flags() const;
@@ -53,6 +54,7 @@ protected:
 
 private:
     void Remember(QMouseEvent* e);
+    std::unique_ptr<Surface> PaintTarget();
     void OnHoverTimeout();
 
     HostWindow* m_host;

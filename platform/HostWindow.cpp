@@ -76,8 +76,39 @@ bool HostWidget::event(QEvent* e) {
     return handled;
 }
 
+// What this paint event draws into, as a surface over its pixels: the
+// window's backing store where that is a plain 32-bit picture of this window,
+// one pixel per device pixel (the raster platforms at scale 1). Null
+// elsewhere (scaled screens, grabs into a pixmap, shared painters).
+std::unique_ptr<Surface> HostWidget::PaintTarget() {
+    QPoint offset;
+    QPaintDevice* device = redirected(&offset);
+    if (!device || sharedPainter() || !offset.isNull() || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* store = static_cast<QImage*>(device);
+    const QImage::Format format = store->format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
+        store->devicePixelRatio() != 1.0 || store->width() < width() || store->height() < height())
+        return nullptr;
+    auto impl = std::make_unique<Surface::Impl>();
+    impl->image = QImage(store->bits(), width(), height(), store->bytesPerLine(), format);
+    impl->clip = {0, 0, width(), height()};
+    return std::make_unique<Surface>(std::move(impl));
+}
+
 void HostWidget::paintEvent(QPaintEvent* e) {
     if (!m_handler) return;
+    const Rect client{0, 0, width(), height()};
+    if (std::unique_ptr<Surface> target = PaintTarget()) {
+        // The backing store keeps the last picture: only the dirty
+        // rectangles are drawn again, and nothing outside them changes.
+        for (const QRect& r : e->region()) {
+            if (!m_handler) return;
+            target->SetClip(Rect::FromSize(r.x(), r.y(), r.width(), r.height()));
+            m_handler->OnPaint(*target, client);
+        }
+        return;
+    }
     QRect dirty = e->rect();
     if (!backBuffer || backBuffer->Width() != width() || backBuffer->Height() != height()) {
         backBuffer = std::make_unique<Surface>(width(), height());
@@ -85,7 +116,7 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     }
     // The back buffer keeps the last picture, so only the dirty part is drawn again.
     backBuffer->SetClip(Rect::FromSize(dirty.x(), dirty.y(), dirty.width(), dirty.height()));
-    m_handler->OnPaint(*backBuffer, Rect{0, 0, width(), height()});
+    m_handler->OnPaint(*backBuffer, client);
     if (!backBuffer) return;
     backBuffer->ClearClip();
     backBuffer->impl()->EndPainting();

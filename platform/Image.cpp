@@ -3,6 +3,10 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QResource>
+#include <atomic>
+#include <chrono>
+#include <cstring>
 #include <future>
 #include <memory>
 
@@ -17,8 +21,9 @@ const QImage& NullQImage() {
 }
 
 QImage Premultiplied(QImage image) {
-    if (!image.isNull() && image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // In place where the format allows it (opaque or straight 32-bit pixels,
+    // what the decoder gives): no second copy of a large picture.
+    if (!image.isNull()) image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
 }
 
@@ -29,12 +34,66 @@ QImage DecodeFile(const QString& file, const QByteArray& format) {
     if (!reader.read(&image)) return {};
     return Premultiplied(std::move(image));
 }
+
+// The size in the header of a PNG compiled into the program, read without a
+// decoder; empty for anything else.
+QSize PngResourceSize(const QString& file) {
+    if (!file.startsWith(QLatin1Char(':'))) return {};
+    const QResource resource(file);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    const uchar* d = resource.data();
+    // Signature, then the IHDR chunk: length, type, width, height.
+    if (!d || resource.size() < 24 || std::memcmp(d, "\x89PNG\r\n\x1a\n", 8) != 0 ||
+        std::memcmp(d + 12, "IHDR", 4) != 0)
+        return {};
+    auto bigEndian = [d](int at) {
+        return static_cast<uint32_t>(d[at]) << 24 | static_cast<uint32_t>(d[at + 1]) << 16 |
+               static_cast<uint32_t>(d[at + 2]) << 8 | static_cast<uint32_t>(d[at + 3]);
+    };
+    const uint32_t width = bigEndian(16), height = bigEndian(20);
+    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) return {};
+    return QSize(static_cast<int>(width), static_cast<int>(height));
+}
 }  // namespace
+
+// Pictures decoded one after the other on another thread. A thread that needs
+// one of them before it is done decodes the next ones nobody has started
+// instead of waiting idle.
+struct DecodeBatch {
+    struct Job {
+        QString file;
+        QByteArray format;
+        std::promise<QImage> done;
+    };
+    std::vector<Job> jobs;  // fixed once the worker runs
+    std::atomic<size_t> next{0};
+
+    // Decodes the next picture nobody has started; false when none is left.
+    bool DecodeNext() {
+        const size_t i = next.fetch_add(1);
+        if (i >= jobs.size()) return false;
+        Job& job = jobs[i];
+        // The promise goes once it is kept, so that the picture's only
+        // holder is the image that waits for it.
+        std::promise<QImage>(std::move(job.done)).set_value(DecodeFile(job.file, job.format));
+        return true;
+    }
+};
 
 const QImage& Image::Impl::Pixels() {
     if (decoding.valid() || !source.isEmpty()) {
-        image = decoding.valid() ? decoding.get() : DecodeFile(source, format);
+        if (decoding.valid()) {
+            while (batch &&
+                   decoding.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+                   batch->DecodeNext()) {
+            }
+            image = decoding.get();
+        } else {
+            image = DecodeFile(source, format);
+        }
         decoding = {};
+        batch.reset();
         source.clear();
         // A picture that turned out not to decode keeps the size it promised.
         if (image.size() != size) {
@@ -59,7 +118,7 @@ Image::Image(int width, int height, Color fill, uint8_t alpha) {
     QColor c = ToQColor(fill);
     c.setAlpha(alpha);
     img.fill(c);
-    m_impl = std::make_shared<Impl>(Impl{std::move(img), {}, QSize(width, height), {}, {}});
+    m_impl = std::make_shared<Impl>(Impl{std::move(img), {}, QSize(width, height), {}, {}, {}});
 }
 
 Image Image::Decode(std::span<const uint8_t> bytes) {
@@ -71,35 +130,30 @@ Image Image::Decode(std::span<const uint8_t> bytes) {
 Image Image::LoadWhenUsed(const std::string& path, const char* format) {
     const QString file = QString::fromStdString(path);
     const QByteArray type(format ? format : "");
-    const QSize size = QImageReader(file, type).size();
+    QSize size = type == "png" ? PngResourceSize(file) : QSize();
+    if (size.isEmpty()) size = QImageReader(file, type).size();
     if (size.isEmpty()) return {};
-    return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}}));
+    return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}, {}}));
 }
 
 void Image::DecodeInBackground(const std::vector<Image>& images) {
-    struct Job {
-        QString file;
-        QByteArray format;
-        std::promise<QImage> done;
-    };
-    auto jobs = std::make_shared<std::vector<Job>>();
-    jobs->reserve(images.size());
+    auto batch = std::make_shared<DecodeBatch>();
+    batch->jobs.reserve(images.size());
     for (const Image& image : images) {
         Impl* impl = image.m_impl.get();
         if (!impl || impl->source.isEmpty() || impl->decoding.valid()) continue;
-        jobs->push_back({impl->source, impl->format, {}});
-        impl->decoding = jobs->back().done.get_future().share();
+        batch->jobs.push_back({impl->source, impl->format, {}});
+        impl->decoding = batch->jobs.back().done.get_future().share();
+        impl->batch = batch;
     }
-    if (jobs->empty()) return;
+    if (batch->jobs.empty()) return;
     // The last worker is waited for when the next one starts and at exit, so
     // none outlives the pictures' library.
     static std::future<void> worker;
     if (worker.valid()) worker.wait();
-    worker = std::async(std::launch::async, [jobs] {
-        // Each promise goes once it is kept, so that the picture's only
-        // holder is the image that waits for it.
-        for (Job& job : *jobs)
-            std::promise<QImage>(std::move(job.done)).set_value(DecodeFile(job.file, job.format));
+    worker = std::async(std::launch::async, [batch] {
+        while (batch->DecodeNext()) {
+        }
     });
 }
 
@@ -140,7 +194,7 @@ Image::Impl* Image::mutableImpl() {
     if (!m_impl) return nullptr;
     m_impl->Pixels();
     if (m_impl.use_count() > 1)
-        m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy(), {}, m_impl->size, {}, {}});
+        m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy(), {}, m_impl->size, {}, {}, {}});
     return m_impl.get();
 }
 
@@ -166,7 +220,8 @@ Image FromQImage(QImage image) {
     if (image.isNull()) return {};
     image = Premultiplied(std::move(image));
     const QSize size = image.size();
-    return Image(std::make_shared<Image::Impl>(Image::Impl{std::move(image), {}, size, {}, {}}));
+    return Image(
+        std::make_shared<Image::Impl>(Image::Impl{std::move(image), {}, size, {}, {}, {}}));
 }
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QString>
 #include <future>
+#include <memory>
 #include <optional>
 
 #include "platform/Font.h"
@@ -16,6 +17,8 @@
 #include "platform/Surface.h"
 
 namespace lumbra {
+
+struct DecodeBatch;
 
 struct Image::Impl {
     // ARGB32 premultiplied. A picture loaded from a file is decoded when its
@@ -27,6 +30,7 @@ struct Image::Impl {
     QSize size;
     QByteArray format;                    // the file's format; empty: guessed
     std::shared_future<QImage> decoding;  // a decode running on another thread
+    std::shared_ptr<DecodeBatch> batch;   // the pictures decoded with it
 };
 
 struct Surface::Impl {

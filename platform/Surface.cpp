@@ -69,6 +69,8 @@ Surface::Surface(int width, int height) : m_impl(std::make_unique<Impl>()) {
     m_impl->clip = {0, 0, m_impl->image.width(), m_impl->image.height()};
 }
 
+Surface::Surface(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+
 void Surface::SetClip(const Rect& r) {
     m_impl->EndPainting();
     m_impl->clip = r.Intersect({0, 0, Width(), Height()});

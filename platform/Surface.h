@@ -16,6 +16,9 @@ namespace lumbra {
 class Surface {
 public:
     Surface(int width, int height);
+    struct Impl;
+    // Over pixels that someone else owns (platform sources only).
+    explicit Surface(std::unique_ptr<Impl> impl);
     ~Surface();
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
@@ -52,7 +55,6 @@ public:
     // The pixels drawn so far.
     Image Snapshot() const;
 
-    struct Impl;
     Impl* impl() const { return m_impl.get(); }
 
 private:

@@ -91,8 +91,21 @@ void CDlgBase::SetBackgroundBitmap(int bitmapId) {
     }
     m_fadeWidth = BackgroundFadeWidth(m_bitmapWidth, m_bitmapHeight, m_width, m_height);
     if (!loaded) return;
+    // The same picture and fade again make the same background and colour.
+    const std::weak_ptr<Image::Impl> source = bitmap.SharedImpl();
+    if (m_preparedFade == m_fadeWidth && !source.owner_before(m_preparedFrom) &&
+        !m_preparedFrom.owner_before(source))
+        return;
     m_background.reset();
+    m_backgroundPicture = Image();
     AverageBitmapColor(bitmap, m_backgroundColor);
+    m_preparedFrom = source;
+    m_preparedFade = m_fadeWidth;
+    if (m_fadeWidth == 0) {
+        // Drawn opaque, the picture is its own background: no copy is kept.
+        m_backgroundPicture = bitmap;
+        return;
+    }
     m_background = std::make_unique<Surface>(m_bitmapWidth, m_bitmapHeight);
     PrepareBackground(*m_background, bitmap, m_fadeWidth, m_backgroundColor);
 }
@@ -106,11 +119,12 @@ void CDlgBase::SetWindowRegionFromBitmap(int bitmapId) {
 
 void CDlgBase::DrawBackgroundBitmap(Surface& surface, const Rect& client) {
     surface.FillSolidRect(client, m_backgroundColor);
-    if (m_background) {
-        const int w = std::min(m_bitmapWidth, client.Width());
-        const int h = std::min(m_bitmapHeight, client.Height());
+    const int w = std::min(m_bitmapWidth, client.Width());
+    const int h = std::min(m_bitmapHeight, client.Height());
+    if (m_background)
         surface.Copy(*m_background, {0, 0, w, h}, 0, 0);
-    }
+    else if (!m_backgroundPicture.IsNull())
+        surface.Copy(m_backgroundPicture, {0, 0, w, h}, 0, 0);
 }
 
 void CDlgBase::StandardDrawBackground(Surface& surface, const Rect& client) {

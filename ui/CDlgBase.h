@@ -137,7 +137,13 @@ private:
     FontDesc m_captionFont;
     int m_bitmapWidth = 100;
     int m_bitmapHeight = 100;
+    // The background as drawn: the picture itself when it covers the window
+    // (nothing to fade), else the picture faded into its average colour.
+    Image m_backgroundPicture;
     std::unique_ptr<Surface> m_background;
+    // The picture and fade the background was made from.
+    std::weak_ptr<Image::Impl> m_preparedFrom;
+    int m_preparedFade = -1;
     int m_fadeWidth = 0;
     bool m_tracking = false;
     bool m_buttonDown = false;

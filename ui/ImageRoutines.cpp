@@ -143,8 +143,12 @@ Region RegionFromBitmap(const Image& bitmap) {
     Region region;
     const int w = bitmap.Width(), h = bitmap.Height();
     for (int y = 0; y < h; ++y) {
-        const auto row = bitmap.Row(y);
-        auto outline = [&](int x) { return Image::ColorOfPixel(row[x]) == kOutlineKey; };
+        const uint32_t* row = bitmap.Row(y).data();
+        // The key as a pixel, alpha aside: one compare a pixel.
+        constexpr uint32_t kKeyPixel = static_cast<uint32_t>(RedOf(kOutlineKey)) << 16 |
+                                       static_cast<uint32_t>(GreenOf(kOutlineKey)) << 8 |
+                                       BlueOf(kOutlineKey);
+        auto outline = [row](int x) { return (row[x] & 0xFFFFFFu) == kKeyPixel; };
         int x = 0;
         do {
             while (x <= w - 1 && outline(x)) ++x;

@@ -11,6 +11,7 @@
 
 #include "AppTestSupport.h"
 #include "app/Autostart.h"
+#include "platform/EditBox.h"
 
 namespace lumbra::test {
 namespace {
@@ -154,6 +155,26 @@ TEST(MainWindowStartAtLogin, TheKeyboardIsAskedOnlyOnceTheWindowHasItsFirstFrame
     rig.Settle();
     EXPECT_GE(rig.log.Count("get 06"), 3);
     EXPECT_TRUE(rig.dlg->Link().Found());
+}
+
+// The loop count's edit box is the first text of the window and sets up the
+// fonts; the first frame shows no text and does not wait for it.
+TEST(MainWindowStartAtLogin, TheEditBoxWaitsForTheFirstFrameAndAHiddenStartStillGetsIt) {
+    for (bool hidden : {false, true}) {
+        MainWindowRig rig;
+        rig.startHidden = hidden;
+        rig.Start(false);
+        EXPECT_EQ(rig.dlg->LoopCountEdit(), nullptr) << hidden;
+        rig.Settle();
+        EditBox* edit = rig.dlg->LoopCountEdit();
+        ASSERT_NE(edit, nullptr) << hidden;
+        EXPECT_FALSE(edit->IsVisible()) << hidden;
+        if (hidden) continue;
+        rig.ClickControl(MainId::kPage1Tab);
+        EXPECT_TRUE(edit->IsVisible());
+        rig.ClickControl(MainId::kPage0Tab);
+        EXPECT_FALSE(edit->IsVisible());
+    }
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QPixmap>
+#include <QScreen>
 #include <string>
 #include <vector>
 
@@ -189,6 +193,60 @@ TEST(HostWindow, RenderAndPaintShowWhatTheHandlerDraws) {
     Image img = w.Render();
     ASSERT_EQ(img.Width(), 20);
     EXPECT_EQ(img.PixelColor(19, 9), Rgb(10, 200, 30));
+}
+
+// What the screen shows of a window: on the headless platform, its backing
+// store as it stands.
+QImage OnScreen(HostWindow& w) {
+    return QGuiApplication::primaryScreen()->grabWindow(WidgetOf(w)->winId()).toImage();
+}
+
+QRgb Opaque(Color c) { return qRgb(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+TEST(HostWindow, ARepaintReachesTheScreenOnlyWhereItIsDirtyAndSparesChildWidgets) {
+    Recorder r;
+    r.fill = Rgb(200, 0, 0);
+    HostWindow w(&r, WindowStyle::kDialog);
+    w.SetSize(60, 40);
+    // A child widget between the two rectangles repainted below.
+    QWidget child(WidgetOf(w));
+    child.setGeometry(25, 15, 10, 10);
+    child.setAutoFillBackground(true);
+    QPalette palette = child.palette();
+    palette.setColor(QPalette::Window, QColor(0, 0, 200));
+    child.setPalette(palette);
+    w.Show();
+    Application::ProcessEvents();
+    ASSERT_EQ(OnScreen(w).pixel(5, 5), Opaque(Rgb(200, 0, 0)));
+
+    r.fill = Rgb(0, 200, 0);
+    r.log.clear();
+    w.Invalidate({0, 0, 10, 10});
+    w.Invalidate({50, 30, 60, 40});
+    Application::ProcessEvents();
+    ASSERT_FALSE(r.log.empty());
+    const QImage screen = OnScreen(w);
+    EXPECT_EQ(screen.pixel(5, 5), Opaque(Rgb(0, 200, 0)));
+    EXPECT_EQ(screen.pixel(55, 35), Opaque(Rgb(0, 200, 0)));
+    EXPECT_EQ(screen.pixel(40, 20), Opaque(Rgb(200, 0, 0))) << "between the dirty rectangles";
+    EXPECT_EQ(screen.pixel(30, 20), qRgb(0, 0, 200)) << "the child widget was painted over";
+    // The window draws straight into what the screen shows: no picture of
+    // its own.
+    EXPECT_EQ(static_cast<HostWidget*>(WidgetOf(w))->backBuffer, nullptr);
+}
+
+TEST(HostWindow, AGrabOfTheWidgetShowsWhatTheHandlerDraws) {
+    Recorder r;
+    r.fill = Rgb(10, 20, 250);
+    HostWindow w(&r, WindowStyle::kPopup);
+    w.SetSize(30, 20);
+    w.Show();
+    Application::ProcessEvents();
+    r.fill = Rgb(250, 20, 10);
+    const QImage grabbed = WidgetOf(w)->grab().toImage();
+    ASSERT_EQ(grabbed.size(), QSize(30, 20));
+    EXPECT_EQ(grabbed.pixel(0, 0) | 0xFF000000u, Opaque(Rgb(250, 20, 10)));
+    EXPECT_EQ(grabbed.pixel(29, 19) | 0xFF000000u, Opaque(Rgb(250, 20, 10)));
 }
 
 TEST(HostWindow, ModalRunEndsWithTheCodeGiven) {

@@ -2,12 +2,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDirIterator>
+#include <QImage>
+#include <QImageReader>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "platform/Image.h"
+#include "platform/QtImpl.h"
+#include "skin/SkinResources.h"
 
 namespace lumbra {
 namespace {
@@ -114,6 +119,74 @@ TEST(Image, AFileThatBreaksAfterItsHeaderReadsTransparentAtItsSize) {
     EXPECT_EQ(broken.Row(4).size(), 7u);
     EXPECT_EQ(broken.PixelAlpha(3, 2), 0);
     EXPECT_EQ(broken.PixelColor(3, 2), 0u);
+}
+
+TEST(Image, PicturesDecodedTogetherEachGetTheirOwnPixelsWhicheverIsNeededFirst) {
+    Scratch s;
+    std::vector<Image> pictures;
+    for (int i = 0; i < 8; ++i) {
+        const std::string file = s.dir + "/" + std::to_string(i) + ".png";
+        ASSERT_TRUE(Image(3 + i, 2 + i, Rgb(static_cast<uint8_t>(i * 30), 7, 9)).SavePng(file));
+        pictures.push_back(Image::LoadWhenUsed(file, "png"));
+    }
+    Image::DecodeInBackground(pictures);
+    // The last one first: the UI thread decodes the ones nobody has started
+    // while it waits.
+    for (int i = 7; i >= 0; --i) {
+        const Image& p = pictures[static_cast<size_t>(i)];
+        ASSERT_EQ(p.Width(), 3 + i);
+        ASSERT_EQ(p.Row(1 + i).size(), static_cast<size_t>(3 + i)) << i;
+        EXPECT_EQ(p.PixelColor(2 + i, 1 + i), Rgb(static_cast<uint8_t>(i * 30), 7, 9)) << i;
+        EXPECT_EQ(p.PixelAlpha(0, 0), 255) << i;
+    }
+}
+
+TEST(Image, CompiledInPicturesGiveTheSizeTheirDecoderReads) {
+    InitSkinResources();
+    int checked = 0;
+    for (QDirIterator it(QStringLiteral(":/skin"), {QStringLiteral("*.png")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        const QSize decoded = QImageReader(path).read().size();
+        const Image picture = Image::LoadWhenUsed(path.toStdString(), "png");
+        EXPECT_EQ(picture.Width(), decoded.width()) << path.toStdString();
+        EXPECT_EQ(picture.Height(), decoded.height()) << path.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
+    EXPECT_TRUE(Image::LoadWhenUsed(":/skin/png/no-such-picture.png", "png").IsNull());
+}
+
+TEST(Image, PicturesFromTheToolkitArePremultipliedWhateverTheirFormat) {
+    struct Case {
+        QImage::Format format;
+        QRgb pixel;  // as set, not premultiplied
+        Color color;
+        uint8_t alpha;
+    };
+    const Case cases[] = {
+        {QImage::Format_RGB32, qRgb(10, 20, 30), Rgb(10, 20, 30), 255},
+        {QImage::Format_ARGB32, qRgba(200, 100, 50, 128), Rgb(100, 50, 25), 128},
+        {QImage::Format_ARGB32, qRgba(200, 100, 50, 255), Rgb(200, 100, 50), 255},
+        {QImage::Format_RGB888, qRgb(1, 2, 3), Rgb(1, 2, 3), 255},
+        {QImage::Format_Indexed8, qRgb(9, 8, 7), Rgb(9, 8, 7), 255},
+    };
+    for (const Case& c : cases) {
+        QImage q(4, 3, c.format);
+        if (c.format == QImage::Format_Indexed8) {
+            q.setColorTable({c.pixel});
+            q.fill(0);
+        } else {
+            q.fill(QColor::fromRgba(c.pixel));
+        }
+        const Image image = FromQImage(q);
+        ASSERT_EQ(image.Width(), 4) << c.format;
+        EXPECT_NEAR(RedOf(image.PixelColor(3, 2)), RedOf(c.color), 1) << c.format;
+        EXPECT_NEAR(GreenOf(image.PixelColor(3, 2)), GreenOf(c.color), 1) << c.format;
+        EXPECT_NEAR(BlueOf(image.PixelColor(3, 2)), BlueOf(c.color), 1) << c.format;
+        EXPECT_EQ(image.PixelAlpha(0, 0), c.alpha) << c.format;
+    }
 }
 
 }  // namespace

@@ -232,6 +232,39 @@ TEST(DialogBackground, BitmapGivesAverageColourFadeAndOutline) {
     Application::ProcessEvents();
 }
 
+TEST(DialogBackground, SettingAPictureAgainFollowsANewPictureAndANewWindowSize) {
+    // Green with a blue right half, 40 x 30: it covers a window of its size.
+    Image first(40, 30, Rgb(0, 255, 0));
+    first.Fill({20, 0, 40, 30}, Rgb(0, 0, 255));
+    RegisterResourceImage(ResourceKind::kBitmap, 9311, first);
+    TestDialog d(nullptr, 40, 30);
+    d.Create();
+    d.SetBackgroundBitmap(9311);
+    EXPECT_EQ(d.FadeWidth(), 0);
+    EXPECT_EQ(d.BackgroundColor(), Rgb(0, 127, 127));
+    EXPECT_EQ(d.W().Render().PixelColor(39, 29), Rgb(0, 0, 255));
+
+    // Another picture under the same id.
+    Image second(40, 30, Rgb(255, 0, 0));
+    second.Fill({20, 0, 40, 30}, Rgb(0, 0, 255));
+    RegisterResourceImage(ResourceKind::kBitmap, 9311, second);
+    d.SetBackgroundBitmap(9311);
+    EXPECT_EQ(d.BackgroundColor(), Rgb(127, 0, 127));
+    EXPECT_EQ(d.W().Render().PixelColor(0, 0), Rgb(255, 0, 0));
+
+    // The same picture in a larger window fades into its colour.
+    d.SetWindowSize(80, 60);
+    d.SetBackgroundBitmap(9311);
+    ASSERT_EQ(d.FadeWidth(), 30);
+    Surface expected(40, 30);
+    PrepareBackground(expected, second, 30, Rgb(127, 0, 127));
+    const Image shot = d.W().Render();
+    for (const Point p : {Point{39, 29}, Point{39, 0}, Point{0, 29}, Point{25, 15}})
+        EXPECT_EQ(shot.PixelColor(p.x, p.y), expected.GetPixel(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_NE(shot.PixelColor(39, 29), Rgb(0, 0, 255));
+    Application::ProcessEvents();
+}
+
 // A dialog run modally is modal when it first shows, so that nothing else of
 // the program (a second key dialog, the main window's buttons) takes input
 // while it runs.
