@@ -11,7 +11,7 @@
 #include "app/MainWindowMessages.h"
 #include "app/MainWindowSelections.h"
 #include "app/ModalDialogs.h"
-#include "keys/GKeyButtons.h"
+#include "keys/ButtonIds.h"
 #include "keys/KeyMessages.h"
 #include "macro/MacroPageIds.h"
 #include "model/MacroLibrary.h"

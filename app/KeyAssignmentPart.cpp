@@ -2,10 +2,10 @@
 #include "app/KeyAssignmentPart.h"
 
 #include "app/MainWindowMessages.h"
+#include "keys/ButtonIds.h"
 #include "keys/CKeyMapSettingDlg.h"
 #include "keys/CQuickLaunchDlg.h"
 #include "keys/CShortcutDlg.h"
-#include "keys/GKeyButtons.h"
 #include "keys/KeyMessages.h"
 #include "model/MacroLibrary.h"
 #include "ui/CComboButton.h"

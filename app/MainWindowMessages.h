@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "model/KeyTable.h"
+#include "keys/ButtonIds.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {

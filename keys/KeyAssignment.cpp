@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "keys/GKeyButtons.h"
+#include "keys/ButtonIds.h"
 #include "keys/KeyMessages.h"
 #include "model/KeyTable.h"
 #include "ui/ControlMessages.h"

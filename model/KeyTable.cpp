@@ -32,9 +32,4 @@ const std::array<uint8_t, kKeyButtonCount> kKeyPositionMap = {
 };
 // clang-format on
 
-size_t KeyPosition(int buttonId) {
-    if (buttonId < kFirstKeyButtonId || buttonId > kLastKeyButtonId) return kStrayKeyPosition;
-    return kKeyPositionMap[static_cast<size_t>(buttonId - kFirstKeyButtonId)];
-}
-
 }  // namespace lumbra

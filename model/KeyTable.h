@@ -13,18 +13,13 @@ using KeyTable = std::array<uint8_t, kKeyTableSize>;
 // The keyboard's factory key table, indexed by key-matrix position.
 extern const KeyTable kDefaultKeyTable;
 
-// The on-screen key buttons have consecutive ids, Esc first.
-constexpr int kFirstKeyButtonId = 0x898;
-constexpr int kLastKeyButtonId = 0x8FE;
-constexpr size_t kKeyButtonCount = kLastKeyButtonId - kFirstKeyButtonId + 1;
-static_assert(kKeyButtonCount == 103);
+// The on-screen keys of the keyboard picture, numbered 0..102, Esc first.
+constexpr size_t kKeyButtonCount = 103;
 
-// Key-matrix position of each key button, entry i for button 0x898 + i.
+// Key-matrix position of each on-screen key, entry i for key i.
 extern const std::array<uint8_t, kKeyButtonCount> kKeyPositionMap;
 
-// Position of a key button in the key table; an id that is not a key
-// button's maps to position 10.
+// The key-table position that takes a key code naming no key.
 constexpr size_t kStrayKeyPosition = 10;
-size_t KeyPosition(int buttonId);
 
 }  // namespace lumbra

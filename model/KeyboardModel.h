@@ -38,12 +38,12 @@ public:
     // pending.
     void AssignGKeyFunction(int gKey, std::string name, std::string launchPath, KeyAction action);
 
-    // Stores a key code at key-table position `position` (see KeyPosition) in
-    // the current profile; a position past the table writes position 10, where
-    // a stray key button lands.
+    // Stores a key code at key-table position `position` (kKeyPositionMap has
+    // each on-screen key's) in the current profile; a position past the table
+    // writes kStrayKeyPosition.
     void SetKeyCode(size_t position, uint8_t code);
 
-    // The code at every key button's position in a profile, Esc first.
+    // The code at every on-screen key's position in a profile, by key index.
     std::array<uint8_t, kKeyButtonCount> RefreshKeyButtons(int slot) const;
 
     // The factory settings and profile slots 0..2; slots 3 and 4 keep their

@@ -15,7 +15,7 @@
 #include "../keys/KeyEvents.h"
 #include "AppTestSupport.h"
 #include "app/MacroPagePart.h"
-#include "keys/GKeyButtons.h"
+#include "keys/ButtonIds.h"
 #include "macro/CMacroManagerDlg.h"
 #include "macro/MacroPage.h"
 #include "platform/EditBox.h"

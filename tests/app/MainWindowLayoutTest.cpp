@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "app/MainWindowLayout.h"
-#include "model/KeyTable.h"
+#include "keys/ButtonIds.h"
 #include "tests/TestSupport.h"
 
 namespace lumbra {
