@@ -188,6 +188,7 @@ TEST(MainWindowCommands, CancelAfterAProfileChangeHidesAndKeepsTheChangeInMemory
     EXPECT_TRUE(rig.log.Sets().empty());
     // A later OK switches the keyboard and writes the file.
     rig.dlg->OnMessage(MainId::kOk, 0, ControlEvent::kClicked);
+    rig.Idle();
     EXPECT_EQ(rig.sim->State().currentProfile, 1);
     EXPECT_NE(ReadText(rig.Config("config.ini")).find("CurrentProfile=1\r\n"), std::string::npos);
 }
