@@ -21,19 +21,22 @@ constexpr uint32_t kIdClose = 2004;
 constexpr uint32_t kIdOk = 2010;
 constexpr uint32_t kIdCancel = 2011;
 constexpr uint32_t kIdCombo = 2012;
-constexpr uint32_t kIdKeyMode = 2013;
-constexpr uint32_t kIdMouseMode = 2014;
+constexpr RadioMember kKeyModeRadio = CKeyMapSettingDlg::kModeRadios[0];
+constexpr RadioMember kMouseModeRadio = CKeyMapSettingDlg::kModeRadios[1];
+constexpr RadioMember kDisableModeRadio = CKeyMapSettingDlg::kModeRadios[2];
+constexpr uint32_t kIdKeyMode = kKeyModeRadio.id;
+constexpr uint32_t kIdMouseMode = kMouseModeRadio.id;
 constexpr uint32_t kIdLabel = 2015;
 constexpr uint32_t kIdRestore = 2016;
 constexpr uint32_t kIdKeyName = 2017;
-constexpr uint32_t kIdDisableMode = 2018;
+constexpr uint32_t kIdDisableMode = kDisableModeRadio.id;
 // The list's deactivation carries its kind.
 constexpr intptr_t kMouseListKind = PopupKind::kMultimedia;
 
 // The modes' bits in the shared radio word.
-constexpr uint32_t kKeyModeBit = 0x80;
-constexpr uint32_t kMouseModeBit = 0x100;
-constexpr uint32_t kDisableModeBit = 0x200;
+constexpr uint32_t kKeyModeBit = kKeyModeRadio.bits.bit;
+constexpr uint32_t kMouseModeBit = kMouseModeRadio.bits.bit;
+constexpr uint32_t kDisableModeBit = kDisableModeRadio.bits.bit;
 
 constexpr uint8_t kClick = 208;
 constexpr uint8_t kDoubleClick = 213;

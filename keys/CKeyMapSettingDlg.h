@@ -8,6 +8,7 @@
 #include "keys/CKeyboardHook.h"
 #include "ui/CDlgBase.h"
 #include "ui/ChoiceRecord.h"
+#include "ui/Selections.h"
 
 namespace lumbra {
 
@@ -26,6 +27,12 @@ public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 270;
     static constexpr int kBackground = 272;
+
+    // The mode radio buttons (key, mouse, disable) and their bits in the
+    // shared radio word; the program registers them with its other radios.
+    static constexpr uint32_t kModeGroup = 0x380;
+    static constexpr RadioMember kModeRadios[] = {
+        {2013, {0x80, kModeGroup}}, {2014, {0x100, kModeGroup}}, {2018, {0x200, kModeGroup}}};
 
     CKeyMapSettingDlg(HostWindow* parent, uint32_t keyButtonId, std::string keyLabel,
                       uint8_t factoryCode, uint8_t currentCode);
