@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <new>
 
+#include "model/NameText.h"
+
 namespace lumbra {
 
 MacroAction MacroAction::KeyEvent(uint8_t virtualKey, bool release) {
@@ -127,15 +129,16 @@ size_t CharacterBytes(unsigned char lead) {
 }  // namespace
 
 MacroNameCheck MacroSet::CheckNewKeyName(std::string_view keyName) const {
-    if (keyName.empty()) return MacroNameCheck::kEmpty;
-    if (FindExactly(this, keyName)) return MacroNameCheck::kExists;
-    if (keyName.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
+    const std::string name = WithoutControlCharacters(keyName);
+    if (name.empty()) return MacroNameCheck::kEmpty;
+    if (FindExactly(this, name)) return MacroNameCheck::kExists;
+    if (name.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
     return MacroNameCheck::kAccepted;
 }
 
-MacroNameCheck MacroSet::AddNewKey(std::string keyName) {
+MacroNameCheck MacroSet::AddNewKey(std::string_view keyName) {
     const MacroNameCheck check = CheckNewKeyName(keyName);
-    if (check == MacroNameCheck::kAccepted) AddKey(std::move(keyName));
+    if (check == MacroNameCheck::kAccepted) AddKey(WithoutControlCharacters(keyName));
     return check;
 }
 

@@ -99,14 +99,16 @@ public:
     MacroKey* KeyAt(uint32_t position);
     const MacroKey* KeyAt(uint32_t position) const;
 
-    // Whether `keyName` may become a new macro of this set: not empty, no macro
-    // of the set with exactly this name (case-sensitive), at most
-    // kMaxMacroNameBytes. A name that fails more than one test gets the first
-    // in that order. Every editor of macro names asks this one rule.
+    // Whether `keyName` may become a new macro of this set. Its control
+    // characters are removed first (a pasted line break or TAB); what is left
+    // must not be empty, must not be the name of a macro of the set
+    // (case-sensitive) and must have at most kMaxMacroNameBytes. A name that
+    // fails more than one test gets the first in that order. Every editor of
+    // macro names asks this one rule.
     MacroNameCheck CheckNewKeyName(std::string_view keyName) const;
-    // Appends a macro of this name when CheckNewKeyName accepts it; the
-    // check's answer either way.
-    MacroNameCheck AddNewKey(std::string keyName);
+    // Appends a macro of this name, without its control characters, when
+    // CheckNewKeyName accepts it; the check's answer either way.
+    MacroNameCheck AddNewKey(std::string_view keyName);
 
 private:
     std::vector<std::unique_ptr<MacroKey>> m_keys;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "model/Decimal.h"
+#include "model/NameText.h"
 #include "storage/HexText.h"
 #include "storage/TextFile.h"
 
@@ -83,7 +84,7 @@ bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
     for (int32_t i = 0; i < sets; ++i) {
         const auto setName = ValueOf(lines.Next());
         if (!setName) return false;
-        MacroSet* set = library.AddSet(std::string(*setName));
+        MacroSet* set = library.AddSet(CleanStoredName(*setName));
         if (!set) return false;
         const auto keyCount = ValueOf(lines.Next());
         if (!keyCount) return false;
@@ -94,7 +95,7 @@ bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
             // A name the keyboard cannot hold whole is kept as far as it can
             // (whole characters), so that what is sent and what comes back
             // are the same name; G keys naming the long form still find it.
-            MacroKey* key = set->AddKey(std::string(FitMacroNameToField(*keyName)));
+            MacroKey* key = set->AddKey(CleanStoredName(FitMacroNameToField(*keyName)));
             if (!key || !ReadMacroBody(lines, *key)) return false;
         }
     }
@@ -118,12 +119,12 @@ std::string FormatMacroLibrary(const MacroLibrary& library) {
     AppendLine(out, "MacroSetNum=" + std::to_string(library.MacroSetNum()));
     for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
         const MacroSet& set = *library.SetAt(i);
-        AppendLine(out, "\tMacroSet" + std::to_string(i) + "Name=" + set.name);
+        AppendLine(out, "\tMacroSet" + std::to_string(i) + "Name=" + CleanStoredName(set.name));
         AppendLine(out, "\t\tMacroKeyNum=" + std::to_string(set.MacroKeyNum()));
         for (uint32_t j = 0; j < set.MacroKeyNum(); ++j) {
             const MacroKey& key = *set.KeyAt(j);
             const std::string tag = "MacroKey" + std::to_string(j);
-            AppendLine(out, "\t\t" + tag + "Name=" + key.name);
+            AppendLine(out, "\t\t" + tag + "Name=" + CleanStoredName(key.name));
             AppendLine(out, "\t\t\t" + tag + "LoopEnable=" + std::to_string(key.LoopEnable));
             AppendLine(out, "\t\t\t" + tag + "LoopNum=" + std::to_string(key.LoopNum));
             AppendLine(out, "\t\t\tMacroActionNum=" + std::to_string(key.MacroActionNum));

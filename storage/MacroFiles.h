@@ -10,6 +10,7 @@ namespace lumbra {
 
 std::string MacroLibraryFilePath(const std::string& appDirectory);
 
+// A control character in a set or macro name is written, and read, as '_'.
 std::string FormatMacroLibrary(const MacroLibrary& library);
 // Fills an empty library from a library text; false on any missing or bad
 // line. On false the library is left empty.

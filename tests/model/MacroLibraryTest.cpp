@@ -147,8 +147,9 @@ TEST(MacroLibrary, InUseOnlyForMacroAssignmentsOfOnBoardProfiles) {
 // Names at the byte limits, in one, three and four bytes a character.
 struct NameCase {
     const char* name;
-    MacroNameCheck check;  // as a new name of a set holding "Fire"
-    const char* fitted;    // what the keyboard's 24-byte field keeps
+    MacroNameCheck check;          // as a new name of a set holding "Fire"
+    const char* fitted;            // what the keyboard's 24-byte field keeps
+    const char* stored = nullptr;  // the new macro's name, when not `name`
 };
 
 class MacroNames : public testing::TestWithParam<NameCase> {};
@@ -167,8 +168,9 @@ TEST_P(MacroNames, NewNamesFitTheLimitAndFittingNeverCutsACharacter) {
     }
     EXPECT_EQ(set.AddNewKey(c.name), c.check);
     ASSERT_EQ(set.MacroKeyNum(), c.check == MacroNameCheck::kAccepted ? 2u : 1u);
+    const char* stored = c.stored ? c.stored : c.name;
     EXPECT_EQ(set.KeyAt(set.MacroKeyNum() - 1)->name,
-              c.check == MacroNameCheck::kAccepted ? c.name : "Fire");
+              c.check == MacroNameCheck::kAccepted ? stored : "Fire");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -194,7 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Shorter than the field, nothing was cut: stray bytes stay, or every
         // rewrite of the library would eat one more.
         NameCase{"Fire\r\xEB\xEB\xEB\xEB\xEB\xEB", MacroNameCheck::kAccepted,
-                 "Fire\r\xEB\xEB\xEB\xEB\xEB\xEB"}));
+                 "Fire\r\xEB\xEB\xEB\xEB\xEB\xEB", "Fire\xEB\xEB\xEB\xEB\xEB\xEB"},
+        // Control characters (a pasted line break, a TAB) are taken out first.
+        NameCase{"ab\r\ncd", MacroNameCheck::kAccepted, "ab\r\ncd", "abcd"},
+        NameCase{"Twelve\tChars!", MacroNameCheck::kAccepted, "Twelve\tChars!", "TwelveChars!"},
+        NameCase{"\177Fire\001", MacroNameCheck::kExists, "\177Fire\001"},
+        NameCase{"\t\n", MacroNameCheck::kEmpty, "\t\n"}));
 
 TEST(MacroLibrary, AGKeyNamingALongNameFindsTheMacroTheKeyboardKeeps) {
     MacroLibrary library;

@@ -100,6 +100,26 @@ TEST(MacroLibraryFormat, NamesTooLongForTheKeyboardAreKeptByWholeCharacters) {
     EXPECT_EQ(again.SetAt(0)->KeyAt(0)->name, "宏一二三四五六七");
 }
 
+// Files written before names were checked may hold control characters; a
+// line break in a name, written as it stood, cut the file.
+TEST(MacroLibraryFile, ControlCharactersInNamesNeverCostTheLibrary) {
+    std::string text = test::Fixture("macro/two_sets.mlf");
+    text = Replace(text, "MacroSet0Name=Games", "MacroSet0Name=Ga\tmes\x01");
+    MacroLibrary read;
+    ASSERT_TRUE(ParseMacroLibrary(text, read));
+    EXPECT_EQ(read.SetAt(0)->name, "Ga_mes_") << "as the keyboard gives a TAB back";
+
+    test::TempDir dir;
+    MacroLibrary written = TwoSets();
+    written.SetAt(0)->AddKey("ab\r\ncd");
+    written.SetAt(1)->name = "Off\nice";
+    ASSERT_TRUE(WriteMacroLibrary(written, dir.Dir()));
+    ASSERT_TRUE(LoadMacroLibraryOrDefault(read, dir.Dir()));
+    EXPECT_EQ(read.SetAt(0)->KeyAt(1)->name, "ab__cd");
+    EXPECT_EQ(read.SetAt(1)->name, "Off_ice");
+    EXPECT_EQ(read.SetAt(1)->MacroKeyNum(), 2u);
+}
+
 TEST(MacroLibraryFormat, ZeroOrNegativeSetCountIsAnEmptyLibrary) {
     MacroLibrary read;
     EXPECT_TRUE(ParseMacroLibrary("[MacroLibrary]\r\nMacroSetNum=0\r\n", read));
