@@ -126,10 +126,12 @@ public:
     const MacroSet* SetAt(uint32_t position) const;
     void Clear() { m_sets.clear(); }
 
-    // The first macro of the first set with exactly this name; failing that,
-    // for a name too long for the keyboard, the macro named by the part of it
-    // the keyboard keeps (a G key saved before names were fitted still finds
-    // its macro).
+    // The macro of the first set a G key of this name leads to: the first
+    // with exactly this name. Failing that, for a name too long for the
+    // keyboard, the macro named by the part of it the keyboard keeps (a
+    // library saved when names were cut); for a name as the keyboard keeps
+    // it, the first macro the keyboard keeps as that name (it came back from
+    // the keyboard, cut).
     MacroKey* FindMacroKeyByName(std::string_view keyName);
 
     // The library with one empty set named "Keyboard Macro Set".
@@ -145,7 +147,8 @@ private:
 std::string_view FitMacroNameToField(std::string_view name);
 
 // True when a G key of an on-board profile (slots 0..2) is assigned the
-// macro of this name.
+// macro of this name: by that name, by a longer name of which the keyboard
+// keeps exactly this one, or by the part of this name the keyboard keeps.
 bool IsMacroInUse(const KeyboardModel& model, std::string_view macroName);
 
 // The main macro library, alive for the whole run. Like the keyboard model it

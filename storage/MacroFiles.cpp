@@ -92,10 +92,9 @@ bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
         for (int32_t j = 0; j < keys; ++j) {
             const auto keyName = ValueOf(lines.Next());
             if (!keyName) return false;
-            // A name the keyboard cannot hold whole is kept as far as it can
-            // (whole characters), so that what is sent and what comes back
-            // are the same name; G keys naming the long form still find it.
-            MacroKey* key = set->AddKey(CleanStoredName(FitMacroNameToField(*keyName)));
+            // Kept whole, even when the keyboard keeps only a part of it: two
+            // names that share that part stay two macros.
+            MacroKey* key = set->AddKey(CleanStoredName(*keyName));
             if (!key || !ReadMacroBody(lines, *key)) return false;
         }
     }
