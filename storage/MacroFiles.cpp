@@ -171,8 +171,28 @@ bool ParseMacroKeyFile(std::string_view text, MacroKey& key) {
     return true;
 }
 
+namespace {
+
+// The reader takes no empty name back.
+bool NoEmptyName(const MacroLibrary& library) {
+    for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
+        const MacroSet& set = *library.SetAt(i);
+        if (set.name.empty()) return false;
+        for (uint32_t j = 0; j < set.MacroKeyNum(); ++j)
+            if (set.KeyAt(j)->name.empty()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory) {
-    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), FormatMacroLibrary(library));
+    // What the reader would not take back is not written: the file on disk
+    // stays the last one that can be read.
+    if (!NoEmptyName(library)) return false;
+    const std::string text = FormatMacroLibrary(library);
+    if (text.size() > kMaxReadableFileSize) return false;
+    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), text);
 }
 
 bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {

@@ -117,8 +117,28 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
     return true;
 }
 
+namespace {
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// Names are written as the reader cleans them; a path cannot be: one with a
+// line break, or a setting without a name, would make the file rejected.
+bool ReadsBack(const KeyboardProfile& profile) {
+    for (int i = 0; i < KeyboardProfile::kPairCount; ++i)
+        if (profile.PairName(i).empty()) return false;
+    for (int n = 0; n < kGKeyCount; ++n)
+        if (HasLineBreak(profile.GKey(n)->launchPath)) return false;
+    for (const std::string& program : profile.programs.paths)
+        if (HasLineBreak(program)) return false;
+    return true;
+}
+
+}  // namespace
+
 bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path) {
-    return WriteFileAtomically(path, FormatProfile(profile));
+    if (!ReadsBack(profile)) return false;
+    const std::string text = FormatProfile(profile);
+    return text.size() <= kMaxReadableFileSize && WriteFileAtomically(path, text);
 }
 
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path) {

@@ -25,7 +25,9 @@ std::string FormatProfile(const KeyboardProfile& profile);
 // stays in the profile, so the caller installs the defaults.
 bool ParseProfile(std::string_view text, KeyboardProfile& profile);
 
-// Writes one profile to a file; false when it could not be written.
+// Writes one profile to a file; false when it could not be written, and when
+// the reader would reject it (a path with a line break, a setting without a
+// name, more than the reader reads): the file is then left as it was.
 bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path);
 // Reads a profile file into the record of slot s; a missing or rejected file
 // installs the slot's defaults (without programs) and is written anew, a

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/MacroFiles.h"
+#include "storage/TextFile.h"
 #include "tests/TestSupport.h"
 
 namespace lumbra {
@@ -124,6 +125,30 @@ TEST(MacroLibraryFile, ControlCharactersInNamesNeverCostTheLibrary) {
     EXPECT_EQ(read.SetAt(0)->KeyAt(1)->name, "ab__cd");
     EXPECT_EQ(read.SetAt(1)->name, "Off_ice");
     EXPECT_EQ(read.SetAt(1)->MacroKeyNum(), 2u);
+}
+
+// Every library the writer writes is read back: a large one is read, and one
+// the reader would refuse is not written over the last good file.
+TEST(MacroLibraryFile, WhatIsWrittenIsWhatTheReaderTakes) {
+    test::TempDir dir;
+    MacroLibrary large;
+    large.ResetToDefault();
+    for (int i = 0; i < 10000; ++i) large.SetAt(0)->AddKey("M" + std::to_string(i));
+    ASSERT_TRUE(WriteMacroLibrary(large, dir.Dir()));
+    MacroLibrary read;
+    ASSERT_TRUE(LoadMacroLibraryOrDefault(read, dir.Dir()));
+    EXPECT_EQ(read.SetAt(0)->MacroKeyNum(), 10000u);
+    read.Clear();
+
+    MacroLibrary emptyName = TwoSets();
+    emptyName.SetAt(1)->AddKey("");
+    MacroLibrary oversized = TwoSets();
+    oversized.SetAt(1)->name.assign(kMaxReadableFileSize, 'x');
+    for (const MacroLibrary* refused : {&emptyName, &oversized}) {
+        EXPECT_FALSE(WriteMacroLibrary(*refused, dir.Dir()));
+        ASSERT_TRUE(ReadMacroLibrary(read, dir.Dir()));
+        EXPECT_EQ(read.SetAt(0)->MacroKeyNum(), 10000u) << "the last good file stays";
+    }
 }
 
 TEST(MacroLibraryFormat, ZeroOrNegativeSetCountIsAnEmptyLibrary) {
