@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/MacroFiles.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "model/Decimal.h"
@@ -24,6 +25,16 @@ std::optional<std::string_view> ValueOf(std::optional<std::string_view> line) {
     const size_t p = line->find('=');
     if (p == std::string_view::npos || p + 1 >= line->size()) return std::nullopt;
     return line->substr(p + 1);
+}
+
+// A name and its line end; a control character in it is written as '_'
+// (CleanStoredName), in place.
+void AppendName(std::string& out, std::string_view name) {
+    const size_t at = out.size();
+    out += name;
+    std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), IsControlCharacter,
+                    '_');
+    out += kLineEnd;
 }
 
 void AppendAllAction(std::string& out, const MacroKey& key) {
@@ -108,22 +119,30 @@ std::string MacroLibraryFilePath(const std::string& appDirectory) {
 }
 
 std::string FormatMacroLibrary(const MacroLibrary& library) {
+    // Sized once, names included: a library near the read limit is not
+    // copied again and again as it grows.
+    size_t size = 64;
+    for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
+        const MacroSet& set = *library.SetAt(i);
+        size += 64 + set.name.size();
+        for (uint32_t j = 0; j < set.MacroKeyNum(); ++j)
+            size += kAllActionDigits + 200 + set.KeyAt(j)->name.size();
+    }
     std::string out;
-    size_t keyCount = 0;
-    for (uint32_t i = 0; i < library.MacroSetNum(); ++i)
-        keyCount += library.SetAt(i)->MacroKeyNum();
-    out.reserve(64 + library.MacroSetNum() * 64 + keyCount * (kAllActionDigits + 200));
+    out.reserve(size);
 
     AppendLine(out, kLibraryHeader);
     AppendLine(out, "MacroSetNum=" + std::to_string(library.MacroSetNum()));
     for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
         const MacroSet& set = *library.SetAt(i);
-        AppendLine(out, "\tMacroSet" + std::to_string(i) + "Name=" + CleanStoredName(set.name));
+        out += "\tMacroSet" + std::to_string(i) + "Name=";
+        AppendName(out, set.name);
         AppendLine(out, "\t\tMacroKeyNum=" + std::to_string(set.MacroKeyNum()));
         for (uint32_t j = 0; j < set.MacroKeyNum(); ++j) {
             const MacroKey& key = *set.KeyAt(j);
             const std::string tag = "MacroKey" + std::to_string(j);
-            AppendLine(out, "\t\t" + tag + "Name=" + CleanStoredName(key.name));
+            out += "\t\t" + tag + "Name=";
+            AppendName(out, key.name);
             AppendLine(out, "\t\t\t" + tag + "LoopEnable=" + std::to_string(key.LoopEnable));
             AppendLine(out, "\t\t\t" + tag + "LoopNum=" + std::to_string(key.LoopNum));
             AppendLine(out, "\t\t\tMacroActionNum=" + std::to_string(key.MacroActionNum));
