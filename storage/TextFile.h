@@ -24,8 +24,10 @@ private:
     size_t m_pos = 0;
 };
 
-// The largest file the readers take; the largest valid library is about 2 MB.
-constexpr size_t kMaxReadableFileSize = 16 * 1024 * 1024;
+// The largest file the readers take. A macro takes about 1.7 KB of the
+// library file, so this holds some 38,000 macros; the library's writer refuses
+// a larger file rather than write one that would not be read back.
+constexpr size_t kMaxReadableFileSize = 64 * 1024 * 1024;
 
 // The whole content of a regular file of at most kMaxReadableFileSize bytes;
 // nothing when it cannot be opened or read, or when the path names anything
