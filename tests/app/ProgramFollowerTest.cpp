@@ -120,6 +120,10 @@ TEST_F(FakeSystem, TheLowestListingProfileWinsAndOtherWindowsGiveTheBaseBack) {
     // A listed program that is no longer there is ignored.
     fs::remove(Path("bin/run.sh"));
     EXPECT_EQ(follower.Decide(programs, script, Facts(200), 0), std::nullopt);
+    // The base lists the program too: being the lowest, it stays, and nothing is sent.
+    follower.SetBase(1);
+    EXPECT_EQ(follower.Decide(programs, game, Facts(100), 1), std::nullopt);
+    EXPECT_EQ(follower.Decide(programs, game, Facts(100), 0), 1);
 }
 
 // The main window on the simulated keyboard; the active window is this test's own process,
