@@ -95,6 +95,8 @@ public:
 private:
     KeyboardModel& Model() { return *m_services.model; }
     void WriteAllFiles();
+    // The settings file as it is on disk with only the current profile changed.
+    void StoreCurrentProfile(int profile);
     void OnProgress(const DeviceProgress& progress);
 
     KeyboardSessionServices m_services;

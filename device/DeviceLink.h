@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ struct PlannedReport {
     std::vector<uint8_t> report;
     uint32_t pauseMs = 0;
     int profileValue = -1;
+    // A profile report whose value the UI thread gives when the step runs
+    // rather than when the plan is made; nothing is sent when it gives none.
+    std::function<std::optional<uint8_t>()> profileAtStep = nullptr;
 };
 // The reports of a command, encoded from the model when it is given, in the
 // order the worker sends them.
@@ -117,6 +121,9 @@ public:
 
     // --- write plans: encoded now from the model, sent later by the worker
     void AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const;
+    // UI thread, when the step runs: `choose` gives the value to send.
+    static void AddCurrentProfileWriteAtStep(WritePlan& plan,
+                                             std::function<std::optional<uint8_t>()> choose);
     void AddLightingWrite(WritePlan& plan, int slot) const;
     void AddKeyTableWrite(WritePlan& plan, int slot) const;
     // Nothing when the G key names no macro of the first macro set.

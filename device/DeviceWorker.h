@@ -15,8 +15,9 @@
 
 namespace lumbra {
 
-// What the worker is doing, as the window shows it.
-enum class DeviceJobKind : uint8_t { kWrite, kRead };
+// What the worker is doing, as the window shows it. A read-back reads every
+// profile of the keyboard into the model; a read fetches less.
+enum class DeviceJobKind : uint8_t { kWrite, kRead, kReadBack };
 
 struct DeviceProgress {
     bool busy = false;
