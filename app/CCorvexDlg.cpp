@@ -513,8 +513,6 @@ void CCorvexDlg::FollowActiveWindow(const ActiveWindow& window) {
     SelectProfile(*profile);
     if (*profile >= kOnBoardProfileCount) return;
     m_session->SendCurrentProfile(*profile);
-    UpdateSettingsFile(m_services.appDirectory, Model().settings,
-                       [&](SettingsStore& s) { s.SetCurrentProfile(*profile); });
 }
 
 void CCorvexDlg::ToggleStartAtLogin() {

@@ -112,8 +112,12 @@ void KeyboardSession::ResetAll() {
 
 void KeyboardSession::SendCurrentProfile(int profile) {
     WritePlan plan;
-    m_link->AddCurrentProfileWrite(plan, static_cast<uint8_t>(profile));
-    m_link->Execute(std::move(plan));
+    // Stored when sent, so that a switch replaced while it waits writes nothing.
+    DeviceLink::AddCurrentProfileWriteAtStep(plan, [this, profile] {
+        StoreCurrentProfile(profile);
+        return std::optional<uint8_t>(static_cast<uint8_t>(profile));
+    });
+    m_link->Execute(std::move(plan), DeviceLink::kProfileSwitchTag);
 }
 
 void KeyboardSession::SaveProfileAs(int profile, const std::string& path) {

@@ -59,7 +59,8 @@ public:
     // Every setting and on-board profile to its defaults, on the PC and on
     // the keyboard; every pending write is dropped.
     void ResetAll();
-    // Only the keyboard's current profile, as a plan of its own.
+    // Only the keyboard's current profile, as a plan of its own that replaces
+    // one still waiting; the settings file takes it when it is sent.
     void SendCurrentProfile(int profile);
     // The profile's file under a new path (Save Profile as...).
     void SaveProfileAs(int profile, const std::string& path);

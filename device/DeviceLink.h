@@ -120,6 +120,12 @@ public:
     void FlushPendingWrites();
 
     // --- write plans: encoded now from the model, sent later by the worker
+    // Tags of the jobs that stand for all of their kind (DeviceWorker::Post):
+    // a profile switch, and the import of one G key's macro.
+    static constexpr uint32_t kProfileSwitchTag = 1;
+    static constexpr uint32_t MacroImportTag(int slot, int gIndex) {
+        return 0x100 + static_cast<uint32_t>(slot * kGKeyCount + gIndex);
+    }
     void AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const;
     // UI thread, when the step runs: `choose` gives the value to send.
     static void AddCurrentProfileWriteAtStep(WritePlan& plan,
@@ -132,8 +138,8 @@ public:
     static void AddPause(WritePlan& plan, uint32_t pauseMs);
     // The pending on-board writes, their flags cleared.
     WritePlan PlanPendingWrites();
-    // Queues the plan on the worker.
-    void Execute(WritePlan plan);
+    // Queues the plan on the worker; a tag as DeviceWorker::Post takes it.
+    void Execute(WritePlan plan, uint32_t tag = 0);
     DeviceWorker& Worker();
     // Runs the worker to idle (see DeviceWorker::RunToIdle).
     bool RunToIdle();

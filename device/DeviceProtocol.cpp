@@ -56,11 +56,12 @@ DeviceWorker& DeviceLink::Worker() { return *m_shared->worker; }
 
 bool DeviceLink::RunToIdle() { return m_shared->worker->RunToIdle(); }
 
-void DeviceLink::Execute(WritePlan plan) {
+void DeviceLink::Execute(WritePlan plan, uint32_t tag) {
     if (plan.empty()) return;
     const int steps = static_cast<int>(plan.size());
-    m_shared->worker->Post(DeviceJobKind::kWrite, steps,
-                           [s = m_shared.get(), plan = std::move(plan)] { RunPlan(*s, plan); });
+    m_shared->worker->Post(
+        DeviceJobKind::kWrite, steps,
+        [s = m_shared.get(), plan = std::move(plan)] { RunPlan(*s, plan); }, tag);
 }
 
 bool DeviceLink::ExecuteAndWait(WritePlan plan) {
