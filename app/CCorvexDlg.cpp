@@ -162,6 +162,8 @@ void CCorvexDlg::StartKeyboard() {
     CreateParts();
     if (!m_session || !m_session->Link()) return;
     m_session->Connect();
+    // Until the worker's first word the read-back it was given is under way.
+    m_readingBack = m_session->Busy();
     SetBackgroundBitmap(kBackgroundBitmap);
     m_activeWindow = std::make_unique<ActiveWindowWatcher>(
         [this](const ActiveWindow& window) { FollowActiveWindow(window); });
@@ -511,8 +513,6 @@ void CCorvexDlg::FollowActiveWindow(const ActiveWindow& window) {
     SelectProfile(*profile);
     if (*profile >= kOnBoardProfileCount) return;
     m_session->SendCurrentProfile(*profile);
-    UpdateSettingsFile(m_services.appDirectory, Model().settings,
-                       [&](SettingsStore& s) { s.SetCurrentProfile(*profile); });
 }
 
 void CCorvexDlg::ToggleStartAtLogin() {
@@ -575,33 +575,57 @@ void CCorvexDlg::Refresh() {
 
 // ---- commit and resets ----------------------------------------------------
 
+void CCorvexDlg::AfterReadBack(std::function<void()> command) {
+    // The read-back replaces the model the command would be planned from:
+    // it runs once the keyboard has been read, on what was read.
+    if (m_readingBack)
+        m_afterReadBack.push_back(std::move(command));
+    else
+        command();
+}
+
 void CCorvexDlg::Commit(bool hideAfter) {
-    m_session->Commit(m_currentProfile);
-    m_follower.SetBase(m_currentProfile);
+    AfterReadBack([this] {
+        m_session->Commit(m_currentProfile);
+        m_follower.SetBase(m_currentProfile);
+    });
     if (hideAfter) PutAway();
 }
 
 void CCorvexDlg::ResetCurrentProfile() {
     if (Dialogs().ConfirmReset(Window(), kResetProfilePicture) != DialogResult::kOk) return;
-    m_session->ResetProfile(m_currentProfile);
-    Refresh();
+    AfterReadBack([this] {
+        m_session->ResetProfile(m_currentProfile);
+        Refresh();
+    });
 }
 
 void CCorvexDlg::ResetAllProfiles() {
     if (Dialogs().ConfirmReset(Window(), kResetAllPicture) != DialogResult::kOk) return;
-    m_session->ResetAll();
-    m_follower.SetBase(0);
-    Refresh();
+    AfterReadBack([this] {
+        m_session->ResetAll();
+        m_follower.SetBase(0);
+        Refresh();
+    });
 }
 
 // ---- the worker's progress ---------------------------------------------------
 
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
-    if (m_shutDown || !m_progressStrip) return;
+    m_readingBack = progress.busy && progress.kind == DeviceJobKind::kReadBack;
+    if (m_shutDown) return;
+    // Before whoever waits for the worker to be idle: what they run next
+    // (the goodbye at Exit) waits for these commands' plans too.
+    if (!m_readingBack && !m_afterReadBack.empty()) {
+        std::vector<std::function<void()>> commands;
+        commands.swap(m_afterReadBack);
+        for (auto& command : commands) command();
+    }
+    if (!m_progressStrip) return;
     const bool busy = progress.busy;
     if (busy) {
         m_progressStrip->SetCaption(
-            std::string(progress.kind == DeviceJobKind::kRead ? kReadingCaption : kWritingCaption));
+            std::string(progress.kind == DeviceJobKind::kWrite ? kWritingCaption : kReadingCaption));
         m_progressStrip->SetProgress(progress.done, progress.total);
     }
     if (busy != m_progressStrip->IsVisible()) {
@@ -609,19 +633,24 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
         m_progressStrip->Invalidate();
     }
     // While a plan is sent, the commands that would queue more for the
-    // keyboard, or change the profile the plan was made for, wait. A read
-    // (start-up, replug, the keyboard's own events) leaves them alone: a
-    // command given meanwhile is planned from the model as the UI thread
-    // has it and sent after the read.
+    // keyboard, or change the profile the plan was made for, wait. While
+    // the keyboard is read back, the edits wait: its profiles replace the
+    // model's, so an edit made meanwhile would be lost (the commands run
+    // after it, AfterReadBack). A read of one macro the keyboard recorded
+    // leaves the window alone.
     const bool writing = busy && progress.kind == DeviceJobKind::kWrite;
-    ForEachControl([writing](CControlBase* c) {
+    ForEachControl([writing, reading = m_readingBack](CControlBase* c) {
         const uint32_t id = c->Id();
         const bool command = id == MainId::kOk || id == MainId::kApply ||
                              id == MainId::kResetProfile || id == MainId::kResetAll ||
                              (id >= MainId::kProfile1 && id <= MainId::kProfile5);
-        if (!command || c->IsDisabled() == writing) return;
-        c->SetDisabled(writing);
-        if (writing) c->SetState(CControlBase::kNormal);
+        const bool edit = MainId::kKeys.Contains(id) || id == MainId::kLightColor ||
+                          id == MainId::kLightBrightness ||
+                          (id >= kFirstGKeyButtonId && id <= kLastGKeyButtonId);
+        const bool wait = (command && writing) || (edit && reading);
+        if ((!command && !edit) || c->IsDisabled() == wait) return;
+        c->SetDisabled(wait);
+        if (wait) c->SetState(CControlBase::kNormal);
         c->Invalidate();
     });
 }
@@ -768,7 +797,9 @@ void CCorvexDlg::Shutdown() {
 // ---- device link ------------------------------------------------------------
 
 void CCorvexDlg::OnDeviceChange(DeviceChange change) {
-    if (m_session && !m_shutDown) m_session->OnDeviceChange(change);
+    if (!m_session || m_shutDown) return;
+    m_session->OnDeviceChange(change);
+    if (change == DeviceChange::kArrival && m_session->Busy()) m_readingBack = true;
 }
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,8 +84,9 @@ public:
     // A hot-plug notification, on the UI thread.
     void OnDeviceChange(DeviceChange change);
 
-    // The worker's progress: the strip shown while it runs, and OK, Apply,
-    // the resets and the profile tabs disabled while it sends a plan.
+    // The worker's progress: the strip shown while it runs; OK, Apply, the
+    // resets and the profile tabs disabled while it sends a plan, the key,
+    // G-key and lighting buttons while it reads the keyboard back.
     void ShowProgress(const DeviceProgress& progress);
     bool IsBusy() const;
     CProgressStrip* ProgressStrip() const { return m_progressStrip; }
@@ -133,6 +135,8 @@ public:
 private:
     // Hides the window into the tray, or minimises it when there is no tray.
     void PutAway();
+    // Runs the command now, or once a read-back under way has ended.
+    void AfterReadBack(std::function<void()> command);
     void BringBack();
     void Shutdown();
     void CloseForExit();
@@ -167,6 +171,8 @@ private:
     int m_lightingMode = 1;
     int m_calloutBitmap = 0;
     bool m_exiting = false;
+    bool m_readingBack = false;  // the worker reads the keyboard back
+    std::vector<std::function<void()>> m_afterReadBack;  // commands given meanwhile
     bool m_closeAllowed = false;
     Timer m_exitTimer;
     bool m_shutDown = false;

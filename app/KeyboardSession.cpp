@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/ProgramFollower.h"
 #include "device/DeviceWorker.h"
 #include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
@@ -52,10 +53,22 @@ void KeyboardSession::WriteAllFiles() {
 void KeyboardSession::Commit(int currentProfile) {
     DeviceLink& link = *m_link;
     WritePlan plan = link.PlanPendingWrites();
-    link.AddCurrentProfileWrite(plan, static_cast<uint8_t>(currentProfile));
+    // The profile goes out as the window has it when the flush gets there: a
+    // profile key pressed on the keyboard meanwhile is kept, not undone, and
+    // the settings file follows it.
+    DeviceLink::AddCurrentProfileWriteAtStep(plan, [this, currentProfile] {
+        const int now = Model().CurrentSlot();
+        if (now != currentProfile) StoreCurrentProfile(now);
+        return std::optional<uint8_t>(static_cast<uint8_t>(now));
+    });
     link.Execute(std::move(plan));
     Model().settings.SetCurrentProfile(currentProfile);
     WriteAllFiles();
+}
+
+void KeyboardSession::StoreCurrentProfile(int profile) {
+    UpdateSettingsFile(m_services.appDirectory, Model().settings,
+                       [profile](SettingsStore& s) { s.SetCurrentProfile(profile); });
 }
 
 void KeyboardSession::ResetProfile(int profile) {
@@ -72,7 +85,8 @@ void KeyboardSession::ResetProfile(int profile) {
         m_link->AddCurrentProfileWrite(plan, static_cast<uint8_t>(profile));
         m_link->Execute(std::move(plan));
     }
-    const auto slot = static_cast<size_t>(model.CurrentSlot());
+    if (profile < 0 || profile >= kProfileSlotCount) return;
+    const auto slot = static_cast<size_t>(profile);
     auto& pending = model.pending;
     pending.lightingPending[slot] = false;
     pending.keyTablePending[slot] = false;
@@ -98,8 +112,12 @@ void KeyboardSession::ResetAll() {
 
 void KeyboardSession::SendCurrentProfile(int profile) {
     WritePlan plan;
-    m_link->AddCurrentProfileWrite(plan, static_cast<uint8_t>(profile));
-    m_link->Execute(std::move(plan));
+    // Stored when sent, so that a switch replaced while it waits writes nothing.
+    DeviceLink::AddCurrentProfileWriteAtStep(plan, [this, profile] {
+        StoreCurrentProfile(profile);
+        return std::optional<uint8_t>(static_cast<uint8_t>(profile));
+    });
+    m_link->Execute(std::move(plan), DeviceLink::kProfileSwitchTag);
 }
 
 void KeyboardSession::SaveProfileAs(int profile, const std::string& path) {

@@ -59,7 +59,8 @@ public:
     // Every setting and on-board profile to its defaults, on the PC and on
     // the keyboard; every pending write is dropped.
     void ResetAll();
-    // Only the keyboard's current profile, as a plan of its own.
+    // Only the keyboard's current profile, as a plan of its own that replaces
+    // one still waiting; the settings file takes it when it is sent.
     void SendCurrentProfile(int profile);
     // The profile's file under a new path (Save Profile as...).
     void SaveProfileAs(int profile, const std::string& path);
@@ -95,6 +96,8 @@ public:
 private:
     KeyboardModel& Model() { return *m_services.model; }
     void WriteAllFiles();
+    // The settings file as it is on disk with only the current profile changed.
+    void StoreCurrentProfile(int profile);
     void OnProgress(const DeviceProgress& progress);
 
     KeyboardSessionServices m_services;

@@ -96,14 +96,13 @@ std::optional<int> ProgramFollower::Decide(const AllProfilePrograms& programs,
     // they change nothing.
     if (window.own) return std::nullopt;
     if (!m_base) m_base = current;
-    int profile = *m_base;
-    for (size_t p = 0; p < programs.size() && profile == *m_base; ++p) {
-        const auto& paths = programs[p].paths;
-        if (std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
-                return IsWindowOfProgram(path, window, process);
-            }))
-            profile = static_cast<int>(p);
-    }
+    const auto listed = std::find_if(programs.begin(), programs.end(), [&](const auto& p) {
+        return std::any_of(p.paths.begin(), p.paths.end(), [&](const std::string& path) {
+            return IsWindowOfProgram(path, window, process);
+        });
+    });
+    const int profile =
+        listed == programs.end() ? *m_base : static_cast<int>(listed - programs.begin());
     if (profile == current) return std::nullopt;
     return profile;
 }

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ struct PlannedReport {
     std::vector<uint8_t> report;
     uint32_t pauseMs = 0;
     int profileValue = -1;
+    // A profile report whose value the UI thread gives when the step runs
+    // rather than when the plan is made; nothing is sent when it gives none.
+    std::function<std::optional<uint8_t>()> profileAtStep = nullptr;
 };
 // The reports of a command, encoded from the model when it is given, in the
 // order the worker sends them.
@@ -116,7 +120,16 @@ public:
     void FlushPendingWrites();
 
     // --- write plans: encoded now from the model, sent later by the worker
+    // Tags of the jobs that stand for all of their kind (DeviceWorker::Post):
+    // a profile switch, and the import of one G key's macro.
+    static constexpr uint32_t kProfileSwitchTag = 1;
+    static constexpr uint32_t MacroImportTag(int slot, int gIndex) {
+        return 0x100 + static_cast<uint32_t>(slot * kGKeyCount + gIndex);
+    }
     void AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const;
+    // UI thread, when the step runs: `choose` gives the value to send.
+    static void AddCurrentProfileWriteAtStep(WritePlan& plan,
+                                             std::function<std::optional<uint8_t>()> choose);
     void AddLightingWrite(WritePlan& plan, int slot) const;
     void AddKeyTableWrite(WritePlan& plan, int slot) const;
     // Nothing when the G key names no macro of the first macro set.
@@ -125,8 +138,8 @@ public:
     static void AddPause(WritePlan& plan, uint32_t pauseMs);
     // The pending on-board writes, their flags cleared.
     WritePlan PlanPendingWrites();
-    // Queues the plan on the worker.
-    void Execute(WritePlan plan);
+    // Queues the plan on the worker; a tag as DeviceWorker::Post takes it.
+    void Execute(WritePlan plan, uint32_t tag = 0);
     DeviceWorker& Worker();
     // Runs the worker to idle (see DeviceWorker::RunToIdle).
     bool RunToIdle();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -40,6 +41,8 @@ struct DeviceLink::Shared {
     // A start came while a listener was still ending (a quick replug): the
     // ending listener hands a new start to the UI thread.
     std::atomic<bool> restartWanted{false};
+    // Per G key: a quick launch is on its way to the UI thread, which starts it.
+    std::array<std::atomic<bool>, kGKeyCount> launchStarting{};
 
     // The listener's open handle, for interrupting its read, and the signal
     // its hand-overs wait on.

@@ -13,13 +13,29 @@ std::vector<uint8_t> ToVector(const std::array<uint8_t, N>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
+// The worker: the profile the UI thread chooses as the step runs; whether
+// what it chose went (or it chose to send nothing).
+bool SendProfileChosenNow(DeviceLink::Shared& s, const PlannedReport& step) {
+    std::optional<uint8_t> value;
+    const bool asked = s.worker->OnUi([&s, &step, &value] {
+        if (s.link != nullptr) value = step.profileAtStep();
+    });
+    if (!asked) return false;
+    if (!value) return true;
+    if (!s.Set(EncodeProfileReport(*value), kPauseAfterShortSetMs)) return false;
+    s.currentProfile = *value;
+    return true;
+}
+
 // The worker: every report of the plan in order, each with its pause, until
 // the end or an abort. Whether every report went.
 bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan) {
     bool all = true;
     for (const PlannedReport& step : plan) {
         if (s.worker->Aborted()) return false;
-        if (step.report.empty()) {
+        if (step.profileAtStep) {
+            all = SendProfileChosenNow(s, step) && all;
+        } else if (step.report.empty()) {
             s.services.clock->SleepMs(step.pauseMs);
         } else if (s.Set(step.report, step.pauseMs)) {
             if (step.profileValue >= 0) s.currentProfile = step.profileValue;
@@ -40,11 +56,12 @@ DeviceWorker& DeviceLink::Worker() { return *m_shared->worker; }
 
 bool DeviceLink::RunToIdle() { return m_shared->worker->RunToIdle(); }
 
-void DeviceLink::Execute(WritePlan plan) {
+void DeviceLink::Execute(WritePlan plan, uint32_t tag) {
     if (plan.empty()) return;
     const int steps = static_cast<int>(plan.size());
-    m_shared->worker->Post(DeviceJobKind::kWrite, steps,
-                           [s = m_shared.get(), plan = std::move(plan)] { RunPlan(*s, plan); });
+    m_shared->worker->Post(
+        DeviceJobKind::kWrite, steps,
+        [s = m_shared.get(), plan = std::move(plan)] { RunPlan(*s, plan); }, tag);
 }
 
 bool DeviceLink::ExecuteAndWait(WritePlan plan) {
@@ -70,6 +87,14 @@ bool DeviceLink::FetchAndWait(int slot, int gIndex, std::span<uint8_t> answer) {
 
 void DeviceLink::AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const {
     plan.push_back({ToVector(EncodeProfileReport(value)), kPauseAfterShortSetMs, value});
+}
+
+void DeviceLink::AddCurrentProfileWriteAtStep(WritePlan& plan,
+                                              std::function<std::optional<uint8_t>()> choose) {
+    PlannedReport step;
+    step.pauseMs = kPauseAfterShortSetMs;
+    step.profileAtStep = std::move(choose);
+    plan.push_back(std::move(step));
 }
 
 void DeviceLink::AddLightingWrite(WritePlan& plan, int slot) const {
@@ -210,7 +235,7 @@ void DeviceLink::ReadBackAll() {
     if (!m_found || !m_needReadBack) return;
     m_needReadBack = false;
     m_shared->worker->Post(
-        DeviceJobKind::kRead, kReadBackFirstSteps,
+        DeviceJobKind::kReadBack, kReadBackFirstSteps,
         [s = m_shared.get(), choices = m_profileChoices] {
             DeviceWorker& worker = *s->worker;
             ProfileReportBytes profileAnswer = ProfileReportRequest();
@@ -249,6 +274,8 @@ void DeviceLink::ReadBackAll() {
                     if (const auto& answer = keys[static_cast<size_t>(slot)])
                         DecodeKeyTableReport(*answer, profile);
                 }
+                // The window shows the keyboard's profile while its macros come.
+                s->link->RefreshWindow();
                 // Where a key table did not come, the model's own says which G
                 // keys hold macros.
                 for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
@@ -280,14 +307,15 @@ void DeviceLink::ReadBackAll() {
                 if (!merged) return;
                 if (writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
             }
-            worker.OnUi([s] {
+            worker.OnUi([s, named = !macros.empty()] {
                 DeviceLink* link = s->link;
                 if (link == nullptr) return;
                 if (link->m_libraryChanged) {
                     WriteMacroLibrary(*link->m_services.library, link->m_services.appDirectory);
                     link->m_libraryChanged = false;
                 }
-                link->RefreshWindow();
+                // The rest was shown when the profiles came.
+                if (named) link->RefreshWindow();
             });
         });
 }

@@ -9,10 +9,21 @@ DeviceWorker::DeviceWorker(UiDispatcher& ui) : m_ui(ui) {
 
 DeviceWorker::~DeviceWorker() { Stop(); }
 
-void DeviceWorker::Post(DeviceJobKind kind, int steps, Job job) {
+void DeviceWorker::Post(DeviceJobKind kind, int steps, Job job, uint32_t tag) {
+    std::deque<Queued> replaced;  // destroyed after the lock is let go
     std::lock_guard lock(m_mutex);
     if (m_stopping) return;
-    m_queue.push_back({kind, steps, std::move(job)});
+    if (tag != 0) {
+        for (auto it = m_queue.begin(); it != m_queue.end();) {
+            if (it->tag == tag) {
+                replaced.push_back(std::move(*it));
+                it = m_queue.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    m_queue.push_back({kind, steps, std::move(job), tag});
     m_signal.notify_all();
 }
 

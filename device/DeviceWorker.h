@@ -15,8 +15,9 @@
 
 namespace lumbra {
 
-// What the worker is doing, as the window shows it.
-enum class DeviceJobKind : uint8_t { kWrite, kRead };
+// What the worker is doing, as the window shows it. A read-back reads every
+// profile of the keyboard into the model; a read fetches less.
+enum class DeviceJobKind : uint8_t { kWrite, kRead, kReadBack };
 
 struct DeviceProgress {
     bool busy = false;
@@ -39,8 +40,10 @@ public:
     DeviceWorker& operator=(const DeviceWorker&) = delete;
 
     // Any thread. Queues a job with the number of steps it reports; dropped
-    // once the worker has stopped.
-    void Post(DeviceJobKind kind, int steps, Job job);
+    // once the worker has stopped. A job with a tag other than 0 stands for
+    // all of its tag: it replaces the queued job that has the same tag, which
+    // is dropped, and goes to the back of the queue. The running job stays.
+    void Post(DeviceJobKind kind, int steps, Job job, uint32_t tag = 0);
     // Any thread. Drops the queued jobs; the running one goes on.
     void CancelQueued();
     // Any thread. Drops the queued jobs and asks the running one to end
@@ -76,6 +79,7 @@ private:
         DeviceJobKind kind;
         int steps;
         Job job;
+        uint32_t tag = 0;
     };
     // The progress waiting for the UI thread; shared with the posted task,
     // which may run after the worker is gone.

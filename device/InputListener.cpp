@@ -39,7 +39,9 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
     // Until the keyboard has told its profile there is no profile to select;
     // the macro stays on the keyboard for the next read-back.
     if (slot < 0) return;
-    shared->worker->Post(DeviceJobKind::kRead, 2, [s = shared.get(), slot, gIndex] {
+    // Another import of this G key still waiting does the same work: the
+    // macro is fetched when the job runs, so this one replaces it.
+    DeviceWorker::Job job = [s = shared.get(), slot, gIndex] {
         DeviceWorker& worker = *s->worker;
         MacroReportBytes answer = MacroReportRequest();
         const bool fetched = s->SelectAndGet(slot, gIndex, answer);
@@ -60,7 +62,9 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
         });
         if (merged && writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
         worker.Step();
-    });
+    };
+    shared->worker->Post(DeviceJobKind::kRead, 2, std::move(job),
+                         DeviceLink::MacroImportTag(slot, gIndex));
 }
 
 void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
@@ -78,14 +82,20 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
         case InputEvent::kNoticeA:
             PostNotice(shared, argument == 0 ? 4 : 5);
             break;
-        case InputEvent::kQuickLaunch:
+        case InputEvent::kQuickLaunch: {
             if (argument < 1 || argument > kGKeyCount) break;
+            // A press while the program of the last one is still being
+            // started asks for what is already on its way.
+            std::atomic<bool>& starting = shared->launchStarting[argument - 1];
+            if (starting.exchange(true)) break;
             shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
                 const GKeySlot* g = s.services.model->Profile(slot).GKey(argument - 1);
                 if (g != nullptr && s.services.launcher != nullptr)
                     s.services.launcher->Open(g->launchPath);
+                s.launchStarting[argument - 1] = false;
             });
             break;
+        }
         case InputEvent::kProfile: {
             if (argument < 1 || argument > kGKeyCount) break;
             const int profile = argument - 1;

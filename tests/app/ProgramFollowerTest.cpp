@@ -120,6 +120,10 @@ TEST_F(FakeSystem, TheLowestListingProfileWinsAndOtherWindowsGiveTheBaseBack) {
     // A listed program that is no longer there is ignored.
     fs::remove(Path("bin/run.sh"));
     EXPECT_EQ(follower.Decide(programs, script, Facts(200), 0), std::nullopt);
+    // The base lists the program too: being the lowest, it stays, and nothing is sent.
+    follower.SetBase(1);
+    EXPECT_EQ(follower.Decide(programs, game, Facts(100), 1), std::nullopt);
+    EXPECT_EQ(follower.Decide(programs, game, Facts(100), 0), 1);
 }
 
 // The main window on the simulated keyboard; the active window is this test's own process,
@@ -164,9 +168,24 @@ TEST_F(FollowingWindow, OnlyTheProfileIsSentAndStoredAndPendingEditsStayPending)
     Activate(m_program);
     EXPECT_EQ(m_rig.log.Sets().size(), 1u) << "nothing is sent when the profile stays";
     Activate(m_other);
-    EXPECT_EQ(m_rig.log.Sets(), (std::vector<std::string>{"set 05 03 01", "set 05 03 00"}));
+    const std::vector<std::string> sets = m_rig.log.Sets();
+    ASSERT_EQ(sets.size(), 2u) << "the switch the worker took, then the last";
+    EXPECT_EQ(sets.back(), "set 05 03 00");
     EXPECT_EQ(ConfigIni(), before);
     EXPECT_TRUE(model.pending.lightingPending[0]);
+}
+
+// Focus flipping between a listed program and another window faster than the
+// keyboard takes reports (the worker's first switch waits for the UI thread):
+// only that switch and the last decision go out.
+TEST_F(FollowingWindow, AStormOfFocusChangesSendsOnlyTheLastDecision) {
+    for (int i = 0; i < 1000; ++i) m_rig.dlg->FollowActiveWindow(i % 2 ? m_other : m_program);
+    m_rig.Idle();
+    const std::vector<std::string> sets = m_rig.log.Sets();
+    ASSERT_EQ(sets.size(), 2u) << "the switch the worker took, then the last";
+    EXPECT_EQ(sets.back(), "set 05 03 00");
+    EXPECT_EQ(m_rig.dlg->CurrentProfileNumber(), 0);
+    EXPECT_NE(ConfigIni().find("CurrentProfile=0\r\n"), std::string::npos);
 }
 
 TEST_F(FollowingWindow, TheUsersChoiceIsTheBaseAndPcProfilesStayInTheWindow) {
