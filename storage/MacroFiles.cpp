@@ -171,8 +171,10 @@ bool ParseMacroKeyFile(std::string_view text, MacroKey& key) {
     return true;
 }
 
-bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory) {
-    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), FormatMacroLibrary(library));
+bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory,
+                       WriteFailure* failure) {
+    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), FormatMacroLibrary(library),
+                               failure);
 }
 
 bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {
@@ -189,8 +191,8 @@ bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDire
     return false;
 }
 
-bool WriteMacroKeyFile(const MacroKey& key, const std::string& path) {
-    return WriteFileAtomically(path, FormatMacroKeyFile(key));
+bool WriteMacroKeyFile(const MacroKey& key, const std::string& path, WriteFailure* failure) {
+    return WriteFileAtomically(path, FormatMacroKeyFile(key), failure);
 }
 
 bool ReadMacroKeyFile(MacroKey& key, const std::string& path) {

@@ -116,8 +116,9 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
     return true;
 }
 
-bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path) {
-    return WriteFileAtomically(path, FormatProfile(profile));
+bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path,
+                      WriteFailure* failure) {
+    return WriteFileAtomically(path, FormatProfile(profile), failure);
 }
 
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path) {
@@ -139,8 +140,8 @@ bool LoadProfileFile(KeyboardProfile& profile, const std::string& path) {
     return true;
 }
 
-bool WriteProfileFile(const KeyboardModel& model, int slot) {
-    return WriteProfileFile(model.Profile(slot), model.settings.SlotPath(slot));
+bool WriteProfileFile(const KeyboardModel& model, int slot, WriteFailure* failure) {
+    return WriteProfileFile(model.Profile(slot), model.settings.SlotPath(slot), failure);
 }
 
 bool ReadProfileFile(KeyboardModel& model, int slot) {
