@@ -576,9 +576,13 @@ void CCorvexDlg::Refresh() {
 // ---- commit and resets ----------------------------------------------------
 
 void CCorvexDlg::Commit(bool hideAfter) {
-    m_session->Commit(m_currentProfile);
+    const SaveFailures failures = m_session->Commit(m_currentProfile);
     m_follower.SetBase(m_currentProfile);
-    if (hideAfter) PutAway();
+    // After a failed save the window stays, so that the user can try again.
+    if (!failures.empty())
+        Dialogs().Message(Window(), std::string(kAttentionTitle), ReportFailedSave(failures));
+    else if (hideAfter)
+        PutAway();
 }
 
 void CCorvexDlg::ResetCurrentProfile() {
@@ -817,7 +821,9 @@ void CCorvexDlg::SaveProfile() {
     const int slot = model.CurrentSlot();
     const auto path = Dialogs().ChooseProfileToSave(Window(), model.settings.SlotPath(slot));
     if (!path || path->empty()) return;
-    m_session->SaveProfileAs(m_currentProfile, *path);
+    const SaveFailures failures = m_session->SaveProfileAs(m_currentProfile, *path);
+    if (!failures.empty())
+        Dialogs().Message(Window(), std::string(kAttentionTitle), ReportFailedSave(failures));
 }
 
 void CCorvexDlg::LoadProfile() {
