@@ -38,18 +38,10 @@ TEST(FailedSaves, ApplyAndSaveProfileThatCannotWriteSaySoOnceAndKeepWhatDependsO
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(rig.dialogs.messages[0], "Attention!|Could not save " + library +
                                            ": Is a directory. 1 other file was not saved either.");
-    EXPECT_NE(said.find("Could not save " + library + ": Is a directory."), std::string::npos)
-        << said;
-    EXPECT_NE(said.find("Could not save " + profile0), std::string::npos) << said;
+    EXPECT_NE(said.find("lumbra: Could not save " + profile0), std::string::npos) << said;
     EXPECT_EQ(ReadText(profile0), before0) << "the profile naming the macro is not saved";
     EXPECT_NE(ReadText(rig.Config("default1.psf")).find("Racing"), std::string::npos);
     EXPECT_TRUE(rig.dlg->Link().LibraryChanged()) << "the next Apply tries again";
-
-    // Once the library can be written, Apply saves both and says nothing.
-    fs::remove(library);
-    rig.ClickControl(MainId::kApply);
-    EXPECT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_NE(ReadText(profile0).find("Key0Name=Typed"), std::string::npos);
 
     // Save Profile into a path that cannot be a file: said, and the slot stays.
     const std::string settings = ReadText(rig.Config("config.ini"));
