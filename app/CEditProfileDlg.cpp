@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/MainWindowMessages.h"
+#include "model/NameText.h"
 #include "platform/ActiveWindowWatcher.h"
 #include "platform/EditBox.h"
 #include "platform/FileDialogs.h"
@@ -131,7 +132,8 @@ intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
     }
     switch (msg) {
         case kIdOkButton:
-            m_name = m_nameEdit ? m_nameEdit->Text() : m_name;
+            // A line break in the name would end its line of the profile file.
+            if (m_nameEdit) m_name = WithoutControlCharacters(m_nameEdit->Text());
             EndDialog(DialogResult::kOk);
             break;
         case kIdClose:

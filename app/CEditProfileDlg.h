@@ -16,9 +16,10 @@ class CStaticText;
 
 // A profile's name and up to three programs, each chosen with its browse button and removed with
 // the clear button beside it. OK gives DialogResult::kOk with Name() and Programs() holding what
-// the user entered; close and Cancel give DialogResult::kCancel. A program that no longer exists is
-// shown greyed; where the desktop cannot tell which window is active, one line says that programs
-// select their profile only on X11 desktops.
+// the user entered, the name without control characters; close and Cancel give
+// DialogResult::kCancel. A program that no longer exists is shown greyed; where the desktop cannot
+// tell which window is active, one line says that programs select their profile only on X11
+// desktops.
 class CEditProfileDlg : public CDlgBase {
 public:
     static constexpr int kWidth = 525;

@@ -179,8 +179,14 @@ int DeviceLink::ResetOnBoardProfile(int slot) {
 }
 
 bool DeviceLink::ApplyMacroReport(int slot, int gIndex, MacroReportView answer) {
-    const MacroReportName resolved = DecodeMacroReportName(answer, slot, gIndex);
-    if (GKeySlot* g = m_services.model->Profile(slot).GKey(gIndex)) g->name = resolved.name;
+    MacroReportName resolved = DecodeMacroReportName(answer, slot, gIndex);
+    if (GKeySlot* g = m_services.model->Profile(slot).GKey(gIndex)) {
+        // The keyboard keeps a long name cut; the G key keeps it whole, so that
+        // names sharing the part the keyboard keeps stay apart.
+        if (!resolved.madeUp && FitMacroNameToField(g->name) == resolved.name)
+            resolved.name = g->name;
+        g->name = resolved.name;
+    }
     // A library without any macro set has nowhere to keep the macro; the G key
     // still carries the name.
     MacroSet* set = m_services.library->SetAt(0);

@@ -6,6 +6,7 @@
 #include "macro/CMacroManagerSmallDlg.h"
 #include "macro/MacroManagerMessages.h"
 #include "macro/MacroPage.h"
+#include "model/NameText.h"
 #include "platform/EditBox.h"
 #include "platform/MessageBox.h"
 #include "storage/MacroFiles.h"
@@ -275,7 +276,8 @@ void CMacroManagerDlg::OnSetChoice(intptr_t code) {
     }
 }
 
-void CMacroManagerDlg::AddSet(const std::string& name) {
+void CMacroManagerDlg::AddSet(const std::string& typed) {
+    const std::string name = WithoutControlCharacters(typed);
     if (name.empty()) return;
     for (uint32_t i = 0; i < m_library.MacroSetNum(); ++i)
         if (m_library.SetAt(i)->name == name) return;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <new>
 
+#include "model/NameText.h"
+
 namespace lumbra {
 
 MacroAction MacroAction::KeyEvent(uint8_t virtualKey, bool release) {
@@ -127,15 +129,16 @@ size_t CharacterBytes(unsigned char lead) {
 }  // namespace
 
 MacroNameCheck MacroSet::CheckNewKeyName(std::string_view keyName) const {
-    if (keyName.empty()) return MacroNameCheck::kEmpty;
-    if (FindExactly(this, keyName)) return MacroNameCheck::kExists;
-    if (keyName.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
+    const std::string name = WithoutControlCharacters(keyName);
+    if (name.empty()) return MacroNameCheck::kEmpty;
+    if (FindExactly(this, name)) return MacroNameCheck::kExists;
+    if (name.size() > kMaxMacroNameBytes) return MacroNameCheck::kTooLong;
     return MacroNameCheck::kAccepted;
 }
 
-MacroNameCheck MacroSet::AddNewKey(std::string keyName) {
+MacroNameCheck MacroSet::AddNewKey(std::string_view keyName) {
     const MacroNameCheck check = CheckNewKeyName(keyName);
-    if (check == MacroNameCheck::kAccepted) AddKey(std::move(keyName));
+    if (check == MacroNameCheck::kAccepted) AddKey(WithoutControlCharacters(keyName));
     return check;
 }
 
@@ -156,7 +159,12 @@ MacroKey* MacroLibrary::FindMacroKeyByName(std::string_view keyName) {
     MacroSet* first = SetAt(0);
     if (MacroKey* key = FindExactly(first, keyName)) return key;
     const std::string_view kept = FitMacroNameToField(keyName);
-    return kept != keyName ? FindExactly(first, kept) : nullptr;
+    if (kept != keyName) return FindExactly(first, kept);
+    for (uint32_t i = 0; first && i < first->MacroKeyNum(); ++i) {
+        MacroKey* key = first->KeyAt(i);
+        if (FitMacroNameToField(key->name) == keyName) return key;
+    }
+    return nullptr;
 }
 
 void MacroLibrary::ResetToDefault() {
@@ -169,7 +177,9 @@ bool IsMacroInUse(const KeyboardModel& model, std::string_view macroName) {
         for (int g = 0; g < kGKeyCount; ++g) {
             const GKeySlot* key = model.Profile(slot).GKey(g);
             if (key->action.type != KeyActionType::kMacro) continue;
-            if (key->name == macroName || FitMacroNameToField(key->name) == macroName) return true;
+            const std::string_view kept = FitMacroNameToField(key->name);
+            if (key->name == macroName || kept == macroName) return true;
+            if (kept == key->name && FitMacroNameToField(macroName) == kept) return true;
         }
     }
     return false;

@@ -99,14 +99,16 @@ public:
     MacroKey* KeyAt(uint32_t position);
     const MacroKey* KeyAt(uint32_t position) const;
 
-    // Whether `keyName` may become a new macro of this set: not empty, no macro
-    // of the set with exactly this name (case-sensitive), at most
-    // kMaxMacroNameBytes. A name that fails more than one test gets the first
-    // in that order. Every editor of macro names asks this one rule.
+    // Whether `keyName` may become a new macro of this set. Its control
+    // characters are removed first (a pasted line break or TAB); what is left
+    // must not be empty, must not be the name of a macro of the set
+    // (case-sensitive) and must have at most kMaxMacroNameBytes. A name that
+    // fails more than one test gets the first in that order. Every editor of
+    // macro names asks this one rule.
     MacroNameCheck CheckNewKeyName(std::string_view keyName) const;
-    // Appends a macro of this name when CheckNewKeyName accepts it; the
-    // check's answer either way.
-    MacroNameCheck AddNewKey(std::string keyName);
+    // Appends a macro of this name, without its control characters, when
+    // CheckNewKeyName accepts it; the check's answer either way.
+    MacroNameCheck AddNewKey(std::string_view keyName);
 
 private:
     std::vector<std::unique_ptr<MacroKey>> m_keys;
@@ -124,10 +126,12 @@ public:
     const MacroSet* SetAt(uint32_t position) const;
     void Clear() { m_sets.clear(); }
 
-    // The first macro of the first set with exactly this name; failing that,
-    // for a name too long for the keyboard, the macro named by the part of it
-    // the keyboard keeps (a G key saved before names were fitted still finds
-    // its macro).
+    // The macro of the first set a G key of this name leads to: the first
+    // with exactly this name. Failing that, for a name too long for the
+    // keyboard, the macro named by the part of it the keyboard keeps (a
+    // library saved when names were cut); for a name as the keyboard keeps
+    // it, the first macro the keyboard keeps as that name (it came back from
+    // the keyboard, cut).
     MacroKey* FindMacroKeyByName(std::string_view keyName);
 
     // The library with one empty set named "Keyboard Macro Set".
@@ -143,7 +147,8 @@ private:
 std::string_view FitMacroNameToField(std::string_view name);
 
 // True when a G key of an on-board profile (slots 0..2) is assigned the
-// macro of this name.
+// macro of this name: by that name, by a longer name of which the keyboard
+// keeps exactly this one, or by the part of this name the keyboard keeps.
 bool IsMacroInUse(const KeyboardModel& model, std::string_view macroName);
 
 // The main macro library, alive for the whole run. Like the keyboard model it

@@ -5,11 +5,34 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpressionValidator>
+#include <QValidator>
 
 #include "platform/HostWidget.h"
 #include "platform/QtImpl.h"
 
 namespace lumbra {
+
+namespace {
+
+// Takes control characters (U+0000..U+001F, U+007F) out of whatever reaches
+// the box, typed or pasted: no name or number Lumbra reads from a box holds
+// one, and a line break in a name would end its line in a file.
+class NoControlCharacters final : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& position) const override {
+        for (qsizetype i = input.size(); i-- > 0;) {
+            const char16_t c = input.at(i).unicode();
+            if (c >= 0x20 && c != 0x7F) continue;
+            input.remove(i, 1);
+            if (i < position) --position;
+        }
+        return Acceptable;
+    }
+};
+
+}  // namespace
 
 struct EditBox::Impl {
     QPointer<QLineEdit> edit;
@@ -26,6 +49,7 @@ EditBox::EditBox(HostWindow& parent, int id, const Rect& rect, bool visible)
     edit->setFrame(false);
     edit->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     edit->setVisible(visible);
+    edit->setValidator(new NoControlCharacters(edit));
     Impl* impl = m_impl.get();
     QObject::connect(edit, &QLineEdit::textChanged, edit, [impl] {
         if (impl->changed) impl->changed();
@@ -61,7 +85,7 @@ void EditBox::SetNumbersOnly(bool numbersOnly) {
         m_impl->edit->setValidator(new QRegularExpressionValidator(
             QRegularExpression(QStringLiteral("[0-9]*")), m_impl->edit));
     else
-        m_impl->edit->setValidator(nullptr);
+        m_impl->edit->setValidator(new NoControlCharacters(m_impl->edit));
 }
 
 void EditBox::SetMaxLength(int length) {

@@ -15,7 +15,7 @@ class HostWindow;
 // A single-line platform edit box, a child of a host window, at a rectangle
 // in the window's client coordinates. Destroying the object removes it; a
 // box that had the keyboard focus hands it to its window, never on to
-// another box.
+// another box. Control characters, typed or pasted, never reach its text.
 class EditBox {
 public:
     EditBox(HostWindow& parent, int id, const Rect& rect, bool visible = true);

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/MacroFiles.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "model/Decimal.h"
+#include "model/NameText.h"
 #include "storage/HexText.h"
 #include "storage/TextFile.h"
 
@@ -23,6 +25,16 @@ std::optional<std::string_view> ValueOf(std::optional<std::string_view> line) {
     const size_t p = line->find('=');
     if (p == std::string_view::npos || p + 1 >= line->size()) return std::nullopt;
     return line->substr(p + 1);
+}
+
+// A name and its line end; a control character in it is written as '_'
+// (CleanStoredName), in place.
+void AppendName(std::string& out, std::string_view name) {
+    const size_t at = out.size();
+    out += name;
+    std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), IsControlCharacter,
+                    '_');
+    out += kLineEnd;
 }
 
 void AppendAllAction(std::string& out, const MacroKey& key) {
@@ -83,7 +95,7 @@ bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
     for (int32_t i = 0; i < sets; ++i) {
         const auto setName = ValueOf(lines.Next());
         if (!setName) return false;
-        MacroSet* set = library.AddSet(std::string(*setName));
+        MacroSet* set = library.AddSet(CleanStoredName(*setName));
         if (!set) return false;
         const auto keyCount = ValueOf(lines.Next());
         if (!keyCount) return false;
@@ -91,10 +103,9 @@ bool ParseLibraryLines(LineReader& lines, MacroLibrary& library) {
         for (int32_t j = 0; j < keys; ++j) {
             const auto keyName = ValueOf(lines.Next());
             if (!keyName) return false;
-            // A name the keyboard cannot hold whole is kept as far as it can
-            // (whole characters), so that what is sent and what comes back
-            // are the same name; G keys naming the long form still find it.
-            MacroKey* key = set->AddKey(std::string(FitMacroNameToField(*keyName)));
+            // Kept whole, even when the keyboard keeps only a part of it: two
+            // names that share that part stay two macros.
+            MacroKey* key = set->AddKey(CleanStoredName(*keyName));
             if (!key || !ReadMacroBody(lines, *key)) return false;
         }
     }
@@ -108,22 +119,30 @@ std::string MacroLibraryFilePath(const std::string& appDirectory) {
 }
 
 std::string FormatMacroLibrary(const MacroLibrary& library) {
+    // Sized once, names included: a library near the read limit is not
+    // copied again and again as it grows.
+    size_t size = 64;
+    for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
+        const MacroSet& set = *library.SetAt(i);
+        size += 64 + set.name.size();
+        for (uint32_t j = 0; j < set.MacroKeyNum(); ++j)
+            size += kAllActionDigits + 200 + set.KeyAt(j)->name.size();
+    }
     std::string out;
-    size_t keyCount = 0;
-    for (uint32_t i = 0; i < library.MacroSetNum(); ++i)
-        keyCount += library.SetAt(i)->MacroKeyNum();
-    out.reserve(64 + library.MacroSetNum() * 64 + keyCount * (kAllActionDigits + 200));
+    out.reserve(size);
 
     AppendLine(out, kLibraryHeader);
     AppendLine(out, "MacroSetNum=" + std::to_string(library.MacroSetNum()));
     for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
         const MacroSet& set = *library.SetAt(i);
-        AppendLine(out, "\tMacroSet" + std::to_string(i) + "Name=" + set.name);
+        out += "\tMacroSet" + std::to_string(i) + "Name=";
+        AppendName(out, set.name);
         AppendLine(out, "\t\tMacroKeyNum=" + std::to_string(set.MacroKeyNum()));
         for (uint32_t j = 0; j < set.MacroKeyNum(); ++j) {
             const MacroKey& key = *set.KeyAt(j);
             const std::string tag = "MacroKey" + std::to_string(j);
-            AppendLine(out, "\t\t" + tag + "Name=" + key.name);
+            out += "\t\t" + tag + "Name=";
+            AppendName(out, key.name);
             AppendLine(out, "\t\t\t" + tag + "LoopEnable=" + std::to_string(key.LoopEnable));
             AppendLine(out, "\t\t\t" + tag + "LoopNum=" + std::to_string(key.LoopNum));
             AppendLine(out, "\t\t\tMacroActionNum=" + std::to_string(key.MacroActionNum));
@@ -171,10 +190,31 @@ bool ParseMacroKeyFile(std::string_view text, MacroKey& key) {
     return true;
 }
 
+namespace {
+
+// The reader takes no empty name back.
+bool NoEmptyName(const MacroLibrary& library) {
+    for (uint32_t i = 0; i < library.MacroSetNum(); ++i) {
+        const MacroSet& set = *library.SetAt(i);
+        if (set.name.empty()) return false;
+        for (uint32_t j = 0; j < set.MacroKeyNum(); ++j)
+            if (set.KeyAt(j)->name.empty()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory,
                        WriteFailure* failure) {
-    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), FormatMacroLibrary(library),
-                               failure);
+    // What the reader would not take back is not written: the file on disk
+    // stays the last one that can be read.
+    const std::string path = MacroLibraryFilePath(appDirectory);
+    if (!NoEmptyName(library)) return Refuse(failure, path, "a set or macro has no name");
+    const std::string text = FormatMacroLibrary(library);
+    if (text.size() > kMaxReadableFileSize)
+        return Refuse(failure, path, "it would be too large to read back");
+    return WriteFileAtomically(path, text, failure);
 }
 
 bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {

@@ -11,6 +11,7 @@ namespace lumbra {
 
 std::string MacroLibraryFilePath(const std::string& appDirectory);
 
+// A control character in a set or macro name is written, and read, as '_'.
 std::string FormatMacroLibrary(const MacroLibrary& library);
 // Fills an empty library from a library text; false on any missing or bad
 // line. On false the library is left empty.
@@ -22,9 +23,11 @@ std::string FormatMacroKeyFile(const MacroKey& key);
 bool ParseMacroKeyFile(std::string_view text, MacroKey& key);
 
 // The library file under the application directory. Write: false when the
-// file could not be written, with the reason in `failure` when one is given
-// (also for the .mkf writer below). Read: the library is emptied first; false when
-// the file is missing or not acceptable, and the library is then empty.
+// file could not be written, and when the reader would not take it back (an
+// empty name, more than the reader reads); the file is then left as it was.
+// The reason goes to `failure` when one is given (also for the .mkf writer
+// below). Read: the library is emptied first; false when the file is missing
+// or not acceptable, and the library is then empty. Names are read whole.
 bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory,
                        WriteFailure* failure = nullptr);
 bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/ProfileFile.h"
 
+#include "model/NameText.h"
 #include "storage/HexText.h"
 #include "storage/TextFile.h"
 
@@ -37,9 +38,9 @@ std::string FormatProfile(const KeyboardProfile& profile) {
     std::string out;
     AppendLine(out, kHeader);
     for (int i = 0; i < KeyboardProfile::kPairCount; ++i) {
-        out += profile.PairName(i);
+        out += CleanStoredName(profile.PairName(i));
         out += '=';
-        AppendLine(out, profile.PairValue(i));
+        AppendLine(out, CleanStoredName(profile.PairValue(i)));
     }
     out += kKeyTableName;
     out += '=';
@@ -48,7 +49,7 @@ std::string FormatProfile(const KeyboardProfile& profile) {
     for (int n = 0; n < kGKeyCount; ++n) {
         const GKeySlot& g = *profile.GKey(n);
         const std::string key = "Key" + std::to_string(n);
-        AppendLine(out, key + "Name=" + g.name);
+        AppendLine(out, key + "Name=" + CleanStoredName(g.name));
         out += "\t" + key + "Value=";
         AppendHexByte(out, g.action.type);
         AppendHexByte(out, g.action.param1);
@@ -74,8 +75,8 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
         const auto line = lines.Next();
         const auto value = NamedValue(line);
         if (!value) return false;
-        profile.SetPairName(i, std::string(line->substr(0, line->find('='))));
-        profile.SetPairValue(i, std::string(*value));
+        profile.SetPairName(i, CleanStoredName(line->substr(0, line->find('='))));
+        profile.SetPairValue(i, CleanStoredName(*value));
     }
 
     // The key table's name may be empty, but exactly 320 digits must follow.
@@ -92,7 +93,7 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
         GKeySlot& g = *profile.GKey(n);
         const auto name = NamedValue(lines.Next());
         if (!name) return false;
-        g.name = std::string(*name);
+        g.name = CleanStoredName(*name);
 
         const auto value = NamedValue(lines.Next());
         if (!value) return false;
@@ -116,9 +117,32 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile) {
     return true;
 }
 
+namespace {
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// Names are written as the reader cleans them; a path cannot be: one with a
+// line break, or a setting without a name, would make the file rejected.
+bool ReadsBack(const KeyboardProfile& profile) {
+    for (int i = 0; i < KeyboardProfile::kPairCount; ++i)
+        if (profile.PairName(i).empty()) return false;
+    for (int n = 0; n < kGKeyCount; ++n)
+        if (HasLineBreak(profile.GKey(n)->launchPath)) return false;
+    for (const std::string& program : profile.programs.paths)
+        if (HasLineBreak(program)) return false;
+    return true;
+}
+
+}  // namespace
+
 bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path,
                       WriteFailure* failure) {
-    return WriteFileAtomically(path, FormatProfile(profile), failure);
+    if (!ReadsBack(profile))
+        return Refuse(failure, path, "a path holds a line break or a setting has no name");
+    const std::string text = FormatProfile(profile);
+    if (text.size() > kMaxReadableFileSize)
+        return Refuse(failure, path, "it would be too large to read back");
+    return WriteFileAtomically(path, text, failure);
 }
 
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path) {

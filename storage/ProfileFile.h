@@ -15,17 +15,21 @@ namespace lumbra {
 // readers that stop after the G keys read it as before.
 
 // The file's text for a profile: header, three pairs, the key table, and
-// three lines for each G key.
+// three lines for each G key. A control character in a pair or a G key's name
+// is written as '_'.
 std::string FormatProfile(const KeyboardProfile& profile);
 
 // Reads a profile text into a profile as long as the text is acceptable; the
 // programs after the G keys replace the record's programs (none when absent).
-// False means rejected; what was read before the fault stays in the profile,
-// so the caller installs the defaults.
+// A control character in a pair or a G key's name (a file of an older
+// program) reads as '_'. False means rejected; what was read before the fault
+// stays in the profile, so the caller installs the defaults.
 bool ParseProfile(std::string_view text, KeyboardProfile& profile);
 
-// Writes one profile to a file; false when it could not be written, with the
-// reason in `failure` when one is given.
+// Writes one profile to a file; false when it could not be written, and when
+// the reader would reject it (a path with a line break, a setting without a
+// name, more than the reader reads): the file is then left as it was. The
+// reason goes to `failure` when one is given.
 bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path,
                       WriteFailure* failure = nullptr);
 // Reads a profile file into the record of slot s; a missing or rejected file

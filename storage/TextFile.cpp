@@ -129,6 +129,11 @@ std::string WriteFailure::Text() const {
     return "Could not save " + path + ": " + why + ".";
 }
 
+bool Refuse(WriteFailure* failure, const std::string& path, std::string reason) {
+    if (failure) *failure = WriteFailure{path, 0, std::move(reason)};
+    return false;
+}
+
 std::string ReportFailedSave(const std::vector<WriteFailure>& failures) {
     if (failures.empty()) return {};
     for (const WriteFailure& failure : failures)

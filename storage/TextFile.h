@@ -24,8 +24,10 @@ private:
     size_t m_pos = 0;
 };
 
-// The largest file the readers take; the largest valid library is about 2 MB.
-constexpr size_t kMaxReadableFileSize = 16 * 1024 * 1024;
+// The largest file the readers take. A macro takes about 1.7 KB of the
+// library file, so this holds some 38,000 macros; the library's writer refuses
+// a larger file rather than write one that would not be read back.
+constexpr size_t kMaxReadableFileSize = 64 * 1024 * 1024;
 
 // The whole content of a regular file of at most kMaxReadableFileSize bytes;
 // nothing when it cannot be opened or read, or when the path names anything
@@ -43,6 +45,10 @@ struct WriteFailure {
     // "Could not save PATH: REASON." as the user and standard error are told.
     std::string Text() const;
 };
+
+// Always false, with `reason` for `path` in `failure` when one is given: for
+// a writer that refuses a content before any file is touched.
+bool Refuse(WriteFailure* failure, const std::string& path, std::string reason);
 
 // Replaces a file with new content so that a crash or a full disk leaves
 // either the old or the new file, never a part: the content goes to a

@@ -184,6 +184,24 @@ TEST(DeviceLink, ReadBackReusesAMacroOfTheSameName) {
     EXPECT_EQ(old->AllAction[0], MacroAction::KeyEvent(0x41, false));
 }
 
+// The keyboard keeps 24 bytes of a name; a G key naming the second of two
+// names that share them keeps that name and fills that macro.
+TEST(DeviceLink, ReadBackKeepsALongNameWholeAndFillsItsOwnMacro) {
+    LinkRig rig;
+    MacroKey* first = rig.library.SetAt(0)->AddKey("宏一二三四五六七八九十二");
+    MacroKey* second = rig.library.SetAt(0)->AddKey("宏一二三四五六七八");
+    rig.model.Profile(1).GKey(1)->name = second->name;
+    SimKeyboardState state = KeyboardWithMacros();
+    const std::string_view kept = FitMacroNameToField(second->name);
+    std::copy(kept.begin(), kept.end(), state.profiles[1].macros[1].begin());
+    rig.sim->SetState(state);
+    rig.Start();
+    EXPECT_EQ(rig.model.Profile(1).GKey(1)->name, "宏一二三四五六七八");
+    EXPECT_EQ(rig.library.SetAt(0)->MacroKeyNum(), 3u) << "and the made-up one of profile 3";
+    EXPECT_EQ(second->MacroActionNum, 3u);
+    EXPECT_EQ(first->MacroActionNum, 0u);
+}
+
 TEST(DeviceLink, MergeIntoALibraryWithoutSetsOnlyNamesTheGKey) {
     LinkRig rig;
     rig.library.Clear();

@@ -147,8 +147,9 @@ TEST(MacroLibrary, InUseOnlyForMacroAssignmentsOfOnBoardProfiles) {
 // Names at the byte limits, in one, three and four bytes a character.
 struct NameCase {
     const char* name;
-    MacroNameCheck check;  // as a new name of a set holding "Fire"
-    const char* fitted;    // what the keyboard's 24-byte field keeps
+    MacroNameCheck check;          // as a new name of a set holding "Fire"
+    const char* fitted;            // what the keyboard's 24-byte field keeps
+    const char* stored = nullptr;  // the new macro's name, when not `name`
 };
 
 class MacroNames : public testing::TestWithParam<NameCase> {};
@@ -167,8 +168,9 @@ TEST_P(MacroNames, NewNamesFitTheLimitAndFittingNeverCutsACharacter) {
     }
     EXPECT_EQ(set.AddNewKey(c.name), c.check);
     ASSERT_EQ(set.MacroKeyNum(), c.check == MacroNameCheck::kAccepted ? 2u : 1u);
+    const char* stored = c.stored ? c.stored : c.name;
     EXPECT_EQ(set.KeyAt(set.MacroKeyNum() - 1)->name,
-              c.check == MacroNameCheck::kAccepted ? c.name : "Fire");
+              c.check == MacroNameCheck::kAccepted ? stored : "Fire");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -194,7 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Shorter than the field, nothing was cut: stray bytes stay, or every
         // rewrite of the library would eat one more.
         NameCase{"Fire\r\xEB\xEB\xEB\xEB\xEB\xEB", MacroNameCheck::kAccepted,
-                 "Fire\r\xEB\xEB\xEB\xEB\xEB\xEB"}));
+                 "Fire\r\xEB\xEB\xEB\xEB\xEB\xEB", "Fire\xEB\xEB\xEB\xEB\xEB\xEB"},
+        // Control characters (a pasted line break, a TAB) are taken out first.
+        NameCase{"ab\r\ncd", MacroNameCheck::kAccepted, "ab\r\ncd", "abcd"},
+        NameCase{"Twelve\tChars!", MacroNameCheck::kAccepted, "Twelve\tChars!", "TwelveChars!"},
+        NameCase{"\177Fire\001", MacroNameCheck::kExists, "\177Fire\001"},
+        NameCase{"\t\n", MacroNameCheck::kEmpty, "\t\n"}));
 
 TEST(MacroLibrary, AGKeyNamingALongNameFindsTheMacroTheKeyboardKeeps) {
     MacroLibrary library;
@@ -205,6 +212,20 @@ TEST(MacroLibrary, AGKeyNamingALongNameFindsTheMacroTheKeyboardKeeps) {
     model.Profile(0).GKey(2)->name = "宏一二三四五六七八九十二";
     model.Profile(0).GKey(2)->action = {1, 0, 0};
     EXPECT_TRUE(IsMacroInUse(model, "宏一二三四五六七"));
+}
+
+// Two whole names that share the 24 bytes the keyboard keeps.
+TEST(MacroLibrary, LongNamesSharingWhatTheKeyboardKeepsStayTwoMacros) {
+    MacroLibrary library;
+    MacroSet* set = library.AddSet("First");
+    MacroKey* first = set->AddKey("宏一二三四五六七八九十二");
+    set->AddKey("宏一二三四五六七八");
+    EXPECT_EQ(library.FindMacroKeyByName("宏一二三四五六七"), first)
+        << "the name as it comes back from the keyboard finds the first it fits";
+    KeyboardModel model;
+    model.Profile(1).GKey(0)->name = "宏一二三四五六七";
+    model.Profile(1).GKey(0)->action = {1, 0, 0};
+    EXPECT_TRUE(IsMacroInUse(model, "宏一二三四五六七八"));
 }
 
 }  // namespace

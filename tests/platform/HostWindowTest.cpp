@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
@@ -12,6 +14,7 @@
 #include "MouseEvents.h"
 #include "platform/Application.h"
 #include "platform/EditBox.h"
+#include "platform/HostWidget.h"
 #include "platform/HostWindow.h"
 #include "platform/Timer.h"
 
@@ -317,6 +320,15 @@ TEST(EditBox, HoldsTextAndFiltersDigitsWhenAsked) {
     EXPECT_EQ(changes, 1);
     box.SetNumbersOnly(true);
     EXPECT_EQ(box.Id(), 2110);
+    // Pasted control characters never reach a name: a line break would end
+    // its line in a file, a TAB come back from the keyboard as '_'.
+    box.SetNumbersOnly(false);
+    auto* edit = WidgetOf(w)->findChild<QLineEdit*>(QStringLiteral("edit2110"));
+    ASSERT_NE(edit, nullptr);
+    QGuiApplication::clipboard()->setText(QStringLiteral("ab\r\ncd\tef\x7F"));
+    edit->selectAll();
+    edit->paste();
+    EXPECT_EQ(box.Text(), "abcdef");
 }
 
 }  // namespace

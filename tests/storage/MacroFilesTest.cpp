@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/MacroFiles.h"
+#include "storage/TextFile.h"
 #include "tests/TestSupport.h"
 
 namespace lumbra {
@@ -82,7 +83,7 @@ TEST(MacroLibraryFormat, LowerCaseHexAndLongNamesWithEqualsReadBack) {
     EXPECT_EQ(read.SetAt(0)->KeyAt(0)->GetAction(1), (MacroAction{{0x41, 0x80, 0x00, 0xFF}}));
 }
 
-TEST(MacroLibraryFormat, NamesTooLongForTheKeyboardAreKeptByWholeCharacters) {
+TEST(MacroLibraryFormat, NamesTooLongForTheKeyboardAreReadWhole) {
     std::string text = test::Fixture("macro/two_sets.mlf");
     // 36 bytes, and 26 bytes whose 24th ends inside a character.
     text = Replace(text, "MacroKey0Name=Fire", "MacroKey0Name=宏一二三四五六七八九十二");
@@ -90,14 +91,64 @@ TEST(MacroLibraryFormat, NamesTooLongForTheKeyboardAreKeptByWholeCharacters) {
     text = Replace(text, "MacroKey1Name=Empty", "MacroKey1Name=Twenty-four bytes exact!");
     MacroLibrary read;
     ASSERT_TRUE(ParseMacroLibrary(text, read));
-    EXPECT_EQ(read.SetAt(0)->KeyAt(0)->name, "宏一二三四五六七");
-    EXPECT_EQ(read.SetAt(1)->KeyAt(0)->name, "ab宏一二三四五六");
+    EXPECT_EQ(read.SetAt(0)->KeyAt(0)->name, "宏一二三四五六七八九十二");
+    EXPECT_EQ(read.SetAt(1)->KeyAt(0)->name, "ab宏一二三四五六七");
     EXPECT_EQ(read.SetAt(1)->KeyAt(1)->name, "Twenty-four bytes exact!");
     EXPECT_EQ(read.SetAt(0)->KeyAt(0)->LoopNum, 3) << "the rest of the macro is read as before";
-    // What is written is what is read.
+
+    // A second name with the same first 24 bytes stays a macro of its own,
+    // and a G key naming it finds it, not the first.
+    MacroKey* second = read.SetAt(0)->AddKey("宏一二三四五六七八");
+    second->LoopNum = 9;
     MacroLibrary again;
     ASSERT_TRUE(ParseMacroLibrary(FormatMacroLibrary(read), again));
-    EXPECT_EQ(again.SetAt(0)->KeyAt(0)->name, "宏一二三四五六七");
+    ASSERT_EQ(again.SetAt(0)->MacroKeyNum(), 2u);
+    EXPECT_EQ(again.FindMacroKeyByName("宏一二三四五六七八")->LoopNum, 9);
+    EXPECT_EQ(again.FindMacroKeyByName("宏一二三四五六七八九十二")->LoopNum, 3);
+}
+
+// Files written before names were checked may hold control characters; a
+// line break in a name, written as it stood, cut the file.
+TEST(MacroLibraryFile, ControlCharactersInNamesNeverCostTheLibrary) {
+    std::string text = test::Fixture("macro/two_sets.mlf");
+    text = Replace(text, "MacroSet0Name=Games", "MacroSet0Name=Ga\tmes\x01");
+    MacroLibrary read;
+    ASSERT_TRUE(ParseMacroLibrary(text, read));
+    EXPECT_EQ(read.SetAt(0)->name, "Ga_mes_") << "as the keyboard gives a TAB back";
+
+    test::TempDir dir;
+    MacroLibrary written = TwoSets();
+    written.SetAt(0)->AddKey("ab\r\ncd");
+    written.SetAt(1)->name = "Off\nice";
+    ASSERT_TRUE(WriteMacroLibrary(written, dir.Dir()));
+    ASSERT_TRUE(LoadMacroLibraryOrDefault(read, dir.Dir()));
+    EXPECT_EQ(read.SetAt(0)->KeyAt(1)->name, "ab__cd");
+    EXPECT_EQ(read.SetAt(1)->name, "Off_ice");
+    EXPECT_EQ(read.SetAt(1)->MacroKeyNum(), 2u);
+}
+
+// Every library the writer writes is read back: a large one is read, and one
+// the reader would refuse is not written over the last good file.
+TEST(MacroLibraryFile, WhatIsWrittenIsWhatTheReaderTakes) {
+    test::TempDir dir;
+    MacroLibrary large;
+    large.ResetToDefault();
+    for (int i = 0; i < 10000; ++i) large.SetAt(0)->AddKey("M" + std::to_string(i));
+    ASSERT_TRUE(WriteMacroLibrary(large, dir.Dir()));
+    MacroLibrary read;
+    ASSERT_TRUE(LoadMacroLibraryOrDefault(read, dir.Dir()));
+    EXPECT_EQ(read.SetAt(0)->MacroKeyNum(), 10000u);
+    read.Clear();
+
+    MacroLibrary emptyName = TwoSets();
+    emptyName.SetAt(1)->AddKey("");
+    MacroLibrary oversized = TwoSets();
+    oversized.SetAt(1)->name.assign(kMaxReadableFileSize, 'x');
+    for (const MacroLibrary* refused : {&emptyName, &oversized}) {
+        EXPECT_FALSE(WriteMacroLibrary(*refused, dir.Dir()));
+        ASSERT_TRUE(ReadMacroLibrary(read, dir.Dir()));
+        EXPECT_EQ(read.SetAt(0)->MacroKeyNum(), 10000u) << "the last good file stays";
+    }
 }
 
 TEST(MacroLibraryFormat, ZeroOrNegativeSetCountIsAnEmptyLibrary) {

@@ -143,6 +143,29 @@ TEST_F(ProfileFileTest, EmptyPairValuesAndLinesAfterTheLastBlockAreAccepted) {
     EXPECT_EQ(m_profile.programs, (ProfilePrograms{{"/usr/bin/gimp", "", ""}}));
 }
 
+// A name with a line break, written as it stood, made the file rejected at
+// the next start; one with a TAB from an older file must still be read.
+TEST_F(ProfileFileTest, ControlCharactersInNamesNeverCostTheProfile) {
+    KeyboardProfile written;
+    written.ResetDefaults(2);
+    written.SetPairValue(0, "Ra\r\ncing");
+    *written.GKey(1) = {"ab\tcd", "", {1, 0, 0}};
+    ASSERT_TRUE(WriteProfileFile(written, FilePath()));
+    EXPECT_TRUE(ReadProfileFile(m_profile, 2, FilePath()));
+    EXPECT_EQ(m_profile.PairValue(0), "Ra__cing");
+    EXPECT_EQ(m_profile.GKey(1)->name, "ab_cd") << "as the keyboard gives a TAB back";
+
+    // A path cannot be cleaned: the file is not written, and the last one stays.
+    KeyboardProfile refused = written;
+    refused.GKey(0)->launchPath = "/opt/a\nb";
+    EXPECT_FALSE(WriteProfileFile(refused, FilePath()));
+    refused = written;
+    refused.programs.paths[2] = "/opt/a\r";
+    EXPECT_FALSE(WriteProfileFile(refused, FilePath()));
+    EXPECT_TRUE(ReadProfileFile(m_profile, 2, FilePath()));
+    EXPECT_EQ(m_profile.PairValue(0), "Ra__cing");
+}
+
 TEST_F(ProfileFileTest, ModelSlotsUseThePathsOfTheSettings) {
     KeyboardModel model;
     model.settings.ResetDefaults(m_dir.Dir());
