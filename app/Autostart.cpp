@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "storage/AppDirectory.h"
 #include "storage/TextFile.h"
 
 namespace lumbra {
@@ -25,8 +26,6 @@ std::optional<std::string> Env(const char* name) {
     if (!value) return std::nullopt;
     return std::string(value);
 }
-
-bool Absolute(const std::optional<std::string>& dir) { return dir && dir->starts_with('/'); }
 
 // Whether two paths name the same file.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -69,15 +68,8 @@ std::string QuoteExecArgument(const std::string& argument) {
 
 AutostartEntry ResolveAutostartEntry(const AutostartInputs& inputs) {
     AutostartEntry entry;
-    std::string folder;
-    if (Absolute(inputs.xdgConfigHome))
-        folder = *inputs.xdgConfigHome;
-    else if (Absolute(inputs.home))
-        folder = *inputs.home + "/.config";
-    if (!folder.empty()) {
-        if (folder.back() != '/') folder += '/';
-        entry.file = folder + "autostart/" + std::string(kEntryName);
-    }
+    if (const auto folder = UserConfigFolder(inputs.xdgConfigHome, inputs.home))
+        entry.file = *folder + "autostart/" + std::string(kEntryName);
     const auto onPath = FindOnPath(inputs.path);
     const bool byName =
         inputs.programPath.empty() || (onPath && SameFile(*onPath, inputs.programPath));

@@ -13,11 +13,11 @@
 #include "app/CCorvexDlg.h"
 #include "app/MainWindowLayout.h"
 #include "app/PlatformTrayHost.h"
+#include "base/UiDispatcher.h"
 #include "device/HidApiBackend.h"
 #include "device/UdevHotPlugMonitor.h"
 #include "model/KeyboardProfile.h"
 #include "model/SettingsStore.h"
-#include "base/UiDispatcher.h"
 #include "platform/Application.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
@@ -100,6 +100,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
     // held nothing else writes these files now.
     std::vector<std::string> files = {SettingsFilePath(appDir), MacroLibraryFilePath(appDir),
                                       DefaultSimStateFile(appDir)};
+    if (m_options.simStateFile) files.push_back(*m_options.simStateFile);
     for (int slot = 0; slot < kProfileSlotCount; ++slot)
         files.push_back(SettingsStore::DefaultSlotPath(appDir, slot));
     RemoveLeftoverTempFiles(files);

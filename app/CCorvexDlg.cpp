@@ -585,11 +585,18 @@ void CCorvexDlg::AfterReadBack(std::function<void()> command) {
 }
 
 void CCorvexDlg::Commit(bool hideAfter) {
-    AfterReadBack([this] {
-        m_session->Commit(m_currentProfile);
+    const bool deferred = m_readingBack;
+    AfterReadBack([this, hideAfter, deferred] {
+        const SaveFailures failures = m_session->Commit(m_currentProfile);
         m_follower.SetBase(m_currentProfile);
+        // After a failed save the window stays, so that the user can try again.
+        if (!failures.empty())
+            Dialogs().Message(Window(), std::string(kAttentionTitle), ReportFailedSave(failures));
+        else if (hideAfter && !deferred)
+            PutAway();
     });
-    if (hideAfter) PutAway();
+    // A commit that waits for the read-back puts the window away at once.
+    if (hideAfter && deferred) PutAway();
 }
 
 void CCorvexDlg::ResetCurrentProfile() {
@@ -848,7 +855,9 @@ void CCorvexDlg::SaveProfile() {
     const int slot = model.CurrentSlot();
     const auto path = Dialogs().ChooseProfileToSave(Window(), model.settings.SlotPath(slot));
     if (!path || path->empty()) return;
-    m_session->SaveProfileAs(m_currentProfile, *path);
+    const SaveFailures failures = m_session->SaveProfileAs(m_currentProfile, *path);
+    if (!failures.empty())
+        Dialogs().Message(Window(), std::string(kAttentionTitle), ReportFailedSave(failures));
 }
 
 void CCorvexDlg::LoadProfile() {

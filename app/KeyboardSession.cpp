@@ -5,8 +5,8 @@
 
 #include "app/ProgramFollower.h"
 #include "device/DeviceWorker.h"
-#include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
+#include "model/MacroLibrary.h"
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
 #include "storage/SettingsFile.h"
@@ -41,16 +41,43 @@ void KeyboardSession::OnDeviceChange(DeviceChange change) {
     if (m_link) m_link->OnDeviceChange(change);
 }
 
-void KeyboardSession::WriteAllFiles() {
-    KeyboardModel& model = Model();
-    const std::string& dir = m_services.appDirectory;
-    WriteSettingsFile(model.settings, dir);
-    for (int slot = 0; slot < kProfileSlotCount; ++slot) WriteProfileFile(model, slot);
-    if (m_link->LibraryChanged()) WriteMacroLibrary(*m_services.library, dir);
-    m_link->SetLibraryChanged(false);
+namespace {
+
+bool NamesAMacro(const KeyboardProfile& profile) {
+    for (int g = 0; g < kGKeyCount; ++g)
+        if (const GKeySlot* key = profile.GKey(g); key && key->action.type == KeyActionType::kMacro)
+            return true;
+    return false;
 }
 
-void KeyboardSession::Commit(int currentProfile) {
+}  // namespace
+
+SaveFailures KeyboardSession::WriteAllFiles() {
+    KeyboardModel& model = Model();
+    const std::string& dir = m_services.appDirectory;
+    SaveFailures failures;
+    WriteFailure failure;
+    // The library first: a profile's G keys name its macros, so a profile
+    // must not be saved naming a macro the library file failed to keep.
+    bool libraryKept = true;
+    if (m_link->LibraryChanged()) {
+        libraryKept = WriteMacroLibrary(*m_services.library, dir, &failure);
+        if (!libraryKept) failures.push_back(failure);
+    }
+    // A library not written is tried again at the next commit.
+    m_link->SetLibraryChanged(!libraryKept);
+    if (!WriteSettingsFile(model.settings, dir, &failure)) failures.push_back(failure);
+    for (int slot = 0; slot < kProfileSlotCount; ++slot) {
+        if (!libraryKept && NamesAMacro(model.Profile(slot)))
+            failures.push_back({model.settings.SlotPath(slot), 0,
+                                "it names macros of a library that could not be saved"});
+        else if (!WriteProfileFile(model, slot, &failure))
+            failures.push_back(failure);
+    }
+    return failures;
+}
+
+SaveFailures KeyboardSession::Commit(int currentProfile) {
     DeviceLink& link = *m_link;
     WritePlan plan = link.PlanPendingWrites();
     // The profile goes out as the window has it when the flush gets there: a
@@ -63,7 +90,7 @@ void KeyboardSession::Commit(int currentProfile) {
     });
     link.Execute(std::move(plan));
     Model().settings.SetCurrentProfile(currentProfile);
-    WriteAllFiles();
+    return WriteAllFiles();
 }
 
 void KeyboardSession::StoreCurrentProfile(int profile) {
@@ -120,11 +147,15 @@ void KeyboardSession::SendCurrentProfile(int profile) {
     m_link->Execute(std::move(plan), DeviceLink::kProfileSwitchTag);
 }
 
-void KeyboardSession::SaveProfileAs(int profile, const std::string& path) {
+SaveFailures KeyboardSession::SaveProfileAs(int profile, const std::string& path) {
     KeyboardModel& model = Model();
+    // The profile first: settings naming a file that was never written would
+    // lose the slot at the next start.
+    WriteFailure failure;
+    if (!WriteProfileFile(model.Profile(profile), path, &failure)) return {failure};
     model.settings.SetSlotPath(profile, path);
-    WriteSettingsFile(model.settings, m_services.appDirectory);
-    WriteProfileFile(model, profile);
+    if (!WriteSettingsFile(model.settings, m_services.appDirectory, &failure)) return {failure};
+    return {};
 }
 
 bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {

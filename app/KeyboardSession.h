@@ -14,6 +14,7 @@
 #include "device/DeviceWorker.h"
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
+#include "storage/TextFile.h"
 
 namespace lumbra {
 
@@ -24,6 +25,10 @@ class UiDispatcher;
 // What a session works on: what its link talks to, handed on to the link
 // whole. Every pointer must outlive the session.
 using KeyboardSessionServices = DeviceLinkServices;
+
+// The files a save could not write, each with its reason; empty when every
+// file was written.
+using SaveFailures = std::vector<WriteFailure>;
 
 // The keyboard and the files behind the main window: start-up loading, the
 // read-back, Apply, the two resets, the profile files and the goodbye. The
@@ -52,7 +57,7 @@ public:
     void OnDeviceChange(DeviceChange change);
 
     // Apply: the pending writes, the profile being edited, then every file.
-    void Commit(int currentProfile);
+    SaveFailures Commit(int currentProfile);
     // The model's profile to its defaults, its file, and for an on-board
     // profile its reports; its pending writes are dropped.
     void ResetProfile(int profile);
@@ -62,8 +67,10 @@ public:
     // Only the keyboard's current profile, as a plan of its own that replaces
     // one still waiting; the settings file takes it when it is sent.
     void SendCurrentProfile(int profile);
-    // The profile's file under a new path (Save Profile as...).
-    void SaveProfileAs(int profile, const std::string& path);
+    // The profile's file under a new path (Save Profile as...). The slot moves
+    // to the path, and the settings say so, only once the profile is written
+    // there; a failure changes nothing.
+    SaveFailures SaveProfileAs(int profile, const std::string& path);
     // The profile read from a file the user chose (Load Profile from...);
     // false, with nothing changed, when the file is no profile.
     bool LoadProfileFrom(int profile, const std::string& path);
@@ -95,7 +102,7 @@ public:
 
 private:
     KeyboardModel& Model() { return *m_services.model; }
-    void WriteAllFiles();
+    SaveFailures WriteAllFiles();
     // The settings file as it is on disk with only the current profile changed.
     void StoreCurrentProfile(int profile);
     void OnProgress(const DeviceProgress& progress);

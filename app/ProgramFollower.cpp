@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -125,10 +126,9 @@ void ToggleFollowPrograms(KeyboardModel& model, const std::string& appDirectory)
         model.settings.SetFollowPrograms(std::nullopt);
     else
         model.settings.SetFollowPrograms(follow);
-    const SettingsStore& settings = model.settings;
-    UpdateSettingsFile(appDirectory, settings, [&settings](SettingsStore& s) {
-        s.SetFollowPrograms(settings.FollowPrograms());
-    });
+    WriteFailure failure;
+    if (!WriteFollowPrograms(model.settings.FollowPrograms(), appDirectory, &failure))
+        std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
 }
 
 bool UpdateSettingsFile(const std::string& appDirectory, const SettingsStore& fallback,
@@ -136,8 +136,9 @@ bool UpdateSettingsFile(const std::string& appDirectory, const SettingsStore& fa
     SettingsStore store = fallback;
     const auto text = ReadWholeFile(SettingsFilePath(appDirectory));
     SettingsStore onDisk = fallback;
-    onDisk.SetFollowPrograms(std::nullopt);
     if (text && ParseSettings(*text, onDisk)) store = onDisk;
+    // The switch the window holds is the one its own file holds.
+    store.SetFollowPrograms(fallback.FollowPrograms());
     change(store);
     return WriteSettingsFile(store, appDirectory);
 }

@@ -56,8 +56,8 @@ private:
 AllProfilePrograms ProgramsOf(const KeyboardModel& model);
 // On by default when any profile lists a program, otherwise as the user chose.
 bool FollowsPrograms(const KeyboardModel& model);
-// Turns following over and writes the choice to the settings file, which keeps it only while it
-// differs from the default.
+// Turns following over and writes the choice to Lumbra's own settings file, which keeps it only
+// while it differs from the default; a failed write is said on standard error.
 void ToggleFollowPrograms(KeyboardModel& model, const std::string& appDirectory);
 
 // Rewrites the settings file as it stands on disk with one change, so that nothing else the

@@ -3,6 +3,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "device/DeviceLink.h"
@@ -56,8 +57,11 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
             KeyboardProfile& profile = s->services.model->Profile(slot);
             if (GKeySlot* g = profile.GKey(gIndex))
                 g->action = KeyAction{KeyActionType::kMacro, 0, 0};
-            WriteProfileFile(*s->services.model, slot);
-            WriteMacroLibrary(*s->services.library, s->services.appDirectory);
+            // The library first: the profile names the macro kept there.
+            WriteFailure failure;
+            if (!WriteMacroLibrary(*s->services.library, s->services.appDirectory, &failure) ||
+                !WriteProfileFile(*s->services.model, slot, &failure))
+                std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
             Refresh(*s);
         });
         if (merged && writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);

@@ -175,8 +175,13 @@ intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t sec
             return 0;
         case kIdOk:
             if (clicked) {
-                WriteMacroLibrary(m_library, m_appDirectory);
-                EndDialog(DialogResult::kOk);
+                // A library that could not be saved keeps the dialog open: closing would
+                // read the old file back over the user's work.
+                WriteFailure failure;
+                if (WriteMacroLibrary(m_library, m_appDirectory, &failure))
+                    EndDialog(DialogResult::kOk);
+                else
+                    ShowMessage(ReportFailedSave({failure}));
             }
             return 0;
         case kIdNewMacro:

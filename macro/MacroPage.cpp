@@ -152,7 +152,12 @@ void MacroPage::ImportMacro() {
         m_s.view->ShowMessage(MacroPageText::kImportFormat, MacroPageText::kImportFormatTitle);
         return;
     }
-    WriteLibrary();
+    WriteFailure failure;
+    if (m_s.library && !WriteMacroLibrary(*m_s.library, m_s.appDirectory, &failure)) {
+        // Kept for the next Apply to try again.
+        m_s.view->SetLibraryChanged(true);
+        Message(ReportFailedSave({failure}));
+    }
     Refresh();
     m_s.view->RedrawActionList();
 }
@@ -164,7 +169,8 @@ void MacroPage::ExportMacro() {
         return;
     }
     const std::optional<std::string> path = m_s.view->ChooseMacroFileToSave();
-    if (path) WriteMacroKeyFile(*key, *path);
+    WriteFailure failure;
+    if (path && !WriteMacroKeyFile(*key, *path, &failure)) Message(ReportFailedSave({failure}));
 }
 
 void MacroPage::OnLoopSwitch(bool checked) {

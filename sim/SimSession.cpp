@@ -5,6 +5,14 @@ namespace lumbra {
 
 std::unique_ptr<SimSession> SimSession::Start(const SimOptions& options,
                                               std::shared_ptr<Clock> clock, std::string* error) {
+    // A file that holds something else is refused rather than replaced at the
+    // first change: the user named it, and its content is theirs.
+    if (!IsUsableSimStateFile(options.stateFile)) {
+        if (error)
+            *error = options.stateFile +
+                     " is not a simulated keyboard's state file; name a new file or remove it";
+        return nullptr;
+    }
     std::unique_ptr<SimSession> session(new SimSession);
     session->m_simulator = std::make_shared<KeyboardSimulator>(options.stateFile);
     if (options.traceFile) {

@@ -18,8 +18,8 @@ namespace lumbra {
 // its change notifications to the UI thread (SetChangeSink).
 class SimSession {
 public:
-    // Nothing, with a reason, when the trace file or the control pipe cannot
-    // be opened.
+    // Nothing, with a reason, when the state file holds something else, or
+    // when the trace file or the control pipe cannot be opened.
     static std::unique_ptr<SimSession> Start(const SimOptions& options,
                                              std::shared_ptr<Clock> clock,
                                              std::string* error = nullptr);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/SimStateFile.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <span>
 #include <vector>
 
@@ -114,6 +117,13 @@ std::optional<SimKeyboardState> ParseSimState(std::string_view text) {
         }
     }
     return state;
+}
+
+bool IsUsableSimStateFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT;
+    const auto text = ReadWholeFile(path);
+    return text && (text->empty() || ParseSimState(*text));
 }
 
 SimKeyboardState LoadSimState(const std::string& path) {

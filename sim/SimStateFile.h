@@ -39,6 +39,11 @@ struct SimKeyboardState {
 std::string FormatSimState(const SimKeyboardState& state);
 std::optional<SimKeyboardState> ParseSimState(std::string_view text);
 
+// Whether a file may hold the simulated keyboard: it is missing, empty, or a
+// state file. Anything else (notes, another program's data, a folder) is not
+// the simulator's to replace.
+bool IsUsableSimStateFile(const std::string& path);
+
 // The state a file keeps; the factory state when the file is missing or
 // unreadable.
 SimKeyboardState LoadSimState(const std::string& path);

@@ -30,9 +30,19 @@ std::string ResolveAppDirectory(const AppDirectoryInputs& inputs) {
     if (!inputs.programDirectory.empty() && ::access(inputs.programDirectory.c_str(), W_OK) == 0) {
         return WithSlash(inputs.programDirectory);
     }
-    if (Usable(inputs.xdgConfigHome)) return WithSlash(*inputs.xdgConfigHome) + "lumbra/";
-    if (Usable(inputs.home)) return WithSlash(*inputs.home) + ".config/lumbra/";
+    if (const auto folder = UserConfigFolder(inputs.xdgConfigHome, inputs.home))
+        return *folder + "lumbra/";
     return "./";
+}
+
+std::optional<std::string> UserConfigFolder(const std::optional<std::string>& xdgConfigHome,
+                                            const std::optional<std::string>& home) {
+    const auto absolute = [](const std::optional<std::string>& dir) {
+        return dir && dir->starts_with('/');
+    };
+    if (absolute(xdgConfigHome)) return WithSlash(*xdgConfigHome);
+    if (absolute(home)) return WithSlash(*home) + ".config/";
+    return std::nullopt;
 }
 
 std::string ProgramDirectory() {

@@ -20,6 +20,12 @@ struct AppDirectoryInputs {
 // user's configuration folder ($XDG_CONFIG_HOME/lumbra/, or ~/.config/lumbra/).
 std::string ResolveAppDirectory(const AppDirectoryInputs& inputs);
 
+// The user's configuration folder with a trailing '/': XDG_CONFIG_HOME, else
+// HOME's .config. A value that is not an absolute path is invalid and ignored,
+// as the base-directory rules say; nothing when neither gives a folder.
+std::optional<std::string> UserConfigFolder(const std::optional<std::string>& xdgConfigHome,
+                                            const std::optional<std::string>& home);
+
 // The folder of the running program file, with a trailing '/'.
 std::string ProgramDirectory();
 

@@ -205,13 +205,16 @@ bool NoEmptyName(const MacroLibrary& library) {
 
 }  // namespace
 
-bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory) {
+bool WriteMacroLibrary(const MacroLibrary& library, const std::string& appDirectory,
+                       WriteFailure* failure) {
     // What the reader would not take back is not written: the file on disk
     // stays the last one that can be read.
-    if (!NoEmptyName(library)) return false;
+    const std::string path = MacroLibraryFilePath(appDirectory);
+    if (!NoEmptyName(library)) return Refuse(failure, path, "a set or macro has no name");
     const std::string text = FormatMacroLibrary(library);
-    if (text.size() > kMaxReadableFileSize) return false;
-    return WriteFileAtomically(MacroLibraryFilePath(appDirectory), text);
+    if (text.size() > kMaxReadableFileSize)
+        return Refuse(failure, path, "it would be too large to read back");
+    return WriteFileAtomically(path, text, failure);
 }
 
 bool ReadMacroLibrary(MacroLibrary& library, const std::string& appDirectory) {
@@ -228,8 +231,8 @@ bool LoadMacroLibraryOrDefault(MacroLibrary& library, const std::string& appDire
     return false;
 }
 
-bool WriteMacroKeyFile(const MacroKey& key, const std::string& path) {
-    return WriteFileAtomically(path, FormatMacroKeyFile(key));
+bool WriteMacroKeyFile(const MacroKey& key, const std::string& path, WriteFailure* failure) {
+    return WriteFileAtomically(path, FormatMacroKeyFile(key), failure);
 }
 
 bool ReadMacroKeyFile(MacroKey& key, const std::string& path) {

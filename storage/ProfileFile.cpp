@@ -135,10 +135,14 @@ bool ReadsBack(const KeyboardProfile& profile) {
 
 }  // namespace
 
-bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path) {
-    if (!ReadsBack(profile)) return false;
+bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path,
+                      WriteFailure* failure) {
+    if (!ReadsBack(profile))
+        return Refuse(failure, path, "a path holds a line break or a setting has no name");
     const std::string text = FormatProfile(profile);
-    return text.size() <= kMaxReadableFileSize && WriteFileAtomically(path, text);
+    if (text.size() > kMaxReadableFileSize)
+        return Refuse(failure, path, "it would be too large to read back");
+    return WriteFileAtomically(path, text, failure);
 }
 
 bool ReadProfileFile(KeyboardProfile& profile, int slot, const std::string& path) {
@@ -160,8 +164,8 @@ bool LoadProfileFile(KeyboardProfile& profile, const std::string& path) {
     return true;
 }
 
-bool WriteProfileFile(const KeyboardModel& model, int slot) {
-    return WriteProfileFile(model.Profile(slot), model.settings.SlotPath(slot));
+bool WriteProfileFile(const KeyboardModel& model, int slot, WriteFailure* failure) {
+    return WriteProfileFile(model.Profile(slot), model.settings.SlotPath(slot), failure);
 }
 
 bool ReadProfileFile(KeyboardModel& model, int slot) {

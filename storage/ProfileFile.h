@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/KeyboardModel.h"
+#include "storage/TextFile.h"
 
 namespace lumbra {
 
@@ -27,8 +28,10 @@ bool ParseProfile(std::string_view text, KeyboardProfile& profile);
 
 // Writes one profile to a file; false when it could not be written, and when
 // the reader would reject it (a path with a line break, a setting without a
-// name, more than the reader reads): the file is then left as it was.
-bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path);
+// name, more than the reader reads): the file is then left as it was. The
+// reason goes to `failure` when one is given.
+bool WriteProfileFile(const KeyboardProfile& profile, const std::string& path,
+                      WriteFailure* failure = nullptr);
 // Reads a profile file into the record of slot s; a missing or rejected file
 // installs the slot's defaults (without programs) and is written anew, a
 // rejected one kept first (KeepRejectedFile). True when accepted.
@@ -41,7 +44,7 @@ bool LoadProfileFile(KeyboardProfile& profile, const std::string& path);
 constexpr std::string_view kNotAProfileMessage = "This file is not a Lumbra profile.";
 
 // The same for a slot of the model, at the path its settings hold for it.
-bool WriteProfileFile(const KeyboardModel& model, int slot);
+bool WriteProfileFile(const KeyboardModel& model, int slot, WriteFailure* failure = nullptr);
 bool ReadProfileFile(KeyboardModel& model, int slot);
 
 }  // namespace lumbra

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -122,36 +123,113 @@ std::string TempFilePattern(const std::string& name) {
     return "." + name + std::string(kTempMarker) + std::string(kTempRandomLength, 'X');
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view content) {
-    if (path.empty()) return false;
-    std::error_code error;
-    if (fs::path(path).has_parent_path())
-        fs::create_directories(fs::path(path).parent_path(), error);
+std::string WriteFailure::Text() const {
+    char buffer[256];
+    const std::string why = reason.empty() ? ::strerror_r(error, buffer, sizeof buffer) : reason;
+    return "Could not save " + path + ": " + why + ".";
+}
+
+bool Refuse(WriteFailure* failure, const std::string& path, std::string reason) {
+    if (failure) *failure = WriteFailure{path, 0, std::move(reason)};
+    return false;
+}
+
+std::string ReportFailedSave(const std::vector<WriteFailure>& failures) {
+    if (failures.empty()) return {};
+    for (const WriteFailure& failure : failures)
+        std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
+    std::string text = failures.front().Text();
+    if (const size_t more = failures.size() - 1; more > 0)
+        text += " " + std::to_string(more) + (more == 1 ? " other file was" : " other files were") +
+                " not saved either.";
+    return text;
+}
+
+namespace {
+
+// Always false, so that a writer can say why in one statement.
+bool Fail(WriteFailure* failure, const std::string& path, int error) {
+    if (failure) *failure = WriteFailure{path, error, {}};
+    return false;
+}
+
+// Creates `folder` and whatever is missing above it; 0, or the error number.
+// A folder made here gets at least owner read, write and search: a umask such
+// as 0277 would otherwise make a config folder nothing can ever be saved in.
+int CreateFolders(const fs::path& folder) {
+    struct stat info {};
+    if (folder.empty() || ::stat(folder.c_str(), &info) == 0) return 0;
+    if (errno != ENOENT) return errno;
+    if (folder.has_parent_path() && folder.parent_path() != folder)
+        if (const int error = CreateFolders(folder.parent_path())) return error;
+    if (::mkdir(folder.c_str(), 0777) != 0) return errno == EEXIST ? 0 : errno;
+    if (::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IRWXU) != S_IRWXU &&
+        ::chmod(folder.c_str(), (info.st_mode & 07777) | S_IRWXU) != 0)
+        return errno;
+    return 0;
+}
+
+// Rewrites a file through its own descriptor where its folder takes no new
+// file; 0, or the error number.
+int RewriteInPlace(const fs::path& target, std::string_view content) {
+    const Descriptor file(
+        ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK));
+    if (file.Get() < 0) return errno;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0) return errno;
+    if (!S_ISREG(info.st_mode)) return EINVAL;
+    // The room first: a file size limit or a full disk refuses here, while the
+    // old content is still whole.
+    const auto size = static_cast<off_t>(content.size());
+    if (size > info.st_size) {
+        const int error = ::posix_fallocate(file.Get(), 0, size);
+        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) return error;
+    }
+    if (!WriteToDescriptor(file.Get(), content)) return errno;
+    if (::ftruncate(file.Get(), size) != 0 || ::fsync(file.Get()) != 0) return errno;
+    return 0;
+}
+
+// Whether mkostemp's error means the folder takes no new file.
+bool FolderRefusesNewFiles(int error) { return error == EACCES || error == EPERM; }
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view content, WriteFailure* failure) {
+    if (path.empty()) return Fail(failure, path, ENOENT);
     // The rename replaces the symlink's target, so that the link keeps working.
     const auto target = FollowSymlinks(path);
-    if (!target || target->filename().empty()) return false;
+    if (!target) return Fail(failure, path, ELOOP);
+    if (target->filename().empty()) return Fail(failure, path, EISDIR);
+    if (const int error = CreateFolders(FolderOf(*target))) return Fail(failure, path, error);
     struct stat old {};
     const bool replacing = ::stat(target->c_str(), &old) == 0;
-    if (replacing &&
-        (!S_ISREG(old.st_mode) || ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0))
-        return false;
+    if (replacing && !S_ISREG(old.st_mode))
+        return Fail(failure, path, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+    if (replacing && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
+        return Fail(failure, path, errno);
 
     std::string temp = (FolderOf(*target) / TempFilePattern(target->filename())).string();
     // mkostemp creates the file 0600, narrowed by the umask.
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = true;
+    if (fd < 0) {
+        const int error =
+            replacing && FolderRefusesNewFiles(errno) ? RewriteInPlace(*target, content) : errno;
+        return error == 0 || Fail(failure, path, error);
+    }
+    int error = 0;
     if (replacing) {
         // Only root may hand the file to its owner; everyone else keeps their own.
         [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
-        ok = ::fchmod(fd, old.st_mode & 0777) == 0;
+        if (::fchmod(fd, old.st_mode & 0777) != 0) error = errno;
     }
-    ok = ok && WriteToDescriptor(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), target->c_str()) == 0;
-    if (!ok) {
+    if (error == 0 && !WriteToDescriptor(fd, content)) error = errno;
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temp.c_str(), target->c_str()) != 0) error = errno;
+    if (error != 0) {
         ::unlink(temp.c_str());
-        return false;
+        return Fail(failure, path, error);
     }
     return true;
 }

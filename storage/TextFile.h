@@ -35,16 +35,42 @@ constexpr size_t kMaxReadableFileSize = 64 * 1024 * 1024;
 // and never read from.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// Why a file could not be written: the file as the writer was given it and the
+// system's error number, or a reason of the caller's own in its place.
+struct WriteFailure {
+    std::string path;
+    int error = 0;
+    std::string reason;
+
+    // "Could not save PATH: REASON." as the user and standard error are told.
+    std::string Text() const;
+};
+
+// Always false, with `reason` for `path` in `failure` when one is given: for
+// a writer that refuses a content before any file is touched.
+bool Refuse(WriteFailure* failure, const std::string& path, std::string reason);
+
 // Replaces a file with new content so that a crash or a full disk leaves
 // either the old or the new file, never a part: the content goes to a
 // temporary file in the same folder, is flushed to disk, and is renamed over
-// the old one. A missing parent folder is created first. A new file gets
-// 0600 (less when the umask says so); a rewrite keeps the mode of the file it
-// replaces. A symlink is followed and its target replaced in the target's
-// folder. A file without write permission, or one that is not a regular file,
-// is not replaced. False when the file could not be written; the old file is
-// then untouched.
-bool WriteFileAtomically(const std::string& path, std::string_view content);
+// the old one. Missing parent folders are created, each with at least owner
+// read, write and search whatever the umask. A new file gets 0600 (less when
+// the umask says so); a rewrite keeps the mode of the file it replaces. A
+// symlink is followed and its target replaced in the target's folder. A file
+// without write permission, or one that is not a regular file, is not
+// replaced. Where the folder refuses a new file but the file itself is
+// writable, the file is rewritten in place instead; its room is taken before
+// its content is touched, so a file size limit or a full disk that the system
+// reports ahead leaves it whole. False when the file could not be written,
+// with the reason in `failure` when one is given; the old file is then
+// untouched, unless an in-place rewrite failed after its room was taken.
+bool WriteFileAtomically(const std::string& path, std::string_view content,
+                         WriteFailure* failure = nullptr);
+
+// Says on standard error each file a save the user asked for could not write,
+// and gives the one line the message dialog shows for them all: the first
+// failure, and how many other files were not saved.
+std::string ReportFailedSave(const std::vector<WriteFailure>& failures);
 
 // Writes all of `content` to a descriptor, going on after a partial write or
 // a signal; false on an error (EFBIG under a file size limit, ENOSPC).

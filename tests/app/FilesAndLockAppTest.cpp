@@ -97,6 +97,25 @@ TEST(FileSizeLimit, AWriteOverTheLimitFailsLikeAFullDiskAndLumbraRuns) {
             << entry.path() << " is a temporary file left behind";
 }
 
+TEST(SimulatorStateFile, LeftoversBesideAStateFileOutsideTheConfigFolderAreRemoved) {
+    TempFolder tmp;
+    fs::create_directory(tmp.path + "sim");
+    const std::string leftover = tmp.path + "sim/.kb.state.lumbra-Ab12Cd";
+    const std::string other = tmp.path + "sim/.notes.lumbra-Ab12Cd";
+    ASSERT_TRUE(WriteFileAtomically(leftover, "half a state"));
+    ASSERT_TRUE(WriteFileAtomically(other, "someone else's"));
+    const pid_t pid = StartLumbra({LUMBRA_PROGRAM, "--simulate=" + tmp.path + "sim/kb.state",
+                                   "--config-dir", tmp.path + "cfg"},
+                                  Environment(tmp, tmp.path), tmp.path + "err.txt");
+    ASSERT_GT(pid, 0);
+    const bool painted = WaitForFirstPaint(pid, tmp.path + "probe");
+    if (painted) ::kill(pid, SIGTERM);
+    EXPECT_TRUE(painted) << ReadText(tmp.path + "err.txt");
+    EXPECT_EQ(WaitExit(pid, std::chrono::seconds(30)), 0);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_TRUE(fs::exists(other)) << "only the state file's own leftovers go";
+}
+
 TEST(InstanceLockStart, WithoutAnyUsableLockFolderLumbraStartsWithAWarning) {
     TempFolder tmp;
     // No runtime folder (a file in its place, which Qt cannot replace by a

@@ -288,6 +288,28 @@ TEST(MacroPageWindow, ExportThenImportIntoAnotherMacroCopiesEverythingButTheName
     EXPECT_TRUE(rig.dialogs.messages.empty());
 }
 
+TEST(MacroPageWindow, ExportAndImportThatCannotBeSavedAreSaidWithTheFileAndTheReason) {
+    MainWindowRig rig;
+    StartOnMacroPage(rig, {"Source", "Target"});
+    const std::string file = rig.dir.path + "source.mkf",
+                      library = rig.Config("MacroLibraryFile.mlf");
+    rig.macroFileToSave = file + "/in-a-file.mkf";
+    ClickRow(rig, 0);
+    ASSERT_TRUE(WriteMacroKeyFile(*rig.library.SetAt(0)->KeyAt(0), file));
+    rig.ClickControl(kExport);
+    // An import whose library cannot be written afterwards.
+    fs::remove(library);
+    fs::create_directory(library);
+    rig.macroFileToOpen = file;
+    ClickRow(rig, 1);
+    rig.ClickControl(kImport);
+    EXPECT_EQ(rig.dialogs.messages,
+              (std::vector<std::string>{
+                  kAttention + ("Could not save " + *rig.macroFileToSave + ": Not a directory."),
+                  kAttention + ("Could not save " + library + ": Is a directory.")}));
+    EXPECT_TRUE(rig.dlg->Link().LibraryChanged()) << "the next Apply tries again";
+}
+
 TEST(MacroPageWindow, RecordedMacroAssignedToG1ReachesTheKeyboardAndComesBackOnRestart) {
     MainWindowRig rig;
     StartOnMacroPage(rig, {"Typed"});

@@ -216,18 +216,20 @@ TEST_F(FollowingWindow, FollowProgramsIsOnByDefaultAndItsOffSwitchIsRemembered) 
     ASSERT_TRUE(FollowsPrograms(m_rig.model));
     m_rig.dlg->OnMessage(MainCommand::kFollowPrograms, 0, ControlEvent::kClicked);
     EXPECT_FALSE(FollowsPrograms(m_rig.model));
-    EXPECT_NE(ConfigIni().find("\r\nFollowPrograms=0\r\n"), std::string::npos);
+    const std::string own = m_rig.Config("lumbra.ini");
+    EXPECT_EQ(ReadText(own), "[Lumbra]\r\nFollowPrograms=0\r\n");
+    EXPECT_EQ(ConfigIni().find("FollowPrograms"), std::string::npos) << "six pairs only";
     Activate(m_program);
     EXPECT_TRUE(m_rig.log.Sets().empty()) << "off: nothing follows";
     EXPECT_EQ(m_rig.dlg->CurrentProfileNumber(), 0);
     // Back to the default: the line goes.
     m_rig.dlg->OnMessage(MainCommand::kFollowPrograms, 0, ControlEvent::kClicked);
-    EXPECT_EQ(ConfigIni().find("FollowPrograms"), std::string::npos);
+    EXPECT_EQ(ReadText(own), "[Lumbra]\r\n");
     // Without any program the default is off, and turning it on is what is remembered.
     m_rig.model.Profile(1).programs = {};
     EXPECT_FALSE(FollowsPrograms(m_rig.model));
     m_rig.dlg->OnMessage(MainCommand::kFollowPrograms, 0, ControlEvent::kClicked);
-    EXPECT_NE(ConfigIni().find("\r\nFollowPrograms=1\r\n"), std::string::npos);
+    EXPECT_EQ(ReadText(own), "[Lumbra]\r\nFollowPrograms=1\r\n");
 }
 
 }  // namespace

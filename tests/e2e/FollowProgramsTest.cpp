@@ -203,8 +203,8 @@ TEST_F(FollowPrograms, AProgramOfProfileTwoSelectsItAndAnyOtherWindowGivesTheBas
     // "Follow programs" off: remembered, and xlogo selects nothing any more.
     ChooseFromContextMenu(kFollowProgramsRow, "follow-programs-menu");
     ASSERT_TRUE(WaitUntil([&] {
-        return ReadFile(Config("config.ini")).find("\r\nFollowPrograms=0\r\n") != std::string::npos;
-    })) << ReadFile(Config("config.ini"));
+        return ReadFile(Config("lumbra.ini")).find("\r\nFollowPrograms=0\r\n") != std::string::npos;
+    })) << ReadFile(Config("lumbra.ini"));
     Activate(a);
     Activate(b);
     Activate(a);
@@ -213,7 +213,7 @@ TEST_F(FollowPrograms, AProgramOfProfileTwoSelectsItAndAnyOtherWindowGivesTheBas
     Activate(m_main.id);
     ChooseFromContextMenu(kFollowProgramsRow);
     ASSERT_TRUE(WaitUntil([&] {
-        return ReadFile(Config("config.ini")).find("FollowPrograms") == std::string::npos;
+        return ReadFile(Config("lumbra.ini")).find("FollowPrograms") == std::string::npos;
     }));
     Activate(a);
     expected.push_back(1);

@@ -357,6 +357,39 @@ TEST(SimSession, WiresStateFileTraceAndControlPipe) {
     EXPECT_FALSE(error.empty());
 }
 
+TEST(SimSession, AStateFileThatHoldsSomethingElseIsRefusedAndLeftAsItIs) {
+    const std::string state = FormatSimState(SimKeyboardState::Factory());
+    const std::string notes = "shopping list\r\n" + std::string(17 << 20, 'x');
+    const struct {
+        const char* what;
+        std::optional<std::string> content;  // nothing: no file
+        bool started;
+    } cases[] = {{"no file", std::nullopt, true},
+                 {"an empty file", "", true},
+                 {"a state file", state, true},
+                 {"notes of 17 MB", notes, false},
+                 {"a damaged state file", state.substr(0, state.size() / 2), false}};
+    auto clock = std::make_shared<test::RecordingClock>(nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        SimOptions options;
+        options.simulate = true;
+        options.stateFile = dir.path + "kb.state";
+        if (c.content) {
+            ASSERT_TRUE(WriteFileAtomically(options.stateFile, *c.content));
+        }
+        std::string error;
+        const bool started = SimSession::Start(options, clock, &error) != nullptr;
+        EXPECT_EQ(started, c.started) << error;
+        if (!c.started) {
+            EXPECT_NE(error.find(options.stateFile), std::string::npos) << error;
+            std::ifstream in(options.stateFile, std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), *c.content);
+        }
+    }
+}
+
 TEST(SimSession, EveryDescriptorItOpensIsCloseOnExec) {
     test::TempDir dir;
     std::string error;

@@ -37,6 +37,29 @@ TEST(AppDirectory, UnwritableProgramFolderFallsBackToTheUserConfiguration) {
     EXPECT_EQ(ResolveAppDirectory(inputs), "/home/u/.config/lumbra/");
 }
 
+// The user's configuration folder of the config files and of the autostart
+// entry: a relative or empty value is no folder.
+TEST(AppDirectory, ARelativeXdgConfigHomeOrHomeIsIgnored) {
+    const struct {
+        std::optional<std::string> xdgConfigHome, home;
+        std::optional<std::string> folder;
+    } cases[] = {
+        {"/home/u/.cfg", "/home/u", "/home/u/.cfg/"},
+        {"cfg", "/home/u", "/home/u/.config/"},
+        {"", "/home/u/", "/home/u/.config/"},
+        {"cfg", "home", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xdgConfigHome.value_or("(unset)") + " " + c.home.value_or("(unset)"));
+        EXPECT_EQ(UserConfigFolder(c.xdgConfigHome, c.home), c.folder);
+        AppDirectoryInputs inputs;
+        inputs.programDirectory = "/nonexistent/bin/";
+        inputs.xdgConfigHome = c.xdgConfigHome;
+        inputs.home = c.home;
+        EXPECT_EQ(ResolveAppDirectory(inputs), c.folder ? *c.folder + "lumbra/" : "./");
+    }
+}
+
 TEST(AppDirectory, ProgramDirectoryIsTheFolderOfThisTestWithASlash) {
     const std::string dir = ProgramDirectory();
     ASSERT_FALSE(dir.empty());

@@ -5,11 +5,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
@@ -291,6 +295,83 @@ TEST(FileModes, ASymlinkIsFollowedAndItsTargetReplacedInTheTargetsFolder) {
     ASSERT_TRUE(WriteFileAtomically(dangling, "made"));
     EXPECT_TRUE(fs::is_symlink(dangling));
     EXPECT_EQ(test::ReadBytes(dir.Path("real/new.psf")), "made");
+}
+
+TEST(FileModes, FoldersLumbraMakesTakeItsFilesWhateverTheUmask) {
+    test::RunUnprivileged([] {
+        test::TempDir dir;
+        const std::string path = dir.Path("lumbra/config/config.ini");
+        {
+            Umask mask(0277);
+            EXPECT_TRUE(WriteFileAtomically(path, "x"));
+        }
+        EXPECT_EQ(ModeOf(dir.Path("lumbra")), 0700u);
+        EXPECT_EQ(ModeOf(dir.Path("lumbra/config")), 0700u);
+        EXPECT_EQ(test::ReadBytes(path), "x");
+    });
+}
+
+// ---- Folders that take no new file, and failures said with their reason ---
+
+// Sets a resource limit, and ignores SIGXFSZ as Lumbra does, for one scope.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_saved(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &m_limit);
+        const rlimit limit{bytes, m_limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_limit);
+        std::signal(SIGXFSZ, m_saved);
+    }
+
+private:
+    void (*m_saved)(int);
+    rlimit m_limit{};
+};
+
+// Files in a folder that takes no new file: a writable one is rewritten in
+// place, anything else fails with its reason and stays as it was.
+TEST(ReadOnlyFolders, AWritableFileIsRewrittenInPlaceAndAnythingElseFailsWithItsReason) {
+    test::RunUnprivileged([] {
+        const std::string old(3000, 'o');
+        const struct {
+            mode_t mode;   // of the file before; 0: no file, 1: a folder in its place
+            size_t size;   // of the new content
+            rlim_t limit;  // the file size limit; 0: none
+            int error;     // 0: written
+        } cases[] = {{0640, 10, 0, 0},   {0600, 5000, 0, 0}, {0444, 10, 0, EACCES},
+                     {0, 10, 0, EACCES}, {1, 10, 0, EISDIR}, {0600, 5000, 4096, EFBIG}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << std::oct << c.mode << " " << c.limit);
+            test::TempDir dir;
+            const std::string folder = dir.Path("config"), path = folder + "/default0.psf";
+            fs::create_directories(c.mode == 1 ? path : folder);
+            if (c.mode > 1) {
+                test::WriteBytes(path, old);
+                ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+            }
+            ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+            const std::string content(c.size, 'n');
+            WriteFailure failure;
+            std::optional<FileSizeLimit> limit;
+            if (c.limit) limit.emplace(c.limit);
+            EXPECT_EQ(WriteFileAtomically(path, content, &failure), c.error == 0);
+            limit.reset();
+            EXPECT_EQ(failure.error, c.error) << failure.Text();
+            if (c.error) {
+                EXPECT_EQ(failure.Text(),
+                          "Could not save " + path + ": " + std::strerror(c.error) + ".");
+            }
+            if (c.mode > 1) {
+                EXPECT_EQ(test::ReadBytes(path), c.error ? old : content);
+                EXPECT_EQ(ModeOf(path), c.mode);
+            }
+            EXPECT_EQ(EntriesIn(folder), c.mode ? 1u : 0u) << "no temporary file is left";
+            ::chmod(folder.c_str(), 0755);
+        }
+    });
 }
 
 }  // namespace

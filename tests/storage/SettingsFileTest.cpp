@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "storage/SettingsFile.h"
 #include "tests/TestSupport.h"
 
@@ -83,14 +85,15 @@ INSTANTIATE_TEST_SUITE_P(
                       "[Setting]\nA=0\nB=1\nC=2\nD=3\nE=4\nF=5\nFollowPrograms=0\n\n"),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(SettingsFileTest, FollowProgramsIsAnExtraLineOnlyWhenChosen) {
+TEST_F(SettingsFileTest, FollowProgramsIsWrittenToLumbrasOwnFileOnlyWhenChosen) {
+    const std::string own = m_dir.Path("config/lumbra.ini");
     m_store.ResetDefaults(m_dir.Dir());
-    EXPECT_EQ(FormatSettings(m_store), Defaults()) << "the default adds no line";
     for (bool follow : {false, true}) {
         m_store.SetFollowPrograms(follow);
         ASSERT_TRUE(WriteSettingsFile(m_store, m_dir.Dir()));
-        EXPECT_EQ(test::ReadBytes(FilePath()),
-                  Defaults() + (follow ? "FollowPrograms=1\r\n" : "FollowPrograms=0\r\n"));
+        EXPECT_EQ(test::ReadBytes(FilePath()), Defaults()) << "the settings keep six pairs";
+        EXPECT_EQ(test::ReadBytes(own),
+                  follow ? "[Lumbra]\r\nFollowPrograms=1\r\n" : "[Lumbra]\r\nFollowPrograms=0\r\n");
         SettingsStore read;
         EXPECT_TRUE(ReadSettingsFile(read, m_dir.Dir()));
         EXPECT_EQ(read.FollowPrograms(), follow);
@@ -98,10 +101,46 @@ TEST_F(SettingsFileTest, FollowProgramsIsAnExtraLineOnlyWhenChosen) {
         read.ResetDefaults(m_dir.Dir());
         EXPECT_EQ(read.FollowPrograms(), std::nullopt) << "the defaults follow the programs again";
     }
-    SettingsStore older;
-    Write(Defaults());
-    EXPECT_TRUE(ReadSettingsFile(older, m_dir.Dir()));
-    EXPECT_EQ(older.FollowPrograms(), std::nullopt) << "a file without the line reads as before";
+    m_store.SetFollowPrograms(std::nullopt);
+    ASSERT_TRUE(WriteSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(test::ReadBytes(own), "[Lumbra]\r\n") << "the default is no line";
+}
+
+// An earlier Lumbra's seventh line moves to Lumbra's own file once, and the
+// settings file keeps its six pairs as they stood.
+TEST_F(SettingsFileTest, ASeventhFollowProgramsLineMovesToLumbrasOwnFile) {
+    const std::string pairs =
+        "[Setting]\r\nCurrentProfile=2\r\nP0=/u/a\r\nP1=/u/b\r\nP2=/u/c\r\n"
+        "P3=/u/d\r\nP4=/u/e\r\n";
+    const std::string own = m_dir.Path("config/lumbra.ini"), off = "FollowPrograms=0\r\n";
+    const struct {
+        std::string seventh, ownBefore, ownAfter;  // ownBefore empty: no file
+        bool follow;
+    } cases[] = {
+        {off, "", "[Lumbra]\r\n" + off, false},
+        {"FollowPrograms=1\r\n", "[Lumbra]\r\n" + off, "[Lumbra]\r\n" + off, false},
+        {"FollowPrograms=1\r\n", "[Lumbra]\r\nLater=1\r\n",
+         "[Lumbra]\r\nLater=1\r\nFollowPrograms=1\r\n", true},
+        {off, "notes\r\n", "[Lumbra]\r\n" + off, false},  // not Lumbra's: kept as rejected
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seventh + c.ownBefore);
+        std::filesystem::remove_all(m_dir.Path("config"));
+        Write(pairs + c.seventh);
+        if (!c.ownBefore.empty()) test::WriteBytes(own, c.ownBefore);
+        SettingsStore read;
+        EXPECT_TRUE(ReadSettingsFile(read, m_dir.Dir()));
+        EXPECT_EQ(read.FollowPrograms(), c.follow);
+        EXPECT_EQ(test::ReadBytes(FilePath()), pairs);
+        EXPECT_EQ(test::ReadBytes(own), c.ownAfter);
+    }
+    EXPECT_EQ(test::ReadBytes(own + ".rejected"), "notes\r\n");
+    // Where the own file cannot be written the line stays where it is.
+    std::filesystem::remove_all(own);
+    std::filesystem::create_directories(own);
+    Write(pairs + off);
+    EXPECT_TRUE(ReadSettingsFile(m_store, m_dir.Dir()));
+    EXPECT_EQ(test::ReadBytes(FilePath()), pairs + off);
 }
 
 TEST_F(SettingsFileTest, HeaderAloneIsAcceptedAndChangesNothing) {
