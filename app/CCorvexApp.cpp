@@ -94,6 +94,11 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
 
     InitSkinResources();
     PrefetchFirstFrame();
+    // The decoding thread ends before the application object, whichever
+    // way the start ends.
+    struct PrefetchStop {
+        ~PrefetchStop() { StopPrefetchingImages(); }
+    } prefetchStop;
     const std::string appDir =
         ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
     // A writer killed mid-rewrite leaves its temporary file; with the lock

@@ -16,6 +16,7 @@
 
 #include "AppTestSupport.h"
 #include "storage/ProfileFile.h"
+#include "tests/Unprivileged.h"
 
 namespace lumbra::test {
 namespace {
@@ -117,6 +118,35 @@ TEST(InstanceLockStart, WithoutAnyUsableLockFolderLumbraStartsWithAWarning) {
     EXPECT_EQ(said.find("already running"), std::string::npos) << said;
     EXPECT_NE(said.find("instance lock"), std::string::npos) << said;
     EXPECT_TRUE(fs::is_empty(tmp.path + "elsewhere")) << "nothing was made through the symlink";
+}
+
+// However far the start had come, a simulator file that cannot be opened
+// ends Lumbra with status 2, every time: no thread it started outlives it.
+TEST(SimulatorFiles, AFileThatCannotBeOpenedEndsLumbraWithStatusTwoEveryTime) {
+    struct Case {
+        const char *what, *option, *file;
+        mode_t umask;
+    } const cases[] = {
+        {"a trace in a missing folder", "--sim-trace", "missing/trace.txt", 022},
+        {"a control pipe in a missing folder", "--sim-control", "missing/control", 022},
+        {"a control pipe the umask makes unreadable", "--sim-control", "control", 0277},
+    };
+    RunUnprivileged([&] {
+        for (const Case& c : cases) {
+            for (int run = 0; run < 8; ++run) {
+                TempFolder tmp;
+                const mode_t old = ::umask(c.umask);
+                const pid_t pid = StartLumbra({LUMBRA_PROGRAM, "--simulate", "--config-dir",
+                                               tmp.path + "cfg", c.option, tmp.path + c.file},
+                                              Environment(tmp, tmp.path), tmp.path + "err.txt");
+                ::umask(old);
+                ASSERT_GT(pid, 0);
+                EXPECT_EQ(WaitExit(pid, std::chrono::seconds(30)), 2)
+                    << c.what << ", run " << run << "\n"
+                    << ReadText(tmp.path + "err.txt");
+            }
+        }
+    });
 }
 
 TEST(MainWindowLoadProfile, AFileThatIsNoProfileIsSaidAndNothingChanges) {
