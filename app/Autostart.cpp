@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -52,16 +53,51 @@ std::optional<std::string> FindOnPath(const std::optional<std::string>& path) {
     }
 }
 
-// An Exec argument quoted the way desktop entries want it when it needs quoting.
-std::string QuoteExecArgument(const std::string& argument) {
-    if (argument.find_first_of(" \t\n\"'\\><~|&;$*?#()`=%") == std::string::npos) return argument;
-    std::string quoted = "\"";
+// The characters that oblige an Exec argument to be quoted.
+constexpr std::string_view kReservedInExec = " \t\n\"'\\><~|&;$*?#()`";
+
+// One Exec argument: in double quotes when it holds a reserved character,
+// with '"', '`', '$' and '\\' escaped inside them; '%' is written "%%" so that
+// it is not taken for a field code.
+std::string ExecArgument(std::string_view argument) {
+    const bool quoted = argument.find_first_of(kReservedInExec) != std::string_view::npos;
+    std::string out = quoted ? "\"" : "";
     for (char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += "\\\\";
-        if (c == '%') quoted += '%';
-        quoted += c;
+        if (quoted && (c == '"' || c == '`' || c == '$' || c == '\\')) out += '\\';
+        if (c == '%') out += '%';
+        out += c;
     }
-    return quoted + "\"";
+    return quoted ? out + "\"" : out;
+}
+
+// The Exec line as the entry stores it: the value is read as a string first,
+// which takes every backslash for the start of an escape.
+std::string EscapeBackslashes(std::string_view value) {
+    std::string out;
+    for (char c : value) {
+        if (c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// The Exec line that runs `program --hidden`. A launcher looks for the first
+// argument as a file before it expands "%%" to '%', so a program whose path
+// holds a '%' is started through the shell, which gets the path as its $0
+// and never reads it as a command.
+std::string ExecLine(const std::string& program) {
+    std::string line;
+    if (program.find('%') != std::string::npos)
+        line = "/bin/sh -c " + ExecArgument("exec \"$0\" " + std::string(kHiddenOption)) + " " +
+               ExecArgument(program);
+    else
+        line = ExecArgument(program) + " " + std::string(kHiddenOption);
+    return EscapeBackslashes(line);
+}
+
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
 }
 
 }  // namespace
@@ -73,8 +109,15 @@ AutostartEntry ResolveAutostartEntry(const AutostartInputs& inputs) {
     const auto onPath = FindOnPath(inputs.path);
     const bool byName =
         inputs.programPath.empty() || (onPath && SameFile(*onPath, inputs.programPath));
-    entry.exec = (byName ? std::string(kProgramName) : QuoteExecArgument(inputs.programPath)) +
-                 " " + std::string(kHiddenOption);
+    if (byName) {
+        entry.exec = std::string(kProgramName) + " " + std::string(kHiddenOption);
+    } else if (HasControlCharacter(inputs.programPath)) {
+        // A line break would end the Exec line and let the rest of the path
+        // write lines of its own into the entry.
+        entry.refusal = std::string(kControlCharacterRefusal);
+    } else {
+        entry.exec = ExecLine(inputs.programPath);
+    }
     return entry;
 }
 
@@ -110,7 +153,7 @@ bool IsAutostartEnabled(const AutostartEntry& entry) {
 }
 
 bool SetAutostartEnabled(const AutostartEntry& entry, bool enabled) {
-    if (entry.file.empty()) return false;
+    if (entry.file.empty() || (enabled && entry.exec.empty())) return false;
     if (enabled) return WriteFileAtomically(entry.file, AutostartEntryText(entry.exec));
     return ::unlink(entry.file.c_str()) == 0 || errno == ENOENT;
 }

@@ -2,10 +2,12 @@
 #include "app/CCorvexApp.h"
 
 #include <malloc.h>
+#include <sys/stat.h>
 #include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +64,61 @@ void PrefetchFirstFrame() {
     PrefetchResourceImages(pictures);
 }
 
+enum class InstanceLocks { kRefused, kConfigFolderHeld, kRuntimeOnly };
+
+// Lumbra's own folder and the missing ones above it, each with owner write
+// and search whatever the umask.
+void MakeOwnFolders(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (folder.empty() || std::filesystem::exists(folder, error) || folder == folder.parent_path())
+        return;
+    MakeOwnFolders(folder.parent_path());
+    if (::mkdir(folder.c_str(), 0700) == 0) ::chmod(folder.c_str(), 0700);
+}
+
+// The lock in the runtime folder keeps one Lumbra per user on the keyboard;
+// the one in the config folder keeps one Lumbra on those files, whatever the
+// runtime or temporary folder of each. Another Lumbra holding either refuses
+// this start; so does having neither, since two instances could then both
+// write the same files.
+InstanceLocks TakeInstanceLocks(const std::string& appDir) {
+    // Held until the process ends; the kernel releases them however it ends.
+    static InstanceLock runtimeLock, configLock;
+    const auto runtime = runtimeLock.Acquire(CCorvexApp::kInstanceName);
+    if (runtime == InstanceLock::Result::kHeldElsewhere) {
+        ShowMessageBox("Lumbra", CCorvexApp::kAlreadyRunning);
+        return InstanceLocks::kRefused;
+    }
+    const std::string configFolder = appDir + "config";
+    MakeOwnFolders(configFolder);
+    const auto config = configLock.Acquire(CCorvexApp::kInstanceName, configFolder);
+    if (config == InstanceLock::Result::kHeldElsewhere) {
+        ShowMessageBox("Lumbra", CCorvexApp::kAlreadyRunning);
+        return InstanceLocks::kRefused;
+    }
+    const bool runtimeHeld = runtime == InstanceLock::Result::kAcquired;
+    const bool configHeld = config == InstanceLock::Result::kAcquired;
+    if (!runtimeHeld && !configHeld) {
+        const std::string reason =
+            "Lumbra cannot take its instance lock, neither in the runtime "
+            "folder nor in " +
+            configFolder + ", and does not start.";
+        ShowMessageBox("Lumbra", reason);
+        return InstanceLocks::kRefused;
+    }
+    if (!runtimeHeld)
+        std::fputs(
+            "lumbra: warning: cannot take the instance lock in the runtime folder; the "
+            "config folder's lock alone keeps another Lumbra off its files\n",
+            stderr);
+    if (!configHeld)
+        std::fprintf(stderr,
+                     "lumbra: warning: cannot take the instance lock in %s; temporary files "
+                     "left there are kept\n",
+                     configFolder.c_str());
+    return configHeld ? InstanceLocks::kConfigFolderHeld : InstanceLocks::kRuntimeOnly;
+}
+
 // What start-up freed goes back to the system once the keyboard has been
 // read (that task is queued before this one).
 void ReturnFreedMemoryLater() {
@@ -77,33 +134,29 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     Application application(argc, argv);
 
-    // Held until the process ends; the kernel releases it however it ends.
-    static InstanceLock instance;
-    switch (instance.Acquire(kInstanceName)) {
-        case InstanceLock::Result::kAcquired:
-            break;
-        case InstanceLock::Result::kHeldElsewhere:
-            ShowMessageBox("Lumbra", kAlreadyRunning);
-            return kRefusedExitCode;
-        case InstanceLock::Result::kUnavailable:
-            // Better two instances than none: the user still gets a window.
-            std::fputs("lumbra: warning: cannot take the instance lock; starting without it\n",
-                       stderr);
-            break;
-    }
+    const std::string appDir =
+        ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
+    const auto locks = TakeInstanceLocks(appDir);
+    if (locks == InstanceLocks::kRefused) return kRefusedExitCode;
 
     InitSkinResources();
     PrefetchFirstFrame();
-    const std::string appDir =
-        ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
-    // A writer killed mid-rewrite leaves its temporary file; with the lock
-    // held nothing else writes these files now.
-    std::vector<std::string> files = {SettingsFilePath(appDir), MacroLibraryFilePath(appDir),
-                                      DefaultSimStateFile(appDir)};
-    if (m_options.simStateFile) files.push_back(*m_options.simStateFile);
-    for (int slot = 0; slot < kProfileSlotCount; ++slot)
-        files.push_back(SettingsStore::DefaultSlotPath(appDir, slot));
-    RemoveLeftoverTempFiles(files);
+    // The decoding thread ends before the application object, whichever
+    // way the start ends.
+    struct PrefetchStop {
+        ~PrefetchStop() { StopPrefetchingImages(); }
+    } prefetchStop;
+    // A writer killed mid-rewrite leaves its temporary file. Only the holder of
+    // the config folder's lock may take it for a leftover: without it, it can
+    // be another Lumbra's write in progress.
+    if (locks == InstanceLocks::kConfigFolderHeld) {
+        std::vector<std::string> files = {SettingsFilePath(appDir), MacroLibraryFilePath(appDir),
+                                          OwnSettingsFilePath(appDir), DefaultSimStateFile(appDir)};
+        if (m_options.simStateFile) files.push_back(*m_options.simStateFile);
+        for (int slot = 0; slot < kProfileSlotCount; ++slot)
+            files.push_back(SettingsStore::DefaultSlotPath(appDir, slot));
+        RemoveLeftoverTempFiles(files);
+    }
     auto clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
     SpawnProgramLauncher launcher;
 

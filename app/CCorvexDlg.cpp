@@ -518,6 +518,10 @@ void CCorvexDlg::FollowActiveWindow(const ActiveWindow& window) {
 void CCorvexDlg::ToggleStartAtLogin() {
     const AutostartEntry& entry = m_services.autostart;
     const bool enable = !IsAutostartEnabled(entry);
+    if (enable && !entry.refusal.empty()) {
+        Dialogs().Message(Window(), std::string(kAttentionTitle), entry.refusal);
+        return;
+    }
     if (!SetAutostartEnabled(entry, enable))
         std::fprintf(stderr, "lumbra: cannot %s the autostart entry %s\n",
                      enable ? "write" : "remove", entry.file.c_str());

@@ -81,6 +81,21 @@ struct DecodeBatch {
     }
 };
 
+namespace {
+// The one thread that decodes batches. It is stopped while the application
+// object still exists: a worker left decoding while static objects are
+// destroyed reads freed state.
+struct BackgroundDecoder {
+    std::future<void> worker;
+    std::atomic<bool> stop{false};
+};
+
+BackgroundDecoder& TheBackgroundDecoder() {
+    static BackgroundDecoder decoder;
+    return decoder;
+}
+}  // namespace
+
 const QImage& Image::Impl::Pixels() {
     if (decoding.valid() || !source.isEmpty()) {
         if (decoding.valid()) {
@@ -147,14 +162,22 @@ void Image::DecodeInBackground(const std::vector<Image>& images) {
         impl->batch = batch;
     }
     if (batch->jobs.empty()) return;
-    // The last worker is waited for when the next one starts and at exit, so
-    // none outlives the pictures' library.
-    static std::future<void> worker;
-    if (worker.valid()) worker.wait();
-    worker = std::async(std::launch::async, [batch] {
-        while (batch->DecodeNext()) {
+    BackgroundDecoder& decoder = TheBackgroundDecoder();
+    if (decoder.worker.valid()) decoder.worker.wait();
+    decoder.stop = false;
+    decoder.worker = std::async(std::launch::async, [batch, &decoder] {
+        while (!decoder.stop && batch->DecodeNext()) {
         }
     });
+}
+
+void Image::StopBackgroundDecoding() {
+    BackgroundDecoder& decoder = TheBackgroundDecoder();
+    if (!decoder.worker.valid()) return;
+    decoder.stop = true;
+    decoder.worker.wait();
+    decoder.worker = {};
+    decoder.stop = false;
 }
 
 Image Image::Load(const std::string& path) {

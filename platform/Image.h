@@ -33,6 +33,9 @@ public:
     // Starts decoding such pictures, one after the other, on another thread;
     // the first use of each waits for it. UI thread only.
     static void DecodeInBackground(const std::vector<Image>& images);
+    // Stops that thread after the picture it is decoding and waits for it;
+    // the pictures it did not reach decode when first used. UI thread only.
+    static void StopBackgroundDecoding();
     bool SavePng(const std::string& path) const;
 
     bool IsNull() const;

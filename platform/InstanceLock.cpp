@@ -46,7 +46,10 @@ InstanceLock::Result InstanceLock::Acquire(const std::string& name, const std::s
     const auto dir = directory.empty() ? DefaultDirectory() : std::optional(directory);
     if (!dir) return Result::kUnavailable;
     const std::string path = *dir + "/" + name + ".lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // A folder that takes no new file may still hold the lock file of an
+    // earlier run, and a lock needs no write access.
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return Result::kUnavailable;
     // A lock file of another user is not this user's instance.
     struct stat info {};

@@ -7,8 +7,10 @@
 namespace lumbra {
 
 // A single-instance lock: an exclusive advisory lock on "<name>.lock" in the
-// user's runtime folder. The kernel drops the lock when the process ends,
-// however it ends.
+// user's runtime folder, or in a folder given (the config folder, whose lock
+// holds wherever each process's runtime folder is). The lock file is opened
+// without following a link and counts only when it belongs to this user. The
+// kernel drops the lock when the process ends, however it ends.
 class InstanceLock {
 public:
     enum class Result {

@@ -79,6 +79,11 @@ void PrefetchResourceImages(const std::vector<std::pair<ResourceKind, int>>& pic
 
 void ReleasePrefetchedImages() { Prefetched().clear(); }
 
+void StopPrefetchingImages() {
+    Image::StopBackgroundDecoding();
+    ReleasePrefetchedImages();
+}
+
 void RegisterResourceImage(ResourceKind kind, int id, Image image) {
     Cache()[std::make_pair(kind, id)] = Entry{std::move(image), false, {}};
 }

@@ -21,6 +21,9 @@ Image LoadResourceImage(ResourceKind kind, int id);
 // order, and keeps them decoded until ReleasePrefetchedImages.
 void PrefetchResourceImages(const std::vector<std::pair<ResourceKind, int>>& pictures);
 void ReleasePrefetchedImages();
+// Stops the decoding thread and releases what it prefetched; every way out of
+// the program's start passes here before the application object goes.
+void StopPrefetchingImages();
 
 // Puts a picture in place of (or in addition to) the compiled-in one. Tests
 // and demo programs use it to supply their own pictures.

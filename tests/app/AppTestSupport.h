@@ -232,6 +232,8 @@ struct MainWindowRig {
     std::function<int(CDlgBase&)> onModal;
     int modalRuns = 0;
     ProgramLauncher* launcher = nullptr;
+    // Never the user's own autostart folder: Start() fills in the file.
+    AutostartEntry autostart{"", "lumbra --hidden", ""};
     std::optional<std::string> programChoice;
     std::optional<std::string> macroFileToOpen;
     std::optional<std::string> macroFileToSave;
@@ -270,8 +272,8 @@ struct MainWindowRig {
         s.watchDevices = [this](DeviceChangeSink change) { sink = std::move(change); };
         s.tray = withTray ? &tray : nullptr;
         s.startHidden = startHidden;
-        // Never the user's own autostart folder.
-        s.autostart = {dir.path + "autostart/lumbra.desktop", "lumbra --hidden"};
+        s.autostart = autostart;
+        s.autostart.file = dir.path + "autostart/lumbra.desktop";
         s.launcher = launcher;
         s.dialogs = &dialogs;
         s.onClosed = [this] { closed = true; };

@@ -16,6 +16,7 @@
 
 #include "AppTestSupport.h"
 #include "storage/ProfileFile.h"
+#include "tests/Unprivileged.h"
 
 namespace lumbra::test {
 namespace {
@@ -136,6 +137,77 @@ TEST(InstanceLockStart, WithoutAnyUsableLockFolderLumbraStartsWithAWarning) {
     EXPECT_EQ(said.find("already running"), std::string::npos) << said;
     EXPECT_NE(said.find("instance lock"), std::string::npos) << said;
     EXPECT_TRUE(fs::is_empty(tmp.path + "elsewhere")) << "nothing was made through the symlink";
+}
+
+// Two Lumbras on one config folder whose runtime and temporary folders
+// differ, or whose shared per-user lock folder is squatted: the second is
+// refused and leaves the first one's write in progress alone.
+TEST(InstanceLockStart, ASecondLumbraOnTheSameConfigFolderIsRefusedWhereverItsRuntimeFolder) {
+    struct Case {
+        bool firstHasRuntime, secondHasRuntime, squatted;
+    } const cases[] = {
+        {true, false, false}, {true, true, false}, {false, false, false}, {false, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.firstHasRuntime << c.secondHasRuntime << c.squatted);
+        TempFolder tmp;
+        // Each its own runtime folder (or none) and temporary folder, or a
+        // temporary folder shared with a planted per-user folder.
+        auto environment = [&](const std::string& own, bool runtime) {
+            fs::create_directories(tmp.path + own);
+            std::vector<std::string> env = Environment(tmp, tmp.path + own);
+            env[3] = "TMPDIR=" + tmp.path + (c.squatted ? "shared" : own);
+            env[4] += own;
+            if (!runtime) env.erase(env.begin() + 1);
+            return env;
+        };
+        fs::create_directories(tmp.path + "shared");
+        fs::create_directory_symlink(tmp.path,
+                                     tmp.path + "shared/lumbra-" + std::to_string(::geteuid()));
+        const std::vector<std::string> args = {LUMBRA_PROGRAM, "--simulate", "--config-dir",
+                                               tmp.path + "cfg"};
+        const pid_t first = StartLumbra(args, environment("a", c.firstHasRuntime), tmp.path + "e1");
+        ASSERT_TRUE(WaitForFirstPaint(first, tmp.path + "probea")) << ReadText(tmp.path + "e1");
+        // The first one's rewrite of config.ini, half done.
+        const std::string inProgress = tmp.path + "cfg/config/.config.ini.lumbra-a1B2c3";
+        ASSERT_TRUE(WriteFileAtomically(inProgress, "CurrentProfile=1\r\n"));
+        const pid_t second =
+            StartLumbra(args, environment("b", c.secondHasRuntime), tmp.path + "e2");
+        EXPECT_EQ(WaitExit(second, std::chrono::seconds(15)), 1) << ReadText(tmp.path + "e2");
+        EXPECT_NE(ReadText(tmp.path + "e2").find("This application is already running!"),
+                  std::string::npos);
+        EXPECT_TRUE(fs::exists(inProgress));
+        ::kill(first, SIGTERM);
+        EXPECT_EQ(WaitExit(first, std::chrono::seconds(30)), 0);
+    }
+}
+
+// However far the start had come, a simulator file that cannot be opened
+// ends Lumbra with status 2, every time: no thread it started outlives it.
+TEST(SimulatorFiles, AFileThatCannotBeOpenedEndsLumbraWithStatusTwoEveryTime) {
+    struct Case {
+        const char *what, *option, *file;
+        mode_t umask;
+    } const cases[] = {
+        {"a trace in a missing folder", "--sim-trace", "missing/trace.txt", 022},
+        {"a control pipe in a missing folder", "--sim-control", "missing/control", 022},
+        {"a control pipe the umask makes unreadable", "--sim-control", "control", 0277},
+    };
+    RunUnprivileged([&] {
+        for (const Case& c : cases) {
+            for (int run = 0; run < 8; ++run) {
+                TempFolder tmp;
+                const mode_t old = ::umask(c.umask);
+                const pid_t pid = StartLumbra({LUMBRA_PROGRAM, "--simulate", "--config-dir",
+                                               tmp.path + "cfg", c.option, tmp.path + c.file},
+                                              Environment(tmp, tmp.path), tmp.path + "err.txt");
+                ::umask(old);
+                ASSERT_GT(pid, 0);
+                EXPECT_EQ(WaitExit(pid, std::chrono::seconds(30)), 2)
+                    << c.what << ", run " << run << "\n"
+                    << ReadText(tmp.path + "err.txt");
+            }
+        }
+    });
 }
 
 TEST(MainWindowLoadProfile, AFileThatIsNoProfileIsSaidAndNothingChanges) {

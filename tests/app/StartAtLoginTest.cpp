@@ -6,8 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "AppTestSupport.h"
 #include "app/Autostart.h"
@@ -80,7 +83,7 @@ TEST(Autostart, ExecNamesLumbraWhenPathFindsThisProgramElseItsQuotedPath) {
 
 TEST(Autostart, EnablingWritesTheEntryAndDisablingRemovesIt) {
     TempFolder dir;
-    const AutostartEntry entry{dir.path + "cfg/autostart/lumbra.desktop", "lumbra --hidden"};
+    const AutostartEntry entry{dir.path + "cfg/autostart/lumbra.desktop", "lumbra --hidden", ""};
     EXPECT_FALSE(IsAutostartEnabled(entry));
     EXPECT_TRUE(SetAutostartEnabled(entry, false)) << "nothing to remove is no failure";
     ASSERT_TRUE(SetAutostartEnabled(entry, true));
@@ -93,6 +96,65 @@ TEST(Autostart, EnablingWritesTheEntryAndDisablingRemovesIt) {
     ASSERT_TRUE(SetAutostartEnabled(entry, false));
     EXPECT_FALSE(IsAutostartEnabled(entry));
     EXPECT_FALSE(SetAutostartEnabled(AutostartEntry{}, true));
+}
+
+// Program folders whose names the entry must quote, escape or refuse, each
+// checked and launched the way a session does. Only the program's folder is
+// hostile: the commands below name just the scratch folder.
+TEST(Autostart, EveryProgramPathGivesAnEntryThatStartsItOrIsRefused) {
+    const std::string startable[] = {
+        "with space",
+        "dq\"uote",
+        "sq'uote",
+        "dollar$HOME",
+        "back`id`tick",
+        "semi;colon",
+        "amp&",
+        "star*",
+        "paren()",
+        "angle<>",
+        "hash#",
+        "back\\slash",
+        "two\\\\slashes",
+        "per%cent",
+        "%i%%u",
+        "eq=ual",
+        "all $`\"\\%;&*'#~|?",
+    };
+    const std::string refused[] = {"nl\n", "nl2\nExec=/bin/false #", "tab\t", "del\x7f"};
+    TempFolder dir;
+    const std::string ran = dir.path + "ran", log = dir.path + "log";
+    auto run = [&](const std::string& command) {
+        return std::system((command + " >>'" + log + "' 2>&1").c_str());
+    };
+    if (run("gio version") != 0 || run("desktop-file-validate --help") != 0)
+        GTEST_SKIP() << "needs gio and desktop-file-validate";
+    AutostartInputs in;
+    in.xdgConfigHome = dir.path + "cfg";
+    const std::string entryFile = dir.path + "cfg/autostart/lumbra.desktop";
+    for (const std::string& folder : startable) {
+        fs::create_directories(dir.path + folder);
+        in.programPath = dir.path + folder + "/lumbra";
+        std::ofstream(in.programPath) << "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > '" << ran
+                                      << ".part'\nmv '" << ran << ".part' '" << ran << "'\n";
+        ::chmod(in.programPath.c_str(), 0755);
+        const AutostartEntry entry = ResolveAutostartEntry(in);
+        fs::remove(ran);
+        ASSERT_TRUE(SetAutostartEnabled(entry, true)) << folder;
+        EXPECT_EQ(run("desktop-file-validate '" + entryFile + "'"), 0) << folder << ReadText(log);
+        EXPECT_EQ(run("gio launch '" + entryFile + "'"), 0) << folder << ReadText(log);
+        for (int i = 0; i < 500 && !fs::exists(ran); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(ReadText(ran), in.programPath + "\n--hidden\n") << "Exec=" << entry.exec;
+    }
+    fs::remove(entryFile);
+    for (const std::string& folder : refused) {
+        in.programPath = dir.path + folder + "/lumbra";
+        const AutostartEntry entry = ResolveAutostartEntry(in);
+        EXPECT_EQ(entry.refusal, kControlCharacterRefusal) << folder;
+        EXPECT_FALSE(SetAutostartEnabled(entry, true)) << folder;
+        EXPECT_FALSE(fs::exists(entryFile)) << folder;
+    }
 }
 
 std::optional<MenuItem> StartAtLoginItem(MainWindowRig& rig) {
@@ -125,6 +187,18 @@ TEST(MainWindowStartAtLogin, TheCheckItemFollowsTheEntryAndTogglesIt) {
     EXPECT_FALSE(fs::exists(entry));
     rig.dialogs.menuAnswer = 0;
     EXPECT_EQ(StartAtLoginItem(rig)->check, MenuItem::Check::kUnchecked);
+}
+
+TEST(MainWindowStartAtLogin, ARefusedEntryIsSaidAndNothingIsWritten) {
+    MainWindowRig rig;
+    rig.autostart = {"", "", std::string(kControlCharacterRefusal)};
+    rig.Start();
+    rig.dialogs.menuAnswer = StartAtLoginItem(rig).value().command;
+    StartAtLoginItem(rig);
+    Application::ProcessEvents();
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_NE(rig.dialogs.messages[0].find(kControlCharacterRefusal), std::string::npos);
+    EXPECT_FALSE(fs::exists(rig.dir.path + "autostart"));
 }
 
 TEST(MainWindowStartAtLogin, AHiddenStartKeepsTheWindowInTheTrayOrMinimisedWithoutOne) {

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -87,6 +89,28 @@ TEST(ProgramLauncher, TheProgramGetsOnlyTheStandardDescriptors) {
     LineReader lines(got);
     while (const auto line = lines.Next())
         EXPECT_LE(std::stoi(std::string(*line)), STDERR_FILENO) << "inherited: " << *line;
+}
+
+TEST(ProgramLauncher, TheProgramStartsWithDefaultSignalsAndNoneBlocked) {
+    test::TempDir dir;
+    const std::string script = dir.path + "signals.sh";
+    const std::string out = dir.path + "signals";
+    {
+        std::ofstream file(script);
+        file << "#!/bin/sh\ngrep '^Sig\\(Ign\\|Blk\\)' /proc/self/status > '" << out
+             << ".part'\nmv '" << out << ".part' '" << out << "'\n";
+    }
+    chmod(script.c_str(), 0700);
+    // What Lumbra does to itself, and a thread that blocks a signal.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    sigset_t blocked, old;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &blocked, &old);
+    SpawnProgramLauncher().Open(script);
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(WaitForFile(out), "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n");
 }
 
 TEST(ProgramLauncher, APathBeginningWithADashIsNoOptionForXdgOpen) {

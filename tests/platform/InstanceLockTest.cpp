@@ -104,6 +104,20 @@ TEST(InstanceLock, AMissingOrReadOnlyRuntimeFolderFallsBackToAPrivateFolder) {
     }
 }
 
+// Under umask 0277 the lock file is made read-only; the next run still
+// takes the lock through it.
+TEST(InstanceLock, ALockFileThatCannotBeWrittenStillLocks) {
+    test::RunUnprivileged([] {
+        test::TempDir dir;
+        const mode_t old = ::umask(0277);
+        EXPECT_EQ(InstanceLock().Acquire(kName, dir.Dir()), Result::kAcquired);
+        ::umask(old);
+        InstanceLock first;
+        EXPECT_EQ(first.Acquire(kName, dir.Dir()), Result::kAcquired);
+        EXPECT_EQ(InstanceLock().Acquire(kName, dir.Dir()), Result::kHeldElsewhere);
+    });
+}
+
 TEST(InstanceLock, AnotherUsersLockInTheSharedFolderLocksNobodyOut) {
     if (!test::RunningAsRoot()) GTEST_SKIP() << "needs a second user";
     // The shared temporary folder, where another user's Lumbra runs with the
