@@ -712,6 +712,8 @@ void CCorvexDlg::Exit() {
         return;
     }
     m_exiting = true;
+    // Only a plan already on its way is waited for; a read is given up.
+    if (m_session) m_session->PrepareExit();
     if (!m_session || !m_session->Busy()) {
         CloseForExit();
         return;

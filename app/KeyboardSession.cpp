@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "device/DeviceWorker.h"
-#include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
+#include "model/MacroLibrary.h"
 #include "storage/MacroFiles.h"
 #include "storage/ProfileFile.h"
 #include "storage/SettingsFile.h"
@@ -115,6 +115,10 @@ bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
     if (!LoadProfileFile(model.Profile(profile), path)) return false;
     model.settings.SetSlotPath(profile, path);
     return true;
+}
+
+void KeyboardSession::PrepareExit() {
+    if (m_link) m_link->Worker().AbortReads();
 }
 
 void KeyboardSession::Goodbye() {
