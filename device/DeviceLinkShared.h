@@ -30,6 +30,11 @@ struct DeviceLink::Shared {
     std::mutex featureMutex;
     std::unique_ptr<HidHandle> feature;
     uint64_t handleGeneration = 0;  // counts the replacements
+    // Counts the keyboard's connections: a new one begins when the keyboard
+    // is found after it was absent, or found to have been unplugged. A
+    // handle replaced while the keyboard stayed keeps the connection.
+    // Changed under featureMutex.
+    std::atomic<uint64_t> connection{0};
 
     std::atomic<int> currentProfile{-1};
     std::atomic<int> listenerInterface{0};
@@ -51,10 +56,24 @@ struct DeviceLink::Shared {
     DeviceLink* link = nullptr;
 
     // The worker. Each runs one whole exchange with its pauses; without a
-    // handle nothing is sent, nothing paused, and the result is false.
-    bool Set(std::span<const uint8_t> report, uint32_t pauseMs);
-    bool Get(std::span<uint8_t> buffer, uint32_t pauseMs);
-    bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer);
+    // handle nothing is sent, nothing paused, and the result is false. With a
+    // connection, nothing goes to another one.
+    static constexpr uint64_t kAnyConnection = ~uint64_t{0};
+    bool Set(std::span<const uint8_t> report, uint32_t pauseMs,
+             uint64_t onConnection = kAnyConnection);
+    bool Get(std::span<uint8_t> buffer, uint32_t pauseMs, uint64_t onConnection = kAnyConnection);
+    bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer,
+                      uint64_t onConnection = kAnyConnection);
+    // How one report of a write plan went.
+    enum class SetResult : uint8_t { kSent, kFailed, kConnectionLost };
+    // Set on the plan's connection; a failure on a handle whose keyboard
+    // went away counts as the connection lost.
+    SetResult SetOn(uint64_t onConnection, std::span<const uint8_t> report, uint32_t pauseMs);
+    // Any thread: the connection is not the current one any more, or its
+    // handle belongs to a keyboard that went away.
+    bool ConnectionLost(uint64_t onConnection);
+    // UI thread: a new connection begins.
+    void NewConnection();
     bool HasHandle();
     void ReplaceHandle(std::unique_ptr<HidHandle> handle);
     uint64_t HandleGeneration();
