@@ -770,7 +770,8 @@ void CCorvexDlg::Shutdown() {
 // ---- device link ------------------------------------------------------------
 
 void CCorvexDlg::OnDeviceChange(DeviceChange change) {
-    if (m_session && !m_shutDown) m_session->OnDeviceChange(change);
+    // An exit under way reads nothing new.
+    if (m_session && !m_shutDown && !m_exiting) m_session->OnDeviceChange(change);
 }
 
 void CCorvexDlg::ShowDisconnectedMessage(std::string_view text) {

@@ -118,7 +118,10 @@ bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
 }
 
 void KeyboardSession::PrepareExit() {
-    if (m_link) m_link->Worker().AbortReads();
+    if (!m_link) return;
+    // The keyboard's events would queue work of their own meanwhile.
+    m_link->StopListener();
+    m_link->Worker().AbortReads();
 }
 
 void KeyboardSession::Goodbye() {

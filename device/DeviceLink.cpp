@@ -14,12 +14,14 @@ DeviceLink::Shared::SetResult DeviceLink::Shared::SetOn(uint64_t onConnection,
     bool sent = false;
     {
         std::lock_guard lock(featureMutex);
+        // No keyboard, or another connection: the report cannot reach the
+        // keyboard it was meant for.
+        if (!feature) return SetResult::kNotDelivered;
         if (onConnection != kAnyConnection && onConnection != connection)
-            return SetResult::kConnectionLost;
-        if (!feature) return SetResult::kFailed;
+            return SetResult::kNotDelivered;
         sent = feature->SendFeatureReport(report);
         // Unplugged: whatever comes next would reach another connection.
-        if (!sent && feature->Gone()) return SetResult::kConnectionLost;
+        if (!sent && feature->Gone()) return SetResult::kNotDelivered;
     }
     // Never under the lock: a new handle must not wait for a pause.
     services.clock->SleepMs(pauseMs);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -36,6 +37,20 @@ struct DeviceLink::Shared {
     // Changed under featureMutex.
     std::atomic<uint64_t> connection{0};
 
+    // Parts of the plans queued and not yet started, per part: the model
+    // holds them newer than the keyboard, as it holds what is pending.
+    struct QueuedParts {
+        std::array<std::atomic<int>, kOnBoardProfileCount> lighting{};
+        std::array<std::atomic<int>, kOnBoardProfileCount> keyTable{};
+        std::array<std::array<std::atomic<int>, kGKeyCount>, kOnBoardProfileCount> macro{};
+        // The counter of a part; nothing for a part of no on-board profile.
+        std::atomic<int>* Of(const PendingPart& part);
+        void Add(const PendingPart& part, int n) {
+            if (std::atomic<int>* c = Of(part)) *c += n;
+        }
+    };
+    QueuedParts queuedParts;
+
     std::atomic<int> currentProfile{-1};
     std::atomic<int> listenerInterface{0};
     std::atomic<bool> listenerRun{false};
@@ -64,10 +79,11 @@ struct DeviceLink::Shared {
     bool Get(std::span<uint8_t> buffer, uint32_t pauseMs, uint64_t onConnection = kAnyConnection);
     bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer,
                       uint64_t onConnection = kAnyConnection);
-    // How one report of a write plan went.
-    enum class SetResult : uint8_t { kSent, kFailed, kConnectionLost };
-    // Set on the plan's connection; a failure on a handle whose keyboard
-    // went away counts as the connection lost.
+    // How one report of a write plan went: sent, refused by the keyboard, or
+    // never reaching the keyboard it was meant for (absent, unplugged, or
+    // another connection by now).
+    enum class SetResult : uint8_t { kSent, kFailed, kNotDelivered };
+    // Set on the plan's connection.
     SetResult SetOn(uint64_t onConnection, std::span<const uint8_t> report, uint32_t pauseMs);
     // Any thread: the connection is not the current one any more, or its
     // handle belongs to a keyboard that went away.

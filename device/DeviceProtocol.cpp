@@ -18,13 +18,17 @@ std::vector<uint8_t> ToVector(const std::array<uint8_t, N>& bytes) {
 // rest to the UI thread, which marks it pending again.
 class PlanTicket {
 public:
-    PlanTicket(std::weak_ptr<DeviceLink::Shared> shared, const WritePlan& plan)
-        : m_shared(std::move(shared)) {
-        for (const PlannedReport& step : plan) m_parts.push_back(step.part);
+    PlanTicket(const std::shared_ptr<DeviceLink::Shared>& shared, const WritePlan& plan)
+        : m_shared(shared) {
+        for (const PlannedReport& step : plan) {
+            m_parts.push_back(step.part);
+            shared->queuedParts.Add(step.part, 1);
+        }
     }
     PlanTicket(const PlanTicket&) = delete;
     PlanTicket& operator=(const PlanTicket&) = delete;
     ~PlanTicket() {
+        Start();
         std::vector<PendingPart> rest;
         for (const PendingPart& part : m_parts)
             if (part.kind != PendingPart::Kind::kNone) rest.push_back(part);
@@ -34,12 +38,20 @@ public:
             link.RestorePending(rest);
         });
     }
+    // The plan leaves the queue: the worker runs it, or it was dropped.
+    void Start() {
+        if (m_started) return;
+        m_started = true;
+        if (const std::shared_ptr<DeviceLink::Shared> s = m_shared.lock())
+            for (const PendingPart& part : m_parts) s->queuedParts.Add(part, -1);
+    }
     // The step is done with: sent, or failed on the connection it was meant for.
     void Settle(size_t step) { m_parts[step].kind = PendingPart::Kind::kNone; }
 
 private:
     std::weak_ptr<DeviceLink::Shared> m_shared;
     std::vector<PendingPart> m_parts;
+    bool m_started = false;
 };
 
 // The worker: every report of the plan in order, each with its pause, until
@@ -48,6 +60,7 @@ private:
 bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan, uint64_t connection,
              PlanTicket& ticket) {
     using SetResult = DeviceLink::Shared::SetResult;
+    ticket.Start();
     bool all = true;
     for (size_t i = 0; i < plan.size(); ++i) {
         const PlannedReport& step = plan[i];
@@ -62,7 +75,7 @@ bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan, uint64_t connection,
                 case SetResult::kFailed:
                     all = false;
                     break;
-                case SetResult::kConnectionLost:
+                case SetResult::kNotDelivered:
                     return false;
             }
         }
@@ -76,6 +89,23 @@ bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan, uint64_t connection,
 constexpr int kReadBackFirstSteps = 1 + 2 * kOnBoardProfileCount;
 
 }  // namespace
+
+std::atomic<int>* DeviceLink::Shared::QueuedParts::Of(const PendingPart& part) {
+    if (part.slot < 0 || part.slot >= kOnBoardProfileCount) return nullptr;
+    const auto i = static_cast<size_t>(part.slot);
+    switch (part.kind) {
+        case PendingPart::Kind::kLighting:
+            return &lighting[i];
+        case PendingPart::Kind::kKeyTable:
+            return &keyTable[i];
+        case PendingPart::Kind::kMacro:
+            if (part.gIndex < 0 || part.gIndex >= kGKeyCount) return nullptr;
+            return &macro[i][static_cast<size_t>(part.gIndex)];
+        case PendingPart::Kind::kNone:
+            break;
+    }
+    return nullptr;
+}
 
 DeviceWorker& DeviceLink::Worker() { return *m_shared->worker; }
 
@@ -318,18 +348,21 @@ void DeviceLink::ReadBackAll() {
                 if (s->link == nullptr) return;
                 KeyboardModel& model = *s->services.model;
                 const PendingWrites& pending = model.pending;
+                DeviceLink::Shared::QueuedParts& queued = s->queuedParts;
                 // A profile chosen while the answers came in wins: its report, if
                 // any, is sent after this read.
                 if (s->link->m_profileChoices == choices) model.settings.SetCurrentProfile(p);
                 for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
                     const auto i = static_cast<size_t>(slot);
                     KeyboardProfile& profile = model.Profile(slot);
-                    if (const auto& answer = lighting[i]; answer && !pending.lightingPending[i]) {
+                    if (const auto& answer = lighting[i];
+                        answer && !pending.lightingPending[i] && queued.lighting[i] == 0) {
                         const Lighting decoded = DecodeLightingReport(*answer);
                         profile.SetLightColor(decoded.mode);
                         profile.SetLightBrightness(decoded.brightness);
                     }
-                    if (const auto& answer = keys[i]; answer && !pending.keyTablePending[i])
+                    if (const auto& answer = keys[i];
+                        answer && !pending.keyTablePending[i] && queued.keyTable[i] == 0)
                         DecodeKeyTableReport(*answer, profile);
                 }
                 // Where a key table did not come, the model's own says which G
@@ -337,9 +370,10 @@ void DeviceLink::ReadBackAll() {
                 for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
                     for (int g = 0; g < kGKeyCount; ++g) {
                         const GKeySlot* key = model.Profile(slot).GKey(g);
+                        const auto i = static_cast<size_t>(slot);
+                        const auto j = static_cast<size_t>(g);
                         if (key != nullptr && key->action.type == KeyActionType::kMacro &&
-                            !pending
-                                 .macroPending[static_cast<size_t>(slot)][static_cast<size_t>(g)])
+                            !pending.macroPending[i][j] && queued.macro[i][j] == 0)
                             macros.emplace_back(slot, g);
                     }
                 }
@@ -359,8 +393,10 @@ void DeviceLink::ReadBackAll() {
                     DeviceLink* link = s->link;
                     if (link == nullptr) return;
                     // Given a macro of the user's since the list was made.
-                    if (s->services.model->pending
-                            .macroPending[static_cast<size_t>(slot)][static_cast<size_t>(g)])
+                    const auto i = static_cast<size_t>(slot);
+                    const auto j = static_cast<size_t>(g);
+                    if (s->services.model->pending.macroPending[i][j] ||
+                        s->queuedParts.macro[i][j] != 0)
                         return;
                     link->m_libraryChanged = true;
                     if (!fetched) return;

@@ -45,14 +45,16 @@ inline std::vector<std::string> GiveProfileMacros(MainWindowRig& rig, int slot) 
     return names;
 }
 
-// The names of the macros the keyboard keeps on a profile's G keys.
+// The names of the macros the keyboard keeps on a profile's G keys, a name
+// it lacks made up as a read would make it up.
 inline std::vector<std::string> KeyboardMacroNames(KeyboardSimulator& sim, int slot) {
     std::vector<std::string> names;
     const SimKeyboardState state = sim.State();
     for (const auto& record : state.profiles[static_cast<size_t>(slot)].macros) {
         MacroReportBytes report{};
         std::copy(record.begin(), record.end(), report.begin() + MacroReport::kNameOffset);
-        names.push_back(DecodeMacroReportName(report, slot, 0).name);
+        const int g = static_cast<int>(names.size());
+        names.push_back(DecodeMacroReportName(report, slot, g).name);
     }
     return names;
 }
