@@ -752,6 +752,8 @@ void CCorvexDlg::Exit() {
         return;
     }
     m_exiting = true;
+    // Only a plan already on its way is waited for; a read is given up.
+    if (m_session) m_session->PrepareExit();
     if (!m_session || !m_session->Busy()) {
         CloseForExit();
         return;
@@ -808,7 +810,8 @@ void CCorvexDlg::Shutdown() {
 // ---- device link ------------------------------------------------------------
 
 void CCorvexDlg::OnDeviceChange(DeviceChange change) {
-    if (!m_session || m_shutDown) return;
+    // An exit under way reads nothing new.
+    if (!m_session || m_shutDown || m_exiting) return;
     m_session->OnDeviceChange(change);
     if (change == DeviceChange::kArrival && m_session->Busy()) m_readingBack = true;
 }

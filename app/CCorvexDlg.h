@@ -73,13 +73,15 @@ public:
     static constexpr std::string_view kWritingCaption = "Writing to the keyboard…";
     static constexpr std::string_view kReadingCaption = "Reading the keyboard…";
 
-    // How long Exit lets a running plan go on before it gives up on it.
+    // How long Exit lets the running plan go on before it gives up on it.
     static constexpr int kExitWaitMs = 10000;
 
     // Ends the program as the tray's "Exit" does: the window closes and says
     // goodbye to the keyboard. Queued, so it may be called from any handler.
-    // While the worker sends a plan the window hides and closes when the
-    // plan ends or kExitWaitMs have passed; a second Exit closes at once.
+    // While the worker sends a plan the window hides and closes when that
+    // plan ends or kExitWaitMs have passed; what is queued behind it is
+    // dropped and a read is given up after its exchange in flight. A second
+    // Exit closes at once.
     void Exit();
     // A hot-plug notification, on the UI thread.
     void OnDeviceChange(DeviceChange change);

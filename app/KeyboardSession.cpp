@@ -166,6 +166,13 @@ bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
     return true;
 }
 
+void KeyboardSession::PrepareExit() {
+    if (!m_link) return;
+    // The keyboard's events would queue work of their own meanwhile.
+    m_link->StopListener();
+    m_link->Worker().AbortReads();
+}
+
 void KeyboardSession::Goodbye() {
     if (!m_link) return;
     m_link->StopListener();

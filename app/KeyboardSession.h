@@ -74,6 +74,11 @@ public:
     // The profile read from a file the user chose (Load Profile from...);
     // false, with nothing changed, when the file is no profile.
     bool LoadProfileFrom(int profile, const std::string& path);
+    // The program is about to end: the listener stops, what is queued for
+    // the keyboard is dropped and a running read ends after its current
+    // exchange; a running plan goes on (the caller bounds how long it waits
+    // for it).
+    void PrepareExit();
     // The listener stops, whatever still runs on the worker is given up after
     // its current report, and the keyboard is told the program ends.
     void Goodbye();

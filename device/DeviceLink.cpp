@@ -8,44 +8,70 @@ namespace lumbra {
 // Only the worker exchanges reports, so the lock is held for one call on the
 // handle and never through a pause: replacing the handle waits for a call at
 // most.
-bool DeviceLink::Shared::Set(std::span<const uint8_t> report, uint32_t pauseMs) {
+DeviceLink::Shared::SetResult DeviceLink::Shared::SetOn(uint64_t onConnection,
+                                                        std::span<const uint8_t> report,
+                                                        uint32_t pauseMs) {
+    bool sent = false;
     {
         std::lock_guard lock(featureMutex);
-        if (!feature) return false;
-        if (!feature->SendFeatureReport(report)) {
-            services.clock->SleepMs(pauseMs);
-            return false;
-        }
+        // No keyboard, or another connection: the report cannot reach the
+        // keyboard it was meant for.
+        if (!feature) return SetResult::kNotDelivered;
+        if (onConnection != kAnyConnection && onConnection != connection)
+            return SetResult::kNotDelivered;
+        sent = feature->SendFeatureReport(report);
+        // Unplugged: whatever comes next would reach another connection.
+        if (!sent && feature->Gone()) return SetResult::kNotDelivered;
     }
+    // Never under the lock: a new handle must not wait for a pause.
     services.clock->SleepMs(pauseMs);
-    return true;
+    return sent ? SetResult::kSent : SetResult::kFailed;
 }
 
-bool DeviceLink::Shared::Get(std::span<uint8_t> buffer, uint32_t pauseMs) {
+bool DeviceLink::Shared::Set(std::span<const uint8_t> report, uint32_t pauseMs,
+                             uint64_t onConnection) {
+    return SetOn(onConnection, report, pauseMs) == SetResult::kSent;
+}
+
+bool DeviceLink::Shared::Get(std::span<uint8_t> buffer, uint32_t pauseMs, uint64_t onConnection) {
     bool ok = false;
     {
         std::lock_guard lock(featureMutex);
         if (!feature) return false;
+        if (onConnection != kAnyConnection && onConnection != connection) return false;
         ok = feature->GetFeatureReport(buffer);
     }
     if (pauseMs != 0) services.clock->SleepMs(pauseMs);
     return ok;
 }
 
-bool DeviceLink::Shared::SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer) {
+bool DeviceLink::Shared::SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer,
+                                      uint64_t onConnection) {
     // After a failed select the keyboard would answer for whatever it had
     // selected before; such an answer must not reach the model.
     const SelectReportBytes select = EncodeSelectReport(slot, gIndex);
-    if (!Set(select, kPauseAfterSelectOrGetMs)) return false;
+    if (!Set(select, kPauseAfterSelectOrGetMs, onConnection)) return false;
     bool ok = false;
     {
         std::lock_guard lock(featureMutex);
         // Gone since the select: nothing asked, nothing waited.
         if (!feature) return false;
+        if (onConnection != kAnyConnection && onConnection != connection) return false;
         ok = feature->GetFeatureReport(buffer);
     }
     services.clock->SleepMs(kPauseAfterSelectOrGetMs);
     return ok;
+}
+
+bool DeviceLink::Shared::ConnectionLost(uint64_t onConnection) {
+    std::lock_guard lock(featureMutex);
+    if (onConnection != kAnyConnection && onConnection != connection) return true;
+    return feature && feature->Gone();
+}
+
+void DeviceLink::Shared::NewConnection() {
+    std::lock_guard lock(featureMutex);
+    ++connection;
 }
 
 bool DeviceLink::Shared::HasHandle() {
@@ -155,10 +181,14 @@ void DeviceLink::ProbeInterface(int index) {
 }
 
 void DeviceLink::FindKeyboard() {
+    const bool wasFound = m_found;
     m_found = false;
     m_deniedPath.clear();
     for (int index = 0; index < kScannedInterfaces; ++index) ProbeInterface(index);
     if (m_found) {
+        // Before the new handle is in place: nothing meant for an earlier
+        // connection may reach it.
+        if (!wasFound) m_shared->NewConnection();
         StartListener();
         CloseFeatureHandle();
         OpenFeatureInterface();
@@ -196,31 +226,43 @@ void DeviceLink::OnDeviceChange(uint32_t wParam) {
         ReadBackAll();
     } else if (wParam == static_cast<uint32_t>(DeviceChange::kRemoveComplete)) {
         if (!m_found) return;
+        // A keyboard unplugged and plugged in again before this notice is
+        // found by the scan as if it had stayed; the handle of the old
+        // connection tells. Nothing of the old one may go to the new one.
+        const bool unplugged = m_shared->ConnectionLost(Shared::kAnyConnection);
+        if (unplugged) m_shared->NewConnection();
         FindKeyboard();
-        if (m_found) return;
-        m_needReadBack = true;
-        // What was queued for the keyboard has nowhere to go. A running job
-        // goes on to its end, its exchanges failing on the handle it has;
-        // then the handle closes, unless a replug has replaced it by then,
-        // and the window says what happened.
-        DeviceWorker& worker = *m_shared->worker;
-        worker.CancelQueued();
-        if (!worker.Busy()) {
-            CloseFeatureHandle();
-            if (m_services.window) m_services.window->ShowDisconnectedMessage(kDisconnectedMessage);
-            return;
-        }
-        std::weak_ptr<Shared> weak = m_shared;
-        worker.Post(DeviceJobKind::kWrite, 0, [weak, generation = m_shared->HandleGeneration()] {
-            const std::shared_ptr<Shared> s = weak.lock();
-            if (!s) return;
-            s->CloseHandleOf(generation);
-            s->PostToUi(s, [](DeviceLink& link, Shared& shared) {
-                if (!link.Found() && shared.services.window)
-                    shared.services.window->ShowDisconnectedMessage(kDisconnectedMessage);
-            });
-        });
+        if (m_found && !unplugged) return;  // another device went
+        if (!unplugged) m_shared->NewConnection();
+        LoseConnection();
     }
+}
+
+void DeviceLink::LoseConnection() {
+    m_needReadBack = true;
+    // What was queued for the keyboard has nowhere to go; its plans are
+    // pending again. A running job ends at its next exchange. Then the
+    // handle closes, unless the keyboard is back by then, and the window
+    // says what happened, once for each time the keyboard went.
+    DeviceWorker& worker = *m_shared->worker;
+    worker.CancelQueued();
+    if (m_found) ReadBackAll();
+    if (!worker.Busy()) {
+        if (!m_found) CloseFeatureHandle();
+        if (m_services.window) m_services.window->ShowDisconnectedMessage(kDisconnectedMessage);
+        return;
+    }
+    std::weak_ptr<Shared> weak = m_shared;
+    const uint64_t generation = m_found ? ~uint64_t{0} : m_shared->HandleGeneration();
+    worker.Post(DeviceJobKind::kWrite, 0, [weak, generation] {
+        const std::shared_ptr<Shared> s = weak.lock();
+        if (!s) return;
+        s->CloseHandleOf(generation);
+        s->PostToUi(s, [](DeviceLink&, Shared& shared) {
+            if (shared.services.window)
+                shared.services.window->ShowDisconnectedMessage(kDisconnectedMessage);
+        });
+    });
 }
 
 }  // namespace lumbra

@@ -10,18 +10,28 @@
 #include <thread>
 #include <vector>
 
+#include "base/UiDispatcher.h"
 #include "device/Clock.h"
 #include "device/DeviceLinkWindow.h"
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
 #include "device/Reports.h"
-#include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
-#include "base/UiDispatcher.h"
+#include "model/MacroLibrary.h"
 
 namespace lumbra {
 
 class DeviceWorker;
+
+// The pending flag that stands for a report of a write plan: set again when
+// the report never reached the keyboard's connection, so that the next Apply
+// sends it.
+struct PendingPart {
+    enum class Kind : uint8_t { kNone, kLighting, kKeyTable, kMacro };
+    Kind kind = Kind::kNone;
+    int slot = 0;
+    int gIndex = 0;
+};
 
 // One report of a write plan and the pause after it; without a report, a
 // pause alone. A profile report that succeeds makes its value the link's
@@ -30,12 +40,16 @@ struct PlannedReport {
     std::vector<uint8_t> report;
     uint32_t pauseMs = 0;
     int profileValue = -1;
+    PendingPart part;
     // A profile report whose value the UI thread gives when the step runs
     // rather than when the plan is made; nothing is sent when it gives none.
     std::function<std::optional<uint8_t>()> profileAtStep = nullptr;
 };
 // The reports of a command, encoded from the model when it is given, in the
-// order the worker sends them.
+// order the worker sends them. A plan goes to the connection it was made for
+// or nowhere: when the keyboard is unplugged (and perhaps back already), or
+// the plan is dropped or given up, the parts it did not deliver are pending
+// again.
 using WritePlan = std::vector<PlannedReport>;
 
 // What the device link talks to. The model, the library, the dispatcher, the
@@ -138,8 +152,12 @@ public:
     static void AddPause(WritePlan& plan, uint32_t pauseMs);
     // The pending on-board writes, their flags cleared.
     WritePlan PlanPendingWrites();
-    // Queues the plan on the worker; a tag as DeviceWorker::Post takes it.
+    // Queues the plan on the worker, for the keyboard's present connection;
+    // a tag as DeviceWorker::Post takes it.
     void Execute(WritePlan plan, uint32_t tag = 0);
+    // Sets the pending flags of the parts again; a G key that holds no macro
+    // any more has no macro to send.
+    void RestorePending(const std::vector<PendingPart>& parts);
     DeviceWorker& Worker();
     // Runs the worker to idle (see DeviceWorker::RunToIdle).
     bool RunToIdle();
@@ -173,6 +191,11 @@ public:
     struct Shared;  // what the listener thread shares with the link
 
 private:
+    // Queues the plan; `result` learns whether every report went.
+    void QueuePlan(WritePlan plan, std::shared_ptr<std::atomic<bool>> result, uint32_t tag = 0);
+    // The keyboard went away: the rest of what runs on the worker is given
+    // up, and the window says so once the running job has ended.
+    void LoseConnection();
     // Runs the plan on the worker and waits for it: whether every report went.
     bool ExecuteAndWait(WritePlan plan);
     // Fetches on the worker and waits: whether the answer came.

@@ -31,6 +31,25 @@ struct DeviceLink::Shared {
     std::mutex featureMutex;
     std::unique_ptr<HidHandle> feature;
     uint64_t handleGeneration = 0;  // counts the replacements
+    // Counts the keyboard's connections: a new one begins when the keyboard
+    // is found after it was absent, or found to have been unplugged. A
+    // handle replaced while the keyboard stayed keeps the connection.
+    // Changed under featureMutex.
+    std::atomic<uint64_t> connection{0};
+
+    // Parts of the plans queued and not yet started, per part: the model
+    // holds them newer than the keyboard, as it holds what is pending.
+    struct QueuedParts {
+        std::array<std::atomic<int>, kOnBoardProfileCount> lighting{};
+        std::array<std::atomic<int>, kOnBoardProfileCount> keyTable{};
+        std::array<std::array<std::atomic<int>, kGKeyCount>, kOnBoardProfileCount> macro{};
+        // The counter of a part; nothing for a part of no on-board profile.
+        std::atomic<int>* Of(const PendingPart& part);
+        void Add(const PendingPart& part, int n) {
+            if (std::atomic<int>* c = Of(part)) *c += n;
+        }
+    };
+    QueuedParts queuedParts;
 
     std::atomic<int> currentProfile{-1};
     std::atomic<int> listenerInterface{0};
@@ -54,10 +73,25 @@ struct DeviceLink::Shared {
     DeviceLink* link = nullptr;
 
     // The worker. Each runs one whole exchange with its pauses; without a
-    // handle nothing is sent, nothing paused, and the result is false.
-    bool Set(std::span<const uint8_t> report, uint32_t pauseMs);
-    bool Get(std::span<uint8_t> buffer, uint32_t pauseMs);
-    bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer);
+    // handle nothing is sent, nothing paused, and the result is false. With a
+    // connection, nothing goes to another one.
+    static constexpr uint64_t kAnyConnection = ~uint64_t{0};
+    bool Set(std::span<const uint8_t> report, uint32_t pauseMs,
+             uint64_t onConnection = kAnyConnection);
+    bool Get(std::span<uint8_t> buffer, uint32_t pauseMs, uint64_t onConnection = kAnyConnection);
+    bool SelectAndGet(int slot, int gIndex, std::span<uint8_t> buffer,
+                      uint64_t onConnection = kAnyConnection);
+    // How one report of a write plan went: sent, refused by the keyboard, or
+    // never reaching the keyboard it was meant for (absent, unplugged, or
+    // another connection by now).
+    enum class SetResult : uint8_t { kSent, kFailed, kNotDelivered };
+    // Set on the plan's connection.
+    SetResult SetOn(uint64_t onConnection, std::span<const uint8_t> report, uint32_t pauseMs);
+    // Any thread: the connection is not the current one any more, or its
+    // handle belongs to a keyboard that went away.
+    bool ConnectionLost(uint64_t onConnection);
+    // UI thread: a new connection begins.
+    void NewConnection();
     bool HasHandle();
     void ReplaceHandle(std::unique_ptr<HidHandle> handle);
     uint64_t HandleGeneration();

@@ -13,35 +13,88 @@ std::vector<uint8_t> ToVector(const std::array<uint8_t, N>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
-// The worker: the profile the UI thread chooses as the step runs; whether
-// what it chose went (or it chose to send nothing).
-bool SendProfileChosenNow(DeviceLink::Shared& s, const PlannedReport& step) {
+// The worker: the profile the UI thread chooses as the step runs, sent on the
+// plan's connection; sent also when it chose to send nothing.
+DeviceLink::Shared::SetResult SendProfileChosenNow(DeviceLink::Shared& s, const PlannedReport& step,
+                                                   uint64_t connection) {
+    using SetResult = DeviceLink::Shared::SetResult;
     std::optional<uint8_t> value;
     const bool asked = s.worker->OnUi([&s, &step, &value] {
         if (s.link != nullptr) value = step.profileAtStep();
     });
-    if (!asked) return false;
-    if (!value) return true;
-    if (!s.Set(EncodeProfileReport(*value), kPauseAfterShortSetMs)) return false;
-    s.currentProfile = *value;
-    return true;
+    if (!asked) return SetResult::kNotDelivered;
+    if (!value) return SetResult::kSent;
+    const SetResult result =
+        s.SetOn(connection, EncodeProfileReport(*value), kPauseAfterShortSetMs);
+    if (result == SetResult::kSent) s.currentProfile = *value;
+    return result;
 }
 
+// What a queued plan has not yet delivered. Whoever lets go of it last (the
+// worker after the plan, or the one who dropped it from the queue) hands the
+// rest to the UI thread, which marks it pending again.
+class PlanTicket {
+public:
+    PlanTicket(const std::shared_ptr<DeviceLink::Shared>& shared, const WritePlan& plan)
+        : m_shared(shared) {
+        for (const PlannedReport& step : plan) {
+            m_parts.push_back(step.part);
+            shared->queuedParts.Add(step.part, 1);
+        }
+    }
+    PlanTicket(const PlanTicket&) = delete;
+    PlanTicket& operator=(const PlanTicket&) = delete;
+    ~PlanTicket() {
+        Start();
+        std::vector<PendingPart> rest;
+        for (const PendingPart& part : m_parts)
+            if (part.kind != PendingPart::Kind::kNone) rest.push_back(part);
+        const std::shared_ptr<DeviceLink::Shared> s = m_shared.lock();
+        if (rest.empty() || !s) return;
+        s->PostToUi(s, [rest = std::move(rest)](DeviceLink& link, DeviceLink::Shared&) {
+            link.RestorePending(rest);
+        });
+    }
+    // The plan leaves the queue: the worker runs it, or it was dropped.
+    void Start() {
+        if (m_started) return;
+        m_started = true;
+        if (const std::shared_ptr<DeviceLink::Shared> s = m_shared.lock())
+            for (const PendingPart& part : m_parts) s->queuedParts.Add(part, -1);
+    }
+    // The step is done with: sent, or failed on the connection it was meant for.
+    void Settle(size_t step) { m_parts[step].kind = PendingPart::Kind::kNone; }
+
+private:
+    std::weak_ptr<DeviceLink::Shared> m_shared;
+    std::vector<PendingPart> m_parts;
+    bool m_started = false;
+};
+
 // The worker: every report of the plan in order, each with its pause, until
-// the end or an abort. Whether every report went.
-bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan) {
+// the end, an abort or the end of the connection it was made for. Whether
+// every report went.
+bool RunPlan(DeviceLink::Shared& s, const WritePlan& plan, uint64_t connection,
+             PlanTicket& ticket) {
+    using SetResult = DeviceLink::Shared::SetResult;
+    ticket.Start();
     bool all = true;
-    for (const PlannedReport& step : plan) {
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const PlannedReport& step = plan[i];
         if (s.worker->Aborted()) return false;
+        SetResult result = SetResult::kSent;
         if (step.profileAtStep) {
-            all = SendProfileChosenNow(s, step) && all;
+            result = SendProfileChosenNow(s, step, connection);
         } else if (step.report.empty()) {
             s.services.clock->SleepMs(step.pauseMs);
-        } else if (s.Set(step.report, step.pauseMs)) {
-            if (step.profileValue >= 0) s.currentProfile = step.profileValue;
         } else {
-            all = false;
+            result = s.SetOn(connection, step.report, step.pauseMs);
+            if (result == SetResult::kSent && step.profileValue >= 0)
+                s.currentProfile = step.profileValue;
         }
+        if (result == SetResult::kNotDelivered) return false;
+        if (result == SetResult::kFailed) all = false;
+        ticket.Settle(i);
         s.worker->Step();
     }
     return all;
@@ -52,26 +105,72 @@ constexpr int kReadBackFirstSteps = 1 + 2 * kOnBoardProfileCount;
 
 }  // namespace
 
+std::atomic<int>* DeviceLink::Shared::QueuedParts::Of(const PendingPart& part) {
+    if (part.slot < 0 || part.slot >= kOnBoardProfileCount) return nullptr;
+    const auto i = static_cast<size_t>(part.slot);
+    switch (part.kind) {
+        case PendingPart::Kind::kLighting:
+            return &lighting[i];
+        case PendingPart::Kind::kKeyTable:
+            return &keyTable[i];
+        case PendingPart::Kind::kMacro:
+            if (part.gIndex < 0 || part.gIndex >= kGKeyCount) return nullptr;
+            return &macro[i][static_cast<size_t>(part.gIndex)];
+        case PendingPart::Kind::kNone:
+            break;
+    }
+    return nullptr;
+}
+
 DeviceWorker& DeviceLink::Worker() { return *m_shared->worker; }
 
 bool DeviceLink::RunToIdle() { return m_shared->worker->RunToIdle(); }
 
-void DeviceLink::Execute(WritePlan plan, uint32_t tag) {
+void DeviceLink::QueuePlan(WritePlan plan, std::shared_ptr<std::atomic<bool>> result,
+                           uint32_t tag) {
     if (plan.empty()) return;
     const int steps = static_cast<int>(plan.size());
-    m_shared->worker->Post(
-        DeviceJobKind::kWrite, steps,
-        [s = m_shared.get(), plan = std::move(plan)] { RunPlan(*s, plan); }, tag);
+    auto ticket = std::make_shared<PlanTicket>(m_shared, plan);
+    m_shared->worker->Post(DeviceJobKind::kWrite, steps,
+                           [s = m_shared.get(), plan = std::move(plan), ticket,
+                            connection = m_shared->connection.load(), result] {
+                               const bool all = RunPlan(*s, plan, connection, *ticket);
+                               if (result) *result = all;
+                           },
+                           tag);
+}
+
+void DeviceLink::Execute(WritePlan plan, uint32_t tag) {
+    QueuePlan(std::move(plan), nullptr, tag);
 }
 
 bool DeviceLink::ExecuteAndWait(WritePlan plan) {
     auto result = std::make_shared<std::atomic<bool>>(false);
-    const int steps = static_cast<int>(plan.size());
-    m_shared->worker->Post(
-        DeviceJobKind::kWrite, steps,
-        [s = m_shared.get(), plan = std::move(plan), result] { *result = RunPlan(*s, plan); });
+    QueuePlan(std::move(plan), result);
     m_shared->worker->RunToIdle();
     return *result;
+}
+
+void DeviceLink::RestorePending(const std::vector<PendingPart>& parts) {
+    PendingWrites& pending = m_services.model->pending;
+    for (const PendingPart& part : parts) {
+        switch (part.kind) {
+            case PendingPart::Kind::kLighting:
+                pending.MarkLighting(part.slot);
+                break;
+            case PendingPart::Kind::kKeyTable:
+                pending.MarkKeyTable(part.slot);
+                break;
+            case PendingPart::Kind::kMacro: {
+                const GKeySlot* g = m_services.model->Profile(part.slot).GKey(part.gIndex);
+                if (g != nullptr && g->action.type == KeyActionType::kMacro)
+                    pending.MarkMacro(part.slot, part.gIndex);
+                break;
+            }
+            case PendingPart::Kind::kNone:
+                break;
+        }
+    }
 }
 
 bool DeviceLink::FetchAndWait(int slot, int gIndex, std::span<uint8_t> answer) {
@@ -86,7 +185,7 @@ bool DeviceLink::FetchAndWait(int slot, int gIndex, std::span<uint8_t> answer) {
 }
 
 void DeviceLink::AddCurrentProfileWrite(WritePlan& plan, uint8_t value) const {
-    plan.push_back({ToVector(EncodeProfileReport(value)), kPauseAfterShortSetMs, value});
+    plan.push_back({ToVector(EncodeProfileReport(value)), kPauseAfterShortSetMs, value, {}});
 }
 
 void DeviceLink::AddCurrentProfileWriteAtStep(WritePlan& plan,
@@ -99,24 +198,33 @@ void DeviceLink::AddCurrentProfileWriteAtStep(WritePlan& plan,
 
 void DeviceLink::AddLightingWrite(WritePlan& plan, int slot) const {
     plan.push_back({ToVector(EncodeLightingReport(m_services.model->Profile(slot), slot)),
-                    kPauseAfterShortSetMs});
+                    kPauseAfterShortSetMs,
+                    -1,
+                    {PendingPart::Kind::kLighting, slot, 0}});
 }
 
 void DeviceLink::AddKeyTableWrite(WritePlan& plan, int slot) const {
     plan.push_back({ToVector(EncodeKeyTableReport(m_services.model->Profile(slot), slot)),
-                    kPauseAfterLongSetMs});
+                    kPauseAfterLongSetMs,
+                    -1,
+                    {PendingPart::Kind::kKeyTable, slot, 0}});
 }
 
 void DeviceLink::AddGKeyMacroWrite(WritePlan& plan, int slot, int gIndex) const {
     if (const std::optional<MacroReportBytes> report = BuildGKeyMacroReport(slot, gIndex))
-        plan.push_back({ToVector(*report), kPauseAfterLongSetMs});
+        plan.push_back({ToVector(*report),
+                        kPauseAfterLongSetMs,
+                        -1,
+                        {PendingPart::Kind::kMacro, slot, gIndex}});
 }
 
 void DeviceLink::AddResetWrite(WritePlan& plan, int slot) const {
-    plan.push_back({ToVector(EncodeResetReport(slot)), kPauseAfterLongSetMs});
+    plan.push_back({ToVector(EncodeResetReport(slot)), kPauseAfterLongSetMs, -1, {}});
 }
 
-void DeviceLink::AddPause(WritePlan& plan, uint32_t pauseMs) { plan.push_back({{}, pauseMs}); }
+void DeviceLink::AddPause(WritePlan& plan, uint32_t pauseMs) {
+    plan.push_back({{}, pauseMs, -1, {}});
+}
 
 int DeviceLink::ReadCurrentProfile() {
     auto answer = std::make_shared<ProfileReportBytes>(ProfileReportRequest());
@@ -230,48 +338,64 @@ void DeviceLink::MergeMacroReport(int slot, int gIndex, MacroReportView answer, 
 // The worker asks; the UI thread decodes and merges after each group of
 // answers, in the order of the exchanges, and hands back what the next
 // group needs: which G keys hold macros once the key tables are in, and the
-// report that stores a made-up macro name on the keyboard.
+// report that stores a made-up macro name on the keyboard. What the model
+// holds pending is newer than the keyboard's: the read leaves it alone, and
+// the next Apply sends it. The read ends after its current exchange when it
+// is given up or the keyboard's connection ends.
 void DeviceLink::ReadBackAll() {
     if (!m_found || !m_needReadBack) return;
     m_needReadBack = false;
     m_shared->worker->Post(
         DeviceJobKind::kReadBack, kReadBackFirstSteps,
-        [s = m_shared.get(), choices = m_profileChoices] {
+        [s = m_shared.get(), choices = m_profileChoices, connection = m_shared->connection.load()] {
             DeviceWorker& worker = *s->worker;
+            const auto over = [&] { return worker.Aborted() || s->ConnectionLost(connection); };
             ProfileReportBytes profileAnswer = ProfileReportRequest();
             // A failed get is a failure, not profile 0.
-            const int p = s->Get(profileAnswer, 0) ? DecodeProfileReport(profileAnswer) : -1;
+            const int p =
+                s->Get(profileAnswer, 0, connection) ? DecodeProfileReport(profileAnswer) : -1;
             worker.Step();
+            if (over()) return;
             s->currentProfile = p;
             if (p < 0 || p > 2) return;
 
             std::array<std::optional<LightingReportBytes>, kOnBoardProfileCount> lighting;
             std::array<std::optional<KeyTableReportBytes>, kOnBoardProfileCount> keys;
             for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                if (over()) return;
                 LightingReportBytes answer = LightingReportRequest();
-                if (s->SelectAndGet(slot, 0, answer)) lighting[static_cast<size_t>(slot)] = answer;
+                if (s->SelectAndGet(slot, 0, answer, connection))
+                    lighting[static_cast<size_t>(slot)] = answer;
                 worker.Step();
             }
             for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                if (over()) return;
                 KeyTableReportBytes answer = KeyTableReportRequest();
-                if (s->SelectAndGet(slot, 0, answer)) keys[static_cast<size_t>(slot)] = answer;
+                if (s->SelectAndGet(slot, 0, answer, connection))
+                    keys[static_cast<size_t>(slot)] = answer;
                 worker.Step();
             }
+            if (over()) return;
             std::vector<std::pair<int, int>> macros;
             const bool applied = worker.OnUi([s, p, choices, &lighting, &keys, &macros] {
                 if (s->link == nullptr) return;
                 KeyboardModel& model = *s->services.model;
+                const PendingWrites& pending = model.pending;
+                DeviceLink::Shared::QueuedParts& queued = s->queuedParts;
                 // A profile chosen while the answers came in wins: its report, if
                 // any, is sent after this read.
                 if (s->link->m_profileChoices == choices) model.settings.SetCurrentProfile(p);
                 for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+                    const auto i = static_cast<size_t>(slot);
                     KeyboardProfile& profile = model.Profile(slot);
-                    if (const auto& answer = lighting[static_cast<size_t>(slot)]) {
+                    if (const auto& answer = lighting[i];
+                        answer && !pending.lightingPending[i] && queued.lighting[i] == 0) {
                         const Lighting decoded = DecodeLightingReport(*answer);
                         profile.SetLightColor(decoded.mode);
                         profile.SetLightBrightness(decoded.brightness);
                     }
-                    if (const auto& answer = keys[static_cast<size_t>(slot)])
+                    if (const auto& answer = keys[i];
+                        answer && !pending.keyTablePending[i] && queued.keyTable[i] == 0)
                         DecodeKeyTableReport(*answer, profile);
                 }
                 // The window shows the keyboard's profile while its macros come.
@@ -281,7 +405,10 @@ void DeviceLink::ReadBackAll() {
                 for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
                     for (int g = 0; g < kGKeyCount; ++g) {
                         const GKeySlot* key = model.Profile(slot).GKey(g);
-                        if (key != nullptr && key->action.type == KeyActionType::kMacro)
+                        const auto i = static_cast<size_t>(slot);
+                        const auto j = static_cast<size_t>(g);
+                        if (key != nullptr && key->action.type == KeyActionType::kMacro &&
+                            !pending.macroPending[i][j] && queued.macro[i][j] == 0)
                             macros.emplace_back(slot, g);
                     }
                 }
@@ -289,23 +416,30 @@ void DeviceLink::ReadBackAll() {
             if (!applied) return;
 
             for (size_t i = 0; i < macros.size(); ++i) {
-                if (worker.Aborted()) return;
+                if (over()) return;
                 const int slot = macros[i].first;
                 const int g = macros[i].second;
                 MacroReportBytes answer = MacroReportRequest();
-                const bool fetched = s->SelectAndGet(slot, g, answer);
+                const bool fetched = s->SelectAndGet(slot, g, answer, connection);
                 worker.Step(i == 0 ? static_cast<int>(macros.size()) : 0);
+                if (over()) return;
                 std::optional<MacroReportBytes> writeBack;
                 const bool merged = worker.OnUi([s, slot, g, fetched, &answer, &writeBack] {
                     DeviceLink* link = s->link;
                     if (link == nullptr) return;
+                    // Given a macro of the user's since the list was made.
+                    const auto i = static_cast<size_t>(slot);
+                    const auto j = static_cast<size_t>(g);
+                    if (s->services.model->pending.macroPending[i][j] ||
+                        s->queuedParts.macro[i][j] != 0)
+                        return;
                     link->m_libraryChanged = true;
                     if (!fetched) return;
                     if (link->ApplyMacroReport(slot, g, answer) && s->HasHandle())
                         writeBack = link->BuildGKeyMacroReport(slot, g);
                 });
                 if (!merged) return;
-                if (writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
+                if (writeBack) s->Set(*writeBack, kPauseAfterLongSetMs, connection);
             }
             worker.OnUi([s, named = !macros.empty()] {
                 DeviceLink* link = s->link;

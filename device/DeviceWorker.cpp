@@ -35,9 +35,18 @@ void DeviceWorker::CancelQueued() {
 }
 
 void DeviceWorker::Abort() {
+    std::deque<Queued> dropped;
     std::lock_guard lock(m_mutex);
-    m_queue.clear();
+    dropped.swap(m_queue);
     if (m_running) m_abort = true;
+    m_signal.notify_all();
+}
+
+void DeviceWorker::AbortReads() {
+    std::deque<Queued> dropped;
+    std::lock_guard lock(m_mutex);
+    dropped.swap(m_queue);
+    if (m_running && m_runningKind != DeviceJobKind::kWrite) m_abort = true;
     m_signal.notify_all();
 }
 
@@ -52,7 +61,7 @@ bool DeviceWorker::RunToIdle(std::chrono::milliseconds limit) {
         m_ui.RunPending();
         {
             std::unique_lock lock(m_mutex);
-            if (!m_running && m_queue.empty()) break;
+            if (!m_running && m_queue.empty() && !m_reportingIdle) break;
             if (std::chrono::steady_clock::now() >= deadline) return false;
             // Woken by a job's end or a hand-over to the UI thread.
             m_signal.wait_for(lock, std::chrono::milliseconds(1));
@@ -64,11 +73,13 @@ bool DeviceWorker::RunToIdle(std::chrono::milliseconds limit) {
 }
 
 void DeviceWorker::Stop() {
+    // Dropped jobs may hand work to the UI thread as they go; not under the lock.
+    std::deque<Queued> dropped;
     {
         std::lock_guard lock(m_mutex);
         if (m_stopping && !m_thread.joinable()) return;
         m_stopping = true;
-        m_queue.clear();
+        dropped.swap(m_queue);
         if (m_running) m_abort = true;
         m_signal.notify_all();
         if (m_handover) {
@@ -153,12 +164,15 @@ void DeviceWorker::Run() {
         {
             std::unique_lock lock(m_mutex);
             if (m_queue.empty() && m_running) {
-                // The end is handed over before the worker counts as idle, so
-                // that whoever waits for idle finds it posted.
+                // Idle before the report says so, so that the UI thread finds
+                // the worker idle when the report arrives; whoever runs the
+                // worker to idle waits until the report is posted.
+                m_running = false;
+                m_reportingIdle = true;
                 lock.unlock();
                 Report(DeviceProgress{});
                 lock.lock();
-                if (m_queue.empty()) m_running = false;
+                m_reportingIdle = false;
                 m_signal.notify_all();
             }
             m_signal.wait(lock, [&] { return m_stopping || !m_queue.empty(); });
@@ -170,11 +184,13 @@ void DeviceWorker::Run() {
             next = std::move(m_queue.front());
             m_queue.pop_front();
             m_running = true;
+            m_runningKind = next.kind;
             m_abort = false;
         }
         m_progress = DeviceProgress{true, next.kind, 0, next.steps};
         Report(m_progress);
         next.job();
+        next.job = nullptr;  // what the job holds goes now, not with the next one
     }
 }
 

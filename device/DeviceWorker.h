@@ -49,6 +49,9 @@ public:
     // Any thread. Drops the queued jobs and asks the running one to end
     // after its current step.
     void Abort();
+    // Any thread. Drops the queued jobs; a running read ends after its
+    // current step, a running write goes on.
+    void AbortReads();
     // Any thread: a job is queued or running.
     bool Busy();
     // Waits until nothing is queued or running, running the UI thread's
@@ -104,7 +107,10 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_signal;
     std::deque<Queued> m_queue;
-    bool m_running = false;   // a job runs
+    bool m_running = false;  // a job runs
+    DeviceJobKind m_runningKind = DeviceJobKind::kWrite;
+    // The worker is idle and its idle report is on its way to the UI thread.
+    bool m_reportingIdle = false;
     bool m_stopping = false;  // guarded by m_mutex
     std::atomic<bool> m_abort{false};
     std::shared_ptr<Handover> m_handover;  // the one the running job waits on

@@ -4,6 +4,7 @@
 #include <hidapi.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -49,6 +50,12 @@ public:
         return n > 0 ? n : -1;
     }
     bool InterruptRead() override { return false; }
+    bool Gone() override {
+        // A read that waits for nothing fails only on an interface that went
+        // away. Only the feature handle is asked, and nothing else reads it.
+        std::array<uint8_t, kFallbackInputReportLength> scratch{};
+        return hid_read_timeout(m_device, scratch.data(), scratch.size(), 0) < 0;
+    }
 
 private:
     hid_device* m_device;

@@ -40,6 +40,9 @@ public:
     // when the implementation cannot do that (the read then stays blocked
     // until the device sends something or goes away).
     virtual bool InterruptRead() = 0;
+    // Any thread: the device behind the handle has gone (unplugged), so the
+    // handle will never work again, even when the device comes back.
+    virtual bool Gone() { return false; }
 };
 
 // The HID interfaces of the machine.

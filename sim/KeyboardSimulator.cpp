@@ -37,6 +37,7 @@ public:
         if (m_events) m_sim.HandleInterrupt(m_reader);
         return true;
     }
+    bool Gone() override { return m_sim.HandleGone(m_generation); }
 
 private:
     KeyboardSimulator& m_sim;
@@ -278,6 +279,11 @@ bool KeyboardSimulator::HandleSet(std::span<const uint8_t> report, uint64_t gene
     ok = ok && ApplySet(report);
     Notify(SimExchange::Op::kSet, report, !ok);
     return ok;
+}
+
+bool KeyboardSimulator::HandleGone(uint64_t generation) const {
+    std::lock_guard lock(m_mutex);
+    return !m_plugged || generation != m_generation;
 }
 
 bool KeyboardSimulator::HandleGet(std::span<uint8_t> buffer, uint64_t generation) {

@@ -88,6 +88,7 @@ public:
     struct Reader;
     bool HandleSet(std::span<const uint8_t> report, uint64_t generation);
     bool HandleGet(std::span<uint8_t> buffer, uint64_t generation);
+    bool HandleGone(uint64_t generation) const;
     int HandleRead(Reader& reader, std::span<uint8_t> buffer);
     void HandleInterrupt(Reader& reader);
     void CloseReader(Reader* reader);

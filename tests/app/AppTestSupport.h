@@ -72,7 +72,8 @@ public:
             ADD_FAILURE() << "a pause of " << ms << " ms on the UI thread";
         m_log->Add("sleep " + std::to_string(ms));
         std::unique_lock lock(m_mutex);
-        m_signal.wait(lock, [&] { return !m_held; });
+        m_signal.wait(lock, [&] { return !m_held || m_let > 0; });
+        if (m_held) --m_let;
     }
     uint64_t NowMs() override { return 0; }
     // While held, every pause lasts until the hold is let go: the worker
@@ -80,6 +81,13 @@ public:
     void Hold(bool held) {
         std::lock_guard lock(m_mutex);
         m_held = held;
+        m_let = 0;
+        m_signal.notify_all();
+    }
+    // While held, lets that many more pauses end.
+    void Let(int pauses) {
+        std::lock_guard lock(m_mutex);
+        m_let += pauses;
         m_signal.notify_all();
     }
 
@@ -87,6 +95,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_signal;
     bool m_held = false;
+    int m_let = 0;
     EventLog* m_log;
     const std::thread::id m_uiThread = std::this_thread::get_id();
 };
@@ -120,6 +129,7 @@ private:
         bool GetFeatureReport(std::span<uint8_t> b) override { return inner->GetFeatureReport(b); }
         int Read(std::span<uint8_t> b) override { return inner->Read(b); }
         bool InterruptRead() override { return inner->InterruptRead(); }
+        bool Gone() override { return inner->Gone(); }
         std::unique_ptr<HidHandle> inner;
         EventLog* log;
         std::string name;

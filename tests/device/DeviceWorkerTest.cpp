@@ -137,6 +137,43 @@ TEST(DeviceWorker, ProgressIsCoalescedToOnePendingHandOverAndEndsIdle) {
     EXPECT_FALSE(seen.back().busy);
 }
 
+// The report that the worker is idle finds it idle on the UI thread, however
+// soon it arrives: whoever waits there for the end acts on it (the exit does).
+TEST(DeviceWorker, TheIdleReportFindsTheWorkerIdle) {
+    UiDispatcher ui;
+    std::mutex mutex;
+    std::condition_variable signal;
+    int posted = 0;
+    int ran = 0;
+    std::atomic<DeviceWorker*> workerSeen{nullptr};
+    // Each hand-over holds the worker until the UI thread has run it.
+    ui.SetWakeHandler([&] {
+        DeviceWorker* w = workerSeen;
+        if (w == nullptr || !w->OnWorkerThread()) return;
+        std::unique_lock lock(mutex);
+        const int mine = ++posted;
+        signal.notify_all();
+        signal.wait(lock, [&] { return ran >= mine; });
+    });
+    DeviceWorker worker(ui);
+    workerSeen = &worker;
+    std::vector<bool> busyWhenIdleArrived;
+    worker.SetProgressSink([&](const DeviceProgress& p) {
+        if (!p.busy) busyWhenIdleArrived.push_back(worker.Busy());
+    });
+    worker.Post(DeviceJobKind::kWrite, 1, [&] { worker.Step(); });
+    std::unique_lock lock(mutex);
+    while (busyWhenIdleArrived.empty()) {
+        ASSERT_TRUE(signal.wait_for(lock, std::chrono::seconds(60), [&] { return posted > ran; }));
+        lock.unlock();
+        ui.RunPending();
+        lock.lock();
+        ran = posted;
+        signal.notify_all();
+    }
+    EXPECT_EQ(busyWhenIdleArrived, std::vector<bool>{false});
+}
+
 // ---- the link through its worker --------------------------------------------
 
 // The worker held by a gate job while the UI thread goes on.

@@ -504,10 +504,12 @@ TEST_F(Journey, UnplugDuringApplyWarnsOnceLosesNothingAndReadsBackAfterThePlug) 
     Control("unplug");
     const auto message = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, "Attention!");
     ASSERT_TRUE(message) << "no disconnection message";
+    // What the plan had not sent goes nowhere once the keyboard has gone.
     const auto tables = Sets(0x06);
-    EXPECT_TRUE(std::any_of(tables.begin(), tables.end(), [](const TraceLine& l) {
-        return l.failed;
-    })) << "the unplug came while the Apply was still sending";
+    EXPECT_LT(std::count_if(tables.begin(), tables.end(),
+                            [](const TraceLine& l) { return !l.failed; }),
+              3)
+        << "the unplug came while the Apply was still sending";
     Control("plug");
     // The read-back after the plug: the profile, then lighting and key table
     // of each on-board profile.
