@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev ccache
     qt6-base-dev libgl1-mesa-dev libhidapi-dev libudev-dev umockdev libumockdev-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool libxcb1-dev libx11-dev fonts-wqy-microhei openbox x11-apps
