@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/KeyboardSession.h"
+#include "bench/app/SessionRig.h"
 #include "device/DeviceLink.h"
 #include "model/KeyboardModel.h"
 #include "model/MacroLibrary.h"
@@ -26,14 +26,6 @@ namespace lumbra {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-class QuietWindow final : public DeviceLinkWindow {
-public:
-    void RefreshWindow() override {}
-    void ShowDisconnectedMessage(std::string_view) override {}
-    void ShowAccessDeniedMessage(std::string_view) override {}
-    void PostWindowMessage(uint32_t, uint32_t, int32_t) override {}
-};
 
 class CountingLauncher final : public ProgramLauncher {
 public:
@@ -48,41 +40,19 @@ double CpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// A session on the simulator, the bench thread playing the UI thread.
-struct StormRig {
-    std::string dir;
-    std::shared_ptr<KeyboardSimulator> sim = std::make_shared<KeyboardSimulator>();
-    UiDispatcher ui;
-    KeyboardModel model;
-    MacroLibrary library;
-    QuietWindow window;
+struct StormRig : SessionRig {
     CountingLauncher launcher;
-    std::unique_ptr<KeyboardSession> session;
     std::atomic<int> profileSets{0};
     std::atomic<int> macroGets{0};
     int watch = -1;
 
-    explicit StormRig(const std::string& name)
-        : dir((std::filesystem::temp_directory_path() / name).string() + "/") {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir + "config");
+    explicit StormRig(const std::string& name) : SessionRig(name) {
         sim->SetObserver([this](const SimExchange& e) {
             if (e.bytes.empty()) return;
             if (e.op == SimExchange::Op::kSet && e.bytes[0] == 0x05) ++profileSets;
             if (e.op == SimExchange::Op::kGet && e.bytes[0] == 0x08) ++macroGets;
         });
-        KeyboardSessionServices s;
-        s.appDirectory = dir;
-        s.backend = sim;
-        s.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
-        s.dispatcher = &ui;
-        s.model = &model;
-        s.library = &library;
-        s.window = &window;
-        s.launcher = &launcher;
-        session = std::make_unique<KeyboardSession>(std::move(s));
-        session->LoadFiles();
-        session->OpenLink();
+        Open(&launcher);
         session->Connect();
         session->RunToIdle();
         watch = inotify_init1(IN_NONBLOCK);
@@ -92,10 +62,8 @@ struct StormRig {
     }
     ~StormRig() {
         close(watch);
-        session->Link()->StopListener();
-        session.reset();
+        Close();
         sim->SetObserver(nullptr);
-        std::filesystem::remove_all(dir);
     }
 
     // The settings file's rewrites since the last call.

@@ -13,7 +13,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/KeyboardSession.h"
+#include "bench/app/SessionRig.h"
 #include "device/DeviceWorker.h"
 #include "model/MacroLibrary.h"
 #include "model/KeyboardModel.h"
@@ -24,14 +24,6 @@ namespace {
 
 using Ms = std::chrono::duration<double, std::milli>;
 using Steady = std::chrono::steady_clock;
-
-class QuietWindow final : public DeviceLinkWindow {
-public:
-    void RefreshWindow() override {}
-    void ShowDisconnectedMessage(std::string_view) override {}
-    void ShowAccessDeniedMessage(std::string_view) override {}
-    void PostWindowMessage(uint32_t, uint32_t, int32_t) override {}
-};
 
 // A keyboard whose three profiles hold a named macro on every G key.
 SimKeyboardState KeyboardWithMacros() {
@@ -53,37 +45,10 @@ SimKeyboardState KeyboardWithMacros() {
     return state;
 }
 
-// A session on the simulator, the bench thread playing the UI thread.
-struct StallRig {
-    std::string dir;
-    std::shared_ptr<KeyboardSimulator> sim = std::make_shared<KeyboardSimulator>();
-    UiDispatcher ui;
-    KeyboardModel model;
-    MacroLibrary library;
-    QuietWindow window;
-    std::unique_ptr<KeyboardSession> session;
-
-    explicit StallRig(const std::string& name)
-        : dir((std::filesystem::temp_directory_path() / name).string() + "/") {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+struct StallRig : SessionRig {
+    explicit StallRig(const std::string& name) : SessionRig(name) {
         sim->SetState(KeyboardWithMacros());
-        KeyboardSessionServices s;
-        s.appDirectory = dir;
-        s.backend = sim;
-        s.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
-        s.dispatcher = &ui;
-        s.model = &model;
-        s.library = &library;
-        s.window = &window;
-        session = std::make_unique<KeyboardSession>(std::move(s));
-        session->LoadFiles();
-        session->OpenLink();
-    }
-    ~StallRig() {
-        session->Link()->StopListener();
-        session.reset();
-        std::filesystem::remove_all(dir);
+        Open();
     }
 
     // Runs the command at a tick of a 1 ms UI timer and keeps ticking until
