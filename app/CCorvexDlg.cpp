@@ -588,6 +588,13 @@ void CCorvexDlg::AfterReadBack(std::function<void()> command) {
         command();
 }
 
+void CCorvexDlg::RunCommandsAfterReadBack() {
+    m_readingBack = false;
+    std::vector<std::function<void()>> commands;
+    commands.swap(m_afterReadBack);
+    for (auto& command : commands) command();
+}
+
 void CCorvexDlg::Commit(bool hideAfter) {
     const bool deferred = m_readingBack;
     AfterReadBack([this, hideAfter, deferred] {
@@ -625,13 +632,7 @@ void CCorvexDlg::ResetAllProfiles() {
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     m_readingBack = progress.busy && progress.kind == DeviceJobKind::kReadBack;
     if (m_shutDown) return;
-    // Before whoever waits for the worker to be idle: what they run next
-    // (the goodbye at Exit) waits for these commands' plans too.
-    if (!m_readingBack && !m_afterReadBack.empty()) {
-        std::vector<std::function<void()>> commands;
-        commands.swap(m_afterReadBack);
-        for (auto& command : commands) command();
-    }
+    if (!m_readingBack) RunCommandsAfterReadBack();
     if (!m_progressStrip) return;
     const bool busy = progress.busy;
     if (busy) {
@@ -752,7 +753,10 @@ void CCorvexDlg::Exit() {
         return;
     }
     m_exiting = true;
-    // Only a plan already on its way is waited for; a read is given up.
+    // Commands that wait for the read-back write their files now; what they
+    // would send goes with the rest of the queue. Only a plan already on its
+    // way is waited for; a read is given up.
+    RunCommandsAfterReadBack();
     if (m_session) m_session->PrepareExit();
     if (!m_session || !m_session->Busy()) {
         CloseForExit();

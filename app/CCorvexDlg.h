@@ -139,6 +139,8 @@ private:
     void PutAway();
     // Runs the command now, or once a read-back under way has ended.
     void AfterReadBack(std::function<void()> command);
+    // Runs the commands that waited for the read-back, as it ends or at Exit.
+    void RunCommandsAfterReadBack();
     void BringBack();
     void Shutdown();
     void CloseForExit();
