@@ -2,12 +2,10 @@
 #include "app/CCorvexApp.h"
 
 #include <malloc.h>
-#include <sys/stat.h>
 #include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,16 +64,6 @@ void PrefetchFirstFrame() {
 
 enum class InstanceLocks { kRefused, kConfigFolderHeld, kRuntimeOnly };
 
-// Lumbra's own folder and the missing ones above it, each with owner write
-// and search whatever the umask.
-void MakeOwnFolders(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (folder.empty() || std::filesystem::exists(folder, error) || folder == folder.parent_path())
-        return;
-    MakeOwnFolders(folder.parent_path());
-    if (::mkdir(folder.c_str(), 0700) == 0) ::chmod(folder.c_str(), 0700);
-}
-
 // The lock in the runtime folder keeps one Lumbra per user on the keyboard;
 // the one in the config folder keeps one Lumbra on those files, whatever the
 // runtime or temporary folder of each. Another Lumbra holding either refuses
@@ -90,7 +78,7 @@ InstanceLocks TakeInstanceLocks(const std::string& appDir) {
         return InstanceLocks::kRefused;
     }
     const std::string configFolder = appDir + "config";
-    MakeOwnFolders(configFolder);
+    CreateFolders(configFolder);
     const auto config = configLock.Acquire(CCorvexApp::kInstanceName, configFolder);
     if (config == InstanceLock::Result::kHeldElsewhere) {
         ShowMessageBox("Lumbra", CCorvexApp::kAlreadyRunning);

@@ -153,15 +153,14 @@ bool Fail(WriteFailure* failure, const std::string& path, int error) {
     return false;
 }
 
-// Creates `folder` and whatever is missing above it; 0, or the error number.
-// A folder made here gets at least owner read, write and search: a umask such
-// as 0277 would otherwise make a config folder nothing can ever be saved in.
-int CreateFolders(const fs::path& folder) {
+// A umask such as 0277 would otherwise make a config folder nothing can
+// ever be saved in.
+int CreateFolderTree(const fs::path& folder) {
     struct stat info {};
     if (folder.empty() || ::stat(folder.c_str(), &info) == 0) return 0;
     if (errno != ENOENT) return errno;
     if (folder.has_parent_path() && folder.parent_path() != folder)
-        if (const int error = CreateFolders(folder.parent_path())) return error;
+        if (const int error = CreateFolderTree(folder.parent_path())) return error;
     if (::mkdir(folder.c_str(), 0777) != 0) return errno == EEXIST ? 0 : errno;
     if (::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IRWXU) != S_IRWXU &&
         ::chmod(folder.c_str(), (info.st_mode & 07777) | S_IRWXU) != 0)
@@ -195,13 +194,15 @@ bool FolderRefusesNewFiles(int error) { return error == EACCES || error == EPERM
 
 }  // namespace
 
+int CreateFolders(const std::string& folder) { return CreateFolderTree(folder); }
+
 bool WriteFileAtomically(const std::string& path, std::string_view content, WriteFailure* failure) {
     if (path.empty()) return Fail(failure, path, ENOENT);
     // The rename replaces the symlink's target, so that the link keeps working.
     const auto target = FollowSymlinks(path);
     if (!target) return Fail(failure, path, ELOOP);
     if (target->filename().empty()) return Fail(failure, path, EISDIR);
-    if (const int error = CreateFolders(FolderOf(*target))) return Fail(failure, path, error);
+    if (const int error = CreateFolderTree(FolderOf(*target))) return Fail(failure, path, error);
     struct stat old {};
     const bool replacing = ::stat(target->c_str(), &old) == 0;
     if (replacing && !S_ISREG(old.st_mode))

@@ -50,6 +50,10 @@ struct WriteFailure {
 // a writer that refuses a content before any file is touched.
 bool Refuse(WriteFailure* failure, const std::string& path, std::string reason);
 
+// Creates `folder` and whatever is missing above it, each with at least owner
+// read, write and search whatever the umask; 0, or the error number.
+int CreateFolders(const std::string& folder);
+
 // Replaces a file with new content so that a crash or a full disk leaves
 // either the old or the new file, never a part: the content goes to a
 // temporary file in the same folder, is flushed to disk, and is renamed over
