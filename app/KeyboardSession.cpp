@@ -170,7 +170,7 @@ void KeyboardSession::PrepareExit() {
     if (!m_link) return;
     // The keyboard's events would queue work of their own meanwhile.
     m_link->StopListener();
-    m_link->Worker().AbortReads();
+    m_link->GiveUpReads();
 }
 
 void KeyboardSession::Goodbye() {

@@ -169,6 +169,9 @@ public:
     // Waits for the thread when its read can be interrupted; otherwise the
     // thread is left to end with the process, touching nothing of the link.
     void StopListener();
+    // Exit: the running read ends after its exchange in flight, and no read
+    // queued or posted from now on exchanges anything.
+    void GiveUpReads();
     // Closes the feature handle (under the handle lock).
     void CloseFeatureHandle();
 

@@ -349,7 +349,10 @@ void DeviceLink::ReadBackAll() {
         DeviceJobKind::kReadBack, kReadBackFirstSteps,
         [s = m_shared.get(), choices = m_profileChoices, connection = m_shared->connection.load()] {
             DeviceWorker& worker = *s->worker;
-            const auto over = [&] { return worker.Aborted() || s->ConnectionLost(connection); };
+            const auto over = [&] {
+                return worker.Aborted() || s->readsGivenUp || s->ConnectionLost(connection);
+            };
+            if (over()) return;
             ProfileReportBytes profileAnswer = ProfileReportRequest();
             // A failed get is a failure, not profile 0.
             const int p =
@@ -476,6 +479,11 @@ WritePlan DeviceLink::PlanPendingWrites() {
         }
     }
     return plan;
+}
+
+void DeviceLink::GiveUpReads() {
+    m_shared->readsGivenUp = true;
+    m_shared->worker->AbortReads();
 }
 
 void DeviceLink::FlushPendingWrites() { Execute(PlanPendingWrites()); }

@@ -44,6 +44,7 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
     // macro is fetched when the job runs, so this one replaces it.
     DeviceWorker::Job job = [s = shared.get(), slot, gIndex] {
         DeviceWorker& worker = *s->worker;
+        if (s->readsGivenUp) return;
         MacroReportBytes answer = MacroReportRequest();
         const bool fetched = s->SelectAndGet(slot, gIndex, answer);
         worker.Step();
@@ -64,7 +65,7 @@ void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
                 std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
             Refresh(*s);
         });
-        if (merged && writeBack) s->Set(*writeBack, kPauseAfterLongSetMs);
+        if (merged && writeBack && !s->readsGivenUp) s->Set(*writeBack, kPauseAfterLongSetMs);
         worker.Step();
     };
     shared->worker->Post(DeviceJobKind::kRead, 2, std::move(job),

@@ -380,6 +380,16 @@ TEST(DeviceLink, ArrivalFindsTheKeyboardAndReadsItBackOnce) {
     EXPECT_EQ(log.size(), 1u + FixtureLines("factory-readback.txt").size());
     EXPECT_EQ(rig.window.messages.size(), 1u);
     EXPECT_TRUE(rig.WaitFor([&] { return rig.link->ListenerActive() && rig.link->ListenerRun(); }));
+
+    // Once the program is ending, a keyboard plugged in meanwhile is not read.
+    rig.sim->Unplug();
+    rig.dispatcher.RunPending();
+    rig.link->GiveUpReads();
+    rig.log.Take();
+    rig.sim->Plug();
+    rig.dispatcher.RunPending();
+    rig.Idle();
+    EXPECT_EQ(rig.log.Take(), std::vector<std::string>{"plug"});
 }
 
 TEST(DeviceLink, RemovalOfAnotherDeviceKeepsTheKeyboard) {
