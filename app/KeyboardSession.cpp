@@ -168,9 +168,11 @@ bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
 
 void KeyboardSession::PrepareExit() {
     if (!m_link) return;
-    // The keyboard's events would queue work of their own meanwhile.
-    m_link->StopListener();
+    // Reads first: a read waiting for the handle while the listener stops
+    // must find them given up when it gets it. Then the keyboard's events,
+    // which would queue work of their own meanwhile.
     m_link->GiveUpReads();
+    m_link->StopListener();
 }
 
 void KeyboardSession::Goodbye() {
