@@ -600,10 +600,12 @@ void CCorvexDlg::Commit(bool hideAfter) {
     AfterReadBack([this, hideAfter, deferred] {
         const SaveFailures failures = m_session->Commit(m_currentProfile);
         m_follower.SetBase(m_currentProfile);
-        // After a failed save the window stays, so that the user can try again.
-        if (!failures.empty())
-            Dialogs().Message(Window(), std::string(kAttentionTitle), ReportFailedSave(failures));
-        else if (hideAfter && !deferred)
+        // After a failed save the window stays, so that the user can try again;
+        // at Exit (the session may be ending) standard error alone says it.
+        const std::string failed = failures.empty() ? std::string() : ReportFailedSave(failures);
+        if (!failed.empty() && !m_exiting)
+            Dialogs().Message(Window(), std::string(kAttentionTitle), failed);
+        else if (failed.empty() && hideAfter && !deferred)
             PutAway();
     });
     // A commit that waits for the read-back puts the window away at once.
