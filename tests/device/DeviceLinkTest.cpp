@@ -384,12 +384,13 @@ TEST(DeviceLink, ArrivalFindsTheKeyboardAndReadsItBackOnce) {
     // Once the program is ending, a keyboard plugged in meanwhile is not read.
     rig.sim->Unplug();
     rig.dispatcher.RunPending();
+    EXPECT_TRUE(rig.WaitFor([&] { return !rig.link->ListenerActive(); }));
     rig.link->GiveUpReads();
-    rig.log.Take();
     rig.sim->Plug();
     rig.dispatcher.RunPending();
     rig.Idle();
-    EXPECT_EQ(rig.log.Take(), std::vector<std::string>{"plug"});
+    for (const std::string& line : rig.log.Take())
+        EXPECT_FALSE(line.starts_with("get") || line.starts_with("set")) << line;
 }
 
 TEST(DeviceLink, RemovalOfAnotherDeviceKeepsTheKeyboard) {
