@@ -398,8 +398,29 @@ void E2eJourney::TearDown() {
     }
     StopChildren();
     m_x.Stop();
+    KeepOutcome();
     std::error_code ignored;
     std::filesystem::remove_all(m_dir, ignored);
+}
+
+// With LUMBRA_E2E_KEEP set, the journey's trace (without its times) and the
+// files it left are copied under that folder, one folder per test, so that two
+// builds can be compared byte for byte.
+void E2eJourney::KeepOutcome() const {
+    const char* keep = getenv("LUMBRA_E2E_KEEP");
+    if (keep == nullptr || *keep == '\0') return;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path into =
+        std::filesystem::path(keep) / (std::string(info->test_suite_name()) + "." + info->name());
+    std::error_code ignored;
+    std::filesystem::create_directories(into, ignored);
+    std::ofstream trace(into / "trace.txt");
+    for (const std::string& line : ReadLines(m_trace)) {
+        const size_t space = line.find(' ');
+        trace << (space == std::string::npos ? line : line.substr(space + 1)) << "\n";
+    }
+    std::filesystem::copy(m_dir + "app", into / "app",
+                          std::filesystem::copy_options::recursive, ignored);
 }
 
 std::vector<std::string> E2eJourney::LumbraArguments(const std::string& appDir,

@@ -184,6 +184,7 @@ protected:
     }
     QImage Client(const QImage& shot, const Box& b) const { return Client(shot, m_origin, b); }
 
+    void KeepOutcome() const;
     std::string m_folderName;
     std::string m_dir, m_trace;  // m_dir ends with '/'
     XSession m_x;
