@@ -681,9 +681,9 @@ void CCorvexDlg::OpenLightingList(uint32_t buttonId) {
     const Rect r = button->GetRect();
     const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
     if (buttonId == MainId::kLightColor)
-        ShowPopup(PopupSlot::k7, below, new CLightColorPopup, buttonId);
+        ShowPopup(PopupSlot::kLightColor, below, new CLightColorPopup, buttonId);
     else
-        ShowPopup(PopupSlot::k8, below, new CLightBrightnessPopup, buttonId);
+        ShowPopup(PopupSlot::kLightBrightness, below, new CLightBrightnessPopup, buttonId);
 }
 
 void CCorvexDlg::CloseLightingList(uint32_t buttonId) {
@@ -692,7 +692,7 @@ void CCorvexDlg::CloseLightingList(uint32_t buttonId) {
         button->SetState(CControlBase::kNormal);
         button->Invalidate();
     }
-    ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::k7 : PopupSlot::k8);
+    ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::kLightColor : PopupSlot::kLightBrightness);
 }
 
 void CCorvexDlg::ChooseLighting(uint32_t buttonId, intptr_t second) {

@@ -10,19 +10,19 @@
 #include "model/MacroLibrary.h"
 #include "ui/CComboButton.h"
 #include "ui/CComboPopup.h"
-#include "ui/CDPIPopup.h"
+#include "ui/CWindowManagePopup.h"
 #include "ui/CDlgBase.h"
 #include "ui/CKeyboardButton.h"
 #include "ui/CMacroLibraryPopup.h"
-#include "ui/CMultimediaPopup.h"
-#include "ui/CProfilePopup.h"
+#include "ui/CMouseFunctionPopup.h"
+#include "ui/CMultimediaKeyPopup.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
 
 namespace {
 
-constexpr PopupSlot kFunctionMenuSlot = PopupSlot::k1;
+constexpr PopupSlot kFunctionMenuSlot = PopupSlot::kFunctionMenu;
 
 // A sub-list of the function menu: the request that opens it, the message
 // its choice arrives with, the one it sends on losing activation, its slot.
@@ -35,13 +35,13 @@ struct SubList {
 };
 constexpr SubList kSubLists[] = {
     {FunctionSubList::kMacro, kMsgRequestMacroMenu, kMsgMacroLibraryPopup,
-     kMsgMacroLibraryPopupClosed, PopupSlot::k5},
+     kMsgMacroLibraryPopupClosed, PopupSlot::kMacroLibrary},
     {FunctionSubList::kMultimedia, kMsgRequestMultimediaMenu, kMsgProfilePopup,
-     kMsgProfilePopupClosed, PopupSlot::k2},
+     kMsgProfilePopupClosed, PopupSlot::kMultimediaList},
     {FunctionSubList::kWindowManage, kMsgRequestWindowMenu, kMsgDpiPopup, kMsgDpiPopupClosed,
-     PopupSlot::k3},
+     PopupSlot::kWindowManageList},
     {FunctionSubList::kMouseFunction, kMsgRequestMouseMenu, kMsgMultimediaPopup,
-     kMsgMultimediaPopupClosed, PopupSlot::k4},
+     kMsgMultimediaPopupClosed, PopupSlot::kMouseFunctionList},
 };
 
 const SubList* SubListFor(uint32_t msg) {
@@ -212,13 +212,13 @@ void KeyAssignmentPart::OpenSubList(uint32_t request, uintptr_t buttonId) {
             popup = new CMacroLibraryPopup(m_library);
             break;
         case FunctionSubList::kMultimedia:
-            popup = new CProfilePopup;
+            popup = new CMultimediaKeyPopup;
             break;
         case FunctionSubList::kWindowManage:
-            popup = new CDPIPopup;
+            popup = new CWindowManagePopup;
             break;
         case FunctionSubList::kMouseFunction:
-            popup = new CMultimediaPopup;
+            popup = new CMouseFunctionPopup;
             break;
     }
     const Rect r = button->GetRect();

@@ -98,7 +98,7 @@ std::optional<intptr_t> MacroPagePart::OnMessage(uint32_t msg, uintptr_t first, 
             page.OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
             return 0;
         case kMsgKind6PopupClosed:
-            if (second == PopupKind::kSilent6) m_s.window->ClosePopup(PopupSlot::k6);
+            if (second == PopupKind::kSilent6) m_s.window->ClosePopup(PopupSlot::kMacroSetList);
             return 0;
         case MainCommand::kMacroManager:
             RunMacroManager(0);

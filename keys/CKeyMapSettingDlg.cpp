@@ -7,7 +7,7 @@
 #include "model/KeyNames.h"
 #include "ui/CComboButton.h"
 #include "ui/CImageButton.h"
-#include "ui/CMultimediaPopup.h"
+#include "ui/CMouseFunctionPopup.h"
 #include "ui/CRadioButton.h"
 #include "ui/CStaticText.h"
 #include "ui/ControlMessages.h"
@@ -31,7 +31,7 @@ constexpr uint32_t kIdRestore = 2016;
 constexpr uint32_t kIdKeyName = 2017;
 constexpr uint32_t kIdDisableMode = kDisableModeRadio.id;
 // The list's deactivation carries its kind.
-constexpr intptr_t kMouseListKind = PopupKind::kMultimedia;
+constexpr intptr_t kMouseListKind = PopupKind::kMouseFunction;
 
 // The modes' bits in the shared radio word.
 constexpr uint32_t kKeyModeBit = kKeyModeRadio.bits.bit;
@@ -266,7 +266,7 @@ void CKeyMapSettingDlg::OnComboClick() {
     const Rect r = m_combo->GetRect();
     m_combo->SetPopupOpen(true);
     m_combo->Invalidate();
-    ShowPopup(PopupSlot::k4, Rect{r.left, r.bottom, r.right, r.bottom + 20}, new CMultimediaPopup,
+    ShowPopup(PopupSlot::kMouseFunctionList, Rect{r.left, r.bottom, r.right, r.bottom + 20}, new CMouseFunctionPopup,
               kIdCombo);
 }
 
@@ -278,14 +278,14 @@ void CKeyMapSettingDlg::OnMouseFunctionChosen(const ChoiceRecord* record) {
 }
 
 void CKeyMapSettingDlg::OnMouseListDeactivated(intptr_t kind) {
-    if (kind != kMouseListKind || !Popup(PopupSlot::k4)) return;
+    if (kind != kMouseListKind || !Popup(PopupSlot::kMouseFunctionList)) return;
     CloseMouseList();
 }
 
 void CKeyMapSettingDlg::CloseMouseList() {
     m_combo->SetPopupOpen(false);
     m_combo->Invalidate();
-    ClosePopup(PopupSlot::k4);
+    ClosePopup(PopupSlot::kMouseFunctionList);
 }
 
 void CKeyMapSettingDlg::RepaintRadios() {

@@ -245,14 +245,14 @@ void CMacroManagerDlg::OpenSetList() {
     m_combo->SetPopupOpen(true);
     m_combo->Invalidate();
     const Rect r = m_combo->GetRect();
-    ShowPopup(PopupSlot::k6, {r.left, r.bottom, r.left + kSetListSize, r.bottom + kSetListSize},
+    ShowPopup(PopupSlot::kMacroSetList, {r.left, r.bottom, r.left + kSetListSize, r.bottom + kSetListSize},
               new CMacroSetListPopup(&m_library), kIdSetCombo);
 }
 
 void CMacroManagerDlg::CloseSetList() {
     m_combo->SetPopupOpen(false);
     m_combo->Invalidate();
-    ClosePopup(PopupSlot::k6);
+    ClosePopup(PopupSlot::kMacroSetList);
 }
 
 void CMacroManagerDlg::ShowSet(uint32_t position) {

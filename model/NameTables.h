@@ -15,11 +15,11 @@ namespace lumbra {
 // The popups whose items carry a function to the main window.
 enum class PopupTable {
     kGKeyFunction,     // CComboPopup, 23 entries
-    kWindowManage,     // CDPIPopup, 30 entries
+    kWindowManage,     // CWindowManagePopup, 30 entries
     kLightBrightness,  // CLightBrightnessPopup, 7 entries
     kLightColor,       // CLightColorPopup, 7 entries
-    kMouseFunction,    // CMultimediaPopup, 31 entries
-    kMultimedia,       // CProfilePopup, 25 entries
+    kMouseFunction,    // CMouseFunctionPopup, 31 entries
+    kMultimedia,       // CMultimediaKeyPopup, 25 entries
 };
 
 int PopupItemCount(PopupTable table);

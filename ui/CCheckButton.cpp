@@ -17,7 +17,7 @@ bool CCheckButton::OnLButtonDown(uint32_t, int x, int y) { return StandardDown(x
 bool CCheckButton::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] {
         m_checked = !m_checked;  // the parent's handler must see the new value
-        Notify(m_id, 0, ControlEvent::kClicked);
+        Clicked();
     });
 }
 

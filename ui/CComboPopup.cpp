@@ -36,7 +36,7 @@ uint32_t RequestForPosition(size_t position) {
 }
 }  // namespace
 
-CComboPopup::CComboPopup() : CWndPopup(PopupKind::kCombo) { m_result.b0 = 1; }
+CComboPopup::CComboPopup() : CWndPopup(PopupKind::kFunctionMenu) { m_result.b0 = 1; }
 
 int CComboPopup::LayoutWidth() const { return kWidth; }
 

@@ -50,6 +50,21 @@ void CControlBase::Notify(uint32_t msg, uintptr_t first, intptr_t second) const 
     if (m_parent) m_parent->Send(msg, first, second);
 }
 
+// The handlers run from copies: a handler may remove the control.
+void CControlBase::Pressed() const {
+    if (const auto handler = onPress)
+        handler();
+    else
+        Notify(m_id, 0, ControlEvent::kPressed);
+}
+
+void CControlBase::Clicked() const {
+    if (const auto handler = onClick)
+        handler();
+    else
+        Notify(m_id, 0, ControlEvent::kClicked);
+}
+
 bool CControlBase::StandardMove(int x, int y) {
     if (m_disabled || m_state == kPressed) return false;
     const int next = Contains(x, y) ? kHover : kNormal;
@@ -61,7 +76,7 @@ bool CControlBase::StandardMove(int x, int y) {
 bool CControlBase::StandardDown(int x, int y, bool sendPress) {
     if (m_disabled || !Contains(x, y)) return false;
     m_state = kPressed;
-    if (sendPress) Notify(m_id, 0, ControlEvent::kPressed);
+    if (sendPress) Pressed();
     return true;
 }
 

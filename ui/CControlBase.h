@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/Font.h"
@@ -59,9 +60,18 @@ public:
     // Repaints the control's rectangle in the parent.
     void Invalidate() const;
 
+    // What the control tells its owner, called at once on the UI thread, in
+    // the order things happen. A control whose owner set no handler tells
+    // nobody but the parent's message handler.
+    std::function<void()> onPress;  // the button went down inside the control
+    std::function<void()> onClick;  // the button was released inside the control
+
 protected:
     // Sends (msg, first, second) to the parent at once; nothing without a parent.
     void Notify(uint32_t msg, uintptr_t first, intptr_t second) const;
+    // onPress / onClick, or without one the press / click message (id, 0, event).
+    void Pressed() const;
+    void Clicked() const;
 
     // The standard mouse handling shared by the button classes.
     bool StandardMove(int x, int y);

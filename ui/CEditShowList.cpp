@@ -126,7 +126,7 @@ void CEditShowList::CommitName() {
 }
 
 bool CEditShowList::OnLButtonUp(uint32_t, int x, int y) {
-    return StandardUp(x, y, [this] { Notify(m_id, 0, ControlEvent::kClicked); });
+    return StandardUp(x, y, [this] { Clicked(); });
 }
 
 }  // namespace lumbra

@@ -15,7 +15,7 @@ bool CImageButton::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x, 
 bool CImageButton::OnLButtonDown(uint32_t, int x, int y) { return StandardDown(x, y); }
 
 bool CImageButton::OnLButtonUp(uint32_t, int x, int y) {
-    return StandardUp(x, y, [this] { Notify(m_id, 0, ControlEvent::kClicked); });
+    return StandardUp(x, y, [this] { Clicked(); });
 }
 
 }  // namespace lumbra

@@ -70,7 +70,7 @@ bool CImageShowList::OnLButtonDown(uint32_t, int x, int y) {
 }
 
 bool CImageShowList::OnLButtonUp(uint32_t, int x, int y) {
-    return StandardUp(x, y, [this] { Notify(m_id, 0, ControlEvent::kClicked); });
+    return StandardUp(x, y, [this] { Clicked(); });
 }
 
 }  // namespace lumbra

@@ -15,7 +15,7 @@ int CRadioButton::Frame() const {
 bool CRadioButton::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] {
         RadioWord() = SelectRadio(RadioWord(), m_id);
-        Notify(m_id, 0, ControlEvent::kClicked);
+        Clicked();
     });
 }
 

@@ -25,7 +25,7 @@ bool CRegionButton::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x,
 bool CRegionButton::OnLButtonDown(uint32_t, int x, int y) { return StandardDown(x, y); }
 
 bool CRegionButton::OnLButtonUp(uint32_t, int x, int y) {
-    return StandardUp(x, y, [this] { Notify(m_id, 0, ControlEvent::kClicked); });
+    return StandardUp(x, y, [this] { Clicked(); });
 }
 
 }  // namespace lumbra

@@ -20,7 +20,7 @@ bool CStaticText::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x, y
 bool CStaticText::OnLButtonDown(uint32_t, int x, int y) { return StandardDown(x, y); }
 
 bool CStaticText::OnLButtonUp(uint32_t, int x, int y) {
-    return StandardUp(x, y, [this] { Notify(m_id, 0, ControlEvent::kClicked); });
+    return StandardUp(x, y, [this] { Clicked(); });
 }
 
 }  // namespace lumbra

@@ -25,7 +25,7 @@ bool CTabControl::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] {
         if (auto page = PageForTab(m_id)) PageSelection() = *page;
         if (auto sub = SubSelectionForTab(m_id)) SubSelection() = *sub;
-        Notify(m_id, 0, ControlEvent::kClicked);
+        Clicked();
     });
 }
 

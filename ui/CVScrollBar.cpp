@@ -143,7 +143,7 @@ bool CVScrollBar::OnLButtonUp(uint32_t, int x, int y) {
     m_dragging = false;
     if (Contains(x, y)) {
         m_state = kHover;
-        Notify(m_id, 0, ControlEvent::kClicked);
+        Clicked();
     } else {
         m_state = kNormal;
     }

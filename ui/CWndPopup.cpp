@@ -124,6 +124,13 @@ intptr_t CWndPopup::SendToOwner(uint32_t msg, uintptr_t first, intptr_t second) 
 }
 
 void CWndPopup::Report() {
+    if (onChoice) {
+        // Copies: the handler may close the popup, and this goes with it.
+        const ChoiceRecord choice = m_result;
+        const auto handler = onChoice;
+        handler(choice);
+        return;
+    }
     SendToOwner(m_message, m_parameter, reinterpret_cast<intptr_t>(&m_result));
 }
 
@@ -163,6 +170,11 @@ void CWndPopup::OnLButtonUp(uint32_t, int x, int y) {
 
 void CWndPopup::OnActivate(bool active) {
     if (active) return;
+    if (onDeactivated) {
+        const auto handler = onDeactivated;  // the handler may close the popup
+        if (m_owner && m_owner->IsAlive()) handler();
+        return;
+    }
     if (uint32_t closed = ClosedMessageForKind(m_kind))
         SendToOwner(closed, m_parameter, static_cast<intptr_t>(m_kind));
 }

@@ -70,6 +70,13 @@ public:
     // Paints and shows the picture at once.
     void Repaint();
 
+    // What the popup tells its owner, called at once on the UI thread. A popup
+    // whose owner set no handler sends its slot's messages instead.
+    // The user chose an item; the record goes away with the popup.
+    std::function<void(const ChoiceRecord&)> onChoice;
+    // The popup lost activation (a click elsewhere): the owner closes it.
+    std::function<void()> onDeactivated;
+
     // WindowHandler
     void OnPaint(Surface& surface, const Rect& client) override;
     void OnMouseMove(uint32_t flags, int x, int y) override;

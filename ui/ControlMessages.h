@@ -52,8 +52,8 @@ constexpr uint32_t kMsgHookKey = 0x401;
 
 // The message a popup reports its choice with, by the owner's popup slot.
 // Named after the popup classes, whose names do not all match what they
-// show: CProfilePopup lists the multimedia keys, CDPIPopup the internet keys
-// ("Window Manage"), CMultimediaPopup the mouse functions.
+// show: CMultimediaKeyPopup lists the multimedia keys, CWindowManagePopup the internet keys
+// ("Window Manage"), CMouseFunctionPopup the mouse functions.
 constexpr uint32_t kMsgComboPopup = 0x403;            // slot 1
 constexpr uint32_t kMsgProfilePopup = 0x407;          // slot 2
 constexpr uint32_t kMsgDpiPopup = 0x411;              // slot 3
@@ -89,10 +89,10 @@ constexpr uint32_t kMsgRequestQuickLaunch = 0x40D;
 
 // The popup kinds; a macro-set popup's kind is kMacroSetKindBase + its set index.
 namespace PopupKind {
-constexpr int kCombo = 0;
-constexpr int kProfile = 1;
-constexpr int kDpi = 2;
-constexpr int kMultimedia = 3;
+constexpr int kFunctionMenu = 0;
+constexpr int kMultimediaKey = 1;
+constexpr int kWindowManage = 2;
+constexpr int kMouseFunction = 3;
 constexpr int kMacroLibrary = 4;
 constexpr int kMacroSetList = 5;
 constexpr int kSilent6 = 6;
@@ -105,13 +105,13 @@ constexpr int kMacroSetBase = 10;
 // The message a popup of this kind sends when it loses activation; 0 for none.
 constexpr uint32_t ClosedMessageForKind(int kind) {
     switch (kind) {
-        case PopupKind::kCombo:
+        case PopupKind::kFunctionMenu:
             return kMsgComboPopupClosed;
-        case PopupKind::kProfile:
+        case PopupKind::kMultimediaKey:
             return kMsgProfilePopupClosed;
-        case PopupKind::kDpi:
+        case PopupKind::kWindowManage:
             return kMsgDpiPopupClosed;
-        case PopupKind::kMultimedia:
+        case PopupKind::kMouseFunction:
             return kMsgMultimediaPopupClosed;
         case PopupKind::kMacroLibrary:
             return kMsgMacroLibraryPopupClosed;
@@ -131,24 +131,33 @@ constexpr uint32_t ClosedMessageForKind(int kind) {
 }
 
 // The dialog's popup slots and the message each gives its popup.
-enum class PopupSlot { k1, k2, k3, k4, k5, k6, k7, k8 };
+enum class PopupSlot {
+    kFunctionMenu,
+    kMultimediaList,
+    kWindowManageList,
+    kMouseFunctionList,
+    kMacroLibrary,
+    kMacroSetList,
+    kLightColor,
+    kLightBrightness,
+};
 constexpr uint32_t SlotMessage(PopupSlot slot) {
     switch (slot) {
-        case PopupSlot::k1:
+        case PopupSlot::kFunctionMenu:
             return kMsgComboPopup;
-        case PopupSlot::k2:
+        case PopupSlot::kMultimediaList:
             return kMsgProfilePopup;
-        case PopupSlot::k3:
+        case PopupSlot::kWindowManageList:
             return kMsgDpiPopup;
-        case PopupSlot::k4:
+        case PopupSlot::kMouseFunctionList:
             return kMsgMultimediaPopup;
-        case PopupSlot::k5:
+        case PopupSlot::kMacroLibrary:
             return kMsgMacroLibraryPopup;
-        case PopupSlot::k6:
+        case PopupSlot::kMacroSetList:
             return kMsgMacroSetListPopup;
-        case PopupSlot::k7:
+        case PopupSlot::kLightColor:
             return kMsgLightColorPopup;
-        case PopupSlot::k8:
+        case PopupSlot::kLightBrightness:
             return kMsgLightBrightnessPopup;
     }
     return 0;

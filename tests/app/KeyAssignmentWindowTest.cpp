@@ -67,7 +67,7 @@ CComboButton* GButton(MainWindowRig& rig, uint32_t id) {
 void ChooseInFunctionMenu(MainWindowRig& rig, uint32_t gButton, const std::string& item) {
     rig.dlg->ShowPage(2);
     rig.ClickControl(gButton);
-    CWndPopup* menu = rig.dlg->Popup(PopupSlot::k1);
+    CWndPopup* menu = rig.dlg->Popup(PopupSlot::kFunctionMenu);
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(GButton(rig, gButton)->IsPopupOpen());
     rig.ClickPopupItem(menu, item);
@@ -76,7 +76,7 @@ void ChooseInFunctionMenu(MainWindowRig& rig, uint32_t gButton, const std::strin
 
 // Rests the pointer on a function-menu item, which opens its sub-list.
 void HoverMenuItem(MainWindowRig& rig, const std::string& text) {
-    CWndPopup* menu = rig.dlg->Popup(PopupSlot::k1);
+    CWndPopup* menu = rig.dlg->Popup(PopupSlot::kFunctionMenu);
     ASSERT_NE(menu, nullptr);
     for (const PopupItem& i : menu->Items())
         if (i.text == text) {
@@ -135,7 +135,7 @@ TEST(MainWindowKeyAssignment, KeyButtonsStoreCapturedDisabledAndMouseCodesAndApp
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, KeyMapAt::kMouseMode);
         ClickAt(d, KeyMapAt::kCombo);
-        CWndPopup* list = d.Popup(PopupSlot::k4);
+        CWndPopup* list = d.Popup(PopupSlot::kMouseFunctionList);
         EXPECT_NE(list, nullptr);
         if (!list) return DialogResult::kCancel;
         const Rect item = list->Items()[4].rect;
@@ -170,12 +170,12 @@ TEST(MainWindowKeyAssignment, DefaultFunctionAndShortcutFillTheGKeysAndReachTheK
     EXPECT_EQ(g3.name, "CTRL+3");
     EXPECT_EQ(GButton(rig, kG3)->DisplayText(), "CTRL+3");
     EXPECT_FALSE(GButton(rig, kG3)->IsPopupOpen());
-    EXPECT_EQ(rig.dlg->Popup(PopupSlot::k1), nullptr);
+    EXPECT_EQ(rig.dlg->Popup(PopupSlot::kFunctionMenu), nullptr);
 
     // The shortcut dialog runs after the menu has gone.
     bool menuGoneFirst = false;
     rig.onModal = [&](CDlgBase& d) {
-        menuGoneFirst = rig.dlg->Popup(PopupSlot::k1) == nullptr;
+        menuGoneFirst = rig.dlg->Popup(PopupSlot::kFunctionMenu) == nullptr;
         ClickAt(d, ShortcutAt::kCtrl);
         ClickAt(d, ShortcutAt::kAlt);
         Type(d, {Evdev::kA});
@@ -204,26 +204,26 @@ TEST(MainWindowKeyAssignment, SubListsOpenOnHoverAndTheirChoicesAreStored) {
     rig.dlg->ShowPage(2);
     rig.ClickControl(kG1);
     HoverMenuItem(rig, "Mouse Function");
-    CWndPopup* mouse = rig.dlg->Popup(PopupSlot::k4);
+    CWndPopup* mouse = rig.dlg->Popup(PopupSlot::kMouseFunctionList);
     ASSERT_NE(mouse, nullptr);
     // Beside the menu item: the button's right edge - 6, its bottom + 48.
     const Rect g1 = GButton(rig, kG1)->GetRect();
     EXPECT_EQ(mouse->Position(), rig.W().ClientToScreen({g1.right - 6, g1.bottom + 48}));
     // Another sub-list replaces it.
     HoverMenuItem(rig, "Multimedia");
-    EXPECT_EQ(rig.dlg->Popup(PopupSlot::k4), nullptr);
-    ASSERT_NE(rig.dlg->Popup(PopupSlot::k2), nullptr);
-    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::k2), "Volume+");
+    EXPECT_EQ(rig.dlg->Popup(PopupSlot::kMouseFunctionList), nullptr);
+    ASSERT_NE(rig.dlg->Popup(PopupSlot::kMultimediaList), nullptr);
+    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::kMultimediaList), "Volume+");
     rig.Settle();
     EXPECT_EQ(rig.model.Profile(0).GKey(0)->action, (KeyAction{2, 161, 0}));
     EXPECT_EQ(GButton(rig, kG1)->DisplayText(), "Volume+");
-    EXPECT_EQ(rig.dlg->Popup(PopupSlot::k1), nullptr);
-    EXPECT_EQ(rig.dlg->Popup(PopupSlot::k2), nullptr);
+    EXPECT_EQ(rig.dlg->Popup(PopupSlot::kFunctionMenu), nullptr);
+    EXPECT_EQ(rig.dlg->Popup(PopupSlot::kMultimediaList), nullptr);
     EXPECT_FALSE(GButton(rig, kG1)->IsPopupOpen());
 
     rig.ClickControl(kG1);
     HoverMenuItem(rig, "Mouse Function");
-    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::k4), "Double-click");
+    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::kMouseFunctionList), "Double-click");
     rig.Settle();
     EXPECT_EQ(rig.model.Profile(0).GKey(0)->action, (KeyAction{4, 0, 0}));
 
@@ -232,10 +232,10 @@ TEST(MainWindowKeyAssignment, SubListsOpenOnHoverAndTheirChoicesAreStored) {
     EXPECT_EQ(rig.model.Profile(0).GKey(4)->action, (KeyAction{0, 0, 0}));
     EXPECT_EQ(GButton(rig, kG5)->DisplayText(), "No Function");
     rig.ClickControl(kG5);
-    ASSERT_NE(rig.dlg->Popup(PopupSlot::k1), nullptr);
-    Deactivate(*rig.dlg->Popup(PopupSlot::k1)->Window());
+    ASSERT_NE(rig.dlg->Popup(PopupSlot::kFunctionMenu), nullptr);
+    Deactivate(*rig.dlg->Popup(PopupSlot::kFunctionMenu)->Window());
     rig.Settle();
-    EXPECT_EQ(rig.dlg->Popup(PopupSlot::k1), nullptr);
+    EXPECT_EQ(rig.dlg->Popup(PopupSlot::kFunctionMenu), nullptr);
     EXPECT_FALSE(GButton(rig, kG5)->IsPopupOpen());
 }
 
@@ -249,7 +249,7 @@ TEST(MainWindowKeyAssignment, AssignAMacroListsTheFirstSetAndApplySendsTheMacro)
     rig.dlg->ShowPage(2);
     rig.ClickControl(kG2);
     HoverMenuItem(rig, "Assign a Macro");
-    auto* list = dynamic_cast<CMacroLibraryPopup*>(rig.dlg->Popup(PopupSlot::k5));
+    auto* list = dynamic_cast<CMacroLibraryPopup*>(rig.dlg->Popup(PopupSlot::kMacroLibrary));
     ASSERT_NE(list, nullptr);
     std::vector<std::string> names;
     for (const PopupItem& i : list->Items()) names.push_back(i.text);

@@ -352,12 +352,12 @@ TEST(MacroPageWindow, RecordedMacroAssignedToG1ReachesTheKeyboardAndComesBackOnR
     // Assigned to G1 and applied.
     rig.dlg->ShowPage(2);
     rig.ClickControl(kFirstGKeyButtonId);
-    CWndPopup* menu = rig.dlg->Popup(PopupSlot::k1);
+    CWndPopup* menu = rig.dlg->Popup(PopupSlot::kFunctionMenu);
     ASSERT_NE(menu, nullptr);
     const Rect item = menu->Items()[0].rect;  // "Assign a Macro"
     Move(*menu->Window(), (item.left + item.right) / 2, (item.top + item.bottom) / 2);
     Application::ProcessEvents();
-    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::k5), "Typed");
+    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::kMacroLibrary), "Typed");
     rig.Settle();
     rig.ClickControl(MainId::kApply);
     rig.Settle();

@@ -125,12 +125,12 @@ TEST(MainWindowCommands, BreathIsShownStoredAndSentOnceByApply) {
     rig.ClickControl(MainId::kPage3Tab);
     EXPECT_EQ(PageSelection(), 3);
     rig.ClickControl(MainId::kLightBrightness);
-    CWndPopup* list = rig.dlg->Popup(PopupSlot::k8);
+    CWndPopup* list = rig.dlg->Popup(PopupSlot::kLightBrightness);
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(Combo(*rig.dlg, MainId::kLightBrightness)->IsPopupOpen());
     rig.ClickPopupItem(list, "Breath");
     Application::ProcessEvents();
-    EXPECT_EQ(rig.dlg->Popup(PopupSlot::k8), nullptr);
+    EXPECT_EQ(rig.dlg->Popup(PopupSlot::kLightBrightness), nullptr);
     EXPECT_EQ(Combo(*rig.dlg, MainId::kLightBrightness)->DisplayText(), "Breath");
     EXPECT_FALSE(Combo(*rig.dlg, MainId::kLightBrightness)->IsPopupOpen());
     EXPECT_EQ(rig.model.Profile(0).PairValue(KeyboardProfile::kLightBrightnessPair), "24");
@@ -152,7 +152,7 @@ TEST(MainWindowCommands, LightingModeChoiceMarksThePendingLighting) {
     rig.Start();
     rig.ClickControl(MainId::kPage3Tab);
     rig.ClickControl(MainId::kLightColor);
-    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::k7), "Mode3");
+    rig.ClickPopupItem(rig.dlg->Popup(PopupSlot::kLightColor), "Mode3");
     EXPECT_EQ(rig.dlg->LightingModeShown(), 3);
     EXPECT_EQ(rig.model.Profile(0).PairValue(KeyboardProfile::kLightColorPair), "3");
     EXPECT_TRUE(rig.model.pending.lightingPending[0]);

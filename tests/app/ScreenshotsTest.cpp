@@ -72,8 +72,8 @@ TEST(Screenshots, FourPagesOfTheMainWindow) {
     }
     // The lighting list open below its button.
     rig.ClickControl(MainId::kLightBrightness);
-    ASSERT_NE(rig.dlg->Popup(PopupSlot::k8), nullptr);
-    Save(rig.dlg->Popup(PopupSlot::k8)->Window()->Render(), "main-brightness-list");
+    ASSERT_NE(rig.dlg->Popup(PopupSlot::kLightBrightness), nullptr);
+    Save(rig.dlg->Popup(PopupSlot::kLightBrightness)->Window()->Render(), "main-brightness-list");
 }
 
 TEST(Screenshots, EveryDialog) {

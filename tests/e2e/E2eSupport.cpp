@@ -419,8 +419,16 @@ void E2eJourney::KeepOutcome() const {
         const size_t space = line.find(' ');
         trace << (space == std::string::npos ? line : line.substr(space + 1)) << "\n";
     }
-    std::filesystem::copy(m_dir + "app", into / "app",
-                          std::filesystem::copy_options::recursive, ignored);
+    // The journey's folder has a new name each run; the copies say DIR/.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir + "app", ignored)) {
+        if (!entry.is_regular_file()) continue;
+        std::string text = ReadFile(entry.path().string());
+        for (size_t at = text.find(m_dir); at != std::string::npos; at = text.find(m_dir, at))
+            text.replace(at, m_dir.size(), "DIR/");
+        const auto copy = into / std::filesystem::relative(entry.path(), m_dir);
+        std::filesystem::create_directories(copy.parent_path(), ignored);
+        std::ofstream(copy, std::ios::binary) << text;
+    }
 }
 
 std::vector<std::string> E2eJourney::LumbraArguments(const std::string& appDir,

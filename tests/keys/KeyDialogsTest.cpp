@@ -16,7 +16,7 @@
 #include "model/KeyNames.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
-#include "ui/CMultimediaPopup.h"
+#include "ui/CMouseFunctionPopup.h"
 #include "ui/CStaticText.h"
 
 namespace lumbra {
@@ -181,7 +181,7 @@ TEST_F(KeyDialogs, MouseFunctionListSetsTheMouseChoiceAndCloses) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
     dlg.Create();
     ClickAt(dlg, KeyMapAt::kCombo);
-    auto* list = dynamic_cast<CMultimediaPopup*>(dlg.Popup(PopupSlot::k4));
+    auto* list = dynamic_cast<CMouseFunctionPopup*>(dlg.Popup(PopupSlot::kMouseFunctionList));
     ASSERT_NE(list, nullptr);
     auto* combo = dynamic_cast<CComboButton*>(dlg.FindControl(2012));
     EXPECT_TRUE(combo->IsPopupOpen());
@@ -192,13 +192,13 @@ TEST_F(KeyDialogs, MouseFunctionListSetsTheMouseChoiceAndCloses) {
     EXPECT_EQ(dlg.MouseChoice(), 212);
     EXPECT_EQ(combo->DisplayText(), "IE Forward");
     EXPECT_FALSE(combo->IsPopupOpen());
-    EXPECT_EQ(dlg.Popup(PopupSlot::k4), nullptr);
+    EXPECT_EQ(dlg.Popup(PopupSlot::kMouseFunctionList), nullptr);
     EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kKey) << "the mode does not change";
     Application::ProcessEvents();
 
     // The list's own text for 210.
     ClickAt(dlg, KeyMapAt::kCombo);
-    list = dynamic_cast<CMultimediaPopup*>(dlg.Popup(PopupSlot::k4));
+    list = dynamic_cast<CMouseFunctionPopup*>(dlg.Popup(PopupSlot::kMouseFunctionList));
     ASSERT_NE(list, nullptr);
     const Rect scrolling = list->Items()[2].rect;
     test::Click(*list->Window(), scrolling.left + 5, scrolling.top + 5);
@@ -208,9 +208,9 @@ TEST_F(KeyDialogs, MouseFunctionListSetsTheMouseChoiceAndCloses) {
 
     // Losing activation closes the list and releases the combo.
     ClickAt(dlg, KeyMapAt::kCombo);
-    ASSERT_NE(dlg.Popup(PopupSlot::k4), nullptr);
-    test::Deactivate(*dlg.Popup(PopupSlot::k4)->Window());
-    EXPECT_EQ(dlg.Popup(PopupSlot::k4), nullptr);
+    ASSERT_NE(dlg.Popup(PopupSlot::kMouseFunctionList), nullptr);
+    test::Deactivate(*dlg.Popup(PopupSlot::kMouseFunctionList)->Window());
+    EXPECT_EQ(dlg.Popup(PopupSlot::kMouseFunctionList), nullptr);
     EXPECT_FALSE(combo->IsPopupOpen());
     Application::ProcessEvents();
 

@@ -121,7 +121,7 @@ TEST_F(MacroManager, OpensOnTheGivenSetOrOnNone) {
 TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     Open(1);
     W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
-    CWndPopup* popup = dlg->Popup(PopupSlot::k6);
+    CWndPopup* popup = dlg->Popup(PopupSlot::kMacroSetList);
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->Kind(), 5);
     EXPECT_EQ(popup->Message(), kMsgMacroSetListPopup);
@@ -134,7 +134,7 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     EXPECT_EQ(popup->Items()[1].text, "Games");
 
     W().Send(kMsgMacroSetListPopup, CMacroManagerDlg::kIdSetCombo, 3);  // "Games"
-    EXPECT_EQ(dlg->Popup(PopupSlot::k6), nullptr);
+    EXPECT_EQ(dlg->Popup(PopupSlot::kMacroSetList), nullptr);
     EXPECT_FALSE(dlg->SetCombo()->IsPopupOpen());
     EXPECT_EQ(dlg->SetNumber(), 2u);
     EXPECT_EQ(dlg->MacroList()->ShownSet(), 1);
@@ -143,7 +143,7 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
 
     W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
     W().Send(kMsgMacroSetListPopupClosed, CMacroManagerDlg::kIdSetCombo, 5);
-    EXPECT_EQ(dlg->Popup(PopupSlot::k6), nullptr);
+    EXPECT_EQ(dlg->Popup(PopupSlot::kMacroSetList), nullptr);
     EXPECT_FALSE(dlg->SetCombo()->IsPopupOpen());
 }
 

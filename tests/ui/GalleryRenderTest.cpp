@@ -88,8 +88,8 @@ TEST_F(Gallery, HoveringAKeyChangesItsPicture) {
 TEST_F(Gallery, EveryPopupRendersIntoAPicture) {
     int count = 0;
     const char* const* names = GalleryDialog::ShowcasePopups(&count);
-    const PopupSlot kSlots[] = {PopupSlot::k1, PopupSlot::k2, PopupSlot::k3, PopupSlot::k4,
-                                PopupSlot::k5, PopupSlot::k6, PopupSlot::k7, PopupSlot::k8};
+    const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu, PopupSlot::kMultimediaList, PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
+                                PopupSlot::kMacroLibrary, PopupSlot::kMacroSetList, PopupSlot::kLightColor, PopupSlot::kLightBrightness};
     for (int i = 0; i < count; ++i) {
         gallery->ShowPage(2);
         Application::ProcessEvents();

@@ -3,14 +3,14 @@
 
 #include "UiTestSupport.h"
 #include "ui/CComboPopup.h"
-#include "ui/CDPIPopup.h"
+#include "ui/CWindowManagePopup.h"
 #include "ui/CLightBrightnessPopup.h"
 #include "ui/CLightColorPopup.h"
 #include "ui/CMacroLibraryPopup.h"
 #include "ui/CMacroSetListPopup.h"
 #include "ui/CMacroSetPopup.h"
-#include "ui/CMultimediaPopup.h"
-#include "ui/CProfilePopup.h"
+#include "ui/CMouseFunctionPopup.h"
+#include "ui/CMultimediaKeyPopup.h"
 
 namespace lumbra {
 namespace {
@@ -70,7 +70,7 @@ protected:
 };
 
 TEST_F(Popups, ItemsAreLaidOutInSixteenPixelRowsAndSizeTheWindow) {
-    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    auto* p = Open(PopupSlot::kFunctionMenu, new CComboPopup);
     ASSERT_EQ(p->Items().size(), 8u);
     EXPECT_EQ(p->Items()[0].rect, (Rect{3, 3, 222, 19}));
     EXPECT_EQ(p->Items()[7].rect, (Rect{3, 115, 222, 131}));
@@ -87,13 +87,13 @@ TEST_F(Popups, ItemsAreLaidOutInSixteenPixelRowsAndSizeTheWindow) {
     EXPECT_EQ(p->Message(), kMsgComboPopup);
     EXPECT_EQ(p->Parameter(), 77u);
 
-    auto* m = Open(PopupSlot::k4, new CMultimediaPopup, 140);  // its width is the creation width
+    auto* m = Open(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, 140);  // its width is the creation width
     EXPECT_EQ(m->Window()->ClientRect().Width(), 140);
     EXPECT_EQ(m->Items()[0].rect.right, 137);
 }
 
 TEST_F(Popups, PaintingShowsFramePanelHoverAndSubmenuArrows) {
-    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    auto* p = Open(PopupSlot::kFunctionMenu, new CComboPopup);
     test::Move(*p->Window(), 100, 8);  // hover item 0
     Image shot = p->Window()->Render();
     EXPECT_EQ(shot.PixelColor(0, 0), Color{0xF4FF20});
@@ -107,7 +107,7 @@ TEST_F(Popups, PaintingShowsFramePanelHoverAndSubmenuArrows) {
 }
 
 TEST_F(Popups, ComboHoverRequestsSubmenusEachTimeAnItemTakesTheHover) {
-    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    auto* p = Open(PopupSlot::kFunctionMenu, new CComboPopup);
     HostWindow& w = *p->Window();
     test::Move(w, 50, 5);    // item 0
     test::Move(w, 60, 10);   // still item 0: nothing
@@ -120,7 +120,7 @@ TEST_F(Popups, ComboHoverRequestsSubmenusEachTimeAnItemTakesTheHover) {
 }
 
 TEST_F(Popups, ComboChoicesReportOrRequestByItem) {
-    auto* p = Open(PopupSlot::k1, new CComboPopup);
+    auto* p = Open(PopupSlot::kFunctionMenu, new CComboPopup);
     reportsCarryRecords = true;
     ClickItem(p, 2);  // "Window Manage": press signal, then the record unchanged
     ClickItem(p, 4);  // "Default Function"
@@ -170,28 +170,28 @@ TEST_P(FunctionPopups, ReleaseReportsTheItemsFunction) {
 INSTANTIATE_TEST_SUITE_P(
     AllTables, FunctionPopups,
     testing::Values(
-        FunctionCase{"Search", [] { return new CDPIPopup; }, PopupSlot::k3, 0, "Search", 2, 0xA8},
-        FunctionCase{"Calculator", [] { return new CDPIPopup; }, PopupSlot::k3, 9, "Calculator", 2,
+        FunctionCase{"Search", [] { return new CWindowManagePopup; }, PopupSlot::kWindowManageList, 0, "Search", 2, 0xA8},
+        FunctionCase{"Calculator", [] { return new CWindowManagePopup; }, PopupSlot::kWindowManageList, 9, "Calculator", 2,
                      0xB1},
-        FunctionCase{"Mute", [] { return new CProfilePopup; }, PopupSlot::k2, 0, "Mute", 2, 0xA0},
-        FunctionCase{"MediaStop", [] { return new CProfilePopup; }, PopupSlot::k2, 7, "Stop", 2,
+        FunctionCase{"Mute", [] { return new CMultimediaKeyPopup; }, PopupSlot::kMultimediaList, 0, "Mute", 2, 0xA0},
+        FunctionCase{"MediaStop", [] { return new CMultimediaKeyPopup; }, PopupSlot::kMultimediaList, 7, "Stop", 2,
                      0xA7},
-        FunctionCase{"Click", [] { return new CMultimediaPopup; }, PopupSlot::k4, 0, "Click", 3, 1},
-        FunctionCase{"IEForward", [] { return new CMultimediaPopup; }, PopupSlot::k4, 4,
+        FunctionCase{"Click", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 0, "Click", 3, 1},
+        FunctionCase{"IEForward", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 4,
                      "IE Forward", 3, 16},
-        FunctionCase{"DoubleClick", [] { return new CMultimediaPopup; }, PopupSlot::k4, 5,
+        FunctionCase{"DoubleClick", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 5,
                      "Double-click", 4, 0},
-        FunctionCase{"Fire", [] { return new CMultimediaPopup; }, PopupSlot::k4, 6, "Fire", 5, 0},
-        FunctionCase{"Breath", [] { return new CLightBrightnessPopup; }, PopupSlot::k8, 0, "Breath",
+        FunctionCase{"Fire", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 6, "Fire", 5, 0},
+        FunctionCase{"Breath", [] { return new CLightBrightnessPopup; }, PopupSlot::kLightBrightness, 0, "Breath",
                      24, 0},
-        FunctionCase{"Zero", [] { return new CLightBrightnessPopup; }, PopupSlot::k8, 4, "0%", 1,
+        FunctionCase{"Zero", [] { return new CLightBrightnessPopup; }, PopupSlot::kLightBrightness, 4, "0%", 1,
                      0},
-        FunctionCase{"Mode2", [] { return new CLightColorPopup; }, PopupSlot::k7, 1, "Mode2", 2,
+        FunctionCase{"Mode2", [] { return new CLightColorPopup; }, PopupSlot::kLightColor, 1, "Mode2", 2,
                      0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Popups, LightingPopupsSignalThePressAndHoverStaysWhileHeld) {
-    auto* p = Open(PopupSlot::k8, new CLightBrightnessPopup);
+    auto* p = Open(PopupSlot::kLightBrightness, new CLightBrightnessPopup);
     HostWindow& w = *p->Window();
     test::Move(w, 50, 5);  // "Breath"
     test::Press(w, 50, 5);
@@ -215,7 +215,7 @@ TEST_F(Popups, SeparatorsNeverTakeTheHover) {
     MacroLibrary lib;
     lib.ResetToDefault();
     lib.AddSet("Second");
-    auto* p = Open(PopupSlot::k6, new CMacroSetListPopup(&lib));
+    auto* p = Open(PopupSlot::kMacroSetList, new CMacroSetListPopup(&lib));
     ASSERT_EQ(p->Items().size(), 5u);
     EXPECT_TRUE(p->Items()[2].separator);
     EXPECT_EQ(p->Items()[2].rect, (Rect{3, 37, 191, 38}));
@@ -232,7 +232,7 @@ TEST_F(Popups, SeparatorsNeverTakeTheHover) {
 TEST_F(Popups, EmptyMacroLibraryShowsOneSeparatorAndReportsNothing) {
     MacroLibrary lib;
     lib.ResetToDefault();
-    auto* p = Open(PopupSlot::k5, new CMacroLibraryPopup(&lib));
+    auto* p = Open(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&lib));
     ASSERT_EQ(p->Items().size(), 1u);
     EXPECT_TRUE(p->Items()[0].separator);
     EXPECT_EQ(p->Window()->ClientRect().Height(), 10);
@@ -245,7 +245,7 @@ TEST_F(Popups, MacroLibraryAndSetPopupsReportTheMacro) {
     lib.ResetToDefault();
     lib.SetAt(0)->AddKey("Alpha");
     lib.SetAt(0)->AddKey("Beta");
-    auto* p = Open(PopupSlot::k5, new CMacroLibraryPopup(&lib));
+    auto* p = Open(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&lib));
     ClickItem(p, 1);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].record.text, "Beta");
@@ -275,7 +275,7 @@ TEST_F(Popups, MacroLibraryAndSetPopupsReportTheMacro) {
 }
 
 TEST_F(Popups, LosingActivationSendsTheKindsClosedMessage) {
-    auto* p = Open(PopupSlot::k3, new CDPIPopup);
+    auto* p = Open(PopupSlot::kWindowManageList, new CWindowManagePopup);
     test::Deactivate(*p->Window());
     EXPECT_EQ(dlg->messages, (std::vector<Msg>{{kMsgDpiPopupClosed, 77, 2}}));
 
@@ -291,22 +291,22 @@ TEST_F(Popups, LosingActivationSendsTheKindsClosedMessage) {
         Silent() : CWndPopup(PopupKind::kSilent) {}
         int LayoutWidth() const override { return 50; }
     };
-    auto* silent = Open(PopupSlot::k6, new Silent);
+    auto* silent = Open(PopupSlot::kMacroSetList, new Silent);
     dlg->messages.clear();
     test::Deactivate(*silent->Window());
     EXPECT_TRUE(dlg->messages.empty());
 }
 
 TEST_F(Popups, ClosingInsideItsOwnReportIsSafe) {
-    auto* p = Open(PopupSlot::k7, new CLightColorPopup);
+    auto* p = Open(PopupSlot::kLightColor, new CLightColorPopup);
     bool destroyed = false;
     dlg->onMessage = [&](uint32_t msg, uintptr_t, intptr_t second) {
-        if (msg == kMsgLightColorPopup && second != 0) dlg->ClosePopup(PopupSlot::k7);
+        if (msg == kMsgLightColorPopup && second != 0) dlg->ClosePopup(PopupSlot::kLightColor);
         if (msg == kMsgHookKey) destroyed = true;
     };
     p->SetDestroyedCallback(nullptr);
     ClickItem(p, 0);
-    EXPECT_EQ(dlg->Popup(PopupSlot::k7), nullptr);
+    EXPECT_EQ(dlg->Popup(PopupSlot::kLightColor), nullptr);
     EXPECT_FALSE(destroyed);  // the close request is queued
     Application::ProcessEvents();
     EXPECT_TRUE(destroyed);
@@ -314,17 +314,17 @@ TEST_F(Popups, ClosingInsideItsOwnReportIsSafe) {
 }
 
 TEST_F(Popups, ShowingASlotAgainClosesItsEarlierPopup) {
-    Open(PopupSlot::k1, new CComboPopup);
-    auto* second = Open(PopupSlot::k1, new CComboPopup);
+    Open(PopupSlot::kFunctionMenu, new CComboPopup);
+    auto* second = Open(PopupSlot::kFunctionMenu, new CComboPopup);
     Application::ProcessEvents();
-    EXPECT_EQ(dlg->Popup(PopupSlot::k1), second);
+    EXPECT_EQ(dlg->Popup(PopupSlot::kFunctionMenu), second);
     EXPECT_EQ(Sent(kMsgHookKey).size(), 1u);
 }
 
 TEST_F(Popups, PopupsStillOpenGoAwayWithTheirOwner) {
-    Open(PopupSlot::k1, new CComboPopup);
-    Open(PopupSlot::k2, new CProfilePopup);
-    dlg->ClosePopup(PopupSlot::k2);  // close queued but not yet handled
+    Open(PopupSlot::kFunctionMenu, new CComboPopup);
+    Open(PopupSlot::kMultimediaList, new CMultimediaKeyPopup);
+    dlg->ClosePopup(PopupSlot::kMultimediaList);  // close queued but not yet handled
     dlg.reset();                     // both popup objects are deleted here
     Application::ProcessEvents();
 }

@@ -7,7 +7,7 @@
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
 #include "ui/CComboPopup.h"
-#include "ui/CDPIPopup.h"
+#include "ui/CWindowManagePopup.h"
 #include "ui/CEditShowList.h"
 #include "ui/CImageButton.h"
 #include "ui/CImageShowList.h"
@@ -17,8 +17,8 @@
 #include "ui/CMacroLibraryPopup.h"
 #include "ui/CMacroSetListPopup.h"
 #include "ui/CMacroSetPopup.h"
-#include "ui/CMultimediaPopup.h"
-#include "ui/CProfilePopup.h"
+#include "ui/CMouseFunctionPopup.h"
+#include "ui/CMultimediaKeyPopup.h"
 #include "ui/CRadioButton.h"
 #include "ui/CRegionButton.h"
 #include "ui/CStaticText.h"
@@ -254,7 +254,7 @@ void GalleryDialog::OpenBelow(PopupSlot slot, uint32_t controlId, CWndPopup* pop
 }
 
 void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t parameter) {
-    CWndPopup* menu = Popup(PopupSlot::k1);
+    CWndPopup* menu = Popup(PopupSlot::kFunctionMenu);
     Rect r = Rect::FromSize(364, 218, 158, 20);
     if (menu && menu->Window() && menu->Hovered() >= 0) {
         const Rect item = menu->Items()[static_cast<size_t>(menu->Hovered())].rect;
@@ -268,24 +268,24 @@ void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t para
 }
 
 void GalleryDialog::OpenPopup(const std::string& name) {
-    if (name == "combo") OpenBelow(PopupSlot::k1, 2078, new CComboPopup);
-    if (name == "profile") OpenSubmenu(PopupSlot::k2, new CProfilePopup, m_comboOwner);
-    if (name == "dpi") OpenSubmenu(PopupSlot::k3, new CDPIPopup, m_comboOwner);
-    if (name == "multimedia") OpenSubmenu(PopupSlot::k4, new CMultimediaPopup, m_comboOwner);
+    if (name == "combo") OpenBelow(PopupSlot::kFunctionMenu, 2078, new CComboPopup);
+    if (name == "profile") OpenSubmenu(PopupSlot::kMultimediaList, new CMultimediaKeyPopup, m_comboOwner);
+    if (name == "dpi") OpenSubmenu(PopupSlot::kWindowManageList, new CWindowManagePopup, m_comboOwner);
+    if (name == "multimedia") OpenSubmenu(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, m_comboOwner);
     if (name == "macrolibrary")
-        OpenSubmenu(PopupSlot::k5, new CMacroLibraryPopup(&m_library), m_comboOwner);
+        OpenSubmenu(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&m_library), m_comboOwner);
     if (name == "macrosetlist")
-        OpenBelow(PopupSlot::k6, kIdMacroSets, new CMacroSetListPopup(&m_library));
+        OpenBelow(PopupSlot::kMacroSetList, kIdMacroSets, new CMacroSetListPopup(&m_library));
     if (name == "macroset")
         ShowListPopup(0, Rect::FromSize(520, 260, 158, 20), new CMacroSetPopup(&m_library, 0), 0);
-    if (name == "lightcolor") OpenBelow(PopupSlot::k7, kIdLightMode, new CLightColorPopup);
+    if (name == "lightcolor") OpenBelow(PopupSlot::kLightColor, kIdLightMode, new CLightColorPopup);
     if (name == "lightbrightness")
-        OpenBelow(PopupSlot::k8, kIdBrightness, new CLightBrightnessPopup);
+        OpenBelow(PopupSlot::kLightBrightness, kIdBrightness, new CLightBrightnessPopup);
 }
 
 void GalleryDialog::CloseAllPopups() {
-    const PopupSlot kSlots[] = {PopupSlot::k1, PopupSlot::k2, PopupSlot::k3, PopupSlot::k4,
-                                PopupSlot::k5, PopupSlot::k6, PopupSlot::k7, PopupSlot::k8};
+    const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu, PopupSlot::kMultimediaList, PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
+                                PopupSlot::kMacroLibrary, PopupSlot::kMacroSetList, PopupSlot::kLightColor, PopupSlot::kLightBrightness};
     for (PopupSlot s : kSlots) ClosePopup(s);
     while (!ListPopups().empty()) CloseListPopup(0);
     ForEachControl([](CControlBase* c) {
@@ -324,33 +324,33 @@ intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second
             return 0;
         case kMsgGKeyCombo:
             m_comboOwner = first;
-            OpenBelow(PopupSlot::k1, static_cast<uint32_t>(first), new CComboPopup);
+            OpenBelow(PopupSlot::kFunctionMenu, static_cast<uint32_t>(first), new CComboPopup);
             return 0;
         case kMsgLightModeCombo:
-            OpenBelow(PopupSlot::k7, kIdLightMode, new CLightColorPopup);
+            OpenBelow(PopupSlot::kLightColor, kIdLightMode, new CLightColorPopup);
             return 0;
         case kMsgBrightnessCombo:
-            OpenBelow(PopupSlot::k8, kIdBrightness, new CLightBrightnessPopup);
+            OpenBelow(PopupSlot::kLightBrightness, kIdBrightness, new CLightBrightnessPopup);
             return 0;
         case kMsgMacroSetsCombo:
-            OpenBelow(PopupSlot::k6, kIdMacroSets, new CMacroSetListPopup(&m_library));
+            OpenBelow(PopupSlot::kMacroSetList, kIdMacroSets, new CMacroSetListPopup(&m_library));
             return 0;
         case kMsgRequestMultimediaMenu:
         case kMsgRequestWindowMenu:
         case kMsgRequestMouseMenu:
         case kMsgRequestMacroMenu:
         case kMsgRequestNoSubmenu:
-            ClosePopup(PopupSlot::k2);
-            ClosePopup(PopupSlot::k3);
-            ClosePopup(PopupSlot::k4);
-            ClosePopup(PopupSlot::k5);
+            ClosePopup(PopupSlot::kMultimediaList);
+            ClosePopup(PopupSlot::kWindowManageList);
+            ClosePopup(PopupSlot::kMouseFunctionList);
+            ClosePopup(PopupSlot::kMacroLibrary);
             if (msg == kMsgRequestMultimediaMenu)
-                OpenSubmenu(PopupSlot::k2, new CProfilePopup, first);
-            if (msg == kMsgRequestWindowMenu) OpenSubmenu(PopupSlot::k3, new CDPIPopup, first);
+                OpenSubmenu(PopupSlot::kMultimediaList, new CMultimediaKeyPopup, first);
+            if (msg == kMsgRequestWindowMenu) OpenSubmenu(PopupSlot::kWindowManageList, new CWindowManagePopup, first);
             if (msg == kMsgRequestMouseMenu)
-                OpenSubmenu(PopupSlot::k4, new CMultimediaPopup, first);
+                OpenSubmenu(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, first);
             if (msg == kMsgRequestMacroMenu)
-                OpenSubmenu(PopupSlot::k5, new CMacroLibraryPopup(&m_library), first);
+                OpenSubmenu(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&m_library), first);
             return 0;
         case kMsgComboPopup:
         case kMsgProfilePopup:
@@ -393,8 +393,8 @@ intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second
             return 0;
         case kMsgCheckFocus: {
             bool popupActive = false;
-            const PopupSlot kSlots[] = {PopupSlot::k1, PopupSlot::k2, PopupSlot::k3, PopupSlot::k4,
-                                        PopupSlot::k5, PopupSlot::k6, PopupSlot::k7, PopupSlot::k8};
+            const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu, PopupSlot::kMultimediaList, PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
+                                        PopupSlot::kMacroLibrary, PopupSlot::kMacroSetList, PopupSlot::kLightColor, PopupSlot::kLightBrightness};
             for (PopupSlot s : kSlots)
                 if (CWndPopup* p = Popup(s); p && p->Window() && p->Window()->IsActive())
                     popupActive = true;

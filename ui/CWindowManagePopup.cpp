@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/CDPIPopup.h"
+#include "ui/CWindowManagePopup.h"
 
 namespace lumbra {
 
@@ -10,8 +10,8 @@ void ChooseWindowFunction(int type, ChoiceRecord& result) {
 }
 }  // namespace
 
-CDPIPopup::CDPIPopup()
-    : CTablePopup(PopupKind::kDpi, {158, ComboItemFont()}, {PopupTable::kWindowManage, 21, 30},
+CWindowManagePopup::CWindowManagePopup()
+    : CTablePopup(PopupKind::kWindowManage, {158, ComboItemFont()}, {PopupTable::kWindowManage, 21, 30},
                   ChooseWindowFunction) {
     m_result.b0 = KeyActionType::kConsumer;
 }

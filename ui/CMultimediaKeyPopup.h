@@ -5,10 +5,10 @@
 
 namespace lumbra {
 
-// Despite its name, the multimedia functions, "Mute" to "Stop".
-class CProfilePopup : public CTablePopup {
+// The multimedia functions, "Mute" to "Stop".
+class CMultimediaKeyPopup : public CTablePopup {
 public:
-    CProfilePopup();
+    CMultimediaKeyPopup();
 };
 
 }  // namespace lumbra

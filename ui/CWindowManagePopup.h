@@ -5,10 +5,10 @@
 
 namespace lumbra {
 
-// Despite its name, the window-manage functions, "Search" to "Calculator".
-class CDPIPopup : public CTablePopup {
+// The window-manage functions, "Search" to "Calculator".
+class CWindowManagePopup : public CTablePopup {
 public:
-    CDPIPopup();
+    CWindowManagePopup();
 };
 
 }  // namespace lumbra

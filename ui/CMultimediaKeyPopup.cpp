@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/CProfilePopup.h"
+#include "ui/CMultimediaKeyPopup.h"
 
 namespace lumbra {
 
@@ -10,8 +10,8 @@ void ChooseMultimediaFunction(int type, ChoiceRecord& result) {
 }
 }  // namespace
 
-CProfilePopup::CProfilePopup()
-    : CTablePopup(PopupKind::kProfile, {158, ComboItemFont()}, {PopupTable::kMultimedia, 18, 25},
+CMultimediaKeyPopup::CMultimediaKeyPopup()
+    : CTablePopup(PopupKind::kMultimediaKey, {158, ComboItemFont()}, {PopupTable::kMultimedia, 18, 25},
                   ChooseMultimediaFunction) {
     m_result.b0 = KeyActionType::kConsumer;
 }

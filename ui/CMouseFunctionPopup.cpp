@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/CMultimediaPopup.h"
+#include "ui/CMouseFunctionPopup.h"
 
 namespace lumbra {
 
@@ -13,8 +13,8 @@ void ChooseMouseFunction(int type, ChoiceRecord& result) {
 }
 }  // namespace
 
-CMultimediaPopup::CMultimediaPopup()
-    : CTablePopup(PopupKind::kMultimedia, {0, ComboItemFont()},
+CMouseFunctionPopup::CMouseFunctionPopup()
+    : CTablePopup(PopupKind::kMouseFunction, {0, ComboItemFont()},
                   {PopupTable::kMouseFunction, 24, 30}, ChooseMouseFunction) {
     m_result.b0 = KeyActionType::kMouseButton;
 }
