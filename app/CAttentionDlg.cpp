@@ -3,10 +3,8 @@
 
 #include <algorithm>
 
-#include "app/MainWindowMessages.h"
 #include "ui/CImageButton.h"
 #include "ui/CStaticText.h"
-#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
@@ -29,14 +27,16 @@ CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect,
 }
 
 CAttentionDlg::CAttentionDlg(std::string title, std::string text, HostWindow* owner)
-    : CDlgBase(0, owner), m_title(std::move(title)), m_text(std::move(text)) {
+    : CModalDlg(0, owner, ModalButtons{kIdOkButton, kIdCancelButton, kIdClose}),
+      m_title(std::move(title)),
+      m_text(std::move(text)) {
     SetWindowSize(kWidth, kHeight);
 }
 
 CAttentionDlg::~CAttentionDlg() = default;
 
 bool CAttentionDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
+    CModalDlg::OnInitDialog();
     SetBackgroundBitmap(kBackground);
     if (Window()) Window()->SetTitle(m_title);
     return true;
@@ -66,28 +66,6 @@ void CAttentionDlg::BuildControls(int, int, int, int) {
     }
     AddDialogImageButton(*this, kIdOkButton, Rect{250, 230, 296, 252}, 395);
     AddDialogImageButton(*this, kIdCancelButton, Rect{300, 230, 346, 252}, 394);
-}
-
-intptr_t CAttentionDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
-    if (second != ControlEvent::kClicked) return 0;
-    switch (msg) {
-        case kIdOkButton:
-            EndDialog(DialogResult::kOk);
-            break;
-        case kIdClose:
-        case kIdCancelButton:
-            EndDialog(DialogResult::kCancel);
-            break;
-        default:
-            break;
-    }
-    return 0;
-}
-
-bool CAttentionDlg::OnCloseRequest() {
-    // The window manager's close stands for the close button.
-    EndDialog(DialogResult::kCancel);
-    return false;
 }
 
 }  // namespace lumbra

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ui/CDlgBase.h"
+#include "ui/CModalDlg.h"
 
 namespace lumbra {
 
@@ -16,7 +16,7 @@ CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect,
 // The program's message box: a title, a text (one line, or lines split at
 // '\n'), OK and Cancel.
 // Close and Cancel give DialogResult::kCancel, OK gives DialogResult::kOk.
-class CAttentionDlg : public CDlgBase {
+class CAttentionDlg : public CModalDlg {
 public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 270;
@@ -28,8 +28,6 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
-    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
-    bool OnCloseRequest() override;
 
 private:
     std::string m_title;

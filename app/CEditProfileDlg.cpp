@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/MainWindowMessages.h"
 #include "model/NameText.h"
 #include "platform/ActiveWindowWatcher.h"
 #include "platform/EditBox.h"
@@ -12,7 +11,6 @@
 #include "ui/CImageButton.h"
 #include "ui/CRegionButton.h"
 #include "ui/CStaticText.h"
-#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
@@ -57,7 +55,7 @@ Color PathColor(const std::string& path) {
 }  // namespace
 
 CEditProfileDlg::CEditProfileDlg(std::string name, ProfilePrograms programs, HostWindow* owner)
-    : CDlgBase(0, owner),
+    : CModalDlg(0, owner, ModalButtons{kIdOkButton, kIdCancelButton, kIdClose}),
       m_name(std::move(name)),
       m_programs(std::move(programs)),
       m_browser(ChooseProgram) {
@@ -70,7 +68,7 @@ CEditProfileDlg::~CEditProfileDlg() {
 }
 
 bool CEditProfileDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
+    CModalDlg::OnInitDialog();
     SetBackgroundBitmap(kBackground);
     m_nameEdit = std::make_unique<EditBox>(*Window(), 0, kNameRect, true);
     m_nameEdit->SetColors(kWhite, kBlack);
@@ -101,10 +99,12 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
         auto browse = std::make_unique<CImageButton>(w, kIdBrowseButtons[i], kBrowseRects[i], "",
                                                      true, false);
         browse->LoadImageStrip(kBrowsePng);
+        browse->onClick = [this, k] { Browse(k); };
         AddControl(0, std::move(browse));
         auto clear =
             std::make_unique<CImageButton>(w, kIdClearButtons[i], kClearRects[i], "", true, false);
         clear->LoadImageStrip(kClearPng);
+        clear->onClick = [this, k] { SetProgram(k, std::string()); };
         AddControl(0, std::move(clear));
     }
     if (!ActiveWindowWatcher::DesktopSupported()) {
@@ -118,37 +118,10 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
     region(kIdCancelButton, Rect{81, 313, 172, 334}, kCancelBitmap);
 }
 
-intptr_t CEditProfileDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
-    if (second != ControlEvent::kClicked) return 0;
-    for (int k = 0; k < ProfilePrograms::kCount; ++k) {
-        if (msg == kIdBrowseButtons[static_cast<size_t>(k)]) {
-            Browse(k);
-            return 0;
-        }
-        if (msg == kIdClearButtons[static_cast<size_t>(k)]) {
-            SetProgram(k, std::string());
-            return 0;
-        }
-    }
-    switch (msg) {
-        case kIdOkButton:
-            // A line break in the name would end its line of the profile file.
-            if (m_nameEdit) m_name = WithoutControlCharacters(m_nameEdit->Text());
-            EndDialog(DialogResult::kOk);
-            break;
-        case kIdClose:
-        case kIdCancelButton:
-            EndDialog(DialogResult::kCancel);
-            break;
-        default:
-            break;
-    }
-    return 0;
-}
-
-bool CEditProfileDlg::OnCloseRequest() {
-    EndDialog(DialogResult::kCancel);
-    return false;
+void CEditProfileDlg::OnOk() {
+    // A line break in the name would end its line of the profile file.
+    if (m_nameEdit) m_name = WithoutControlCharacters(m_nameEdit->Text());
+    CModalDlg::OnOk();
 }
 
 void CEditProfileDlg::Browse(int program) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "storage/ProfileFile.h"
-#include "ui/CDlgBase.h"
+#include "ui/CModalDlg.h"
 
 namespace lumbra {
 
@@ -20,7 +20,7 @@ class CStaticText;
 // DialogResult::kCancel. A program that no longer exists is shown greyed; where the desktop cannot
 // tell which window is active, one line says that programs select their profile only on X11
 // desktops.
-class CEditProfileDlg : public CDlgBase {
+class CEditProfileDlg : public CModalDlg {
 public:
     static constexpr int kWidth = 525;
     static constexpr int kHeight = 356;
@@ -35,8 +35,6 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
-    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
-    bool OnCloseRequest() override;
 
     // Replaces the platform's open-file dialog (tests).
     void SetBrowser(Browser browser) { m_browser = std::move(browser); }
@@ -44,6 +42,9 @@ public:
 
     const std::string& Name() const { return m_name; }
     const ProfilePrograms& Programs() const { return m_programs; }
+
+protected:
+    void OnOk() override;
 
 private:
     void Browse(int program);

@@ -16,7 +16,7 @@ CFirmwareResetDlg::CFirmwareResetDlg(int pictureId, HostWindow* owner)
     : CAttentionDlg("", "", owner), m_picture(pictureId) {}
 
 bool CFirmwareResetDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
+    CModalDlg::OnInitDialog();
     SetBackgroundBitmap(m_picture);
     return true;
 }
