@@ -43,21 +43,10 @@ constexpr int kPageCount = 4;
 constexpr int kKeyboardFallbackMs = 1000;
 constexpr int kIconSize = 32;
 
-// The function menu's requests, its sub-lists' choices and closings, and the
-// shortcut and quick-launch dialogs' messages lie in one run.
-constexpr IdRange kFunctionMenuMessages{kMsgComboPopupClosed, kMsgMacroLibraryPopupClosed};
-static_assert(kFunctionMenuMessages.Contains(KeyMsg::kRunShortcutDialog) &&
-              kFunctionMenuMessages.Contains(KeyMsg::kQuickLaunchChosen));
 // The nested macro-set lists: open, close, lose activation.
 constexpr IdRange kMacroSetPopupMessages{kMsgOpenMacroSetPopup, kMsgMacroSetPopupClosed};
 
-// The messages that belong to key assignment and to the macro page.
-bool IsKeyAssignmentMessage(uint32_t msg) {
-    return MainId::kKeys.Contains(msg) || msg == KeyMsg::kGKeyButton || msg == kMsgComboPopup ||
-           kFunctionMenuMessages.Contains(msg) || msg == kMsgMacroLibraryPopup ||
-           msg == KeyMsg::kStoreKeyCode;
-}
-
+// The messages that belong to the macro page.
 bool IsMacroPageMessage(uint32_t msg) {
     return MacroPageId::kAll.Contains(msg) || msg == kMsgHookKey || msg == kMsgKind6PopupClosed ||
            kMacroSetPopupMessages.Contains(msg) || msg == kMsgMacroSetPopup ||
@@ -452,7 +441,6 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
 }
 
 std::optional<intptr_t> CCorvexDlg::RouteToPart(uint32_t msg, uintptr_t first, intptr_t second) {
-    if (m_keyPart && IsKeyAssignmentMessage(msg)) return m_keyPart->OnMessage(msg, first, second);
     if (m_macroPart && IsMacroPageMessage(msg)) return m_macroPart->OnMessage(msg, first, second);
     return std::nullopt;
 }

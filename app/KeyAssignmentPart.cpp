@@ -1,22 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/KeyAssignmentPart.h"
 
-#include "app/MainWindowMessages.h"
 #include "keys/ButtonIds.h"
 #include "keys/CKeyMapSettingDlg.h"
 #include "keys/CQuickLaunchDlg.h"
 #include "keys/CShortcutDlg.h"
-#include "keys/KeyMessages.h"
 #include "model/MacroLibrary.h"
 #include "ui/CComboButton.h"
 #include "ui/CComboPopup.h"
-#include "ui/CWindowManagePopup.h"
 #include "ui/CDlgBase.h"
 #include "ui/CKeyboardButton.h"
 #include "ui/CMacroLibraryPopup.h"
 #include "ui/CMouseFunctionPopup.h"
 #include "ui/CMultimediaKeyPopup.h"
-#include "ui/ControlMessages.h"
+#include "ui/CWindowManagePopup.h"
 
 namespace lumbra {
 
@@ -24,30 +21,22 @@ namespace {
 
 constexpr PopupSlot kFunctionMenuSlot = PopupSlot::kFunctionMenu;
 
-// A sub-list of the function menu: the request that opens it, the message
-// its choice arrives with, the one it sends on losing activation, its slot.
+// The sub-lists of the function menu and the popup slot each opens in.
 struct SubList {
     FunctionSubList list;
-    uint32_t request;
-    uint32_t choice;
-    uint32_t closed;
     PopupSlot slot;
 };
 constexpr SubList kSubLists[] = {
-    {FunctionSubList::kMacro, kMsgRequestMacroMenu, kMsgMacroLibraryPopup,
-     kMsgMacroLibraryPopupClosed, PopupSlot::kMacroLibrary},
-    {FunctionSubList::kMultimedia, kMsgRequestMultimediaMenu, kMsgProfilePopup,
-     kMsgProfilePopupClosed, PopupSlot::kMultimediaList},
-    {FunctionSubList::kWindowManage, kMsgRequestWindowMenu, kMsgDpiPopup, kMsgDpiPopupClosed,
-     PopupSlot::kWindowManageList},
-    {FunctionSubList::kMouseFunction, kMsgRequestMouseMenu, kMsgMultimediaPopup,
-     kMsgMultimediaPopupClosed, PopupSlot::kMouseFunctionList},
+    {FunctionSubList::kMacro, PopupSlot::kMacroLibrary},
+    {FunctionSubList::kMultimedia, PopupSlot::kMultimediaList},
+    {FunctionSubList::kWindowManage, PopupSlot::kWindowManageList},
+    {FunctionSubList::kMouseFunction, PopupSlot::kMouseFunctionList},
 };
 
-const SubList* SubListFor(uint32_t msg) {
+PopupSlot SlotOf(FunctionSubList list) {
     for (const SubList& s : kSubLists)
-        if (s.request == msg || s.choice == msg || s.closed == msg) return &s;
-    return nullptr;
+        if (s.list == list) return s.slot;
+    return PopupSlot::kMacroLibrary;
 }
 
 }  // namespace
@@ -59,100 +48,55 @@ KeyAssignmentPart::KeyAssignmentPart(CDlgBase& window, KeyboardModel& model,
       m_library(library),
       m_assign(model),
       m_runModal(std::move(runModal)),
-      m_chooseProgram(std::move(chooseProgram)) {}
+      m_chooseProgram(std::move(chooseProgram)) {
+    WireButtons();
+}
 
-std::optional<intptr_t> KeyAssignmentPart::OnMessage(uint32_t msg, uintptr_t first,
-                                                     intptr_t second) {
-    if (MainId::kKeys.Contains(msg)) {
-        if (second == ControlEvent::kClicked) OnKeyButton(msg);
-        return 0;
+KeyAssignmentPart::~KeyAssignmentPart() {
+    // The window may outlive the part: its buttons and open menus forget it.
+    for (int id = kFirstKeyButtonId; id <= kLastKeyButtonId; ++id)
+        if (CControlBase* c = m_window.FindControl(static_cast<uint32_t>(id))) c->onClick = nullptr;
+    for (int id = kFirstGKeyButtonId; id <= kLastGKeyButtonId; ++id)
+        if (CComboButton* b = GKeyButton(static_cast<uintptr_t>(id))) b->onClick = nullptr;
+    if (auto* menu = dynamic_cast<CComboPopup*>(m_window.Popup(kFunctionMenuSlot))) {
+        menu->onSubmenuWanted = nullptr;
+        menu->onShortcutWanted = nullptr;
+        menu->onQuickLaunchWanted = nullptr;
     }
-    switch (msg) {
-        case KeyMsg::kStoreKeyCode:
-            OnStoreKeyCode(first, second);
-            return 0;
-        case KeyMsg::kGKeyButton:
-            if (second == ControlEvent::kClicked) {
-                OpenFunctionMenu(first);
-            } else if (second == ControlEvent::kPointerEntered ||
-                       second == ControlEvent::kPointerLeft) {
-                if (CComboButton* b = GKeyButton(first)) b->Invalidate();
-            }
-            return 0;
-        case kMsgComboPopup:
-            OnFunctionMenuChoice(first, second);
-            return 0;
-        case kMsgComboPopupClosed:
-            OnFunctionMenuClosed(first);
-            return 0;
-        case kMsgRequestMacroMenu:
-        case kMsgRequestMultimediaMenu:
-        case kMsgRequestWindowMenu:
-        case kMsgRequestMouseMenu:
-            OpenSubList(msg, first);
-            return 0;
-        case kMsgRequestNoSubmenu:
-            CloseSubLists();
-            return 0;
-        case kMsgProfilePopup:
-        case kMsgDpiPopup:
-        case kMsgMultimediaPopup:
-        case kMsgMacroLibraryPopup:
-            OnSubListChoice(msg, first, second);
-            return 0;
-        case kMsgProfilePopupClosed:
-        case kMsgDpiPopupClosed:
-        case kMsgMultimediaPopupClosed:
-        case kMsgMacroLibraryPopupClosed:
-            OnSubListClosed(msg, first);
-            return 0;
-        case kMsgRequestShortcut:
-        case kMsgRequestQuickLaunch:
-            OnDialogRequest(msg, first);
-            return 0;
-        case KeyMsg::kRunShortcutDialog:
-            RunShortcutDialog();
-            return 0;
-        case KeyMsg::kShortcutChosen:
-            if (const auto* rec = reinterpret_cast<const ChoiceRecord*>(second)) {
-                const auto update = m_assign.ApplyShortcutResult(*rec);
-                Show(update);
-                if (update) ReleaseButton(update->buttonId);
-            }
-            return 0;
-        case KeyMsg::kRunQuickLaunchDialog:
-            RunQuickLaunchDialog();
-            return 0;
-        case KeyMsg::kQuickLaunchChosen: {
-            const auto* path = reinterpret_cast<const std::string*>(first);
-            const auto* rec = reinterpret_cast<const ChoiceRecord*>(second);
-            if (path && rec) {
-                const auto update = m_assign.ApplyQuickLaunchResult(*path, *rec);
-                Show(update);
-                if (update) ReleaseButton(update->buttonId);
-            }
-            return 0;
-        }
-        default:
-            return std::nullopt;
+    const auto forget = [](CWndPopup* popup) {
+        if (!popup) return;
+        popup->onChoice = nullptr;
+        popup->onDeactivated = nullptr;
+    };
+    forget(m_window.Popup(kFunctionMenuSlot));
+    for (const SubList& s : kSubLists) forget(m_window.Popup(s.slot));
+}
+
+void KeyAssignmentPart::WireButtons() {
+    for (int id = kFirstKeyButtonId; id <= kLastKeyButtonId; ++id) {
+        auto* key = dynamic_cast<CKeyboardButton*>(m_window.FindControl(static_cast<uint32_t>(id)));
+        if (key) key->onClick = [this, key] { OnKeyButton(*key); };
+    }
+    for (int id = kFirstGKeyButtonId; id <= kLastGKeyButtonId; ++id) {
+        const auto buttonId = static_cast<uintptr_t>(id);
+        if (CComboButton* g = GKeyButton(buttonId))
+            g->onClick = [this, buttonId] { OpenFunctionMenu(buttonId); };
     }
 }
 
 // ---- key buttons --------------------------------------------------------------
 
-void KeyAssignmentPart::OnKeyButton(uint32_t id) {
-    auto* button = dynamic_cast<CKeyboardButton*>(m_window.FindControl(id));
-    if (!button) return;
-    CKeyMapSettingDlg dlg(m_window.Window(), id, button->KeyName(), button->DefaultCode(),
-                          button->CurrentCode());
+void KeyAssignmentPart::OnKeyButton(CKeyboardButton& button) {
+    CKeyMapSettingDlg dlg(m_window.Window(), button.Id(), button.KeyName(), button.DefaultCode(),
+                          button.CurrentCode());
+    dlg.onCodeChosen = [this](uint32_t id, uint8_t code) { OnStoreKeyCode(id, code); };
     RunModal(dlg);
 }
 
-void KeyAssignmentPart::OnStoreKeyCode(uintptr_t id, intptr_t code) {
-    if (id > MainId::kKeys.last) return;
-    auto* button = dynamic_cast<CKeyboardButton*>(m_window.FindControl(static_cast<uint32_t>(id)));
+void KeyAssignmentPart::OnStoreKeyCode(uint32_t id, uint8_t code) {
+    auto* button = dynamic_cast<CKeyboardButton*>(m_window.FindControl(id));
     if (!button) return;
-    if (const auto u = m_assign.StoreKeyCode(id, static_cast<uint8_t>(code))) {
+    if (const auto u = m_assign.StoreKeyCode(id, code)) {
         button->SetKeyInfo(button->KeyName(), u->code, button->DefaultCode());
         button->Invalidate();
     }
@@ -178,36 +122,46 @@ void KeyAssignmentPart::OpenFunctionMenu(uintptr_t buttonId) {
     }
     button->SetPopupOpen(true);
     button->Invalidate();
+    auto* menu = new CComboPopup;
+    menu->onChoice = [this, buttonId](const ChoiceRecord& c) { OnFunctionMenuChoice(buttonId, c); };
+    menu->onDeactivated = [this, buttonId] { OnFunctionMenuDeactivated(buttonId); };
+    menu->onSubmenuWanted = [this, buttonId](std::optional<FunctionSubList> list) {
+        OnSubmenuWanted(list, buttonId);
+    };
+    menu->onShortcutWanted = [this, buttonId] { OnShortcutWanted(buttonId); };
+    menu->onQuickLaunchWanted = [this, buttonId] { OnQuickLaunchWanted(buttonId); };
     const Rect r = button->GetRect();
-    m_window.ShowPopup(kFunctionMenuSlot, {r.left, r.bottom, r.right, r.bottom + r.Height()},
-                       new CComboPopup, static_cast<uint32_t>(buttonId));
+    m_window.ShowPopup(kFunctionMenuSlot, {r.left, r.bottom, r.right, r.bottom + r.Height()}, menu,
+                       static_cast<uint32_t>(buttonId));
 }
 
-void KeyAssignmentPart::OnFunctionMenuChoice(uintptr_t buttonId, intptr_t second) {
-    // A click on a sub-list's header: the sub-lists stay as they are.
-    if (buttonId == 0) return;
-    const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
-    if (!record) return;
-    const ChoiceRecord choice = *record;  // the menu goes away below
+void KeyAssignmentPart::OnFunctionMenuChoice(uintptr_t buttonId, const ChoiceRecord& choice) {
     const auto update = m_assign.ApplyFunctionMenuChoice(buttonId, choice);
     ReleaseButton(buttonId);
     CloseMenus();
     Show(update);
 }
 
-void KeyAssignmentPart::OnFunctionMenuClosed(uintptr_t buttonId) {
+void KeyAssignmentPart::OnFunctionMenuDeactivated(uintptr_t buttonId) {
     if (AnySubListOpen()) return;
     ReleaseButton(buttonId);
     m_window.ClosePopup(kFunctionMenuSlot);
 }
 
-void KeyAssignmentPart::OpenSubList(uint32_t request, uintptr_t buttonId) {
-    const SubList* sub = SubListFor(request);
+void KeyAssignmentPart::OnSubmenuWanted(std::optional<FunctionSubList> list, uintptr_t buttonId) {
+    if (list)
+        OpenSubList(*list, buttonId);
+    else
+        CloseSubLists();
+}
+
+void KeyAssignmentPart::OpenSubList(FunctionSubList list, uintptr_t buttonId) {
+    const PopupSlot slot = SlotOf(list);
     CComboButton* button = GKeyButton(buttonId);
-    if (!sub || !button || m_window.Popup(sub->slot)) return;
+    if (!button || m_window.Popup(slot)) return;
     CloseSubLists();
     CWndPopup* popup = nullptr;
-    switch (sub->list) {
+    switch (list) {
         case FunctionSubList::kMacro:
             popup = new CMacroLibraryPopup(m_library);
             break;
@@ -221,29 +175,28 @@ void KeyAssignmentPart::OpenSubList(uint32_t request, uintptr_t buttonId) {
             popup = new CMouseFunctionPopup;
             break;
     }
+    popup->onChoice = [this, list, buttonId](const ChoiceRecord& c) {
+        OnSubListChoice(list, buttonId, c);
+    };
+    popup->onDeactivated = [this, list, buttonId] { OnSubListDeactivated(list, buttonId); };
     const Rect r = button->GetRect();
-    const Point at = FunctionSubListOrigin(sub->list, r);
-    m_window.ShowPopup(sub->slot, {at.x, at.y, at.x + r.Width(), at.y + r.Height()}, popup,
+    const Point at = FunctionSubListOrigin(list, r);
+    m_window.ShowPopup(slot, {at.x, at.y, at.x + r.Width(), at.y + r.Height()}, popup,
                        static_cast<uint32_t>(buttonId));
 }
 
-void KeyAssignmentPart::OnSubListChoice(uint32_t msg, uintptr_t buttonId, intptr_t second) {
-    const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
-    if (!record) return;
-    const ChoiceRecord choice = *record;
-    const auto update = m_assign.ApplySubListChoice(msg, buttonId, choice);
-    Show(update);
+void KeyAssignmentPart::OnSubListChoice(FunctionSubList list, uintptr_t buttonId,
+                                        const ChoiceRecord& choice) {
+    Show(m_assign.ApplySubListChoice(list, buttonId, choice));
     ReleaseButton(buttonId);
     CloseMenus();
 }
 
-void KeyAssignmentPart::OnSubListClosed(uint32_t msg, uintptr_t buttonId) {
+void KeyAssignmentPart::OnSubListDeactivated(FunctionSubList list, uintptr_t buttonId) {
     // Moving from a sub-list back into the menu keeps everything open.
     if (PointerInFunctionMenu()) return;
-    const SubList* sub = SubListFor(msg);
-    if (!sub) return;
     if (CComboButton* b = GKeyButton(buttonId)) b->Invalidate();
-    m_window.ClosePopup(sub->slot);
+    m_window.ClosePopup(SlotOf(list));
     if (!AnySubListOpen()) {
         m_window.ClosePopup(kFunctionMenuSlot);
         ReleaseButton(buttonId);
@@ -288,28 +241,46 @@ void KeyAssignmentPart::Show(const std::optional<GKeyUpdate>& update) {
     }
 }
 
+void KeyAssignmentPart::ShowResult(const std::optional<GKeyUpdate>& update) {
+    Show(update);
+    if (update) ReleaseButton(update->buttonId);
+}
+
 // ---- the two dialogs -----------------------------------------------------------
 
-void KeyAssignmentPart::OnDialogRequest(uint32_t msg, uintptr_t buttonId) {
+void KeyAssignmentPart::OnShortcutWanted(uintptr_t buttonId) {
     ReleaseButton(buttonId);
     CloseMenus();
-    // Posted, so that the menus are gone before the modal dialog runs.
-    if (msg == kMsgRequestShortcut) {
-        m_assign.RememberShortcutButton(buttonId);
-        m_window.Window()->Post(KeyMsg::kRunShortcutDialog, 0, 0);
-    } else {
-        m_assign.RememberQuickLaunchButton(buttonId);
-        m_window.Window()->Post(KeyMsg::kRunQuickLaunchDialog, 0, 0);
-    }
+    m_assign.RememberShortcutButton(buttonId);
+    Later(&KeyAssignmentPart::RunShortcutDialog);
+}
+
+void KeyAssignmentPart::OnQuickLaunchWanted(uintptr_t buttonId) {
+    ReleaseButton(buttonId);
+    CloseMenus();
+    m_assign.RememberQuickLaunchButton(buttonId);
+    Later(&KeyAssignmentPart::RunQuickLaunchDialog);
+}
+
+void KeyAssignmentPart::Later(void (KeyAssignmentPart::*task)()) {
+    // Queued, so that the menus are gone before the modal dialog runs.
+    std::weak_ptr<bool> life = m_life;
+    m_window.Window()->Post([this, life, task] {
+        if (life.lock()) (this->*task)();
+    });
 }
 
 void KeyAssignmentPart::RunShortcutDialog() {
     CShortcutDlg dlg(m_window.Window());
+    dlg.onChosen = [this](const ChoiceRecord& c) { ShowResult(m_assign.ApplyShortcutResult(c)); };
     RunModal(dlg);
 }
 
 void KeyAssignmentPart::RunQuickLaunchDialog() {
     CQuickLaunchDlg dlg(m_window.Window(), m_chooseProgram);
+    dlg.onChosen = [this](const std::string& fullPath, const ChoiceRecord& c) {
+        ShowResult(m_assign.ApplyQuickLaunchResult(fullPath, c));
+    };
     RunModal(dlg);
 }
 

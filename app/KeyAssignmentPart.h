@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,8 @@ namespace lumbra {
 
 class CComboButton;
 class CDlgBase;
+class CKeyboardButton;
+class CWndPopup;
 class MacroLibrary;
 
 // Key assignment in the main window: the 103 key buttons with the key setting
@@ -25,26 +28,37 @@ public:
     using ProgramChooser = std::function<std::optional<std::string>(HostWindow* dialog)>;
 
     // `library` lists the macros of "Assign a Macro". Empty runners: DoModal
-    // and the system's file dialog.
+    // and the system's file dialog. The window's key and G-key buttons tell
+    // the part of their clicks from now until the part goes.
     KeyAssignmentPart(CDlgBase& window, KeyboardModel& model, const MacroLibrary* library,
                       ModalRunner runModal, ProgramChooser chooseProgram);
+    ~KeyAssignmentPart() override;
 
-    std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    // Everything reaches the part through its controls' and popups' callbacks.
+    std::optional<intptr_t> OnMessage(uint32_t, uintptr_t, intptr_t) override {
+        return std::nullopt;
+    }
 
     KeyAssignment& Assignment() { return m_assign; }
 
 private:
-    void OnKeyButton(uint32_t id);
-    void OnStoreKeyCode(uintptr_t id, intptr_t code);
+    void WireButtons();
+    void OnKeyButton(CKeyboardButton& button);
+    void OnStoreKeyCode(uint32_t id, uint8_t code);
     void OpenFunctionMenu(uintptr_t buttonId);
-    void OnFunctionMenuChoice(uintptr_t buttonId, intptr_t record);
-    void OnFunctionMenuClosed(uintptr_t buttonId);
-    void OpenSubList(uint32_t request, uintptr_t buttonId);
-    void OnSubListChoice(uint32_t msg, uintptr_t buttonId, intptr_t record);
-    void OnSubListClosed(uint32_t msg, uintptr_t buttonId);
-    void OnDialogRequest(uint32_t msg, uintptr_t buttonId);
+    void OnFunctionMenuChoice(uintptr_t buttonId, const ChoiceRecord& choice);
+    void OnFunctionMenuDeactivated(uintptr_t buttonId);
+    void OnSubmenuWanted(std::optional<FunctionSubList> list, uintptr_t buttonId);
+    void OpenSubList(FunctionSubList list, uintptr_t buttonId);
+    void OnSubListChoice(FunctionSubList list, uintptr_t buttonId, const ChoiceRecord& choice);
+    void OnSubListDeactivated(FunctionSubList list, uintptr_t buttonId);
+    void OnShortcutWanted(uintptr_t buttonId);
+    void OnQuickLaunchWanted(uintptr_t buttonId);
     void RunShortcutDialog();
     void RunQuickLaunchDialog();
+    // Runs `task` from the window's queue, once the menus have gone.
+    void Later(void (KeyAssignmentPart::*task)());
+    void ShowResult(const std::optional<GKeyUpdate>& update);
     void Show(const std::optional<GKeyUpdate>& update);
     void ReleaseButton(uintptr_t buttonId);
     void CloseMenus();
@@ -59,6 +73,8 @@ private:
     KeyAssignment m_assign;
     ModalRunner m_runModal;
     ProgramChooser m_chooseProgram;
+    // Held while the part lives: a queued dialog run finds the part gone.
+    std::shared_ptr<bool> m_life = std::make_shared<bool>(true);
 };
 
 }  // namespace lumbra

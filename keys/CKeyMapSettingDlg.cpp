@@ -2,7 +2,6 @@
 #include "keys/CKeyMapSettingDlg.h"
 
 #include "keys/KeyAssignment.h"
-#include "keys/KeyMessages.h"
 #include "model/KeyAction.h"
 #include "model/KeyNames.h"
 #include "ui/CComboButton.h"
@@ -30,8 +29,6 @@ constexpr uint32_t kIdLabel = 2015;
 constexpr uint32_t kIdRestore = 2016;
 constexpr uint32_t kIdKeyName = 2017;
 constexpr uint32_t kIdDisableMode = kDisableModeRadio.id;
-// The list's deactivation carries its kind.
-constexpr intptr_t kMouseListKind = PopupKind::kMouseFunction;
 
 // The modes' bits in the shared radio word.
 constexpr uint32_t kKeyModeBit = kKeyModeRadio.bits.bit;
@@ -69,7 +66,7 @@ uint32_t ModeRadioId(CKeyMapSettingDlg::Mode mode) {
 
 CKeyMapSettingDlg::CKeyMapSettingDlg(HostWindow* parent, uint32_t keyButtonId, std::string keyLabel,
                                      uint8_t factoryCode, uint8_t currentCode)
-    : CDlgBase(0, parent),
+    : CModalDlg(0, parent, ModalButtons{kIdOk, kIdCancel, kIdClose}),
       m_keyButtonId(keyButtonId),
       m_keyLabel(std::move(keyLabel)),
       m_factoryCode(factoryCode),
@@ -121,7 +118,7 @@ uint8_t CKeyMapSettingDlg::MouseCodeForChoice(uint8_t type, uint8_t param1) {
 }
 
 bool CKeyMapSettingDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
+    CModalDlg::OnInitDialog();
     SetBackgroundBitmap(kBackground);
     m_hook.StartHook(Window());
 
@@ -157,11 +154,12 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
     auto image = [&](uint32_t id, const Rect& r, int png) {
         auto button = std::make_unique<CImageButton>(w, id, r, "", true, false);
         button->LoadImageStrip(png);
-        AddControl(0, std::move(button));
+        return AddControl(0, std::move(button));
     };
     auto radio = [&](uint32_t id, const Rect& r) {
         auto button = std::make_unique<CRadioButton>(w, id, r, "", true, false);
         button->SetBitmap(kRadioBitmap, kRadioFrame, kRadioFrame, 0, 0);
+        button->onClick = [this] { RepaintRadios(); };
         AddControl(0, std::move(button));
     };
 
@@ -170,7 +168,7 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
                                                kGreen, TextFlags::kLeft | TextFlags::kVCenter);
     label->SetString(m_keyLabel);
     AddControl(0, std::move(label));
-    image(kIdRestore, Rect{257, 60, 345, 80}, kRestorePng);
+    image(kIdRestore, Rect{257, 60, 345, 80}, kRestorePng)->onClick = [this] { OnRestore(); };
     radio(kIdKeyMode, Rect{24, 96, 41, 113});
     m_keyName = AddControl(
         0, std::make_unique<CStaticText>(w, kIdKeyName, Rect{194, 94, 379, 114}, "", true, false,
@@ -179,57 +177,16 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
     auto combo =
         std::make_unique<CComboButton>(w, kIdCombo, Rect{194, 136, 379, 156}, "", true, false);
     combo->LoadImageStrip(kComboPng);
-    combo->SetReleaseMessage(KeyMsg::kMouseComboReleased);
+    combo->onClick = [this] { OnComboClick(); };
     m_combo = AddControl(0, std::move(combo));
     radio(kIdDisableMode, Rect{24, 174, 41, 191});
     image(kIdOk, Rect{223, 229, 269, 251}, kOkPng);
     image(kIdCancel, Rect{324, 229, 370, 251}, kCancelPng);
 }
 
-intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    switch (msg) {
-        case kMsgHookKey:
-            OnHookKey(first);
-            return 0;
-        case kMsgMultimediaPopup:
-            OnMouseFunctionChosen(reinterpret_cast<const ChoiceRecord*>(second));
-            return 0;
-        case kMsgMultimediaPopupClosed:
-            OnMouseListDeactivated(second);
-            return 0;
-        default:
-            break;
-    }
-    if (second != ControlEvent::kClicked) return 0;
-    switch (msg) {
-        case KeyMsg::kMouseComboReleased:
-            OnComboClick();
-            break;
-        case kIdKeyMode:
-        case kIdMouseMode:
-        case kIdDisableMode:
-            RepaintRadios();
-            break;
-        case kIdRestore:
-            OnRestore();
-            break;
-        case kIdOk:
-            OnOk();
-            break;
-        case kIdClose:
-        case kIdCancel:
-            EndDialog(DialogResult::kCancel);
-            break;
-        default:
-            break;
-    }
+intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t) {
+    if (msg == kMsgHookKey) OnHookKey(first);
     return 0;
-}
-
-bool CKeyMapSettingDlg::OnCloseRequest() {
-    // The window manager's close stands for the close button.
-    EndDialog(DialogResult::kCancel);
-    return false;
 }
 
 CKeyMapSettingDlg::Mode CKeyMapSettingDlg::CurrentMode() const {
@@ -266,19 +223,21 @@ void CKeyMapSettingDlg::OnComboClick() {
     const Rect r = m_combo->GetRect();
     m_combo->SetPopupOpen(true);
     m_combo->Invalidate();
-    ShowPopup(PopupSlot::kMouseFunctionList, Rect{r.left, r.bottom, r.right, r.bottom + 20}, new CMouseFunctionPopup,
+    auto* list = new CMouseFunctionPopup;
+    list->onChoice = [this](const ChoiceRecord& record) { OnMouseFunctionChosen(record); };
+    list->onDeactivated = [this] { OnMouseListDeactivated(); };
+    ShowPopup(PopupSlot::kMouseFunctionList, Rect{r.left, r.bottom, r.right, r.bottom + 20}, list,
               kIdCombo);
 }
 
-void CKeyMapSettingDlg::OnMouseFunctionChosen(const ChoiceRecord* record) {
-    if (!record) return;
-    m_mouseChoice = MouseCodeForChoice(record->b0, record->b1);
-    m_combo->SetDisplayText(record->text);
+void CKeyMapSettingDlg::OnMouseFunctionChosen(const ChoiceRecord& record) {
+    m_mouseChoice = MouseCodeForChoice(record.b0, record.b1);
+    m_combo->SetDisplayText(record.text);
     CloseMouseList();
 }
 
-void CKeyMapSettingDlg::OnMouseListDeactivated(intptr_t kind) {
-    if (kind != kMouseListKind || !Popup(PopupSlot::kMouseFunctionList)) return;
+void CKeyMapSettingDlg::OnMouseListDeactivated() {
+    if (!Popup(PopupSlot::kMouseFunctionList)) return;
     CloseMouseList();
 }
 
@@ -301,10 +260,9 @@ void CKeyMapSettingDlg::OnRestore() {
 
 void CKeyMapSettingDlg::OnOk() {
     EndDialog(DialogResult::kOk);
-    if (!m_parentWindow) return;
     const uint8_t code = ChosenCode();
     m_currentCode = code;
-    m_parentWindow->Send(KeyMsg::kStoreKeyCode, m_keyButtonId, code);
+    if (const auto handler = onCodeChosen) handler(m_keyButtonId, code);
 }
 
 void CKeyMapSettingDlg::SetMode(Mode mode) {

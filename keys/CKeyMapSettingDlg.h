@@ -2,11 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "keys/CKeyboardHook.h"
-#include "ui/CDlgBase.h"
+#include "ui/CModalDlg.h"
 #include "ui/ChoiceRecord.h"
 #include "ui/Selections.h"
 
@@ -16,11 +17,11 @@ class CComboButton;
 class CStaticText;
 
 // The key setting dialog: what one key of the main block does — send another
-// key (captured from the keyboard), perform a mouse function, or nothing. On
-// OK it sends its owner 0x42A (key button id, chosen code); cancelling sends
-// nothing. The keyboard hook runs for the dialog's whole life, so every key
-// typed while it is open is captured, Esc and Enter included.
-class CKeyMapSettingDlg : public CDlgBase {
+// key (captured from the keyboard), perform a mouse function, or nothing. OK
+// ends the dialog, then hands onCodeChosen the key button's id and the chosen
+// code; cancelling chooses nothing. The keyboard hook runs for the dialog's whole life, so every
+// key typed while it is open is captured, Esc and Enter included.
+class CKeyMapSettingDlg : public CModalDlg {
 public:
     enum class Mode { kKey, kMouse, kDisable };
 
@@ -41,8 +42,8 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
+    // The keyboard hook's keys.
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
-    bool OnCloseRequest() override;
 
     // The selected radio button, read from the shared radio word.
     Mode CurrentMode() const;
@@ -60,14 +61,19 @@ public:
     // The mouse-function code of a choice from the mouse-function list.
     static uint8_t MouseCodeForChoice(uint8_t type, uint8_t param1);
 
+    // The code OK chose for the key button, called once the dialog has ended.
+    std::function<void(uint32_t keyButtonId, uint8_t code)> onCodeChosen;
+
+protected:
+    void OnOk() override;
+
 private:
     void OnHookKey(uintptr_t virtualKey);
     void OnComboClick();
-    void OnMouseFunctionChosen(const ChoiceRecord* record);
-    void OnMouseListDeactivated(intptr_t kind);
+    void OnMouseFunctionChosen(const ChoiceRecord& record);
+    void OnMouseListDeactivated();
     void RepaintRadios();
     void OnRestore();
-    void OnOk();
     void SetMode(Mode mode);
     void ShowKeyName(const std::string& name);
     void CloseMouseList();

@@ -3,13 +3,11 @@
 
 #include <filesystem>
 
-#include "keys/KeyMessages.h"
 #include "model/KeyAction.h"
 #include "platform/FileDialogs.h"
 #include "ui/CImageButton.h"
 #include "ui/CRegionButton.h"
 #include "ui/CStaticText.h"
-#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
@@ -36,14 +34,15 @@ std::optional<std::string> ChooseProgram(HostWindow* dialog) {
 }  // namespace
 
 CQuickLaunchDlg::CQuickLaunchDlg(HostWindow* parent, ProgramChooser chooser)
-    : CDlgBase(0, parent), m_chooser(chooser ? std::move(chooser) : ChooseProgram) {
+    : CModalDlg(0, parent, ModalButtons{kIdOk, kIdCancel, kIdClose}),
+      m_chooser(chooser ? std::move(chooser) : ChooseProgram) {
     SetWindowSize(kWidth, kHeight);
 }
 
 CQuickLaunchDlg::~CQuickLaunchDlg() = default;
 
 bool CQuickLaunchDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
+    CModalDlg::OnInitDialog();
     SetWindowRegionFromBitmap(kBackground);
     SetBackgroundBitmap(kBackground);
     return true;
@@ -67,33 +66,10 @@ void CQuickLaunchDlg::BuildControls(int, int, int, int) {
     auto browse =
         std::make_unique<CImageButton>(w, kIdBrowse, Rect{258, 87, 280, 105}, "", true, false);
     browse->LoadImageStrip(kBrowsePng);
+    browse->onClick = [this] { OnBrowse(); };
     AddControl(0, std::move(browse));
     region(kIdOk, Rect{75, 202, 127, 223}, kOkBitmap);
     region(kIdCancel, Rect{139, 202, 230, 223}, kCancelBitmap);
-}
-
-intptr_t CQuickLaunchDlg::OnMessage(uint32_t msg, uintptr_t, intptr_t second) {
-    if (second != ControlEvent::kClicked) return 0;
-    switch (msg) {
-        case kIdBrowse:
-            OnBrowse();
-            break;
-        case kIdOk:
-            OnOk();
-            break;
-        case kIdClose:
-        case kIdCancel:
-            EndDialog(DialogResult::kCancel);
-            break;
-        default:
-            break;
-    }
-    return 0;
-}
-
-bool CQuickLaunchDlg::OnCloseRequest() {
-    EndDialog(DialogResult::kCancel);
-    return false;
 }
 
 void CQuickLaunchDlg::OnBrowse() {
@@ -109,12 +85,11 @@ void CQuickLaunchDlg::OnBrowse() {
 
 void CQuickLaunchDlg::OnOk() {
     EndDialog(DialogResult::kCancel);
-    if (!m_parentWindow || m_fullPath.empty()) return;
+    if (m_fullPath.empty()) return;
     m_record.b0 = KeyActionType::kQuickLaunch;
     m_record.b1 = 0;
     m_record.b2 = 0;
-    m_parentWindow->Send(KeyMsg::kQuickLaunchChosen, reinterpret_cast<uintptr_t>(&m_fullPath),
-                         reinterpret_cast<intptr_t>(&m_record));
+    if (const auto handler = onChosen) handler(m_fullPath, m_record);
 }
 
 }  // namespace lumbra

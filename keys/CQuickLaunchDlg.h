@@ -5,19 +5,18 @@
 #include <optional>
 #include <string>
 
-#include "ui/CDlgBase.h"
+#include "ui/CModalDlg.h"
 #include "ui/ChoiceRecord.h"
 
 namespace lumbra {
 
 class CStaticText;
 
-// The quick-launch dialog: picks a program for a G key to start. On OK with
-// a program chosen it sends its owner 0x40F (const std::string* full path,
-// const ChoiceRecord* record): the record is (the program's file name, 7, 0,
-// 0). Both are valid only during the send. Without a program, or on cancel,
-// it sends nothing.
-class CQuickLaunchDlg : public CDlgBase {
+// The quick-launch dialog: picks a program for a G key to start. OK with a
+// program chosen ends the dialog, then hands onChosen the program's full path
+// and the record (the program's file name, 7, 0, 0). Without a program, or on
+// cancel, nothing is chosen. The dialog ends with kCancel either way.
+class CQuickLaunchDlg : public CModalDlg {
 public:
     static constexpr int kWidth = 305;
     static constexpr int kHeight = 245;
@@ -33,15 +32,18 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
-    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
-    bool OnCloseRequest() override;
 
     const std::string& FullPath() const { return m_fullPath; }
     const ChoiceRecord& Record() const { return m_record; }
 
+    // The program OK chose, called once the dialog has ended.
+    std::function<void(const std::string& fullPath, const ChoiceRecord& record)> onChosen;
+
+protected:
+    void OnOk() override;
+
 private:
     void OnBrowse();
-    void OnOk();
 
     ProgramChooser m_chooser;
     ChoiceRecord m_record;

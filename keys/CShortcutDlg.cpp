@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "keys/CShortcutDlg.h"
 
-#include "keys/KeyMessages.h"
 #include "model/KeyAction.h"
 #include "model/KeyNames.h"
 #include "ui/CCheckButton.h"
@@ -31,7 +30,8 @@ constexpr int kCancelBitmap = 392;
 
 }  // namespace
 
-CShortcutDlg::CShortcutDlg(HostWindow* parent) : CDlgBase(0, parent) {
+CShortcutDlg::CShortcutDlg(HostWindow* parent)
+    : CModalDlg(0, parent, ModalButtons{kIdOk, kIdCancel, kIdClose}) {
     SetWindowSize(kWidth, kHeight);
 }
 
@@ -63,7 +63,7 @@ ChoiceRecord CShortcutDlg::BuildChoice(bool none, bool ctrl, bool shift, bool al
 }
 
 bool CShortcutDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
+    CModalDlg::OnInitDialog();
     SetWindowRegionFromBitmap(kBackground);
     SetBackgroundBitmap(kBackground);
     m_hook.StartHook(Window());
@@ -85,11 +85,11 @@ void CShortcutDlg::BuildControls(int, int, int, int) {
     auto check = [&](uint32_t id, const Rect& r) {
         auto box = std::make_unique<CCheckButton>(w, id, r, "", true, false);
         box->LoadImageStrip(kCheckPng);
-        AddControl(0, std::move(box));
+        return AddControl(0, std::move(box));
     };
 
     region(kIdClose, Rect{391, 3, 414, 24}, kCloseBitmap, 20);
-    check(kIdNone, Rect{22, 104, 34, 116});
+    check(kIdNone, Rect{22, 104, 34, 116})->onClick = [this] { OnNoneToggled(); };
     check(kIdCtrl, Rect{83, 104, 95, 116});
     check(kIdShift, Rect{136, 104, 148, 116});
     check(kIdAlt, Rect{186, 104, 198, 116});
@@ -101,32 +101,9 @@ void CShortcutDlg::BuildControls(int, int, int, int) {
     region(kIdCancel, Rect{118, 162, 184, 191}, kCancelBitmap, 28);
 }
 
-intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    if (msg == kMsgHookKey) {
-        OnHookKey(first);
-        return 0;
-    }
-    if (second != ControlEvent::kClicked) return 0;
-    switch (msg) {
-        case kIdNone:
-            OnNoneToggled();
-            break;
-        case kIdOk:
-            OnOk();
-            break;
-        case kIdClose:
-        case kIdCancel:
-            EndDialog(DialogResult::kCancel);
-            break;
-        default:
-            break;
-    }
+intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t) {
+    if (msg == kMsgHookKey) OnHookKey(first);
     return 0;
-}
-
-bool CShortcutDlg::OnCloseRequest() {
-    EndDialog(DialogResult::kCancel);
-    return false;
 }
 
 void CShortcutDlg::OnHookKey(uintptr_t virtualKey) {
@@ -152,13 +129,10 @@ void CShortcutDlg::OnNoneToggled() {
 }
 
 void CShortcutDlg::OnOk() {
-    if (m_parentWindow) {
-        const ChoiceRecord choice =
-            BuildChoice(Checked(kIdNone), Checked(kIdCtrl), Checked(kIdShift), Checked(kIdAlt),
-                        Checked(kIdWin), m_record.text, m_record.b2);
-        if (!choice.text.empty())
-            m_parentWindow->Send(KeyMsg::kShortcutChosen, 0, reinterpret_cast<intptr_t>(&choice));
-    }
+    const ChoiceRecord choice =
+        BuildChoice(Checked(kIdNone), Checked(kIdCtrl), Checked(kIdShift), Checked(kIdAlt),
+                    Checked(kIdWin), m_record.text, m_record.b2);
+    if (const auto handler = onChosen; handler && !choice.text.empty()) handler(choice);
     EndDialog(DialogResult::kCancel);
 }
 

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "keys/CKeyboardHook.h"
-#include "ui/CDlgBase.h"
+#include "ui/CModalDlg.h"
 #include "ui/ChoiceRecord.h"
 
 namespace lumbra {
@@ -14,12 +15,11 @@ class CCheckButton;
 class CStaticText;
 
 // The shortcut dialog: a set of modifiers ticked in the dialog and one key
-// captured from the keyboard, for a G key. On OK it sends its owner 0x40C
-// (0, const ChoiceRecord*): the combination's name (for example
-// "Ctrl+Alt+A"), type 6, the modifier bits (1 Ctrl, 2 Shift, 4 Alt, 8 Win)
-// and the key's HID usage. The record is valid only during the send. An
-// empty name sends nothing; cancelling sends nothing.
-class CShortcutDlg : public CDlgBase {
+// captured from the keyboard, for a G key. OK hands onChosen the
+// combination's name (for example "Ctrl+Alt+A"), type 6, the modifier bits
+// (1 Ctrl, 2 Shift, 4 Alt, 8 Win) and the key's HID usage, then ends the
+// dialog with kCancel. An empty name chooses nothing; so does cancelling.
+class CShortcutDlg : public CModalDlg {
 public:
     static constexpr int kWidth = 420;
     static constexpr int kHeight = 206;
@@ -31,8 +31,8 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
+    // The keyboard hook's keys.
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
-    bool OnCloseRequest() override;
 
     // The record as OK would complete it (name of the captured key, its code).
     const ChoiceRecord& Record() const { return m_record; }
@@ -44,10 +44,15 @@ public:
     static ChoiceRecord BuildChoice(bool none, bool ctrl, bool shift, bool alt, bool win,
                                     const std::string& keyName, uint8_t keyCode);
 
+    // The combination OK chose, called while the dialog still runs.
+    std::function<void(const ChoiceRecord&)> onChosen;
+
+protected:
+    void OnOk() override;
+
 private:
     void OnHookKey(uintptr_t virtualKey);
     void OnNoneToggled();
-    void OnOk();
     bool Checked(uint32_t id) const;
 
     ChoiceRecord m_record;

@@ -4,9 +4,7 @@
 #include <algorithm>
 
 #include "keys/ButtonIds.h"
-#include "keys/KeyMessages.h"
 #include "model/KeyTable.h"
-#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
@@ -114,22 +112,13 @@ std::optional<GKeyUpdate> KeyAssignment::ApplyFunctionMenuChoice(uintptr_t butto
     return std::nullopt;
 }
 
-std::optional<GKeyUpdate> KeyAssignment::ApplySubListChoice(uint32_t msg, uintptr_t buttonId,
-                                                            const ChoiceRecord& record) {
-    switch (msg) {
-        case kMsgProfilePopup:
-        case kMsgDpiPopup:
-        case kMsgMultimediaPopup:
-            return Assign(buttonId, record.text, "", KeyAction{record.b0, record.b1, record.b2});
-        case kMsgMacroLibraryPopup: {
-            GKeyUpdate update =
-                Assign(buttonId, record.text, "", KeyAction{KeyActionType::kMacro, 0, 0});
-            m_model.pending.MarkMacro(m_model.CurrentSlot(), MacroGKey(buttonId));
-            return update;
-        }
-        default:
-            return std::nullopt;
-    }
+GKeyUpdate KeyAssignment::ApplySubListChoice(FunctionSubList list, uintptr_t buttonId,
+                                             const ChoiceRecord& record) {
+    if (list != FunctionSubList::kMacro)
+        return Assign(buttonId, record.text, "", KeyAction{record.b0, record.b1, record.b2});
+    GKeyUpdate update = Assign(buttonId, record.text, "", KeyAction{KeyActionType::kMacro, 0, 0});
+    m_model.pending.MarkMacro(m_model.CurrentSlot(), MacroGKey(buttonId));
+    return update;
 }
 
 std::optional<GKeyUpdate> KeyAssignment::ApplyShortcutResult(const ChoiceRecord& record) {

@@ -7,6 +7,7 @@
 
 #include "model/KeyboardModel.h"
 #include "platform/Geometry.h"
+#include "ui/CComboPopup.h"
 #include "ui/ChoiceRecord.h"
 
 namespace lumbra {
@@ -43,9 +44,6 @@ struct GKeyUpdate {
     friend bool operator==(const GKeyUpdate&, const GKeyUpdate&) = default;
 };
 
-// The sub-lists of the G-key function menu.
-enum class FunctionSubList { kMacro, kMultimedia, kWindowManage, kMouseFunction };
-
 // Where a sub-list opens (its top-left corner, in the main window's client
 // coordinates) beside the function menu of the G-key button at `button`.
 Point FunctionSubListOrigin(FunctionSubList list, const Rect& button);
@@ -59,28 +57,26 @@ class KeyAssignment {
 public:
     explicit KeyAssignment(KeyboardModel& model) : m_model(model) {}
 
-    // The key setting dialog's result (message 0x42A with id and code).
+    // The key setting dialog's result: the key button and its chosen code.
     // nullopt, changing nothing, for an id that names no key button.
     std::optional<KeyButtonUpdate> StoreKeyCode(uintptr_t buttonId, uint8_t chosenCode);
 
-    // A click in the function menu (message 0x403 with a non-zero id):
-    // "Default Function" (type 6) or "No Function" (type 0). Marks the key
-    // table pending in any case; nullopt for a record of any other type.
+    // A choice in the function menu of a G-key button (id 0: no button, no
+    // choice): "Default Function" (type 6) or "No Function" (type 0). Marks
+    // the key table pending in any case; nullopt for a record of any other type.
     std::optional<GKeyUpdate> ApplyFunctionMenuChoice(uintptr_t buttonId,
                                                       const ChoiceRecord& record);
 
-    // A click in a sub-list: message 0x407 (multimedia), 0x411 (window
-    // manage), 0x414 (mouse function) or 0x41B (macro, which also marks the G
-    // key's macro pending). nullopt for any other message.
-    std::optional<GKeyUpdate> ApplySubListChoice(uint32_t msg, uintptr_t buttonId,
-                                                 const ChoiceRecord& record);
+    // A click in a sub-list; a macro's also marks the G key's macro pending.
+    GKeyUpdate ApplySubListChoice(FunctionSubList list, uintptr_t buttonId,
+                                  const ChoiceRecord& record);
 
-    // The G-key button that asked for the shortcut dialog (0x40B), kept for
-    // its result (0x40C); nullopt from the result while none was remembered.
+    // The G-key button that asked for the shortcut dialog, kept for its
+    // result; nullopt from the result while none was remembered.
     void RememberShortcutButton(uintptr_t buttonId) { m_shortcutButton = buttonId; }
     std::optional<GKeyUpdate> ApplyShortcutResult(const ChoiceRecord& record);
 
-    // The same for the quick-launch dialog (0x40D, result 0x40F).
+    // The same for the quick-launch dialog.
     void RememberQuickLaunchButton(uintptr_t buttonId) { m_quickLaunchButton = buttonId; }
     std::optional<GKeyUpdate> ApplyQuickLaunchResult(const std::string& fullPath,
                                                      const ChoiceRecord& record);

@@ -17,14 +17,8 @@ constexpr uint32_t kStoreKeyCode = 0x42A;
 constexpr uint32_t kGKeyButton = 0x404;
 // Main window → itself, posted: run the shortcut dialog (0, 0).
 constexpr uint32_t kRunShortcutDialog = 0x40A;
-// Shortcut dialog → owner, on OK: (0, const ChoiceRecord*).
-constexpr uint32_t kShortcutChosen = 0x40C;
-// Main window → itself, posted: run the quick-launch dialog (0, 0).
-constexpr uint32_t kRunQuickLaunchDialog = 0x40E;
 // Quick-launch dialog → owner, on OK: (const std::string* full path, const ChoiceRecord*).
 constexpr uint32_t kQuickLaunchChosen = 0x40F;
-// Key setting dialog → itself: its mouse-function combo was released (id, 2).
-constexpr uint32_t kMouseComboReleased = 0x40D;
 }  // namespace KeyMsg
 
 }  // namespace lumbra

@@ -411,6 +411,19 @@ void HostWindow::Post(uint32_t msg, uintptr_t first, intptr_t second) {
         Qt::QueuedConnection);
 }
 
+void HostWindow::Post(std::function<void()> task) {
+    auto* w = m_impl->widget;
+    if (!w) return;
+    QPointer<HostWidget> guard(w);
+    QMetaObject::invokeMethod(
+        w,
+        [guard, task = std::move(task)] {
+            HostWindow* host = guard ? guard->Host() : nullptr;
+            if (host && host->m_handler && host->IsAlive()) task();
+        },
+        Qt::QueuedConnection);
+}
+
 void HostWindow::PostClose() {
     auto* w = m_impl->widget;
     if (!w) return;

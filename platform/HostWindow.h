@@ -131,6 +131,9 @@ public:
     // thread (dropped when the window is gone by then).
     intptr_t Send(uint32_t msg, uintptr_t first, intptr_t second);
     void Post(uint32_t msg, uintptr_t first, intptr_t second);
+    // Queues a call on the UI thread in the same queue as Post's messages
+    // (dropped when the window is gone by then).
+    void Post(std::function<void()> task);
     // Queues a close request (OnCloseRequest, then destruction).
     void PostClose();
     // Destroys the window now: owned windows first, then this one, then

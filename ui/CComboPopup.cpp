@@ -19,20 +19,28 @@ enum Item {
 constexpr int kWidth = 225;
 constexpr uint8_t kDefaultFunctionType = 6;
 
-// The request sent when the item at this position takes the hover.
-uint32_t RequestForPosition(size_t position) {
-    switch (position) {
-        case 0:
+bool IsSubmenuItem(int type) { return type >= kAssignMacro && type <= kMouseFunction; }
+
+// The sub-list an item opens; none for the items without one.
+std::optional<FunctionSubList> SubListOf(int type) {
+    if (!IsSubmenuItem(type)) return std::nullopt;
+    return static_cast<FunctionSubList>(type - kAssignMacro);
+}
+
+// The request message for a sub-list, for an owner without callbacks.
+uint32_t RequestFor(std::optional<FunctionSubList> list) {
+    if (!list) return kMsgRequestNoSubmenu;
+    switch (*list) {
+        case FunctionSubList::kMacro:
             return kMsgRequestMacroMenu;
-        case 1:
+        case FunctionSubList::kMultimedia:
             return kMsgRequestMultimediaMenu;
-        case 2:
+        case FunctionSubList::kWindowManage:
             return kMsgRequestWindowMenu;
-        case 3:
+        case FunctionSubList::kMouseFunction:
             return kMsgRequestMouseMenu;
-        default:
-            return kMsgRequestNoSubmenu;
     }
+    return kMsgRequestNoSubmenu;
 }
 }  // namespace
 
@@ -59,8 +67,12 @@ bool CComboPopup::OnItemMouseMove(int x, int y) {
     const int before = m_hovered;
     if (!StandardItemMouseMove(x, y)) return false;
     if (m_hovered >= 0 && m_hovered != before) {
-        const PopupItem& item = m_items[static_cast<size_t>(m_hovered)];
-        SendToOwner(RequestForPosition(static_cast<size_t>(m_hovered)), Parameter(), item.type);
+        const int type = m_items[static_cast<size_t>(m_hovered)].type;
+        const std::optional<FunctionSubList> list = SubListOf(type);
+        if (const auto handler = onSubmenuWanted)
+            handler(list);
+        else
+            SendToOwner(RequestFor(list), Parameter(), type);
     }
     return true;
 }
@@ -68,8 +80,10 @@ bool CComboPopup::OnItemMouseMove(int x, int y) {
 bool CComboPopup::OnItemLButtonDown(int x, int y) {
     if (ClearHoverOutside(x, y)) return true;
     if (m_hovered < 0) return false;
-    const int type = m_items[static_cast<size_t>(m_hovered)].type;
-    if (type >= kAssignMacro && type <= kMouseFunction) SendToOwner(Message(), 0, 0);
+    // A press on a submenu item is announced to an owner of messages, which
+    // takes it as no choice.
+    if (!onChoice && IsSubmenuItem(m_items[static_cast<size_t>(m_hovered)].type))
+        SendToOwner(Message(), 0, 0);
     return false;
 }
 
@@ -80,7 +94,8 @@ bool CComboPopup::OnItemLButtonUp(int x, int y) {
             case kMultimedia:
             case kWindowManage:
             case kMouseFunction:
-                SendToOwner(Message(), 0, reinterpret_cast<intptr_t>(&m_result));
+                // A click on a submenu item chooses nothing; the sub-list stays.
+                if (!onChoice) SendToOwner(Message(), 0, reinterpret_cast<intptr_t>(&m_result));
                 break;
             case kDefaultFunction:
                 m_result.b0 = kDefaultFunctionType;
@@ -90,10 +105,16 @@ bool CComboPopup::OnItemLButtonUp(int x, int y) {
                 Report();
                 break;
             case kAssignShortcut:
-                SendToOwner(kMsgRequestShortcut, Parameter(), 0);
+                if (const auto handler = onShortcutWanted)
+                    handler();
+                else
+                    SendToOwner(kMsgRequestShortcut, Parameter(), 0);
                 break;
             case kQuickLaunch:
-                SendToOwner(kMsgRequestQuickLaunch, Parameter(), 0);
+                if (const auto handler = onQuickLaunchWanted)
+                    handler();
+                else
+                    SendToOwner(kMsgRequestQuickLaunch, Parameter(), 0);
                 break;
             case kNoFunction:
                 m_result.b0 = 0;

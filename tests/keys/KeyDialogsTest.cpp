@@ -12,7 +12,6 @@
 #include "keys/CQuickLaunchDlg.h"
 #include "keys/CShortcutDlg.h"
 #include "keys/KeyAssignment.h"
-#include "keys/KeyMessages.h"
 #include "model/KeyNames.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
@@ -23,7 +22,6 @@ namespace lumbra {
 namespace {
 
 using namespace test::Evdev;
-using test::Msg;
 using test::TestDialog;
 
 // Centres of the dialogs' controls, from their layouts.
@@ -49,43 +47,50 @@ std::string TextOf(const CDlgBase& dlg, uint32_t id) {
     return text ? text->String() : "<none>";
 }
 
-// The dialogs' owner: records what the dialogs send it, copying the records
-// while the pointers are valid, and hands the results to the key assignment
-// as the main window does.
+// The dialogs' owner: records what the dialogs choose and hands it to the
+// key assignment as the main window does.
 class KeyDialogs : public testing::Test {
 protected:
+    struct Stored {
+        uint32_t id;
+        uint8_t code;
+        friend bool operator==(const Stored&, const Stored&) = default;
+    };
+
     void SetUp() override {
         ResetSelections();
         for (int s = 0; s < kProfileSlotCount; ++s) model.Profile(s).ResetDefaults(s);
         owner = std::make_unique<TestDialog>(nullptr, 300, 200);
         owner->Create();
-        owner->onMessage = [this](uint32_t msg, uintptr_t first, intptr_t second) {
-            if (msg == KeyMsg::kShortcutChosen || msg == KeyMsg::kQuickLaunchChosen)
-                records.push_back(*reinterpret_cast<const ChoiceRecord*>(second));
-            if (msg == KeyMsg::kQuickLaunchChosen)
-                paths.push_back(*reinterpret_cast<const std::string*>(first));
-            if (msg == KeyMsg::kStoreKeyCode)
-                assign.StoreKeyCode(first, static_cast<uint8_t>(second));
-            if (msg == KeyMsg::kShortcutChosen)
-                assign.ApplyShortcutResult(*reinterpret_cast<const ChoiceRecord*>(second));
-            if (msg == KeyMsg::kQuickLaunchChosen)
-                assign.ApplyQuickLaunchResult(*reinterpret_cast<const std::string*>(first),
-                                              *reinterpret_cast<const ChoiceRecord*>(second));
-        };
     }
     void TearDown() override {
         owner.reset();
         Application::ProcessEvents();
     }
     HostWindow* Owner() { return owner->Window(); }
-    std::vector<Msg> Sent() const {
-        std::vector<Msg> out;
-        for (const Msg& m : owner->messages)
-            if (m.msg == KeyMsg::kStoreKeyCode || m.msg == KeyMsg::kShortcutChosen ||
-                m.msg == KeyMsg::kQuickLaunchChosen)
-                out.push_back(m);
-        return out;
+    CKeyMapSettingDlg& Wire(CKeyMapSettingDlg& dlg) {
+        dlg.onCodeChosen = [this](uint32_t id, uint8_t code) {
+            stored.push_back({id, code});
+            assign.StoreKeyCode(id, code);
+        };
+        return dlg;
     }
+    CShortcutDlg& Wire(CShortcutDlg& dlg) {
+        dlg.onChosen = [this](const ChoiceRecord& record) {
+            records.push_back(record);
+            assign.ApplyShortcutResult(record);
+        };
+        return dlg;
+    }
+    CQuickLaunchDlg& Wire(CQuickLaunchDlg& dlg) {
+        dlg.onChosen = [this](const std::string& path, const ChoiceRecord& record) {
+            records.push_back(record);
+            paths.push_back(path);
+            assign.ApplyQuickLaunchResult(path, record);
+        };
+        return dlg;
+    }
+    bool NothingChosen() const { return stored.empty() && records.empty(); }
     // Types keys into a dialog and lets its window handle the hook's messages.
     void Type(CDlgBase& dlg, std::initializer_list<uint32_t> keys) {
         for (uint32_t k : keys) test::Tap(*dlg.Window(), k);
@@ -95,6 +100,7 @@ protected:
     KeyboardModel model;
     KeyAssignment assign{model};
     std::unique_ptr<TestDialog> owner;
+    std::vector<Stored> stored;
     std::vector<ChoiceRecord> records;
     std::vector<std::string> paths;
 };
@@ -103,7 +109,7 @@ protected:
 
 TEST_F(KeyDialogs, KeyHoldingAMouseFunctionOpensInMouseModeAndOkSendsIt) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 210);
-    dlg.Create();
+    Wire(dlg).Create();
     EXPECT_TRUE(dlg.Hook().IsRunning());
     EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kMouse);
     EXPECT_EQ(RadioWord() & 0x380, 0x100u);
@@ -112,26 +118,26 @@ TEST_F(KeyDialogs, KeyHoldingAMouseFunctionOpensInMouseModeAndOkSendsIt) {
     EXPECT_EQ(TextOf(dlg, 2015), "A");
     EXPECT_EQ(TextOf(dlg, 2017), "A");
     ClickAt(dlg, KeyMapAt::kOk);
-    EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kAButton, 210}}));
+    EXPECT_EQ(stored, (std::vector<Stored>{{kAButton, 210}}));
     EXPECT_EQ(dlg.Result(), DialogResult::kOk);
 }
 
 TEST_F(KeyDialogs, DisabledKeyOpensInDisableModeAndKeyModeSendsTheFactoryCode) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 0);
-    dlg.Create();
+    Wire(dlg).Create();
     EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kDisable);
     EXPECT_EQ(dynamic_cast<CComboButton*>(dlg.FindControl(2012))->DisplayText(), "Click");
     EXPECT_EQ(TextOf(dlg, 2017), "A");
     ClickAt(dlg, KeyMapAt::kKeyMode);
     EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kKey);
     ClickAt(dlg, KeyMapAt::kOk);
-    EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kAButton, 4}}));
+    EXPECT_EQ(stored, (std::vector<Stored>{{kAButton, 4}}));
 }
 
 TEST_F(KeyDialogs, CapturedKeyIsSentInKeyModeAndTheMouseChoiceInMouseMode) {
     {
         CKeyMapSettingDlg dlg(Owner(), kQButton, "Q", 235, 235);
-        dlg.Create();
+        Wire(dlg).Create();
         EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kKey);
         EXPECT_EQ(TextOf(dlg, 2017), "Q");
         Type(dlg, {kA});
@@ -142,13 +148,12 @@ TEST_F(KeyDialogs, CapturedKeyIsSentInKeyModeAndTheMouseChoiceInMouseMode) {
     }
     {
         CKeyMapSettingDlg dlg(Owner(), kQButton, "Q", 235, 235);
-        dlg.Create();
+        Wire(dlg).Create();
         Type(dlg, {kA});
         ClickAt(dlg, KeyMapAt::kMouseMode);
         ClickAt(dlg, KeyMapAt::kOk);
     }
-    EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kQButton, 4},
-                                        {KeyMsg::kStoreKeyCode, kQButton, 208}}));
+    EXPECT_EQ(stored, (std::vector<Stored>{{kQButton, 4}, {kQButton, 208}}));
 }
 
 TEST_F(KeyDialogs, EveryKindOfKeyIsCapturedAsItsOwnKeyCode) {
@@ -166,7 +171,7 @@ TEST_F(KeyDialogs, EveryKindOfKeyIsCapturedAsItsOwnKeyCode) {
                           {kApp, 101, "App"},        {kPrint, 70, "Print Screen"},
                           {kPause, 72, "Pause"},     {kF4, 61, "F4"}};
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
-    dlg.Create();
+    Wire(dlg).Create();
     for (const Case& c : cases) {
         Type(dlg, {c.evdev});
         EXPECT_EQ(dlg.KeyChoice(), c.usage) << c.name;
@@ -179,7 +184,7 @@ TEST_F(KeyDialogs, EveryKindOfKeyIsCapturedAsItsOwnKeyCode) {
 
 TEST_F(KeyDialogs, MouseFunctionListSetsTheMouseChoiceAndCloses) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
-    dlg.Create();
+    Wire(dlg).Create();
     ClickAt(dlg, KeyMapAt::kCombo);
     auto* list = dynamic_cast<CMouseFunctionPopup*>(dlg.Popup(PopupSlot::kMouseFunctionList));
     ASSERT_NE(list, nullptr);
@@ -216,7 +221,7 @@ TEST_F(KeyDialogs, MouseFunctionListSetsTheMouseChoiceAndCloses) {
 
     ClickAt(dlg, KeyMapAt::kMouseMode);
     ClickAt(dlg, KeyMapAt::kOk);
-    EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kAButton, 210}}));
+    EXPECT_EQ(stored, (std::vector<Stored>{{kAButton, 210}}));
 }
 
 TEST(KeyMapSettingChoices, MouseListChoicesGiveTheirCodes) {
@@ -233,26 +238,26 @@ TEST(KeyMapSettingChoices, MouseListChoicesGiveTheirCodes) {
 
 TEST_F(KeyDialogs, RestoreGoesBackToTheFactoryCodeInKeyMode) {
     CKeyMapSettingDlg dlg(Owner(), kF3Button, "F3", 194, 0);
-    dlg.Create();
+    Wire(dlg).Create();
     Type(dlg, {kB});
     ClickAt(dlg, KeyMapAt::kRestore);
     EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kKey);
     EXPECT_EQ(dlg.KeyChoice(), 194);
     EXPECT_EQ(TextOf(dlg, 2017), "F3");
     ClickAt(dlg, KeyMapAt::kOk);
-    EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kF3Button, 194}}));
+    EXPECT_EQ(stored, (std::vector<Stored>{{kF3Button, 194}}));
 }
 
 TEST_F(KeyDialogs, CancelAndCloseSendNothing) {
     for (Point p : {KeyMapAt::kCancel, KeyMapAt::kClose}) {
         CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
-        dlg.Create();
+        Wire(dlg).Create();
         Type(dlg, {kB});
         ClickAt(dlg, KeyMapAt::kDisableMode);
         ClickAt(dlg, p);
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
-    EXPECT_TRUE(Sent().empty());
+    EXPECT_TRUE(NothingChosen());
     EXPECT_FALSE(model.pending.Any());
 }
 
@@ -266,10 +271,10 @@ TEST_F(KeyDialogs, EscEnterAndTabAreCapturedWithoutClosingTheModalDialog) {
         stillOpen = dlg.Window()->InModalLoop() && dlg.Result() == 0;
         ClickAt(dlg, KeyMapAt::kOk);
     });
-    EXPECT_EQ(dlg.DoModal(), DialogResult::kOk);
+    EXPECT_EQ(Wire(dlg).DoModal(), DialogResult::kOk);
     EXPECT_TRUE(grabbedWhileOpen);
     EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(Sent(), (std::vector<Msg>{{KeyMsg::kStoreKeyCode, kAButton, 43}}));
+    EXPECT_EQ(stored, (std::vector<Stored>{{kAButton, 43}}));
     // The grab ends with the modal run, before the dialog is destroyed.
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
 }
@@ -277,16 +282,16 @@ TEST_F(KeyDialogs, EscEnterAndTabAreCapturedWithoutClosingTheModalDialog) {
 TEST_F(KeyDialogs, ClosingByTheWindowManagerEndsTheRunAndTheGrab) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
     QTimer::singleShot(0, [&] { WidgetOf(*dlg.Window())->close(); });
-    EXPECT_EQ(dlg.DoModal(), DialogResult::kCancel);
+    EXPECT_EQ(Wire(dlg).DoModal(), DialogResult::kCancel);
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
-    EXPECT_TRUE(Sent().empty());
+    EXPECT_TRUE(NothingChosen());
 }
 
 TEST_F(KeyDialogs, KeySettingResultsReachTheModelThroughTheKeyAssignment) {
     // Q given its own usage: the factory code, not remapped.
     {
         CKeyMapSettingDlg dlg(Owner(), kQButton, "Q", 235, 235);
-        dlg.Create();
+        Wire(dlg).Create();
         Type(dlg, {kQ});
         ClickAt(dlg, KeyMapAt::kOk);
     }
@@ -294,14 +299,14 @@ TEST_F(KeyDialogs, KeySettingResultsReachTheModelThroughTheKeyAssignment) {
     // F3 given F1's usage does F1's function; A disabled.
     {
         CKeyMapSettingDlg dlg(Owner(), kF3Button, "F3", 194, 194);
-        dlg.Create();
+        Wire(dlg).Create();
         Type(dlg, {59});  // F1
         ClickAt(dlg, KeyMapAt::kOk);
     }
     EXPECT_EQ(model.Profile(0).Keys()[129], 192);
     {
         CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
-        dlg.Create();
+        Wire(dlg).Create();
         ClickAt(dlg, KeyMapAt::kDisableMode);
         ClickAt(dlg, KeyMapAt::kOk);
     }
@@ -314,7 +319,7 @@ TEST_F(KeyDialogs, KeySettingResultsReachTheModelThroughTheKeyAssignment) {
 TEST_F(KeyDialogs, ShortcutOfTickedModifiersAndACapturedKey) {
     assign.RememberShortcutButton(kG2);
     CShortcutDlg dlg(Owner());
-    dlg.Create();
+    Wire(dlg).Create();
     EXPECT_TRUE(dlg.Hook().IsRunning());
     ClickAt(dlg, ShortcutAt::kCtrl);
     ClickAt(dlg, ShortcutAt::kAlt);
@@ -326,7 +331,6 @@ TEST_F(KeyDialogs, ShortcutOfTickedModifiersAndACapturedKey) {
     EXPECT_EQ(records[0].b0, 6);
     EXPECT_EQ(records[0].b1, 5);
     EXPECT_EQ(records[0].b2, 4);
-    EXPECT_EQ(Sent()[0].first, 0u);
     EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     // Stored in G2 of the current profile.
     EXPECT_EQ(model.Profile(0).GKey(1)->action, (KeyAction{6, 5, 4}));
@@ -336,7 +340,7 @@ TEST_F(KeyDialogs, ShortcutOfTickedModifiersAndACapturedKey) {
 
 TEST_F(KeyDialogs, ShortcutOfModifiersAloneDropsTheTrailingPlus) {
     CShortcutDlg dlg(Owner());
-    dlg.Create();
+    Wire(dlg).Create();
     ClickAt(dlg, ShortcutAt::kCtrl);
     ClickAt(dlg, ShortcutAt::kOk);
     ASSERT_EQ(records.size(), 1u);
@@ -347,7 +351,7 @@ TEST_F(KeyDialogs, ShortcutOfModifiersAloneDropsTheTrailingPlus) {
 
 TEST_F(KeyDialogs, NoneDisablesAndOverridesTheModifiers) {
     CShortcutDlg dlg(Owner());
-    dlg.Create();
+    Wire(dlg).Create();
     ClickAt(dlg, ShortcutAt::kCtrl);
     ClickAt(dlg, ShortcutAt::kNone);
     auto* ctrl = dynamic_cast<CCheckButton*>(dlg.FindControl(2006));
@@ -365,7 +369,7 @@ TEST_F(KeyDialogs, NoneDisablesAndOverridesTheModifiers) {
 
     // Unticking None enables them again, ticks kept.
     CShortcutDlg again(Owner());
-    again.Create();
+    Wire(again).Create();
     ClickAt(again, ShortcutAt::kWin);
     ClickAt(again, ShortcutAt::kNone);
     ClickAt(again, ShortcutAt::kNone);
@@ -381,19 +385,19 @@ TEST_F(KeyDialogs, ShortcutWithNothingOrCancelledSendsNothing) {
     assign.RememberShortcutButton(kG2);
     {
         CShortcutDlg dlg(Owner());
-        dlg.Create();
+        Wire(dlg).Create();
         ClickAt(dlg, ShortcutAt::kOk);
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     for (Point p : {ShortcutAt::kCancel, ShortcutAt::kClose}) {
         CShortcutDlg dlg(Owner());
-        dlg.Create();
+        Wire(dlg).Create();
         ClickAt(dlg, ShortcutAt::kShift);
         Type(dlg, {kA});
         ClickAt(dlg, p);
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
-    EXPECT_TRUE(Sent().empty());
+    EXPECT_TRUE(NothingChosen());
     EXPECT_FALSE(model.pending.Any());
     EXPECT_EQ(model.Profile(0).GKey(1)->action, (KeyAction{}));
 }
@@ -407,7 +411,7 @@ TEST_F(KeyDialogs, ShortcutDialogCapturesAltF4InsteadOfClosing) {
         Application::ProcessEvents();
         ClickAt(dlg, ShortcutAt::kOk);
     });
-    dlg.DoModal();
+    Wire(dlg).DoModal();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].text, "F4");
     EXPECT_EQ(records[0].b2, 61);
@@ -422,7 +426,7 @@ TEST_F(KeyDialogs, QuickLaunchSendsTheChosenProgram) {
         EXPECT_EQ(w, dlg.Window());
         return ++asked == 1 ? std::optional<std::string>("/usr/bin/xcalc") : std::nullopt;
     });
-    dlg.Create();
+    Wire(dlg).Create();
     ClickAt(dlg, QuickAt::kBrowse);
     EXPECT_EQ(TextOf(dlg, 2013), "/usr/bin/xcalc");
     // Cancelling the file dialog keeps the earlier choice.
@@ -447,18 +451,18 @@ TEST_F(KeyDialogs, QuickLaunchWithoutAProgramOrCancelledSendsNothing) {
     assign.RememberQuickLaunchButton(kG5);
     {
         CQuickLaunchDlg dlg(Owner(), [](HostWindow*) { return std::nullopt; });
-        dlg.Create();
+        Wire(dlg).Create();
         ClickAt(dlg, QuickAt::kBrowse);
         ClickAt(dlg, QuickAt::kOk);
     }
     for (Point p : {QuickAt::kCancel, QuickAt::kClose}) {
         CQuickLaunchDlg dlg(Owner(), [](HostWindow*) { return std::string("/bin/true"); });
-        dlg.Create();
+        Wire(dlg).Create();
         ClickAt(dlg, QuickAt::kBrowse);
         ClickAt(dlg, p);
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
-    EXPECT_TRUE(Sent().empty());
+    EXPECT_TRUE(NothingChosen());
     EXPECT_FALSE(model.pending.Any());
 }
 
