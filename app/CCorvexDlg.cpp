@@ -1,82 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CCorvexDlg.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "app/KeyAssignmentPart.h"
 #include "app/KeyboardSession.h"
 #include "app/MacroPagePart.h"
+#include "app/MainWindowControls.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
 #include "app/MainWindowSelections.h"
-#include "app/ModalDialogs.h"
-#include "keys/ButtonIds.h"
-#include "keys/KeyMessages.h"
 #include "macro/MacroPageIds.h"
-#include "model/MacroLibrary.h"
 #include "model/NameTables.h"
 #include "platform/EditBox.h"
 #include "platform/Resources.h"
-#include "storage/ProfileFile.h"
-#include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
-#include "ui/CEditShowList.h"
-#include "ui/CImageButton.h"
-#include "ui/CImageShowList.h"
 #include "ui/CKeyboardButton.h"
 #include "ui/CLightBrightnessPopup.h"
 #include "ui/CLightColorPopup.h"
 #include "ui/CProgressStrip.h"
 #include "ui/CTabControl.h"
-#include "ui/CVScrollBar.h"
 #include "ui/ChoiceRecord.h"
 #include "ui/ControlMessages.h"
-#include "ui/ImageRoutines.h"
 #include "ui/Selections.h"
 
 namespace lumbra {
 
 namespace {
 
-constexpr int kPageCount = 4;
 constexpr int kKeyboardFallbackMs = 1000;
-constexpr int kIconSize = 32;
 
-// The function menu's requests, its sub-lists' choices and closings, and the
-// shortcut and quick-launch dialogs' messages lie in one run.
-constexpr IdRange kFunctionMenuMessages{kMsgComboPopupClosed, kMsgMacroLibraryPopupClosed};
-static_assert(kFunctionMenuMessages.Contains(KeyMsg::kRunShortcutDialog) &&
-              kFunctionMenuMessages.Contains(KeyMsg::kQuickLaunchChosen));
-// The nested macro-set lists: open, close, lose activation.
-constexpr IdRange kMacroSetPopupMessages{kMsgOpenMacroSetPopup, kMsgMacroSetPopupClosed};
+// What a click on a control of the layout runs.
+using ClickFn = void (*)(CCorvexDlg&);
+constexpr std::array<std::pair<uint32_t, ClickFn>, 16> kClickCommands{{
+    {MainId::kClose, [](CCorvexDlg& d) { d.Commands().Close(); }},
+    {MainId::kMinimize, [](CCorvexDlg& d) { d.Window()->Minimize(); }},
+    {MainId::kPage0Tab, [](CCorvexDlg& d) { d.ShowPage(0); }},
+    {MainId::kPage1Tab, [](CCorvexDlg& d) { d.ShowPage(1); }},
+    {MainId::kPage2Tab, [](CCorvexDlg& d) { d.ShowPage(2); }},
+    {MainId::kPage3Tab, [](CCorvexDlg& d) { d.ShowPage(3); }},
+    {MainId::kResetProfile, [](CCorvexDlg& d) { d.Commands().ResetProfile(); }},
+    {MainId::kResetAll, [](CCorvexDlg& d) { d.Commands().ResetAll(); }},
+    {MainId::kOk, [](CCorvexDlg& d) { d.Commands().Ok(); }},
+    {MainId::kApply, [](CCorvexDlg& d) { d.Commands().Apply(); }},
+    {MainId::kCancel, [](CCorvexDlg& d) { d.Commands().Cancel(); }},
+    {MainId::kProfile1, [](CCorvexDlg& d) { d.Commands().SelectProfile(0); }},
+    {MainId::kProfile1 + 1, [](CCorvexDlg& d) { d.Commands().SelectProfile(1); }},
+    {MainId::kProfile1 + 2, [](CCorvexDlg& d) { d.Commands().SelectProfile(2); }},
+    // Also items of the context menu: the profile to return to after a program's.
+    {MainId::kProfile1 + 3, [](CCorvexDlg& d) { d.Commands().ChooseBaseProfile(3); }},
+    {MainId::kProfile5, [](CCorvexDlg& d) { d.Commands().ChooseBaseProfile(4); }},
+}};
 
-// The messages that belong to key assignment and to the macro page.
-bool IsKeyAssignmentMessage(uint32_t msg) {
-    return MainId::kKeys.Contains(msg) || msg == KeyMsg::kGKeyButton || msg == kMsgComboPopup ||
-           kFunctionMenuMessages.Contains(msg) || msg == kMsgMacroLibraryPopup ||
-           msg == KeyMsg::kStoreKeyCode;
-}
-
-bool IsMacroPageMessage(uint32_t msg) {
-    return MacroPageId::kAll.Contains(msg) || msg == kMsgHookKey || msg == kMsgKind6PopupClosed ||
-           kMacroSetPopupMessages.Contains(msg) || msg == kMsgMacroSetPopup ||
-           msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
-}
-
-// The services with what the caller left unset filled in.
-MainWindowServices WithDefaults(MainWindowServices s, std::unique_ptr<MainWindowDialogs>& own) {
-    if (!s.model) s.model = &TheKeyboardModel();
-    if (!s.library) s.library = &TheMacroLibrary();
-    if (!s.dispatcher) s.dispatcher = &TheUiDispatcher();
-    if (!s.clock) s.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
-    if (s.autostart.file.empty())
-        s.autostart = ResolveAutostartEntry(AutostartInputsFromEnvironment());
-    if (!s.dialogs) {
-        own = std::make_unique<ModalDialogs>();
-        s.dialogs = own.get();
-    }
-    return s;
+ClickFn ClickCommand(uint32_t id) {
+    for (const auto& [controlId, run] : kClickCommands)
+        if (controlId == id) return run;
+    return nullptr;
 }
 
 }  // namespace
@@ -202,73 +183,13 @@ void CCorvexDlg::AddTrayIcon() {
 }
 
 void CCorvexDlg::BuildControls(int left, int top, int, int) {
-    HostWindow* w = Window();
-    int gKeyTab = 0;
-    for (const ControlLayout& c : MainWindowControls()) {
-        const Rect r = Rect::FromSize(left + c.rect.x, top + c.rect.y, c.rect.width, c.rect.height);
-        const auto id = static_cast<uint32_t>(c.id);
-        switch (c.kind) {
-            case ControlKind::kImageButton: {
-                auto b = std::make_unique<CImageButton>(w, id, r, "", true, false);
-                b->LoadImageStrip(c.png);
-                AddControl(c.list, std::move(b));
-                break;
-            }
-            case ControlKind::kTabControl: {
-                auto t = std::make_unique<CTabControl>(w, id, r, "", true, false);
-                t->LoadImageStrip(c.png);
-                CTabControl* tab = AddControl(c.list, std::move(t));
-                if (c.list == 1 && id == MainId::kPage2Tab && gKeyTab < 5)
-                    m_gKeyTabs[static_cast<size_t>(gKeyTab++)] = tab;
-                break;
-            }
-            case ControlKind::kKeyboardButton: {
-                auto k = std::make_unique<CKeyboardButton>(w, id, r, "", true, false);
-                k->LoadImageStrip(c.png);
-                k->SetKeyInfo(std::string(c.keyName), c.keyCode, c.keyCode);
-                m_keyButtons.push_back(AddControl(c.list, std::move(k)));
-                break;
-            }
-            case ControlKind::kCheckButton: {
-                auto k = std::make_unique<CCheckButton>(w, id, r, "", true, false);
-                k->LoadImageStrip(c.png);
-                AddControl(c.list, std::move(k));
-                break;
-            }
-            case ControlKind::kComboButton: {
-                auto k = std::make_unique<CComboButton>(w, id, r, "", true, false);
-                k->LoadImageStrip(c.png);
-                k->SetReleaseMessage(static_cast<uint32_t>(c.releaseMessage));
-                k->SetDisplayText("Disable");
-                k->SetDisplayText(std::string(c.displayText));
-                CComboButton* combo = AddControl(c.list, std::move(k));
-                if (id >= kFirstGKeyButtonId && id <= kLastGKeyButtonId)
-                    m_gKeyButtons[id - kFirstGKeyButtonId] = combo;
-                if (id == MainId::kLightColor) m_colorButton = combo;
-                if (id == MainId::kLightBrightness) m_brightnessButton = combo;
-                break;
-            }
-            case ControlKind::kImageShowList:
-                AddControl(c.list, std::make_unique<CImageShowList>(w, id, r, "", true, false));
-                break;
-            case ControlKind::kEditShowList:
-                AddControl(c.list, std::make_unique<CEditShowList>(w, id, r, "", true, false,
-                                                                   m_services.library));
-                break;
-            case ControlKind::kVScrollBar:
-                AddControl(c.list, std::make_unique<CVScrollBar>(w, id, r, "", true, false));
-                break;
-        }
-    }
-    auto strip = std::make_unique<CProgressStrip>(
-        w, kProgressStripId,
-        Rect::FromSize(left + kProgressStripRect.x, top + kProgressStripRect.y,
-                       kProgressStripRect.width, kProgressStripRect.height),
-        "", false, true);
-    strip->LoadImageStrip(kProgressStripPicture);
-    m_progressStrip = AddControl(0, std::move(strip));
-    SetListVisible(1, true);
-    for (int list = 2; list <= 4; ++list) SetListVisible(list, false);
+    MainWindowControlSet set = BuildMainWindowControls(*this, left, top, m_services.library);
+    m_gKeyTabs = set.gKeyTabs;
+    m_gKeyButtons = set.gKeyButtons;
+    m_keyButtons = std::move(set.keyButtons);
+    m_colorButton = set.colorButton;
+    m_brightnessButton = set.brightnessButton;
+    m_progressStrip = set.progressStrip;
 }
 
 void CCorvexDlg::CreateLoopCountEdit() {
@@ -287,34 +208,13 @@ void CCorvexDlg::CreateLoopCountEdit() {
 
 void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
-    const int page = PageSelection();
-    if (page > 0 && page < kPageCount) {
-        Image panel;
-        if (LoadBitmapResource(kPagePanelBitmaps[page], panel))
-            surface.Copy(panel, {0, 0, kPagePanelRect.width, kPagePanelRect.height},
-                         kPagePanelRect.x, kPagePanelRect.y);
-    }
-    if (m_calloutBitmap != 0) {
-        Image callout;
-        if (LoadBitmapResource(m_calloutBitmap, callout)) {
-            const int x = m_calloutBitmap > kCalloutRightThreshold ? kCalloutRightX : kCalloutLeftX;
-            surface.Copy(callout, {0, 0, kCalloutWidth, kCalloutHeight}, x, kCalloutY);
-        }
-    }
+    DrawPagePanelAndCallout(surface, PageSelection(), m_calloutBitmap);
     DrawControls(surface, client);
 }
 
 void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
     if (Window() && Window()->IsMinimized()) {
-        // Minimised: the icon, centred.
-        surface.FillSolidRect(client, BackgroundColor());
-        if (!m_icon.IsNull())
-            surface.DrawImage(m_icon,
-                              RectF{static_cast<float>((client.Width() - kIconSize + 1) / 2),
-                                    static_cast<float>((client.Height() - kIconSize + 1) / 2),
-                                    static_cast<float>(kIconSize), static_cast<float>(kIconSize)},
-                              RectF{0, 0, static_cast<float>(m_icon.Width()),
-                                    static_cast<float>(m_icon.Height())});
+        DrawMinimizedIcon(surface, client, BackgroundColor(), m_icon);
         return;
     }
     CDlgBase::OnPaint(surface, client);
@@ -333,46 +233,11 @@ void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
 
 intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     const bool clicked = second == ControlEvent::kClicked;
+    if (const auto command = ClickCommand(msg)) {
+        if (clicked) command(*this);
+        return 0;
+    }
     switch (msg) {
-        case MainId::kClose:
-            if (clicked) m_commands.Close();
-            return 0;
-        case MainId::kMinimize:
-            if (clicked) Window()->Minimize();
-            return 0;
-        case MainId::kPage0Tab:
-        case MainId::kPage1Tab:
-        case MainId::kPage2Tab:
-            if (clicked) ShowPage(static_cast<int>(msg - MainId::kPage0Tab));
-            return 0;
-        case MainId::kPage3Tab:
-            if (clicked) ShowPage(3);
-            return 0;
-        case MainId::kResetProfile:
-            if (clicked) m_commands.ResetProfile();
-            return 0;
-        case MainId::kResetAll:
-            if (clicked) m_commands.ResetAll();
-            return 0;
-        case MainId::kOk:
-            if (clicked) m_commands.Ok();
-            return 0;
-        case MainId::kApply:
-            if (clicked) m_commands.Apply();
-            return 0;
-        case MainId::kCancel:
-            if (clicked) m_commands.Cancel();
-            return 0;
-        case MainId::kProfile1:
-        case MainId::kProfile1 + 1:
-        case MainId::kProfile1 + 2:
-            if (clicked) m_commands.SelectProfile(static_cast<int>(msg - MainId::kProfile1));
-            return 0;
-        case MainId::kProfile1 + 3:
-        case MainId::kProfile5:
-            // Also items of the context menu.
-            if (clicked) m_commands.RunMenuCommand(msg);
-            return 0;
         case kMsgOpenLightColor:
         case kMsgOpenLightBrightness:
             if (clicked) OpenLightingList(static_cast<uint32_t>(first));
@@ -444,9 +309,9 @@ void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
 // ---- pages, profiles, refresh ---------------------------------------------
 
 void CCorvexDlg::ShowPage(int page) {
-    if (page < 0 || page >= kPageCount) return;
+    if (page < 0 || page >= kMainWindowPageCount) return;
     PageSelection() = page;
-    for (int list = 1; list <= kPageCount; ++list) SetListVisible(list, list == page + 1);
+    for (int list = 1; list <= kMainWindowPageCount; ++list) SetListVisible(list, list == page + 1);
     ClearHotControl();
     if (page == 0) {
         for (CTabControl* tab : m_gKeyTabs)
@@ -500,29 +365,15 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
         m_progressStrip->SetVisible(busy);
         m_progressStrip->Invalidate();
     }
-    // While a plan is sent, the commands that would queue more for the
-    // keyboard, or change the profile the plan was made for, wait. While
-    // the keyboard is read back, the edits wait: its profiles replace the
-    // model's, so an edit made meanwhile would be lost (the commands run
-    // after it, AfterReadBack). A read of one macro the keyboard recorded
-    // leaves the window alone.
     const bool writing = busy && progress.kind == DeviceJobKind::kWrite;
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
-        const uint32_t id = c->Id();
-        const bool command = id == MainId::kOk || id == MainId::kApply ||
-                             id == MainId::kResetProfile || id == MainId::kResetAll ||
-                             (id >= MainId::kProfile1 && id <= MainId::kProfile5);
-        const bool edit = MainId::kKeys.Contains(id) || id == MainId::kLightColor ||
-                          id == MainId::kLightBrightness ||
-                          (id >= kFirstGKeyButtonId && id <= kLastGKeyButtonId);
-        const bool wait = (command && writing) || (edit && reading);
-        if ((!command && !edit) || c->IsDisabled() == wait) return;
-        c->SetDisabled(wait);
-        if (wait) c->SetState(CControlBase::kNormal);
+        const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
+        if (!wait || c->IsDisabled() == *wait) return;
+        c->SetDisabled(*wait);
+        if (*wait) c->SetState(CControlBase::kNormal);
         c->Invalidate();
     });
 }
-
 bool CCorvexDlg::IsBusy() const { return m_progressStrip && m_progressStrip->IsVisible(); }
 
 // ---- lighting ---------------------------------------------------------------

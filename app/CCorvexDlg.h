@@ -67,11 +67,7 @@ public:
     void ShowAccessDeniedMessage(std::string_view path) override;
     void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
 
-    // The strip that shows the keyboard's worker at work, under OK, Cancel
-    // and Apply, with its caption to the left.
-    static constexpr uint32_t kProgressStripId = 0x7FB;
-    static constexpr int kProgressStripPicture = 402;
-    static constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+    // The progress strip's captions.
     static constexpr std::string_view kWritingCaption = "Writing to the keyboard…";
     static constexpr std::string_view kReadingCaption = "Reading the keyboard…";
 

@@ -207,6 +207,23 @@ bool MainWindowCommands::RunMenuCommand(uint32_t id) {
 
 // ---- the keyboard's work ---------------------------------------------------------
 
+std::optional<bool> MainWindowCommands::ControlWaits(uint32_t id, bool writing, bool reading) {
+    // While a plan is sent, the commands that would queue more for the
+    // keyboard, or change the profile the plan was made for, wait. While
+    // the keyboard is read back, the edits wait: its profiles replace the
+    // model's, so an edit made meanwhile would be lost (the commands run
+    // after it, AfterReadBack). A read of one macro the keyboard recorded
+    // leaves the window alone.
+    const bool command = id == MainId::kOk || id == MainId::kApply || id == MainId::kResetProfile ||
+                         id == MainId::kResetAll ||
+                         (id >= MainId::kProfile1 && id <= MainId::kProfile5);
+    const bool edit = MainId::kKeys.Contains(id) || id == MainId::kLightColor ||
+                      id == MainId::kLightBrightness ||
+                      (id >= kFirstGKeyButtonId && id <= kLastGKeyButtonId);
+    if (!command && !edit) return std::nullopt;
+    return (command && writing) || (edit && reading);
+}
+
 void MainWindowCommands::AfterReadBack(std::function<void()> command) {
     // The read-back replaces the model the command would be planned from:
     // it runs once the keyboard has been read, on what was read.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +92,9 @@ public:
     // The worker's progress; the deferred commands run once a read-back ends.
     void OnProgress(const DeviceProgress& progress);
     bool ReadingBack() const { return m_readingBack; }
+    // Whether a control of the layout waits (is disabled) while the worker
+    // writes or reads back; nothing for a control that never waits.
+    static std::optional<bool> ControlWaits(uint32_t id, bool writing, bool reading);
     void FollowActiveWindow(const ActiveWindow& window) { m_following.Follow(window); }
     void StartFollowing() { m_following.StartWatching(); }
 

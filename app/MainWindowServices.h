@@ -102,4 +102,9 @@ struct MainWindowServices : KeyboardSessionServices {
     std::function<void()> onClosed;
 };
 
+// The services with what the caller left unset filled in; the real modal
+// dialogs, where none are given, are made into `own`.
+MainWindowServices WithDefaults(MainWindowServices services,
+                                std::unique_ptr<MainWindowDialogs>& own);
+
 }  // namespace lumbra
