@@ -32,34 +32,6 @@ namespace {
 
 constexpr int kKeyboardFallbackMs = 1000;
 
-// What a click on a control of the layout runs.
-using ClickFn = void (*)(CCorvexDlg&);
-constexpr std::array<std::pair<uint32_t, ClickFn>, 16> kClickCommands{{
-    {MainId::kClose, [](CCorvexDlg& d) { d.Commands().Close(); }},
-    {MainId::kMinimize, [](CCorvexDlg& d) { d.Window()->Minimize(); }},
-    {MainId::kPage0Tab, [](CCorvexDlg& d) { d.ShowPage(0); }},
-    {MainId::kPage1Tab, [](CCorvexDlg& d) { d.ShowPage(1); }},
-    {MainId::kPage2Tab, [](CCorvexDlg& d) { d.ShowPage(2); }},
-    {MainId::kPage3Tab, [](CCorvexDlg& d) { d.ShowPage(3); }},
-    {MainId::kResetProfile, [](CCorvexDlg& d) { d.Commands().ResetProfile(); }},
-    {MainId::kResetAll, [](CCorvexDlg& d) { d.Commands().ResetAll(); }},
-    {MainId::kOk, [](CCorvexDlg& d) { d.Commands().Ok(); }},
-    {MainId::kApply, [](CCorvexDlg& d) { d.Commands().Apply(); }},
-    {MainId::kCancel, [](CCorvexDlg& d) { d.Commands().Cancel(); }},
-    {MainId::kProfile1, [](CCorvexDlg& d) { d.Commands().SelectProfile(0); }},
-    {MainId::kProfile1 + 1, [](CCorvexDlg& d) { d.Commands().SelectProfile(1); }},
-    {MainId::kProfile1 + 2, [](CCorvexDlg& d) { d.Commands().SelectProfile(2); }},
-    // Also items of the context menu: the profile to return to after a program's.
-    {MainId::kProfile1 + 3, [](CCorvexDlg& d) { d.Commands().ChooseBaseProfile(3); }},
-    {MainId::kProfile5, [](CCorvexDlg& d) { d.Commands().ChooseBaseProfile(4); }},
-}};
-
-ClickFn ClickCommand(uint32_t id) {
-    for (const auto& [controlId, run] : kClickCommands)
-        if (controlId == id) return run;
-    return nullptr;
-}
-
 }  // namespace
 
 CCorvexDlg::CCorvexDlg(MainWindowServices services)
@@ -233,20 +205,29 @@ void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
 
 intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     const bool clicked = second == ControlEvent::kClicked;
-    if (const auto command = ClickCommand(msg)) {
-        if (clicked) command(*this);
-        return 0;
-    }
+    if (clicked && m_commands.RunClick(msg)) return 0;
     switch (msg) {
+        case MainId::kMinimize:
+            if (clicked) Window()->Minimize();
+            return 0;
+        case MainId::kPage0Tab:
+        case MainId::kPage1Tab:
+        case MainId::kPage2Tab:
+            if (clicked) ShowPage(static_cast<int>(msg - MainId::kPage0Tab));
+            return 0;
+        case MainId::kPage3Tab:
+            if (clicked) ShowPage(3);
+            return 0;
         case kMsgOpenLightColor:
         case kMsgOpenLightBrightness:
-            if (clicked) OpenLightingList(static_cast<uint32_t>(first));
+            if (clicked) OpenLightingList(*this, static_cast<uint32_t>(first));
             return 0;
         case kMsgLightColorPopupClosed:
-            if (second == PopupKind::kLightColor) CloseLightingList(MainId::kLightColor);
+            if (second == PopupKind::kLightColor) CloseLightingList(*this, MainId::kLightColor);
             return 0;
         case kMsgLightBrightnessPopupClosed:
-            if (second == PopupKind::kLightBrightness) CloseLightingList(MainId::kLightBrightness);
+            if (second == PopupKind::kLightBrightness)
+                CloseLightingList(*this, MainId::kLightBrightness);
             return 0;
         case kMsgLightColorPopup:
             ChooseLighting(MainId::kLightColor, second);
@@ -255,7 +236,7 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
             ChooseLighting(MainId::kLightBrightness, second);
             return 0;
         case kMsgTrayNotify:
-            return OnTrayNotify(first, second);
+            return m_commands.OnTrayNotify(first, second, CursorScreenPos());
         case MainCommand::kConfigKeyboard:
         case MainCommand::kExit:
         case MainCommand::kEditProfile:
@@ -378,35 +359,13 @@ bool CCorvexDlg::IsBusy() const { return m_progressStrip && m_progressStrip->IsV
 
 // ---- lighting ---------------------------------------------------------------
 
-void CCorvexDlg::OpenLightingList(uint32_t buttonId) {
-    auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId));
-    if (!button) return;
-    button->SetPopupOpen(true);
-    button->Invalidate();
-    const Rect r = button->GetRect();
-    const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
-    if (buttonId == MainId::kLightColor)
-        ShowPopup(PopupSlot::k7, below, new CLightColorPopup, buttonId);
-    else
-        ShowPopup(PopupSlot::k8, below, new CLightBrightnessPopup, buttonId);
-}
-
-void CCorvexDlg::CloseLightingList(uint32_t buttonId) {
-    if (auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId))) {
-        button->SetPopupOpen(false);
-        button->SetState(CControlBase::kNormal);
-        button->Invalidate();
-    }
-    ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::k7 : PopupSlot::k8);
-}
-
 void CCorvexDlg::ChooseLighting(uint32_t buttonId, intptr_t second) {
     const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
     if (!record) return;
     const ChoiceRecord choice = *record;  // the popup goes away below
     if (auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId)))
         button->SetDisplayText(choice.text);
-    CloseLightingList(buttonId);
+    CloseLightingList(*this, buttonId);
     if (buttonId == MainId::kLightColor)
         m_commands.SetLightMode(choice.b0);
     else
@@ -414,19 +373,6 @@ void CCorvexDlg::ChooseLighting(uint32_t buttonId, intptr_t second) {
 }
 
 // ---- tray, window, shutdown -----------------------------------------------
-
-intptr_t CCorvexDlg::OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage) {
-    if (iconId != kTrayIconId) return kTrayWrongIdResult;
-    if (mouseMessage == kTrayLeftDoubleClick) {
-        BringBack();
-    } else if (mouseMessage == kTrayRightButtonUp) {
-        const int command =
-            Dialogs().TrackMenu(nullptr, CursorScreenPos(), MainWindowCommands::TrayMenuItems());
-        if (command != 0 && Window() && Window()->IsAlive())
-            m_commands.RunMenuCommand(static_cast<uint32_t>(command));
-    }
-    return 0;
-}
 
 void CCorvexDlg::PutAway() {
     if (!Window()) return;

@@ -86,7 +86,6 @@ public:
     MainWindowCommands& Commands() { return m_commands; }
     void ShowPage(int page);
     void Refresh() override;
-    intptr_t OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage);
     // The desktop's active window changed (ProgramFollowing).
     void FollowActiveWindow(const ActiveWindow& window) { m_commands.FollowActiveWindow(window); }
     // Finding the keyboard and reading it back, posted to run after the
@@ -124,8 +123,6 @@ private:
     void OpenMacroManager() override;
 
     void Shutdown();
-    void OpenLightingList(uint32_t buttonId);
-    void CloseLightingList(uint32_t buttonId);
     void ChooseLighting(uint32_t buttonId, intptr_t record);
     std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
     void AddTrayIcon();

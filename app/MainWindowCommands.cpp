@@ -8,6 +8,7 @@
 #include "app/KeyboardSession.h"
 #include "app/MainWindowMessages.h"
 #include "model/KeyboardModel.h"
+#include "platform/HostWindow.h"
 #include "storage/ProfileFile.h"
 #include "storage/TextFile.h"
 #include "ui/ControlMessages.h"
@@ -30,6 +31,30 @@ constexpr std::array<std::pair<uint32_t, MenuCommandFn>, 10> kMenuCommands{{
     {MainCommand::kConfigKeyboard, [](MainWindowCommands& c) { c.ShowWindow(); }},
     {MainCommand::kExit, [](MainWindowCommands& c) { c.Exit(); }},
 }};
+
+// The commands of the layout's buttons, by control id; a click runs them.
+constexpr std::array<std::pair<uint32_t, MenuCommandFn>, 9> kClickCommands{{
+    {MainId::kClose, [](MainWindowCommands& c) { c.Close(); }},
+    {MainId::kResetProfile, [](MainWindowCommands& c) { c.ResetProfile(); }},
+    {MainId::kResetAll, [](MainWindowCommands& c) { c.ResetAll(); }},
+    {MainId::kOk, [](MainWindowCommands& c) { c.Ok(); }},
+    {MainId::kApply, [](MainWindowCommands& c) { c.Apply(); }},
+    {MainId::kCancel, [](MainWindowCommands& c) { c.Cancel(); }},
+    {MainId::kProfile1, [](MainWindowCommands& c) { c.SelectProfile(0); }},
+    {MainId::kProfile1 + 1, [](MainWindowCommands& c) { c.SelectProfile(1); }},
+    {MainId::kProfile1 + 2, [](MainWindowCommands& c) { c.SelectProfile(2); }},
+}};
+
+template <size_t N>
+bool RunFrom(const std::array<std::pair<uint32_t, MenuCommandFn>, N>& table, uint32_t id,
+             MainWindowCommands& commands) {
+    for (const auto& [commandId, run] : table) {
+        if (commandId != id) continue;
+        run(commands);
+        return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -196,13 +221,24 @@ std::vector<MenuItem> MainWindowCommands::TrayMenuItems() {
     };
 }
 
-bool MainWindowCommands::RunMenuCommand(uint32_t id) {
-    for (const auto& [commandId, run] : kMenuCommands) {
-        if (commandId != id) continue;
-        run(*this);
-        return true;
+bool MainWindowCommands::RunMenuCommand(uint32_t id) { return RunFrom(kMenuCommands, id, *this); }
+
+bool MainWindowCommands::RunClick(uint32_t id) {
+    // Profiles 4 and 5 are buttons and items of the context menu alike.
+    return RunFrom(kClickCommands, id, *this) ||
+           ((id == MainId::kProfile1 + 3 || id == MainId::kProfile5) && RunMenuCommand(id));
+}
+
+intptr_t MainWindowCommands::OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage, Point cursor) {
+    if (iconId != kTrayIconId) return kTrayWrongIdResult;
+    if (mouseMessage == kTrayLeftDoubleClick) {
+        ShowWindow();
+    } else if (mouseMessage == kTrayRightButtonUp) {
+        const int command = Dialogs().TrackMenu(nullptr, cursor, TrayMenuItems());
+        if (command != 0 && m_view.DialogOwner() && m_view.DialogOwner()->IsAlive())
+            RunMenuCommand(static_cast<uint32_t>(command));
     }
-    return false;
+    return 0;
 }
 
 // ---- the keyboard's work ---------------------------------------------------------

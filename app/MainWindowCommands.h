@@ -83,6 +83,12 @@ public:
     static std::vector<MenuItem> TrayMenuItems();
     // Runs the command of a menu item; false for an id of no command.
     bool RunMenuCommand(uint32_t id);
+    // Runs the command of a clicked button of the layout; false for an id of
+    // no command.
+    bool RunClick(uint32_t id);
+    // The tray icon's notification (icon id, mouse message); a right click
+    // opens its menu at the cursor.
+    intptr_t OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage, Point cursor);
 
     // --- what the window hears of the keyboard and the desktop
     // The keyboard's own profile key chose profile 1..3.

@@ -13,6 +13,8 @@
 #include "ui/CImageButton.h"
 #include "ui/CImageShowList.h"
 #include "ui/CKeyboardButton.h"
+#include "ui/CLightBrightnessPopup.h"
+#include "ui/CLightColorPopup.h"
 #include "ui/CProgressStrip.h"
 #include "ui/CTabControl.h"
 #include "ui/CVScrollBar.h"
@@ -146,6 +148,28 @@ void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, c
               static_cast<float>((client.Height() - kIconSize + 1) / 2),
               static_cast<float>(kIconSize), static_cast<float>(kIconSize)},
         RectF{0, 0, static_cast<float>(icon.Width()), static_cast<float>(icon.Height())});
+}
+
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId) {
+    auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId));
+    if (!button) return;
+    button->SetPopupOpen(true);
+    button->Invalidate();
+    const Rect r = button->GetRect();
+    const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
+    if (buttonId == MainId::kLightColor)
+        dlg.ShowPopup(PopupSlot::k7, below, new CLightColorPopup, buttonId);
+    else
+        dlg.ShowPopup(PopupSlot::k8, below, new CLightBrightnessPopup, buttonId);
+}
+
+void CloseLightingList(CDlgBase& dlg, uint32_t buttonId) {
+    if (auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId))) {
+        button->SetPopupOpen(false);
+        button->SetState(CControlBase::kNormal);
+        button->Invalidate();
+    }
+    dlg.ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::k7 : PopupSlot::k8);
 }
 
 }  // namespace lumbra

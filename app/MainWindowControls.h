@@ -47,6 +47,11 @@ void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);
 // The minimised window: the icon, centred.
 void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, const Image& icon);
 
+// The lighting buttons' drop-down lists (buttonId: the colour or the
+// brightness button), below their button.
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId);
+void CloseLightingList(CDlgBase& dlg, uint32_t buttonId);
+
 // The messages that belong to key assignment and to the macro page.
 bool IsKeyAssignmentMessage(uint32_t msg);
 bool IsMacroPageMessage(uint32_t msg);
