@@ -195,7 +195,7 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
 
     {
         CCorvexDlg dialog(std::move(services));
-        SignalWatcher signals([&dialog](int) { dialog.Exit(); });
+        SignalWatcher signals([&dialog](int) { dialog.Commands().Exit(); });
         dialog.Create();
         if (m_options.hidden) {
             ReleasePrefetchedImages();

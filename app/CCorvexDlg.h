@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "app/KeyboardSession.h"
+#include "app/MainWindowCommands.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowServices.h"
-#include "app/ProgramFollower.h"
+#include "base/LifeToken.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkWindow.h"
 #include "platform/Timer.h"
@@ -27,15 +28,16 @@ class EditBox;
 class KeyAssignmentPart;
 class MacroPagePart;
 
-// The main window: four pages over one skinned background, the commands of
-// its buttons and of the background's context menu, the tray icon, and the
-// keyboard's link. Start-up runs in OnInitDialog, the goodbye to the keyboard
-// when the window is destroyed.
-class CCorvexDlg : public CDlgBase, public DeviceLinkWindow {
+// The main window: four pages over one skinned background, its controls and
+// menus, the tray icon, and the keyboard's progress. It shows and forwards:
+// what a click or a menu item does is a command of MainWindowCommands. Start-up
+// runs in OnInitDialog, the goodbye to the keyboard when the window is
+// destroyed.
+class CCorvexDlg : public CDlgBase, public DeviceLinkWindow, private MainWindowView {
 public:
     static constexpr int kTemplateId = 102;
     static constexpr std::string_view kTrayTip = "Lumbra";
-    static constexpr std::string_view kAttentionTitle = "Attention!";
+    static constexpr std::string_view kAttentionTitle = MainWindowCommands::kAttentionTitle;
     static constexpr std::string_view kAccessDeniedMessage =
         "The keyboard is attached, but you may not open it.\n"
         "Install the udev rule 60-lumbra.rules,\n"
@@ -59,32 +61,20 @@ public:
     // DeviceLinkWindow
     // Work the worker hands over while the goodbye waits finds the window gone.
     void RefreshWindow() override {
-        if (!m_shutDown) Refresh();
+        if (!IsShutDown()) Refresh();
     }
     void ShowDisconnectedMessage(std::string_view text) override;
     void ShowAccessDeniedMessage(std::string_view path) override;
     void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
 
-    // The strip that shows the keyboard's worker at work, under OK, Cancel
-    // and Apply, with its caption to the left.
-    static constexpr uint32_t kProgressStripId = 0x7FB;
-    static constexpr int kProgressStripPicture = 402;
-    static constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+    // The progress strip's captions.
     static constexpr std::string_view kWritingCaption = "Writing to the keyboard…";
     static constexpr std::string_view kReadingCaption = "Reading the keyboard…";
 
-    // How long Exit lets the running plan go on before it gives up on it.
-    static constexpr int kExitWaitMs = 10000;
-
-    // Ends the program as the tray's "Exit" does: the window closes and says
-    // goodbye to the keyboard. Queued, so it may be called from any handler.
-    // While the worker sends a plan the window hides and closes when that
-    // plan ends or kExitWaitMs have passed; what is queued behind it is
-    // dropped and a read is given up after its exchange in flight. A second
-    // Exit closes at once.
-    void Exit();
+    // Ends the program as the tray's "Exit" does (ExitController).
+    void Exit() { m_commands.Exit(); }
     // A hot-plug notification, on the UI thread.
-    void OnDeviceChange(DeviceChange change);
+    void OnDeviceChange(DeviceChange change) { m_commands.OnDeviceChange(change); }
 
     // The worker's progress: the strip shown while it runs; OK, Apply, the
     // resets and the profile tabs disabled while it sends a plan, the key,
@@ -93,23 +83,11 @@ public:
     bool IsBusy() const;
     CProgressStrip* ProgressStrip() const { return m_progressStrip; }
 
-    // The commands, as their messages run them.
+    MainWindowCommands& Commands() { return m_commands; }
     void ShowPage(int page);
-    void SelectProfile(int profile);
-    void Refresh();
-    void Commit(bool hideAfter);
-    void ResetCurrentProfile();
-    void ResetAllProfiles();
-    intptr_t OnTrayNotify(uintptr_t iconId, intptr_t mouseMessage);
-    void EditProfile();
-    void SaveProfile();
-    void LoadProfile();
-    // The background's context menu.
-    std::vector<MenuItem> ContextMenuItems() const;
-    // The desktop's active window changed: a window of a program listed in a profile selects
-    // that profile, any other window the profile the user chose.
-    void FollowActiveWindow(const ActiveWindow& window);
-    void ToggleStartAtLogin();
+    void Refresh() override;
+    // The desktop's active window changed (ProgramFollowing).
+    void FollowActiveWindow(const ActiveWindow& window) { m_commands.FollowActiveWindow(window); }
     // Finding the keyboard and reading it back, posted to run after the
     // window's first paint.
     void PostKeyboardStart();
@@ -129,23 +107,22 @@ public:
     int LightingModeShown() const { return m_lightingMode; }
     int CalloutBitmap() const { return m_calloutBitmap; }
     void SetCalloutBitmap(int id) { m_calloutBitmap = id; }
-    bool HasTray() const { return m_services.tray != nullptr; }
-    bool IsShutDown() const { return m_shutDown; }
+    bool HasTray() const override { return m_services.tray != nullptr; }
+    bool IsShutDown() const { return m_commands.Exiting().IsShutDown(); }
     EditBox* LoopCountEdit() const { return m_loopCountEdit.get(); }
     const std::string& AppDirectory() const { return m_services.appDirectory; }
 
 private:
-    // Hides the window into the tray, or minimises it when there is no tray.
-    void PutAway();
-    // Runs the command now, or once a read-back under way has ended.
-    void AfterReadBack(std::function<void()> command);
-    // Runs the commands that waited for the read-back, as it ends or at Exit.
-    void RunCommandsAfterReadBack();
-    void BringBack();
+    // MainWindowView
+    int ShownProfile() const override { return m_currentProfile; }
+    void PutAway() override;
+    void BringBack() override;
+    void Hide() override;
+    void PostClose() override;
+    HostWindow* DialogOwner() override { return Window(); }
+    void OpenMacroManager() override;
+
     void Shutdown();
-    void CloseForExit();
-    void OpenLightingList(uint32_t buttonId);
-    void CloseLightingList(uint32_t buttonId);
     void ChooseLighting(uint32_t buttonId, intptr_t record);
     std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
     void AddTrayIcon();
@@ -154,10 +131,10 @@ private:
     MainWindowDialogs& Dialogs();
     KeyboardModel& Model() { return *m_services.model; }
 
-    MainWindowServices m_services;
     std::unique_ptr<MainWindowDialogs> m_ownDialogs;
+    MainWindowServices m_services;
     std::unique_ptr<KeyboardSession> m_session;
-    std::shared_ptr<CCorvexDlg*> m_alive;  // hot-plug notifications check it
+    LifeToken m_life;  // posted work and notifications check it
     std::unique_ptr<EditBox> m_loopCountEdit;
     std::array<CTabControl*, 5> m_gKeyTabs{};
     std::array<CComboButton*, 5> m_gKeyButtons{};
@@ -174,18 +151,11 @@ private:
     bool m_disconnectMessageOpen = false;
     int m_lightingMode = 1;
     int m_calloutBitmap = 0;
-    bool m_exiting = false;
-    bool m_readingBack = false;  // the worker reads the keyboard back
-    std::vector<std::function<void()>> m_afterReadBack;  // commands given meanwhile
-    bool m_closeAllowed = false;
-    Timer m_exitTimer;
-    bool m_shutDown = false;
     bool m_trayAdded = false;
     bool m_keyboardWaitsForPaint = false;  // the keyboard is asked after the first paint
     Timer m_keyboardFallback;              // or after a while without one
-    ProgramFollower m_follower;
-    // Last, so that it goes first: its reports reach the window.
-    std::unique_ptr<ActiveWindowWatcher> m_activeWindow;
+    // Last, so that it goes first: the active window's reports reach the window.
+    MainWindowCommands m_commands;
 };
 
 }  // namespace lumbra

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Autostart.h"
+#include "app/KeyboardSession.h"
 #include "device/Clock.h"
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
@@ -20,9 +21,6 @@ namespace lumbra {
 
 class CDlgBase;
 class HostWindow;
-class KeyboardModel;
-class MacroLibrary;
-class UiDispatcher;
 
 // The notification-area icon as the main window uses it.
 class TrayHost {
@@ -72,15 +70,11 @@ public:
     virtual void OnLButtonDown(int x, int y) { (void)x, (void)y; }
 };
 
-// What the main window is built on. Every pointer must outlive the window.
-struct MainWindowServices {
-    std::string appDirectory;  // ends with '/'
-    std::shared_ptr<HidBackend> backend;
-    std::shared_ptr<Clock> clock;
-    ProgramLauncher* launcher = nullptr;
-    KeyboardModel* model = nullptr;      // TheKeyboardModel() when unset
-    MacroLibrary* library = nullptr;     // TheMacroLibrary() when unset
-    UiDispatcher* dispatcher = nullptr;  // TheUiDispatcher() when unset
+// What the main window is built on: the session's services (the model, the
+// library and the dispatcher are the program's own and the clock the real one
+// when unset; the window is the main window) and the window's own. Every
+// pointer must outlive the window.
+struct MainWindowServices : KeyboardSessionServices {
     // Registers for the keyboard's arrival and removal; the sink may be called
     // on any thread. Unset: no hot-plug.
     std::function<void(DeviceChangeSink sink)> watchDevices;
@@ -107,5 +101,10 @@ struct MainWindowServices {
     // Called once the window has been destroyed and told the keyboard goodbye.
     std::function<void()> onClosed;
 };
+
+// The services with what the caller left unset filled in; the real modal
+// dialogs, where none are given, are made into `own`.
+MainWindowServices WithDefaults(MainWindowServices services,
+                                std::unique_ptr<MainWindowDialogs>& own);
 
 }  // namespace lumbra

@@ -3,37 +3,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
-
-#include "storage/SettingsFile.h"
-#include "storage/TextFile.h"
 
 namespace lumbra {
 namespace {
-
-namespace fs = std::filesystem;
-
-constexpr size_t kCommandWords = 2;
-// Enough for an interpreter and a script path; the rest of the command line is never read.
-constexpr std::streamsize kCommandLineLimit = 8192;
-
-std::optional<std::string> Resolved(const fs::path& path) {
-    std::error_code error;
-    fs::path real = fs::canonical(path, error);
-    if (error) return std::nullopt;
-    return real.string();
-}
-
-// A word of a command line as an absolute path; a bare name (looked up in PATH by whoever ran
-// it) stays as it is and so equals no stored path.
-std::string WordAsPath(const std::string& word, const fs::path& processDir) {
-    if (word.find('/') == std::string::npos) return word;
-    const fs::path path = word.front() == '/' ? fs::path(word) : processDir / "cwd" / word;
-    return Resolved(path).value_or(word);
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -47,30 +20,10 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-ProcessFacts ReadProcessFacts(std::optional<int> pid, const std::string& procRoot) {
-    ProcessFacts facts;
-    if (!pid || *pid <= 0) return facts;
-    const fs::path dir = fs::path(procRoot) / std::to_string(*pid);
-    facts.executable = Resolved(dir / "exe");
-    std::ifstream in(dir / "cmdline", std::ios::binary);
-    std::string text(static_cast<size_t>(kCommandLineLimit), '\0');
-    in.read(text.data(), kCommandLineLimit);
-    text.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    size_t start = 0;
-    while (start < text.size() && facts.firstWords.size() < kCommandWords) {
-        size_t end = text.find('\0', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start)
-            facts.firstWords.push_back(WordAsPath(text.substr(start, end - start), dir));
-        start = end + 1;
-    }
-    return facts;
-}
-
 bool IsWindowOfProgram(const std::string& path, const ActiveWindow& window,
                        const ProcessFacts& process) {
     if (path.empty()) return false;
-    const std::optional<std::string> program = Resolved(path);
+    const std::optional<std::string> program = ResolvedPath(path);
     if (!program) return false;
     if (process.executable && *process.executable == *program) return true;
     if (std::find(process.firstWords.begin(), process.firstWords.end(), *program) !=
@@ -78,7 +31,7 @@ bool IsWindowOfProgram(const std::string& path, const ActiveWindow& window,
         return true;
     // Without a readable process only the window's class can tell.
     if (process.executable) return false;
-    const std::string name = fs::path(path).stem().string();
+    const std::string name = std::filesystem::path(path).stem().string();
     return SameNameIgnoringCase(window.instance, name) ||
            SameNameIgnoringCase(window.className, name);
 }
@@ -117,30 +70,6 @@ AllProfilePrograms ProgramsOf(const KeyboardModel& model) {
 
 bool FollowsPrograms(const KeyboardModel& model) {
     return model.settings.FollowPrograms().value_or(AnyProgramListed(ProgramsOf(model)));
-}
-
-void ToggleFollowPrograms(KeyboardModel& model, const std::string& appDirectory) {
-    const bool follow = !FollowsPrograms(model);
-    const bool byDefault = AnyProgramListed(ProgramsOf(model));
-    if (follow == byDefault)
-        model.settings.SetFollowPrograms(std::nullopt);
-    else
-        model.settings.SetFollowPrograms(follow);
-    WriteFailure failure;
-    if (!WriteFollowPrograms(model.settings.FollowPrograms(), appDirectory, &failure))
-        std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
-}
-
-bool UpdateSettingsFile(const std::string& appDirectory, const SettingsStore& fallback,
-                        const std::function<void(SettingsStore&)>& change) {
-    SettingsStore store = fallback;
-    const auto text = ReadWholeFile(SettingsFilePath(appDirectory));
-    SettingsStore onDisk = fallback;
-    if (text && ParseSettings(*text, onDisk)) store = onDisk;
-    // The switch the window holds is the one its own file holds.
-    store.SetFollowPrograms(fallback.FollowPrograms());
-    change(store);
-    return WriteSettingsFile(store, appDirectory);
 }
 
 }  // namespace lumbra

@@ -140,4 +140,22 @@ bool WriteFollowPrograms(std::optional<bool> follow, const std::string& appDirec
     return WriteFileAtomically(path, out, failure);
 }
 
+bool SaveFollowPrograms(SettingsStore& store, bool follow, bool byDefault,
+                        const std::string& appDirectory, WriteFailure* failure) {
+    store.SetFollowPrograms(follow == byDefault ? std::nullopt : std::optional<bool>(follow));
+    return WriteFollowPrograms(store.FollowPrograms(), appDirectory, failure);
+}
+
+bool UpdateSettingsFile(const std::string& appDirectory, const SettingsStore& fallback,
+                        const std::function<void(SettingsStore&)>& change) {
+    SettingsStore store = fallback;
+    const auto text = ReadWholeFile(SettingsFilePath(appDirectory));
+    SettingsStore onDisk = fallback;
+    if (text && ParseSettings(*text, onDisk)) store = onDisk;
+    // The switch the window holds is the one its own file holds.
+    store.SetFollowPrograms(fallback.FollowPrograms());
+    change(store);
+    return WriteSettingsFile(store, appDirectory);
+}
+
 }  // namespace lumbra

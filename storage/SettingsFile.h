@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,16 @@ std::optional<bool> ReadFollowPrograms(const std::string& appDirectory);
 // kept as rejected first. A file that would not change is not written.
 bool WriteFollowPrograms(std::optional<bool> follow, const std::string& appDirectory,
                          WriteFailure* failure = nullptr);
+// Sets the switch in the store, kept only while it differs from the default
+// (byDefault), and writes it to Lumbra's own file.
+bool SaveFollowPrograms(SettingsStore& store, bool follow, bool byDefault,
+                        const std::string& appDirectory, WriteFailure* failure = nullptr);
+
+// Rewrites the settings file as it stands on disk with one change, so that
+// nothing else the window holds (a profile tab not yet applied) is written with
+// it. Where the file cannot be read the fallback is changed and written
+// instead.
+bool UpdateSettingsFile(const std::string& appDirectory, const SettingsStore& fallback,
+                        const std::function<void(SettingsStore&)>& change);
 
 }  // namespace lumbra

@@ -139,9 +139,14 @@ std::string ReportFailedSave(const std::vector<WriteFailure>& failures) {
     for (const WriteFailure& failure : failures)
         std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
     std::string text = failures.front().Text();
-    if (const size_t more = failures.size() - 1; more > 0)
-        text += " " + std::to_string(more) + (more == 1 ? " other file was" : " other files were") +
-                " not saved either.";
+    // Appended piece by piece: GCC 12 at -O3 takes `" " + std::to_string(n)` for an
+    // overlapping copy and fails the Release build.
+    if (const size_t more = failures.size() - 1; more > 0) {
+        text += ' ';
+        text += std::to_string(more);
+        text += more == 1 ? " other file was" : " other files were";
+        text += " not saved either.";
+    }
     return text;
 }
 

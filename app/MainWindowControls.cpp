@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/MainWindowControls.h"
+
+#include "app/MainWindowLayout.h"
+#include "app/MainWindowMessages.h"
+#include "keys/KeyMessages.h"
+#include "macro/MacroPageIds.h"
+#include "platform/Resources.h"
+#include "ui/CCheckButton.h"
+#include "ui/CComboButton.h"
+#include "ui/CDlgBase.h"
+#include "ui/CEditShowList.h"
+#include "ui/CImageButton.h"
+#include "ui/CImageShowList.h"
+#include "ui/CKeyboardButton.h"
+#include "ui/CLightBrightnessPopup.h"
+#include "ui/CLightColorPopup.h"
+#include "ui/CProgressStrip.h"
+#include "ui/CTabControl.h"
+#include "ui/CVScrollBar.h"
+#include "ui/ControlMessages.h"
+#include "ui/ImageRoutines.h"
+
+namespace lumbra {
+
+namespace {
+
+constexpr int kIconSize = 32;
+
+// The nested macro-set lists: open, close, lose activation.
+constexpr IdRange kMacroSetPopupMessages{kMsgOpenMacroSetPopup, kMsgMacroSetPopupClosed};
+}  // namespace
+
+bool IsMacroPageMessage(uint32_t msg) {
+    return MacroPageId::kAll.Contains(msg) || msg == kMsgHookKey || msg == kMsgKind6PopupClosed ||
+           kMacroSetPopupMessages.Contains(msg) || msg == kMsgMacroSetPopup ||
+           msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
+}
+
+MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
+                                             MacroLibrary* library) {
+    HostWindow* w = dlg.Window();
+    MainWindowControlSet set;
+    int gKeyTab = 0;
+    for (const ControlLayout& c : MainWindowControls()) {
+        const Rect r = Rect::FromSize(left + c.rect.x, top + c.rect.y, c.rect.width, c.rect.height);
+        const auto id = static_cast<uint32_t>(c.id);
+        switch (c.kind) {
+            case ControlKind::kImageButton: {
+                auto b = std::make_unique<CImageButton>(w, id, r, "", true, false);
+                b->LoadImageStrip(c.png);
+                dlg.AddControl(c.list, std::move(b));
+                break;
+            }
+            case ControlKind::kTabControl: {
+                auto t = std::make_unique<CTabControl>(w, id, r, "", true, false);
+                t->LoadImageStrip(c.png);
+                CTabControl* tab = dlg.AddControl(c.list, std::move(t));
+                if (c.list == 1 && id == MainId::kPage2Tab && gKeyTab < 5)
+                    set.gKeyTabs[static_cast<size_t>(gKeyTab++)] = tab;
+                break;
+            }
+            case ControlKind::kKeyboardButton: {
+                auto k = std::make_unique<CKeyboardButton>(w, id, r, "", true, false);
+                k->LoadImageStrip(c.png);
+                k->SetKeyInfo(std::string(c.keyName), c.keyCode, c.keyCode);
+                set.keyButtons.push_back(dlg.AddControl(c.list, std::move(k)));
+                break;
+            }
+            case ControlKind::kCheckButton: {
+                auto k = std::make_unique<CCheckButton>(w, id, r, "", true, false);
+                k->LoadImageStrip(c.png);
+                dlg.AddControl(c.list, std::move(k));
+                break;
+            }
+            case ControlKind::kComboButton: {
+                auto k = std::make_unique<CComboButton>(w, id, r, "", true, false);
+                k->LoadImageStrip(c.png);
+                k->SetReleaseMessage(static_cast<uint32_t>(c.releaseMessage));
+                k->SetDisplayText("Disable");
+                k->SetDisplayText(std::string(c.displayText));
+                CComboButton* combo = dlg.AddControl(c.list, std::move(k));
+                if (id >= kFirstGKeyButtonId && id <= kLastGKeyButtonId)
+                    set.gKeyButtons[id - kFirstGKeyButtonId] = combo;
+                if (id == MainId::kLightColor) set.colorButton = combo;
+                if (id == MainId::kLightBrightness) set.brightnessButton = combo;
+                break;
+            }
+            case ControlKind::kImageShowList:
+                dlg.AddControl(c.list, std::make_unique<CImageShowList>(w, id, r, "", true, false));
+                break;
+            case ControlKind::kEditShowList:
+                dlg.AddControl(c.list,
+                               std::make_unique<CEditShowList>(w, id, r, "", true, false, library));
+                break;
+            case ControlKind::kVScrollBar:
+                dlg.AddControl(c.list, std::make_unique<CVScrollBar>(w, id, r, "", true, false));
+                break;
+        }
+    }
+    auto strip = std::make_unique<CProgressStrip>(
+        w, kProgressStripId,
+        Rect::FromSize(left + kProgressStripRect.x, top + kProgressStripRect.y,
+                       kProgressStripRect.width, kProgressStripRect.height),
+        "", false, true);
+    strip->LoadImageStrip(kProgressStripPicture);
+    set.progressStrip = dlg.AddControl(0, std::move(strip));
+    dlg.SetListVisible(1, true);
+    for (int list = 2; list <= 4; ++list) dlg.SetListVisible(list, false);
+    return set;
+}
+
+void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap) {
+    if (page > 0 && page < kMainWindowPageCount) {
+        Image panel;
+        if (LoadBitmapResource(kPagePanelBitmaps[page], panel))
+            surface.Copy(panel, {0, 0, kPagePanelRect.width, kPagePanelRect.height},
+                         kPagePanelRect.x, kPagePanelRect.y);
+    }
+    if (calloutBitmap != 0) {
+        Image callout;
+        if (LoadBitmapResource(calloutBitmap, callout)) {
+            const int x = calloutBitmap > kCalloutRightThreshold ? kCalloutRightX : kCalloutLeftX;
+            surface.Copy(callout, {0, 0, kCalloutWidth, kCalloutHeight}, x, kCalloutY);
+        }
+    }
+}
+
+void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, const Image& icon) {
+    surface.FillSolidRect(client, background);
+    if (icon.IsNull()) return;
+    surface.DrawImage(
+        icon,
+        RectF{static_cast<float>((client.Width() - kIconSize + 1) / 2),
+              static_cast<float>((client.Height() - kIconSize + 1) / 2),
+              static_cast<float>(kIconSize), static_cast<float>(kIconSize)},
+        RectF{0, 0, static_cast<float>(icon.Width()), static_cast<float>(icon.Height())});
+}
+
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId) {
+    auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId));
+    if (!button) return;
+    button->SetPopupOpen(true);
+    button->Invalidate();
+    const Rect r = button->GetRect();
+    const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
+    if (buttonId == MainId::kLightColor)
+        dlg.ShowPopup(PopupSlot::kLightColor, below, new CLightColorPopup, buttonId);
+    else
+        dlg.ShowPopup(PopupSlot::kLightBrightness, below, new CLightBrightnessPopup, buttonId);
+}
+
+void CloseLightingList(CDlgBase& dlg, uint32_t buttonId) {
+    if (auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId))) {
+        button->SetPopupOpen(false);
+        button->SetState(CControlBase::kNormal);
+        button->Invalidate();
+    }
+    dlg.ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::kLightColor : PopupSlot::kLightBrightness);
+}
+
+}  // namespace lumbra

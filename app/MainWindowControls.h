@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/MainWindowLayout.h"
+#include "platform/Geometry.h"
+#include "platform/Image.h"
+#include "platform/Surface.h"
+
+namespace lumbra {
+
+class CComboButton;
+class CDlgBase;
+class CKeyboardButton;
+class CProgressStrip;
+class CTabControl;
+class MacroLibrary;
+
+constexpr int kMainWindowPageCount = 4;
+
+// The strip that shows the keyboard's worker at work, under OK, Cancel and
+// Apply, with its caption to the left.
+constexpr uint32_t kProgressStripId = 0x7FB;
+constexpr int kProgressStripPicture = 402;
+constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+
+// The controls of the main window's layout that show the model.
+struct MainWindowControlSet {
+    std::array<CTabControl*, 5> gKeyTabs{};
+    std::array<CComboButton*, 5> gKeyButtons{};
+    std::vector<CKeyboardButton*> keyButtons;
+    CComboButton* colorButton = nullptr;
+    CComboButton* brightnessButton = nullptr;
+    CProgressStrip* progressStrip = nullptr;
+};
+
+// Makes every control of the layout, and the progress strip, in the dialog
+// whose client area starts at (left, top); the first page is shown.
+MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
+                                             MacroLibrary* library);
+
+// The panel of pages 1..3 and the callout picture (0: none) over the background.
+void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);
+// The minimised window: the icon, centred.
+void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, const Image& icon);
+
+// The lighting buttons' drop-down lists (buttonId: the colour or the
+// brightness button), below their button.
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId);
+void CloseLightingList(CDlgBase& dlg, uint32_t buttonId);
+
+// The messages that belong to the macro page.
+bool IsMacroPageMessage(uint32_t msg);
+
+}  // namespace lumbra

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ProgramFollowing.h"
+
+#include <cstdio>
+
+#include "model/KeyboardModel.h"
+#include "platform/ProcessFacts.h"
+#include "storage/SettingsFile.h"
+
+namespace lumbra {
+
+ProgramFollowing::ProgramFollowing(KeyboardModel& model, std::string appDirectory,
+                                   std::function<int()> current, std::function<void(int)> switchTo)
+    : m_model(model),
+      m_appDirectory(std::move(appDirectory)),
+      m_current(std::move(current)),
+      m_switchTo(std::move(switchTo)) {}
+
+ProgramFollowing::~ProgramFollowing() = default;
+
+void ProgramFollowing::StartWatching() {
+    m_watcher = std::make_unique<ActiveWindowWatcher>(
+        [this](const ActiveWindow& window) { Follow(window); });
+}
+
+void ProgramFollowing::Stop() {
+    m_stopped = true;
+    m_watcher.reset();
+}
+
+void ProgramFollowing::Follow(const ActiveWindow& window) {
+    if (m_stopped || !FollowsPrograms(m_model)) return;
+    const auto profile =
+        m_follower.Decide(ProgramsOf(m_model), window, ReadProcessFacts(window.pid), m_current());
+    if (profile) m_switchTo(*profile);
+}
+
+std::optional<MenuItem> ProgramFollowing::FollowMenuItem(int command) const {
+    if (!m_watcher || !m_watcher->IsActive()) return std::nullopt;
+    return MenuItem{
+        "Follow programs", command,
+        FollowsPrograms(m_model) ? MenuItem::Check::kChecked : MenuItem::Check::kUnchecked};
+}
+
+void ProgramFollowing::Toggle() {
+    WriteFailure failure;
+    if (!SaveFollowPrograms(m_model.settings, !FollowsPrograms(m_model),
+                            AnyProgramListed(ProgramsOf(m_model)), m_appDirectory, &failure))
+        std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
+}
+
+}  // namespace lumbra
