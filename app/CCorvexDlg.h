@@ -63,7 +63,7 @@ public:
     }
     void ShowDisconnectedMessage(std::string_view text) override;
     void ShowAccessDeniedMessage(std::string_view path) override;
-    void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
+    void OnKeyboardNotice(int notice) override;
 
     // The strip that shows the keyboard's worker at work, under OK, Cancel
     // and Apply, with its caption to the left.

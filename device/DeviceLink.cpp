@@ -219,12 +219,12 @@ void DeviceLink::OpenFeatureInterface() {
     m_shared->ReplaceHandle(std::move(handle));
 }
 
-void DeviceLink::OnDeviceChange(uint32_t wParam) {
-    if (wParam == static_cast<uint32_t>(DeviceChange::kArrival)) {
+void DeviceLink::OnDeviceChange(DeviceChange change) {
+    if (change == DeviceChange::kArrival) {
         if (m_found) return;
         FindKeyboard();
         ReadBackAll();
-    } else if (wParam == static_cast<uint32_t>(DeviceChange::kRemoveComplete)) {
+    } else if (change == DeviceChange::kRemoveComplete) {
         if (!m_found) return;
         // A keyboard unplugged and plugged in again before this notice is
         // found by the scan as if it had stayed; the handle of the old
