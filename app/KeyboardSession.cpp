@@ -138,6 +138,17 @@ void KeyboardSession::OnReadBackDone(bool readMacros) {
     if (readMacros) Refresh();
 }
 
+void KeyboardSession::OnKeyboardChange(const KeyboardChange& change) {
+    if (change.kind == KeyboardChange::Kind::kProfile) {
+        Model().settings.SetCurrentProfile(change.slot);
+    } else {
+        KeyboardProfile& profile = Model().Profile(change.slot);
+        if (change.lightColor) profile.SetLightColor(*change.lightColor);
+        if (change.lightBrightness) profile.SetLightBrightness(*change.lightBrightness);
+    }
+    Refresh();
+}
+
 void KeyboardSession::Refresh() {
     if (m_services.window) m_services.window->RefreshWindow();
 }

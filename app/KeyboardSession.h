@@ -108,6 +108,7 @@ public:
     bool OnMacroAnswer(int slot, int gIndex, const MacroReportBytes* answer,
                        MacroAnswerRule rule) override;
     void OnReadBackDone(bool readMacros) override;
+    void OnKeyboardChange(const KeyboardChange& change) override;
     // The one merge of a macro answer into the G key and the library's first
     // macro set; whether the keyboard must be given the macro back. A
     // read-back leaves a G key the model holds newer alone and writes back

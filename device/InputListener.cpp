@@ -19,8 +19,12 @@ constexpr int kBreathingBrightness = 24;
 
 using SharedPtr = std::shared_ptr<DeviceLink::Shared>;
 
-void Refresh(DeviceLink::Shared& s) {
-    if (s.services.window) s.services.window->RefreshWindow();
+void PostChange(const SharedPtr& shared, const KeyboardChange& change) {
+    shared->PostToUi(shared, [change](DeviceLink& link, DeviceLink::Shared&) {
+        // Newer than whatever a read-back still on its way will say.
+        if (change.kind == KeyboardChange::Kind::kProfile) link.NoteProfileChosen();
+        if (KeyboardReadSink* sink = link.ReadSink()) sink->OnKeyboardChange(change);
+    });
 }
 
 void PostNotice(const SharedPtr& shared, int notice) {
@@ -46,10 +50,8 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             if (argument >= 1 && argument <= kGKeyCount) ImportGKeyMacro(shared, argument - 1);
             break;
         case InputEvent::kLightMode:
-            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                s.services.model->Profile(slot).SetLightColor(SwapLightMode(argument));
-                Refresh(s);
-            });
+            PostChange(shared,
+                       {KeyboardChange::Kind::kLighting, slot, SwapLightMode(argument), {}});
             break;
         case InputEvent::kNoticeA:
             PostNotice(shared, argument == 0 ? 4 : 5);
@@ -72,32 +74,19 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             if (argument < 1 || argument > kGKeyCount) break;
             const int profile = argument - 1;
             shared->currentProfile = profile;
-            shared->PostToUi(shared, [profile](DeviceLink& link, DeviceLink::Shared& s) {
-                // Newer than whatever a read-back still on its way will say.
-                link.NoteProfileChosen();
-                s.services.model->settings.SetCurrentProfile(profile);
-                Refresh(s);
-            });
+            PostChange(shared, {KeyboardChange::Kind::kProfile, profile, {}, {}});
             if (argument <= kOnBoardProfileCount) PostNotice(shared, argument);
             break;
         }
         case InputEvent::kBreathing:
-            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                KeyboardProfile& profile = s.services.model->Profile(slot);
-                if (argument == 0) {
-                    profile.SetLightColor(1);
-                    profile.SetLightBrightness(8);
-                } else {
-                    profile.SetLightBrightness(kBreathingBrightness);
-                }
-                Refresh(s);
-            });
+            if (argument == 0)
+                PostChange(shared, {KeyboardChange::Kind::kLighting, slot, 1, 8});
+            else
+                PostChange(shared,
+                           {KeyboardChange::Kind::kLighting, slot, {}, kBreathingBrightness});
             break;
         case InputEvent::kBrightness:
-            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                s.services.model->Profile(slot).SetLightBrightness(argument);
-                Refresh(s);
-            });
+            PostChange(shared, {KeyboardChange::Kind::kLighting, slot, {}, argument});
             break;
         case InputEvent::kNoticeB:
             PostNotice(shared, argument == 0 ? 6 : 7);

@@ -20,13 +20,23 @@ struct ReadBackAnswers {
     std::array<std::optional<KeyTableReportBytes>, kOnBoardProfileCount> keyTables;
 };
 
+// What the keyboard changed by itself: the lighting of its current profile,
+// or the profile it switched to.
+struct KeyboardChange {
+    enum class Kind : uint8_t { kLighting, kProfile };
+    Kind kind = Kind::kLighting;
+    int slot = 0;  // the profile lit, or the one switched to
+    std::optional<int> lightColor;
+    std::optional<int> lightBrightness;
+};
+
 // Why a macro answer came: the read-back asked for it, or the keyboard
 // recorded a macro on one of its G keys.
 enum class MacroAnswerRule : uint8_t { kReadBack, kImport };
 
-// What the keyboard's answers become. The link's jobs hand their decoded
-// results here, on the UI thread, which changes the model and writes the
-// files; the link itself changes neither.
+// What the keyboard's answers and events become. The link's jobs and its
+// listener hand their decoded results here, on the UI thread, which changes
+// the model and writes the files; the link itself changes neither.
 class KeyboardReadSink {
 public:
     virtual ~KeyboardReadSink() = default;
@@ -40,6 +50,8 @@ public:
     // The read-back has ended with every macro asked for (`readMacros`: at
     // least one).
     virtual void OnReadBackDone(bool readMacros) = 0;
+    // A change the keyboard made, in the order it sent them.
+    virtual void OnKeyboardChange(const KeyboardChange& change) = 0;
 };
 
 }  // namespace lumbra
