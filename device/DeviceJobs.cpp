@@ -116,20 +116,19 @@ bool ReadBackJob::Run(DeviceJobContext& context) {
     if (p < 0 || p >= kOnBoardProfileCount) return false;
     answers.profile = p;
 
-    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-        if (Over(context)) return false;
-        LightingReportBytes answer = LightingReportRequest();
-        if (s.SelectAndGet(slot, 0, answer, m_connection))
-            answers.lighting[static_cast<size_t>(slot)] = answer;
-        context.Step();
-    }
-    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
-        if (Over(context)) return false;
-        KeyTableReportBytes answer = KeyTableReportRequest();
-        if (s.SelectAndGet(slot, 0, answer, m_connection))
-            answers.keyTables[static_cast<size_t>(slot)] = answer;
-        context.Step();
-    }
+    const auto fetchEach = [&](auto& answers, auto request) {
+        for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+            if (Over(context)) return false;
+            auto answer = request();
+            if (s.SelectAndGet(slot, 0, answer, m_connection))
+                answers[static_cast<size_t>(slot)] = answer;
+            context.Step();
+        }
+        return true;
+    };
+    if (!fetchEach(answers.lighting, LightingReportRequest) ||
+        !fetchEach(answers.keyTables, KeyTableReportRequest))
+        return false;
     if (Over(context)) return false;
     // The first hand-over: which G keys hold macros is known only once the
     // key tables are in the model.
