@@ -139,10 +139,6 @@ uint64_t DeviceLink::EventsHandled() const { return m_shared->eventsHandled; }
 
 void DeviceLink::CloseFeatureHandle() { m_shared->ReplaceHandle(nullptr); }
 
-void DeviceLink::RefreshWindow() {
-    if (m_services.window) m_services.window->RefreshWindow();
-}
-
 void DeviceLink::InitDeviceLink() {
     m_found = false;
     m_shared->listenerInterface = 0;

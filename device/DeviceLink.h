@@ -190,7 +190,6 @@ private:
     // The keyboard went away: the rest of what runs on the worker is given
     // up, and the window says so once the running job has ended.
     void LoseConnection();
-    void RefreshWindow();
 
     std::shared_ptr<Shared> m_shared;
     DeviceLinkServices& m_services;  // the shared copy
@@ -201,7 +200,7 @@ private:
     bool m_needReadBack = true;
     bool m_libraryChanged = false;
     KeyboardReadSink* m_sink = nullptr;
-    // The read-backs asked for and not yet completed.
+    // The read-backs asked for; those still alive may yet take a profile.
     std::vector<std::weak_ptr<ReadBackJob>> m_readBacks;
     // The keyboard's first interface the last scan could not open for want
     // of permission, and whether the window has been told of one.

@@ -253,7 +253,7 @@ TEST_F(KeyDialogs, CancelAndCloseSendNothing) {
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(Sent().empty());
-    EXPECT_FALSE(model.pending.Any());
+    EXPECT_EQ(model.pending, PendingWrites{});
 }
 
 TEST_F(KeyDialogs, EscEnterAndTabAreCapturedWithoutClosingTheModalDialog) {
@@ -394,7 +394,7 @@ TEST_F(KeyDialogs, ShortcutWithNothingOrCancelledSendsNothing) {
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(Sent().empty());
-    EXPECT_FALSE(model.pending.Any());
+    EXPECT_EQ(model.pending, PendingWrites{});
     EXPECT_EQ(model.Profile(0).GKey(1)->action, (KeyAction{}));
 }
 
@@ -459,7 +459,7 @@ TEST_F(KeyDialogs, QuickLaunchWithoutAProgramOrCancelledSendsNothing) {
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(Sent().empty());
-    EXPECT_FALSE(model.pending.Any());
+    EXPECT_EQ(model.pending, PendingWrites{});
 }
 
 }  // namespace
