@@ -246,10 +246,6 @@ intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
         case MainCommand::kStartAtLogin:
             m_commands.RunMenuCommand(msg);
             return 0;
-        case kMsgKeyboardNotice:
-            if (first >= 1 && first <= kOnBoardProfileCount)
-                m_commands.KeyboardChoseProfile(static_cast<int>(first) - 1);
-            return 0;
         case MainId::kNothing:
             return 0;
         default:
@@ -441,8 +437,9 @@ void CCorvexDlg::ShowAccessDeniedMessage(std::string_view path) {
     }));
 }
 
-void CCorvexDlg::PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) {
-    if (Window()) Window()->Post(message, wParam, lParam);
+void CCorvexDlg::OnKeyboardNotice(int notice) {
+    // The keyboard's own profile key chose profile 1..3.
+    if (notice >= 1 && notice <= kOnBoardProfileCount) m_commands.KeyboardChoseProfile(notice - 1);
 }
 
 }  // namespace lumbra

@@ -65,7 +65,7 @@ public:
     }
     void ShowDisconnectedMessage(std::string_view text) override;
     void ShowAccessDeniedMessage(std::string_view path) override;
-    void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override;
+    void OnKeyboardNotice(int notice) override;
 
     // The progress strip's captions.
     static constexpr std::string_view kWritingCaption = "Writing to the keyboard…";

@@ -2,9 +2,11 @@
 #include "app/KeyboardSession.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/ProgramFollower.h"
 #include "device/DeviceWorker.h"
+#include "device/Reports.h"
 #include "model/KeyboardModel.h"
 #include "model/MacroLibrary.h"
 #include "storage/MacroFiles.h"
@@ -29,6 +31,7 @@ void KeyboardSession::LoadFiles() {
 void KeyboardSession::OpenLink() {
     m_link = std::make_unique<DeviceLink>(m_services);
     m_link->InitDeviceLink();
+    m_link->SetReadSink(this);
     m_link->Worker().SetProgressSink([this](const DeviceProgress& p) { OnProgress(p); });
 }
 
@@ -50,7 +53,105 @@ bool NamesAMacro(const KeyboardProfile& profile) {
     return false;
 }
 
+// Names the G key, finds or adds the macro in the first macro set and fills
+// it. Whether the name was made up.
+bool ApplyMacroReport(KeyboardModel& model, MacroLibrary& library, int slot, int gIndex,
+                      MacroReportView answer) {
+    MacroReportName resolved = DecodeMacroReportName(answer, slot, gIndex);
+    if (GKeySlot* g = model.Profile(slot).GKey(gIndex)) {
+        // The keyboard keeps a long name cut; the G key keeps it whole, so that
+        // names sharing the part the keyboard keeps stay apart.
+        if (!resolved.madeUp && FitMacroNameToField(g->name) == resolved.name)
+            resolved.name = g->name;
+        g->name = resolved.name;
+    }
+    // A library without any macro set has nowhere to keep the macro; the G key
+    // still carries the name.
+    MacroSet* set = library.SetAt(0);
+    if (set == nullptr) return resolved.madeUp;
+    MacroKey* key = library.FindMacroKeyByName(resolved.name);
+    if (key == nullptr) key = set->AddKey(resolved.name);
+    if (key != nullptr) UnpackMacroReport(answer, *key);
+    return resolved.madeUp;
+}
+
 }  // namespace
+
+void KeyboardSession::OnReadBackProfiles(const ReadBackAnswers& answers) {
+    KeyboardModel& model = Model();
+    // A profile chosen while the answers came in wins: its report, if any,
+    // is sent after this read.
+    if (!answers.profileChosenSince) model.settings.SetCurrentProfile(answers.profile);
+    for (int slot = 0; slot < kOnBoardProfileCount; ++slot) {
+        const auto i = static_cast<size_t>(slot);
+        KeyboardProfile& profile = model.Profile(slot);
+        if (const auto& answer = answers.lighting[i];
+            answer && !m_link->HoldsNewer({PendingPart::Kind::kLighting, slot, 0})) {
+            const Lighting decoded = DecodeLightingReport(*answer);
+            profile.SetLightColor(decoded.mode);
+            profile.SetLightBrightness(decoded.brightness);
+        }
+        if (const auto& answer = answers.keyTables[i];
+            answer && !m_link->HoldsNewer({PendingPart::Kind::kKeyTable, slot, 0}))
+            DecodeKeyTableReport(*answer, profile);
+    }
+    // The window shows the keyboard's profile while its macros come.
+    Refresh();
+}
+
+bool KeyboardSession::MergeMacroAnswer(int slot, int gIndex, const MacroReportBytes* answer,
+                                       MacroAnswerRule rule) {
+    if (rule == MacroAnswerRule::kReadBack) {
+        // Given a macro of the user's since the read-back listed it.
+        if (m_link->HoldsNewer({PendingPart::Kind::kMacro, slot, gIndex})) return false;
+        m_link->SetLibraryChanged(true);
+        if (answer == nullptr) return false;
+        return ApplyMacroReport(Model(), *m_services.library, slot, gIndex, *answer);
+    }
+    if (answer == nullptr) return false;
+    ApplyMacroReport(Model(), *m_services.library, slot, gIndex, *answer);
+    if (GKeySlot* g = Model().Profile(slot).GKey(gIndex))
+        g->action = KeyAction{KeyActionType::kMacro, 0, 0};
+    return true;
+}
+
+bool KeyboardSession::OnMacroAnswer(int slot, int gIndex, const MacroReportBytes* answer,
+                                    MacroAnswerRule rule) {
+    const bool writeBack = MergeMacroAnswer(slot, gIndex, answer, rule);
+    if (rule == MacroAnswerRule::kImport && answer != nullptr) {
+        // The library first: the profile names the macro kept there.
+        WriteFailure failure;
+        if (!WriteMacroLibrary(*m_services.library, m_services.appDirectory, &failure) ||
+            !WriteProfileFile(Model(), slot, &failure))
+            std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
+        Refresh();
+    }
+    return writeBack;
+}
+
+void KeyboardSession::OnReadBackDone(bool readMacros) {
+    if (m_link->LibraryChanged()) {
+        WriteMacroLibrary(*m_services.library, m_services.appDirectory);
+        m_link->SetLibraryChanged(false);
+    }
+    // The rest was shown when the profiles came.
+    if (readMacros) Refresh();
+}
+
+void KeyboardSession::OnKeyboardChange(const KeyboardChange& change) {
+    if (change.kind == KeyboardChange::Kind::kProfile) {
+        Model().settings.SetCurrentProfile(change.slot);
+    } else {
+        KeyboardProfile& profile = Model().Profile(change.slot);
+        if (change.lightColor) profile.SetLightColor(*change.lightColor);
+        if (change.lightBrightness) profile.SetLightBrightness(*change.lightBrightness);
+    }
+    Refresh();
+}
+
+void KeyboardSession::Refresh() {
+    if (m_services.window) m_services.window->RefreshWindow();
+}
 
 SaveFailures KeyboardSession::WriteAllFiles() {
     KeyboardModel& model = Model();

@@ -13,6 +13,7 @@
 #include "device/DeviceLinkWindow.h"
 #include "device/DeviceWorker.h"
 #include "device/HidBackend.h"
+#include "device/KeyboardReadSink.h"
 #include "device/ProgramLauncher.h"
 #include "storage/TextFile.h"
 
@@ -34,8 +35,10 @@ using SaveFailures = std::vector<WriteFailure>;
 // read-back, Apply, the two resets, the profile files and the goodbye. The
 // window keeps the view; it calls these on the UI thread and refreshes. The
 // commands plan their reports from the model at once and leave the sending
-// to the link's worker, so none of them waits for the keyboard.
-class KeyboardSession {
+// to the link's worker, so none of them waits for the keyboard. It is the
+// link's read sink: what the keyboard answers is merged into the model and
+// saved here.
+class KeyboardSession final : public KeyboardReadSink {
 public:
     static constexpr int kGoodbyeProfile = 7;
     static constexpr uint32_t kGoodbyePauseMs = 10;
@@ -99,6 +102,21 @@ public:
     // Waits for the worker, running the UI thread's posted work (tests).
     bool RunToIdle();
 
+    // --- the keyboard's answers (KeyboardReadSink), on the UI thread
+    void OnReadBackProfiles(const ReadBackAnswers& answers) override;
+    // Merges, and for an import saves the library and the profile.
+    bool OnMacroAnswer(int slot, int gIndex, const MacroReportBytes* answer,
+                       MacroAnswerRule rule) override;
+    void OnReadBackDone(bool readMacros) override;
+    void OnKeyboardChange(const KeyboardChange& change) override;
+    // The one merge of a macro answer into the G key and the library's first
+    // macro set; whether the keyboard must be given the macro back. A
+    // read-back leaves a G key the model holds newer alone and writes back
+    // only a name it made up; an import makes the G key a macro key and
+    // always writes back.
+    bool MergeMacroAnswer(int slot, int gIndex, const MacroReportBytes* answer,
+                          MacroAnswerRule rule);
+
     DeviceLink* Link() { return m_link.get(); }
     bool LibraryChanged() const { return m_link && m_link->LibraryChanged(); }
     void SetLibraryChanged(bool changed) {
@@ -111,6 +129,7 @@ private:
     // The settings file as it is on disk with only the current profile changed.
     void StoreCurrentProfile(int profile);
     void OnProgress(const DeviceProgress& progress);
+    void Refresh();
 
     KeyboardSessionServices m_services;
     std::unique_ptr<DeviceLink> m_link;

@@ -139,10 +139,6 @@ uint64_t DeviceLink::EventsHandled() const { return m_shared->eventsHandled; }
 
 void DeviceLink::CloseFeatureHandle() { m_shared->ReplaceHandle(nullptr); }
 
-void DeviceLink::RefreshWindow() {
-    if (m_services.window) m_services.window->RefreshWindow();
-}
-
 void DeviceLink::InitDeviceLink() {
     m_found = false;
     m_shared->listenerInterface = 0;
@@ -219,12 +215,12 @@ void DeviceLink::OpenFeatureInterface() {
     m_shared->ReplaceHandle(std::move(handle));
 }
 
-void DeviceLink::OnDeviceChange(uint32_t wParam) {
-    if (wParam == static_cast<uint32_t>(DeviceChange::kArrival)) {
+void DeviceLink::OnDeviceChange(DeviceChange change) {
+    if (change == DeviceChange::kArrival) {
         if (m_found) return;
         FindKeyboard();
         ReadBackAll();
-    } else if (wParam == static_cast<uint32_t>(DeviceChange::kRemoveComplete)) {
+    } else if (change == DeviceChange::kRemoveComplete) {
         if (!m_found) return;
         // A keyboard unplugged and plugged in again before this notice is
         // found by the scan as if it had stayed; the handle of the old

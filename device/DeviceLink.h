@@ -12,8 +12,10 @@
 
 #include "base/UiDispatcher.h"
 #include "device/Clock.h"
+#include "device/DeviceJob.h"
 #include "device/DeviceLinkWindow.h"
 #include "device/HidBackend.h"
+#include "device/KeyboardReadSink.h"
 #include "device/ProgramLauncher.h"
 #include "device/Reports.h"
 #include "model/KeyboardModel.h"
@@ -22,6 +24,7 @@
 namespace lumbra {
 
 class DeviceWorker;
+class ReadBackJob;
 
 // The pending flag that stands for a report of a write plan: set again when
 // the report never reached the keyboard's connection, so that the next Apply
@@ -71,14 +74,14 @@ struct DeviceLinkServices {
 // feature-report protocol and the input listener.
 //
 // Threads: everything here is for the UI thread unless its comment says
-// otherwise. Every exchange with the keyboard runs on the link's worker
-// thread. Writes are planned here from the model and executed there; reads
-// are fetched there and handed back to the UI thread, which decodes them into
-// the model, writes the files and refreshes. The listener thread does only
-// its blocking reads; the macro import an event asks for is a worker job, and
-// every change of the model, file write, refresh and launch reaches the UI
-// thread through the dispatcher. The handle lock guards the handle's
-// replacement and each single call on it.
+// otherwise. Every exchange with the keyboard is a job of the link's worker
+// thread (see DeviceJob). Writes are planned here from the model and executed
+// there; reads are fetched there and handed to the read sink on the UI
+// thread, which merges them into the model, writes the files and refreshes.
+// The listener thread does only its blocking reads; the macro import an event
+// asks for is a worker job, and every change of the model, refresh and launch
+// reaches the UI thread through the dispatcher. The handle lock guards the
+// handle's replacement and each single call on it.
 class DeviceLink {
 public:
     static constexpr int kScannedInterfaces = 30;
@@ -97,38 +100,26 @@ public:
     void ProbeInterface(int index);
     void FindKeyboard();
     void OpenFeatureInterface();
-    // wParam: 0x8000 arrival, 0x8004 removal complete; anything else is ignored.
-    void OnDeviceChange(uint32_t wParam);
-    void OnDeviceChange(DeviceChange change) { OnDeviceChange(static_cast<uint32_t>(change)); }
+    void OnDeviceChange(DeviceChange change);
 
-    // --- the feature-report protocol; results 1 success, 0 failure
-    // These run one exchange on the worker and wait for it, running the
-    // dispatcher meanwhile: for tests and tools, never for the window.
-    int ReadCurrentProfile();  // -1 without a handle or when the get fails
-    int WriteCurrentProfile(uint8_t value);
-    int ReadLighting(int slot);
-    int WriteLighting(int slot);
-    int ReadKeyTable(int slot);
-    int WriteKeyTable(int slot);
-    int ReadGKeyMacro(int slot, int gIndex);
-    int WriteGKeyMacro(int slot, int gIndex);
-    int ResetOnBoardProfile(int slot);
-    // The worker. Select, get and their pauses; a failed select fails the
-    // fetch without a get.
-    bool FetchMacroReport(int slot, int gIndex, MacroReportBytes& answer);
-    void MergeMacroReport(int slot, int gIndex, MacroReportView answer, bool writeBack);
-    // The merge without any report: names the G key, finds or adds the macro
-    // in the first macro set and fills it. Tells whether the name was made up.
-    bool ApplyMacroReport(int slot, int gIndex, MacroReportView answer);
-    // The report WriteGKeyMacro would send; nothing when the G key names no
-    // macro of the first macro set.
+    // --- reads: fetched by the worker, handed to the sink on the UI thread
+    // What the answers become; none drops them. It must outlive the link.
+    void SetReadSink(KeyboardReadSink* sink) { m_sink = sink; }
+    KeyboardReadSink* ReadSink() const { return m_sink; }
+    // The report that gives the keyboard the G key's macro; nothing when the
+    // G key names no macro of the first macro set.
     std::optional<MacroReportBytes> BuildGKeyMacroReport(int slot, int gIndex) const;
-    // Queues the read-back on the worker; the model, the files and the
-    // window follow on the UI thread as the answers come in.
+    // Queues the read-back on the worker (see ReadBackJob).
     void ReadBackAll();
     // The window or the keyboard chose a profile: a read-back under way
     // leaves it chosen.
-    void NoteProfileChosen() { ++m_profileChoices; }
+    void NoteProfileChosen();
+    // The model holds the part newer than the keyboard: it is pending, or in
+    // a plan queued and not yet started.
+    bool HoldsNewer(const PendingPart& part) const;
+    // The G keys whose macros a read-back asks for: those that hold a macro
+    // the model does not hold newer, in order.
+    std::vector<std::pair<int, int>> MacroGKeysToRead() const;
     // Plans the pending on-board writes (their flags cleared now) and queues
     // them on the worker.
     void FlushPendingWrites();
@@ -153,8 +144,10 @@ public:
     // The pending on-board writes, their flags cleared.
     WritePlan PlanPendingWrites();
     // Queues the plan on the worker, for the keyboard's present connection;
-    // a tag as DeviceWorker::Post takes it.
-    void Execute(WritePlan plan, uint32_t tag = 0);
+    // a tag as DeviceWorker::Post takes it. `onComplete` learns on the UI
+    // thread whether every report went; an empty plan makes no job.
+    void Execute(WritePlan plan, uint32_t tag = 0,
+                 std::function<void(bool allSent)> onComplete = nullptr);
     // Sets the pending flags of the parts again; a G key that holds no macro
     // any more has no macro to send.
     void RestorePending(const std::vector<PendingPart>& parts);
@@ -169,8 +162,8 @@ public:
     // Waits for the thread when its read can be interrupted; otherwise the
     // thread is left to end with the process, touching nothing of the link.
     void StopListener();
-    // Exit: the running read ends after its exchange in flight, and no read
-    // queued or posted from now on exchanges anything.
+    // Exit: the running read ends after its exchange in flight, and every
+    // read queued or posted from now on is dropped.
     void GiveUpReads();
     // Closes the feature handle (under the handle lock).
     void CloseFeatureHandle();
@@ -194,16 +187,9 @@ public:
     struct Shared;  // what the listener thread shares with the link
 
 private:
-    // Queues the plan; `result` learns whether every report went.
-    void QueuePlan(WritePlan plan, std::shared_ptr<std::atomic<bool>> result, uint32_t tag = 0);
     // The keyboard went away: the rest of what runs on the worker is given
     // up, and the window says so once the running job has ended.
     void LoseConnection();
-    // Runs the plan on the worker and waits for it: whether every report went.
-    bool ExecuteAndWait(WritePlan plan);
-    // Fetches on the worker and waits: whether the answer came.
-    bool FetchAndWait(int slot, int gIndex, std::span<uint8_t> answer);
-    void RefreshWindow();
 
     std::shared_ptr<Shared> m_shared;
     DeviceLinkServices& m_services;  // the shared copy
@@ -213,7 +199,9 @@ private:
     int m_featureInterface = 0;
     bool m_needReadBack = true;
     bool m_libraryChanged = false;
-    uint64_t m_profileChoices = 0;
+    KeyboardReadSink* m_sink = nullptr;
+    // The read-backs asked for; those still alive may yet take a profile.
+    std::vector<std::weak_ptr<ReadBackJob>> m_readBacks;
     // The keyboard's first interface the last scan could not open for want
     // of permission, and whether the window has been told of one.
     std::string m_deniedPath;

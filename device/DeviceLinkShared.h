@@ -54,8 +54,6 @@ struct DeviceLink::Shared {
     std::atomic<int> currentProfile{-1};
     std::atomic<int> listenerInterface{0};
     std::atomic<bool> listenerRun{false};
-    // The program is ending: no read starts another exchange.
-    std::atomic<bool> readsGivenUp{false};
     std::atomic<bool> guard{false};  // a listener body runs
     std::atomic<bool> stopping{false};
     std::atomic<uint64_t> eventsHandled{0};  // input reports the listener has handled

@@ -6,9 +6,6 @@
 
 namespace lumbra {
 
-// Notices the keyboard posts to the main window (its handler ignores them).
-constexpr uint32_t kMsgKeyboardNotice = 0x42B;
-
 constexpr std::string_view kDisconnectedMessage = "The keyboard is disconnected.Please connect.";
 
 // What the device link needs from the main window. Every call arrives on the
@@ -25,8 +22,9 @@ public:
     // The keyboard is attached but the user may not open it (path: the first
     // interface refused). Said once per link.
     virtual void ShowAccessDeniedMessage(std::string_view path) = 0;
-    // A notice queued to the main window's own handler.
-    virtual void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) = 0;
+    // A notice of the keyboard (its profile keys 1 to 3, and the codes 4 to
+    // 7 of its two other notices), in the order the keyboard sent them.
+    virtual void OnKeyboardNotice(int notice) = 0;
 };
 
 }  // namespace lumbra

@@ -9,45 +9,107 @@ DeviceWorker::DeviceWorker(UiDispatcher& ui) : m_ui(ui) {
 
 DeviceWorker::~DeviceWorker() { Stop(); }
 
+namespace {
+
+class ClosureJob final : public DeviceJob {
+public:
+    ClosureJob(DeviceJobKind kind, int steps, uint32_t tag,
+               std::function<void(DeviceJobContext&)> run, std::function<void(bool)> complete)
+        : DeviceJob(kind, steps, tag), m_run(std::move(run)), m_complete(std::move(complete)) {}
+    bool Run(DeviceJobContext& context) override {
+        m_run(context);
+        m_run = nullptr;  // what the closure holds goes now, not with the completion
+        return !Cancelled();
+    }
+    void Complete(bool done) override {
+        if (m_complete) m_complete(done);
+    }
+
+private:
+    std::function<void(DeviceJobContext&)> m_run;
+    std::function<void(bool)> m_complete;
+};
+
+}  // namespace
+
+std::shared_ptr<DeviceJob> MakeDeviceJob(DeviceJobKind kind, int steps,
+                                         std::function<void(DeviceJobContext&)> run,
+                                         std::function<void(bool done)> complete, uint32_t tag) {
+    return std::make_shared<ClosureJob>(kind, steps, tag, std::move(run), std::move(complete));
+}
+
 void DeviceWorker::Post(DeviceJobKind kind, int steps, Job job, uint32_t tag) {
-    std::deque<Queued> replaced;  // destroyed after the lock is let go
-    std::lock_guard lock(m_mutex);
-    if (m_stopping) return;
-    if (tag != 0) {
-        for (auto it = m_queue.begin(); it != m_queue.end();) {
-            if (it->tag == tag) {
-                replaced.push_back(std::move(*it));
-                it = m_queue.erase(it);
-            } else {
-                ++it;
+    Post(MakeDeviceJob(
+        kind, steps, [job = std::move(job)](DeviceJobContext&) { job(); }, nullptr, tag));
+}
+
+void DeviceWorker::Post(std::shared_ptr<DeviceJob> job) {
+    Queue dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_stopping || (m_readsGivenUp && job->Kind() != DeviceJobKind::kWrite)) {
+            dropped.push_back(std::move(job));
+        } else {
+            if (job->Tag() != 0) {
+                for (auto it = m_queue.begin(); it != m_queue.end();) {
+                    if ((*it)->Tag() == job->Tag()) {
+                        dropped.push_back(std::move(*it));
+                        it = m_queue.erase(it);
+                    } else {
+                        ++it;
+                    }
+                }
             }
+            m_queue.push_back(std::move(job));
+            m_signal.notify_all();
         }
     }
-    m_queue.push_back({kind, steps, std::move(job), tag});
-    m_signal.notify_all();
+    Drop(dropped);
+}
+
+void DeviceWorker::Drop(Queue& jobs) {
+    for (std::shared_ptr<DeviceJob>& job : jobs) {
+        job->Dropped();
+        PostCompletion(std::move(job), false);
+    }
+    jobs.clear();
+}
+
+void DeviceWorker::PostCompletion(std::shared_ptr<DeviceJob> job, bool done) {
+    m_ui.Post([job = std::move(job), done] { job->Complete(done); });
 }
 
 void DeviceWorker::CancelQueued() {
-    std::deque<Queued> dropped;
-    std::lock_guard lock(m_mutex);
-    dropped.swap(m_queue);
-    m_signal.notify_all();
+    Queue dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        dropped.swap(m_queue);
+        m_signal.notify_all();
+    }
+    Drop(dropped);
 }
 
 void DeviceWorker::Abort() {
-    std::deque<Queued> dropped;
-    std::lock_guard lock(m_mutex);
-    dropped.swap(m_queue);
-    if (m_running) m_abort = true;
-    m_signal.notify_all();
+    Queue dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        dropped.swap(m_queue);
+        if (m_current) m_current->Cancel();
+        m_signal.notify_all();
+    }
+    Drop(dropped);
 }
 
-void DeviceWorker::AbortReads() {
-    std::deque<Queued> dropped;
-    std::lock_guard lock(m_mutex);
-    dropped.swap(m_queue);
-    if (m_running && m_runningKind != DeviceJobKind::kWrite) m_abort = true;
-    m_signal.notify_all();
+void DeviceWorker::GiveUpReads() {
+    Queue dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        m_readsGivenUp = true;
+        dropped.swap(m_queue);
+        if (m_current && m_current->Kind() != DeviceJobKind::kWrite) m_current->Cancel();
+        m_signal.notify_all();
+    }
+    Drop(dropped);
 }
 
 bool DeviceWorker::Busy() {
@@ -73,14 +135,14 @@ bool DeviceWorker::RunToIdle(std::chrono::milliseconds limit) {
 }
 
 void DeviceWorker::Stop() {
-    // Dropped jobs may hand work to the UI thread as they go; not under the lock.
-    std::deque<Queued> dropped;
+    // Dropped jobs hand their completion to the UI thread; not under the lock.
+    Queue dropped;
     {
         std::lock_guard lock(m_mutex);
         if (m_stopping && !m_thread.joinable()) return;
         m_stopping = true;
         dropped.swap(m_queue);
-        if (m_running) m_abort = true;
+        if (m_current) m_current->Cancel();
         m_signal.notify_all();
         if (m_handover) {
             std::lock_guard handoverLock(m_handover->mutex);
@@ -88,6 +150,7 @@ void DeviceWorker::Stop() {
             m_handover->signal.notify_all();
         }
     }
+    Drop(dropped);
     if (m_thread.joinable() && !OnWorkerThread()) m_thread.join();
 }
 
@@ -160,7 +223,7 @@ void DeviceWorker::Report(const DeviceProgress& progress) {
 
 void DeviceWorker::Run() {
     for (;;) {
-        Queued next;
+        std::shared_ptr<DeviceJob> next;
         {
             std::unique_lock lock(m_mutex);
             if (m_queue.empty() && m_running) {
@@ -184,13 +247,16 @@ void DeviceWorker::Run() {
             next = std::move(m_queue.front());
             m_queue.pop_front();
             m_running = true;
-            m_runningKind = next.kind;
-            m_abort = false;
+            m_current = next;
         }
-        m_progress = DeviceProgress{true, next.kind, 0, next.steps};
+        m_progress = DeviceProgress{true, next->Kind(), 0, next->Steps()};
         Report(m_progress);
-        next.job();
-        next.job = nullptr;  // what the job holds goes now, not with the next one
+        const bool done = next->Run(*this) && !next->Cancelled();
+        {
+            std::lock_guard lock(m_mutex);
+            m_current.reset();
+        }
+        PostCompletion(std::move(next), done);
     }
 }
 

@@ -12,25 +12,15 @@
 #include <thread>
 
 #include "base/UiDispatcher.h"
+#include "device/DeviceJob.h"
 
 namespace lumbra {
 
-// What the worker is doing, as the window shows it. A read-back reads every
-// profile of the keyboard into the model; a read fetches less.
-enum class DeviceJobKind : uint8_t { kWrite, kRead, kReadBack };
-
-struct DeviceProgress {
-    bool busy = false;
-    DeviceJobKind kind = DeviceJobKind::kWrite;
-    int done = 0;
-    int total = 0;
-    friend bool operator==(const DeviceProgress&, const DeviceProgress&) = default;
-};
-
 // The one thread that exchanges reports with the keyboard: a queue of jobs
-// run in order. The UI thread never waits on the keyboard; a job that needs
-// the model hands a task to the UI thread and waits for it instead.
-class DeviceWorker {
+// run in order, each completed on the UI thread once it has run or left the
+// queue. The UI thread never waits on the keyboard; a job that needs the
+// model mid-way hands a task to the UI thread and waits for it instead.
+class DeviceWorker final : public DeviceJobContext {
 public:
     using Job = std::function<void()>;
 
@@ -39,19 +29,20 @@ public:
     DeviceWorker(const DeviceWorker&) = delete;
     DeviceWorker& operator=(const DeviceWorker&) = delete;
 
-    // Any thread. Queues a job with the number of steps it reports; dropped
-    // once the worker has stopped. A job with a tag other than 0 stands for
+    // Any thread. Queues a job; dropped once the worker has stopped, or for a
+    // read once reads are given up. A job with a tag other than 0 stands for
     // all of its tag: it replaces the queued job that has the same tag, which
     // is dropped, and goes to the back of the queue. The running job stays.
+    void Post(std::shared_ptr<DeviceJob> job);
+    // Any thread. A job of one closure with the number of steps it reports.
     void Post(DeviceJobKind kind, int steps, Job job, uint32_t tag = 0);
     // Any thread. Drops the queued jobs; the running one goes on.
     void CancelQueued();
-    // Any thread. Drops the queued jobs and asks the running one to end
-    // after its current step.
+    // Any thread. Drops the queued jobs and cancels the running one.
     void Abort();
-    // Any thread. Drops the queued jobs; a running read ends after its
-    // current step, a running write goes on.
-    void AbortReads();
+    // Any thread. Drops the queued jobs, cancels a running read (a running
+    // write goes on) and every read posted from now on.
+    void GiveUpReads();
     // Any thread: a job is queued or running.
     bool Busy();
     // Waits until nothing is queued or running, running the UI thread's
@@ -62,15 +53,10 @@ public:
     // waited for. On the UI thread.
     void Stop();
 
-    // --- for jobs, on the worker thread
-    // Runs the task on the UI thread and waits until it has run. False when
-    // the worker is stopping: the task may then not run at all.
-    bool OnUi(std::function<void()> task);
-    // The running job should end after its current step.
-    bool Aborted() const { return m_abort; }
-    // One more step of the running job is done; `more` steps are added to
-    // what it will take.
-    void Step(int more = 0);
+    // --- the running job's context, on the worker thread
+    bool OnUi(std::function<void()> task) override;
+    bool Aborted() const override { return m_current && m_current->Cancelled(); }
+    void Step(int more = 0) override;
 
     // UI thread, before the first job: receives the progress, coalesced (at
     // most one hand-over waits on the UI thread at a time).
@@ -78,12 +64,7 @@ public:
     bool OnWorkerThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
 
 private:
-    struct Queued {
-        DeviceJobKind kind;
-        int steps;
-        Job job;
-        uint32_t tag = 0;
-    };
+    using Queue = std::deque<std::shared_ptr<DeviceJob>>;
     // The progress waiting for the UI thread; shared with the posted task,
     // which may run after the worker is gone.
     struct ProgressBox {
@@ -102,17 +83,21 @@ private:
 
     void Run();
     void Report(const DeviceProgress& progress);
+    // Not under the lock: each job's Dropped, then its completion posted.
+    void Drop(Queue& jobs);
+    void PostCompletion(std::shared_ptr<DeviceJob> job, bool done);
 
     UiDispatcher& m_ui;
     std::mutex m_mutex;
     std::condition_variable m_signal;
-    std::deque<Queued> m_queue;
+    Queue m_queue;
     bool m_running = false;  // a job runs
-    DeviceJobKind m_runningKind = DeviceJobKind::kWrite;
+    // The running job; replaced only by the worker thread, under m_mutex.
+    std::shared_ptr<DeviceJob> m_current;
     // The worker is idle and its idle report is on its way to the UI thread.
     bool m_reportingIdle = false;
-    bool m_stopping = false;  // guarded by m_mutex
-    std::atomic<bool> m_abort{false};
+    bool m_stopping = false;               // guarded by m_mutex
+    bool m_readsGivenUp = false;           // guarded by m_mutex
     std::shared_ptr<Handover> m_handover;  // the one the running job waits on
     DeviceProgress m_progress;             // worker thread only
     std::shared_ptr<ProgressBox> m_box = std::make_shared<ProgressBox>();

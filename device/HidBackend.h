@@ -62,12 +62,8 @@ public:
     }
 };
 
-// What the hot-plug notifications say, numbered as the window message
-// parameters they stand for.
-enum class DeviceChange : uint32_t {
-    kArrival = 0x8000,
-    kRemoveComplete = 0x8004,
-};
+// What the hot-plug notifications say: a device arrived, or one was removed.
+enum class DeviceChange : uint8_t { kArrival, kRemoveComplete };
 
 // Receives arrival and removal notifications; called on the notifying thread.
 using DeviceChangeSink = std::function<void(DeviceChange)>;

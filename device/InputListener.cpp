@@ -3,15 +3,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <vector>
 
+#include "device/DeviceJobs.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkShared.h"
 #include "device/DeviceWorker.h"
 #include "device/Reports.h"
-#include "storage/MacroFiles.h"
-#include "storage/ProfileFile.h"
 
 namespace lumbra {
 
@@ -21,55 +19,28 @@ constexpr int kBreathingBrightness = 24;
 
 using SharedPtr = std::shared_ptr<DeviceLink::Shared>;
 
-void Refresh(DeviceLink::Shared& s) {
-    if (s.services.window) s.services.window->RefreshWindow();
-}
-
-void PostNotice(const SharedPtr& shared, uint32_t wParam) {
-    shared->PostToUi(shared, [wParam](DeviceLink&, DeviceLink::Shared& s) {
-        if (s.services.window) s.services.window->PostWindowMessage(kMsgKeyboardNotice, wParam, 0);
+void PostChange(const SharedPtr& shared, const KeyboardChange& change) {
+    shared->PostToUi(shared, [change](DeviceLink& link, DeviceLink::Shared&) {
+        // Newer than whatever a read-back still on its way will say.
+        if (change.kind == KeyboardChange::Kind::kProfile) link.NoteProfileChosen();
+        if (KeyboardReadSink* sink = link.ReadSink()) sink->OnKeyboardChange(change);
     });
 }
 
-// The keyboard recorded a macro on one of its G keys. The exchanges and their
-// pauses are a job of the worker; the merge, the files and the refresh run on
-// the UI thread, which hands back the report to store the name on the
-// keyboard. The listener goes back to its read at once.
+void PostNotice(const SharedPtr& shared, int notice) {
+    shared->PostToUi(shared, [notice](DeviceLink&, DeviceLink::Shared& s) {
+        if (s.services.window) s.services.window->OnKeyboardNotice(notice);
+    });
+}
+
+// The keyboard recorded a macro on one of its G keys: a job of the worker
+// (see MacroImportJob). The listener goes back to its read at once.
 void ImportGKeyMacro(const SharedPtr& shared, int gIndex) {
     const int slot = shared->currentProfile;
     // Until the keyboard has told its profile there is no profile to select;
     // the macro stays on the keyboard for the next read-back.
     if (slot < 0) return;
-    // Another import of this G key still waiting does the same work: the
-    // macro is fetched when the job runs, so this one replaces it.
-    DeviceWorker::Job job = [s = shared.get(), slot, gIndex] {
-        DeviceWorker& worker = *s->worker;
-        if (s->readsGivenUp) return;
-        MacroReportBytes answer = MacroReportRequest();
-        const bool fetched = s->SelectAndGet(slot, gIndex, answer);
-        worker.Step();
-        if (!fetched) return;
-        std::optional<MacroReportBytes> writeBack;
-        const bool merged = worker.OnUi([s, slot, gIndex, &answer, &writeBack] {
-            DeviceLink* link = s->link;
-            if (link == nullptr) return;
-            link->ApplyMacroReport(slot, gIndex, answer);
-            writeBack = link->BuildGKeyMacroReport(slot, gIndex);
-            KeyboardProfile& profile = s->services.model->Profile(slot);
-            if (GKeySlot* g = profile.GKey(gIndex))
-                g->action = KeyAction{KeyActionType::kMacro, 0, 0};
-            // The library first: the profile names the macro kept there.
-            WriteFailure failure;
-            if (!WriteMacroLibrary(*s->services.library, s->services.appDirectory, &failure) ||
-                !WriteProfileFile(*s->services.model, slot, &failure))
-                std::fprintf(stderr, "lumbra: %s\n", failure.Text().c_str());
-            Refresh(*s);
-        });
-        if (merged && writeBack && !s->readsGivenUp) s->Set(*writeBack, kPauseAfterLongSetMs);
-        worker.Step();
-    };
-    shared->worker->Post(DeviceJobKind::kRead, 2, std::move(job),
-                         DeviceLink::MacroImportTag(slot, gIndex));
+    shared->worker->Post(std::make_shared<MacroImportJob>(shared.get(), slot, gIndex));
 }
 
 void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
@@ -79,10 +50,8 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             if (argument >= 1 && argument <= kGKeyCount) ImportGKeyMacro(shared, argument - 1);
             break;
         case InputEvent::kLightMode:
-            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                s.services.model->Profile(slot).SetLightColor(SwapLightMode(argument));
-                Refresh(s);
-            });
+            PostChange(shared,
+                       {KeyboardChange::Kind::kLighting, slot, SwapLightMode(argument), {}});
             break;
         case InputEvent::kNoticeA:
             PostNotice(shared, argument == 0 ? 4 : 5);
@@ -105,32 +74,19 @@ void HandleEvent(const SharedPtr& shared, uint8_t code, uint8_t argument) {
             if (argument < 1 || argument > kGKeyCount) break;
             const int profile = argument - 1;
             shared->currentProfile = profile;
-            shared->PostToUi(shared, [profile](DeviceLink& link, DeviceLink::Shared& s) {
-                // Newer than whatever a read-back still on its way will say.
-                link.NoteProfileChosen();
-                s.services.model->settings.SetCurrentProfile(profile);
-                Refresh(s);
-            });
+            PostChange(shared, {KeyboardChange::Kind::kProfile, profile, {}, {}});
             if (argument <= kOnBoardProfileCount) PostNotice(shared, argument);
             break;
         }
         case InputEvent::kBreathing:
-            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                KeyboardProfile& profile = s.services.model->Profile(slot);
-                if (argument == 0) {
-                    profile.SetLightColor(1);
-                    profile.SetLightBrightness(8);
-                } else {
-                    profile.SetLightBrightness(kBreathingBrightness);
-                }
-                Refresh(s);
-            });
+            if (argument == 0)
+                PostChange(shared, {KeyboardChange::Kind::kLighting, slot, 1, 8});
+            else
+                PostChange(shared,
+                           {KeyboardChange::Kind::kLighting, slot, {}, kBreathingBrightness});
             break;
         case InputEvent::kBrightness:
-            shared->PostToUi(shared, [slot, argument](DeviceLink&, DeviceLink::Shared& s) {
-                s.services.model->Profile(slot).SetLightBrightness(argument);
-                Refresh(s);
-            });
+            PostChange(shared, {KeyboardChange::Kind::kLighting, slot, {}, argument});
             break;
         case InputEvent::kNoticeB:
             PostNotice(shared, argument == 0 ? 6 : 7);

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "app/KeyboardSession.h"
 #include "device/DeviceLink.h"
 #include "model/KeyNames.h"
 #include "storage/MacroFiles.h"
@@ -168,7 +169,7 @@ public:
     void RefreshWindow() override {}
     void ShowDisconnectedMessage(std::string_view) override {}
     void ShowAccessDeniedMessage(std::string_view) override {}
-    void PostWindowMessage(uint32_t, uint32_t, int32_t) override {}
+    void OnKeyboardNotice(int) override {}
 };
 
 // Quick-launch keys start nothing here.
@@ -232,7 +233,7 @@ struct Rig {
             model.profiles[static_cast<size_t>(s)].ResetDefaults(s);
         library.ResetToDefault();
     }
-    std::unique_ptr<DeviceLink> Link(std::shared_ptr<HidBackend> backend) {
+    std::unique_ptr<KeyboardSession> Session(std::shared_ptr<HidBackend> backend) {
         DeviceLinkServices services;
         services.backend = std::move(backend);
         services.clock = std::make_shared<NoSleepClock>();
@@ -242,7 +243,9 @@ struct Rig {
         services.window = &window;
         services.launcher = &launcher;
         services.appDirectory = AppDirectory();
-        return std::make_unique<DeviceLink>(services);
+        auto session = std::make_unique<KeyboardSession>(services);
+        session->OpenLink();
+        return session;
     }
 };
 
@@ -258,7 +261,8 @@ void RunListener(const uint8_t* data, size_t size) {
     Rig rig;
     rig.dispatcher.SetWakeHandler([&gate] { gate.Notify(&Gate::woken); });
     auto keyboard = std::make_shared<ScriptedKeyboard>(script, gate, inputReportLength);
-    std::unique_ptr<DeviceLink> link = rig.Link(keyboard);
+    std::unique_ptr<KeyboardSession> session = rig.Session(keyboard);
+    DeviceLink* link = session->Link();
 
     link->InitDeviceLink();
     link->FindKeyboard();
@@ -288,7 +292,7 @@ void RunListener(const uint8_t* data, size_t size) {
         link->FlushPendingWrites();
     }
     CheckModelAndLibrary(rig.model, rig.library);
-    link.reset();
+    session.reset();
 }
 
 // Sending back a macro the keyboard has just given must not change it: read
@@ -336,14 +340,16 @@ void RunMerge(const uint8_t* data, size_t size) {
         for (const char* name : {"Profile1_G1", "Profile2_G4", "A", "Profile1_G1"})
             set->AddKey(name);
     }
-    std::unique_ptr<DeviceLink> link =
-        rig.Link(std::make_shared<ScriptedKeyboard>(script, gate, 64));
+    std::unique_ptr<KeyboardSession> session =
+        rig.Session(std::make_shared<ScriptedKeyboard>(script, gate, 64));
+    DeviceLink* link = session->Link();
     link->InitDeviceLink();
     link->ProbeInterface(1);
     link->OpenFeatureInterface();
     Check(link->HasFeatureHandle());
 
-    link->MergeMacroReport(slot, gIndex, answer, writeBack);
+    session->MergeMacroAnswer(slot, gIndex, &answer,
+                              writeBack ? MacroAnswerRule::kImport : MacroAnswerRule::kReadBack);
     if (const std::optional<MacroReportBytes> sent = link->BuildGKeyMacroReport(slot, gIndex)) {
         CheckSentReport(*sent);
         const GKeySlot* g = rig.model.Profile(slot).GKey(gIndex);

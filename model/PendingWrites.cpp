@@ -22,15 +22,4 @@ void PendingWrites::MarkMacro(int slot, int g) {
     }
 }
 
-bool PendingWrites::Any() const {
-    for (int s = 0; s < kProfileSlotCount; ++s) {
-        const auto i = static_cast<size_t>(s);
-        if (lightingPending[i] || keyTablePending[i]) return true;
-        for (bool m : macroPending[i]) {
-            if (m) return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace lumbra

@@ -22,7 +22,7 @@ struct PendingWrites {
     void MarkKeyTable(int slot);
     void MarkMacro(int slot, int g);
 
-    bool Any() const;
+    friend bool operator==(const PendingWrites&, const PendingWrites&) = default;
 };
 
 }  // namespace lumbra

@@ -17,7 +17,7 @@ public:
     void RefreshWindow() override {}
     void ShowDisconnectedMessage(std::string_view) override {}
     void ShowAccessDeniedMessage(std::string_view) override {}
-    void PostWindowMessage(uint32_t, uint32_t, int32_t) override {}
+    void OnKeyboardNotice(int) override {}
 };
 
 // A keyboard session on the simulator in a folder of its own, with the

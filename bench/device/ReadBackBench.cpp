@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/KeyboardSession.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceWorker.h"
 #include "sim/KeyboardSimulator.h"
@@ -52,11 +53,11 @@ SimKeyboardState StateWithMacros(int macros) {
     return state;
 }
 
-// A link to the simulator that has found it and started its listener.
-std::unique_ptr<DeviceLink> StartLink(std::shared_ptr<KeyboardSimulator> sim,
-                                      std::shared_ptr<Clock> clock, UiDispatcher& dispatcher,
-                                      KeyboardModel& model, MacroLibrary& library,
-                                      const std::string& dir) {
+// A session whose link has found the simulator and started its listener.
+std::unique_ptr<KeyboardSession> StartLink(std::shared_ptr<KeyboardSimulator> sim,
+                                           std::shared_ptr<Clock> clock, UiDispatcher& dispatcher,
+                                           KeyboardModel& model, MacroLibrary& library,
+                                           const std::string& dir) {
     DeviceLinkServices services;
     services.backend = std::move(sim);
     services.clock = std::move(clock);
@@ -64,10 +65,10 @@ std::unique_ptr<DeviceLink> StartLink(std::shared_ptr<KeyboardSimulator> sim,
     services.model = &model;
     services.library = &library;
     services.appDirectory = dir;
-    auto link = std::make_unique<DeviceLink>(services);
-    link->InitDeviceLink();
-    link->FindKeyboard();
-    return link;
+    auto session = std::make_unique<KeyboardSession>(services);
+    session->OpenLink();
+    session->Link()->FindKeyboard();
+    return session;
 }
 
 void BM_ReadBackAll(benchmark::State& st) {
@@ -84,7 +85,7 @@ void BM_ReadBackAll(benchmark::State& st) {
     model.settings.ResetDefaults(dir);
     library.ResetToDefault();
     const auto linkOwner = StartLink(sim, clock, dispatcher, model, library, dir);
-    DeviceLink& link = *linkOwner;
+    DeviceLink& link = *linkOwner->Link();
     clock->TakePauses();
 
     uint64_t pauses = 0;
@@ -148,7 +149,7 @@ void BM_FlushPendingWrites(benchmark::State& st) {
         }
     }
     const auto linkOwner = StartLink(sim, clock, dispatcher, model, library, dir);
-    DeviceLink& link = *linkOwner;
+    DeviceLink& link = *linkOwner->Link();
 
     const double mandatedMs =
         kOnBoardProfileCount * (kPauseAfterShortSetMs + kPauseAfterLongSetMs) +

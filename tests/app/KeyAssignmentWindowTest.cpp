@@ -151,7 +151,7 @@ TEST(MainWindowKeyAssignment, KeyButtonsStoreCapturedDisabledAndMouseCodesAndApp
     EXPECT_EQ(rig.log.Count("set 06"), 0) << "nothing is sent before Apply";
 
     Apply(rig);
-    EXPECT_FALSE(rig.model.pending.Any());
+    EXPECT_EQ(rig.model.pending, PendingWrites{});
     const SimKeyboardState state = rig.sim->State();
     const KeyTable& sent = state.profiles[0].keys;
     EXPECT_EQ(sent[kQIndex], 235);
@@ -336,7 +336,7 @@ TEST(MainWindowKeyAssignment, CancelledDialogsChangeNothing) {
         EXPECT_EQ(rig.model.Profile(0).GKey(g)->action, before.GKey(g)->action) << g;
         EXPECT_EQ(rig.model.Profile(0).GKey(g)->name, before.GKey(g)->name) << g;
     }
-    EXPECT_FALSE(rig.model.pending.Any());
+    EXPECT_EQ(rig.model.pending, PendingWrites{});
     EXPECT_FALSE(Key(rig, kA)->IsRemapped());
     EXPECT_EQ(GButton(rig, kG2)->DisplayText(), before.GKey(1)->name);
 }

@@ -63,7 +63,7 @@ TEST(MainWindowBusy, AnUnplugDuringApplyKeepsWhatDidNotArrivePendingAndSaysSo) {
         // The next Apply sends them.
         rig.ClickControl(MainId::kApply);
         EXPECT_EQ(KeyboardMacroNames(*rig.sim, 0), names);
-        EXPECT_FALSE(rig.model.pending.Any());
+        EXPECT_EQ(rig.model.pending, PendingWrites{});
     }
 }
 

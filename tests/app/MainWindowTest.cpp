@@ -211,7 +211,7 @@ TEST(MainWindowResets, ResetProfileSendsLightingKeysResetAndProfileInThatOrder) 
     EXPECT_EQ(sets[2], "set 0D 04 01 03");
     EXPECT_EQ(sets[3], kProfileSet1);
     EXPECT_EQ(rig.model.Profile(1).PairValue(KeyboardProfile::kLightBrightnessPair), "8");
-    EXPECT_FALSE(rig.model.pending.Any());
+    EXPECT_EQ(rig.model.pending, PendingWrites{});
     EXPECT_NE(ReadText(rig.Config("default1.psf")).find("LightBrightness=8\r\n"),
               std::string::npos);
 }
@@ -275,7 +275,7 @@ TEST(MainWindowResets, ResetAllResetsTheOnBoardProfilesAndLeavesPcProfilesAlone)
     EXPECT_EQ(rig.model.Profile(2).LightColor(), 1);
     EXPECT_EQ(rig.model.Profile(3).LightColor(), 6);
     EXPECT_EQ(rig.model.Profile(4).LightBrightness(), 4);
-    EXPECT_FALSE(rig.model.pending.Any());
+    EXPECT_EQ(rig.model.pending, PendingWrites{});
     EXPECT_EQ(ReadText(rig.Config("default3.psf")), file3);
     EXPECT_EQ(fs::last_write_time(rig.Config("default4.psf")), time4);
     EXPECT_NE(ReadText(rig.Config("config.ini")).find("CurrentProfile=0\r\n"), std::string::npos);
@@ -568,7 +568,7 @@ TEST(MainWindowContextMenu, SaveAndLoadMoveTheCurrentSlotToTheChosenFile) {
     EXPECT_EQ(rig.model.Profile(1).LightColor(), 5);
     EXPECT_EQ(rig.model.settings.SlotPath(1), rig.dir.path + "other.psf");
     EXPECT_EQ(Combo(*rig.dlg, MainId::kLightColor)->DisplayText(), "Green");
-    EXPECT_FALSE(rig.model.pending.Any()) << "a loaded profile is not marked";
+    EXPECT_EQ(rig.model.pending, PendingWrites{}) << "a loaded profile is not marked";
     EXPECT_TRUE(rig.log.Sets().empty());
 }
 

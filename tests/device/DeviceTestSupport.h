@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/KeyboardSession.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceWorker.h"
 #include "sim/KeyboardSimulator.h"
@@ -78,19 +79,11 @@ public:
     void RefreshWindow() override { ++refreshes; }
     void ShowDisconnectedMessage(std::string_view text) override { messages.emplace_back(text); }
     void ShowAccessDeniedMessage(std::string_view path) override { denied.emplace_back(path); }
-    void PostWindowMessage(uint32_t message, uint32_t wParam, int32_t lParam) override {
-        posted.push_back({message, wParam, lParam});
-    }
-    struct Posted {
-        uint32_t message;
-        uint32_t wParam;
-        int32_t lParam;
-        friend bool operator==(const Posted&, const Posted&) = default;
-    };
+    void OnKeyboardNotice(int notice) override { notices.push_back(notice); }
     int refreshes = 0;
     std::vector<std::string> messages;
     std::vector<std::string> denied;
-    std::vector<Posted> posted;
+    std::vector<int> notices;
 };
 
 class FakeLauncher final : public ProgramLauncher {
@@ -125,8 +118,9 @@ inline SimOptions SimOptionsIn(const std::string& dir) {
     return options;
 }
 
-// A simulated keyboard, a link to it on a test-owned model, and a log of the
-// exchanges and pauses. The test thread plays the UI thread.
+// A simulated keyboard, a link to it on a test-owned model with the session
+// that merges and saves what the keyboard answers, and a log of the exchanges
+// and pauses. The test thread plays the UI thread.
 struct LinkRig {
     ExchangeLog log;
     std::shared_ptr<RecordingClock> clock = std::make_shared<RecordingClock>(&log, true);
@@ -137,7 +131,8 @@ struct LinkRig {
     FakeWindow window;
     FakeLauncher launcher;
     TempDir dir;
-    std::unique_ptr<DeviceLink> link;
+    std::unique_ptr<KeyboardSession> session;
+    DeviceLink* link = nullptr;  // the session's
 
     explicit LinkRig(std::shared_ptr<HidBackend> backend = nullptr) {
         model.settings.ResetDefaults(dir.path);
@@ -155,10 +150,12 @@ struct LinkRig {
         services.window = &window;
         services.launcher = &launcher;
         services.appDirectory = dir.path;
-        link = std::make_unique<DeviceLink>(services);
+        session = std::make_unique<KeyboardSession>(services);
+        session->OpenLink();
+        link = session->Link();
     }
     ~LinkRig() {
-        link.reset();
+        session.reset();
         sim->SetObserver(nullptr);
     }
 
@@ -174,6 +171,16 @@ struct LinkRig {
     // Runs the worker until nothing is queued or running, playing the UI
     // thread meanwhile.
     void Idle() { EXPECT_TRUE(link->RunToIdle()); }
+
+    // Sends the plan `add` makes and waits for it: whether every report went.
+    bool Send(const std::function<void(WritePlan&)>& add) {
+        WritePlan plan;
+        add(plan);
+        bool allSent = false;
+        link->Execute(std::move(plan), 0, [&](bool all) { allSent = all; });
+        Idle();
+        return allSent;
+    }
 
     // Plays the UI thread until the condition holds (or gives up after 60 s,
     // which the caller's expectation then reports).

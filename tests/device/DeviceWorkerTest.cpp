@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -92,6 +93,48 @@ TEST(DeviceWorker, CancelDropsTheQueueAbortEndsTheRunningJobAfterItsStep) {
         EXPECT_TRUE(worker.RunToIdle());
         EXPECT_EQ(ran.back(), "after");
     }
+}
+
+// Whatever becomes of a job, its completion runs once, on the UI thread, and
+// says whether it ran to its end.
+TEST(DeviceWorker, EachJobCompletesOnceOnTheUiThread) {
+    UiDispatcher ui;
+    auto worker = std::make_unique<DeviceWorker>(ui);
+    const auto uiThread = std::this_thread::get_id();
+    std::map<std::string, std::vector<bool>> completed;
+    const auto post = [&](
+                          const std::string& name, DeviceJobKind kind, uint32_t tag = 0,
+                          std::function<void()> run = [] {}) {
+        worker->Post(MakeDeviceJob(
+            kind, 1, [run](DeviceJobContext&) { run(); },
+            [&, name](bool done) {
+                EXPECT_EQ(std::this_thread::get_id(), uiThread);
+                completed[name].push_back(done);
+            },
+            tag));
+    };
+    Gate gate;
+    post("aborted", DeviceJobKind::kWrite, 0, gate.Job());
+    post("replaced", DeviceJobKind::kWrite, 7);
+    post("replacing", DeviceJobKind::kWrite, 7);
+    gate.WaitEntered();
+    worker->Abort();
+    gate.Open();
+    post("ran", DeviceJobKind::kRead);
+    EXPECT_TRUE(worker->RunToIdle());
+    worker->GiveUpReads();
+    post("read given up", DeviceJobKind::kRead);
+    post("write after", DeviceJobKind::kWrite);
+    EXPECT_TRUE(worker->RunToIdle());
+    worker->Stop();
+    post("after stop", DeviceJobKind::kWrite);
+    worker.reset();
+    ui.RunPending();
+    const std::map<std::string, std::vector<bool>> expected = {
+        {"aborted", {false}},   {"replaced", {false}},      {"replacing", {false}},
+        {"ran", {true}},        {"read given up", {false}}, {"write after", {true}},
+        {"after stop", {false}}};
+    EXPECT_EQ(completed, expected);
 }
 
 TEST(DeviceWorker, StopReleasesAJobWaitingForTheUiThreadAndRefusesNewJobs) {

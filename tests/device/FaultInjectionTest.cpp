@@ -465,11 +465,11 @@ TEST(FaultInjection, ResetExchangesLeaveEachOnBoardProfileWholeOrFactory) {
     };
     op.run = [](LinkRig& rig) {
         for (int p = 0; p < kOnBoardProfileCount; ++p) {
-            rig.link->WriteLighting(p);
-            rig.link->WriteKeyTable(p);
-            rig.link->ResetOnBoardProfile(p);
+            rig.Send([&](WritePlan& plan) { rig.link->AddLightingWrite(plan, p); });
+            rig.Send([&](WritePlan& plan) { rig.link->AddKeyTableWrite(plan, p); });
+            rig.Send([&](WritePlan& plan) { rig.link->AddResetWrite(plan, p); });
         }
-        rig.link->WriteCurrentProfile(0);
+        rig.Send([&](WritePlan& plan) { rig.link->AddCurrentProfileWrite(plan, 0); });
     };
     op.ownUnits = [](const std::set<std::string>& failed) {
         std::set<std::string> own;
@@ -511,10 +511,9 @@ TEST(FaultInjection, ListenerMacroImportKeepsEachMacroOldOrNew) {
         rig.sim->SendEvent(0x05, 2);
         rig.sim->SendEvent(0x01, 2);
         rig.sim->SendEvent(0x09, 1);
-        const test::FakeWindow::Posted marker{kMsgKeyboardNotice, 7, 0};
         ASSERT_TRUE(rig.WaitFor([&] {
             return !rig.link->ListenerActive() ||
-                   (!rig.window.posted.empty() && rig.window.posted.back() == marker);
+                   (!rig.window.notices.empty() && rig.window.notices.back() == 7);
         }));
         rig.Idle();
     };

@@ -71,16 +71,18 @@ TEST(ListenerConcurrency, EventStreamWhileTheUiChangesTheModel) {
             if (round % 3 == 0) rig.library.SetAt(0)->RemoveKey(0);
             std::this_thread::yield();
         }
-        if (round % 100 == 0) rig.link->ReadLighting(round % 3);
-        if (round % 220 == 0) rig.link->WriteKeyTable(round % 3);
+        if (round % 100 == 0)
+            rig.Send([&](WritePlan& plan) { rig.link->AddLightingWrite(plan, round % 3); });
+        if (round % 220 == 0)
+            rig.Send([&](WritePlan& plan) { rig.link->AddKeyTableWrite(plan, round % 3); });
     }
     keyboard.join();
 
     // Everything sent has been read once the marker comes through.
-    const size_t before = rig.window.posted.size();
+    const size_t before = rig.window.notices.size();
     rig.sim->SendEvent(0x09, 0);
     ASSERT_TRUE(rig.WaitFor(
-        [&] { return rig.window.posted.size() > before && rig.window.posted.back().wParam == 6; }));
+        [&] { return rig.window.notices.size() > before && rig.window.notices.back() == 6; }));
     EXPECT_TRUE(rig.link->ListenerRun());
     EXPECT_GT(rig.window.refreshes, 0);
 }

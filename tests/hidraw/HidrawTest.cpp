@@ -149,7 +149,7 @@ std::vector<std::string> ReadBackAndFlush(LinkRig& rig) {
     rig.model.pending.MarkMacro(1, 1);  // Hello on G2 of profile 2, read back
     rig.link->FlushPendingWrites();
     rig.Idle();
-    rig.link->WriteCurrentProfile(2);
+    rig.Send([&](WritePlan& plan) { rig.link->AddCurrentProfileWrite(plan, 2); });
     return rig.log.Take();
 }
 
@@ -203,8 +203,7 @@ TEST_F(Hidraw, InputReportsThroughTheNodeReachTheListenerInOrder) {
     EXPECT_TRUE(rig.WaitFor([&] { return rig.model.Profile(1).LightColor() == 2; }));
     EXPECT_EQ(rig.link->CurrentProfile(), 1);
     EXPECT_EQ(rig.model.settings.CurrentProfile(), 1);
-    const std::vector<FakeWindow::Posted> notice = {{kMsgKeyboardNotice, 2, 0}};
-    EXPECT_EQ(rig.window.posted, notice);
+    EXPECT_EQ(rig.window.notices, std::vector<int>{2});
 }
 
 TEST_F(Hidraw, UnplugIsSeenByTheMonitorAndEndsTheListener) {

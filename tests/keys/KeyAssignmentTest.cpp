@@ -24,7 +24,7 @@ protected:
         model.settings.SetCurrentProfile(0);
     }
     const GKeySlot& G(int slot, int g) { return *model.Profile(slot).GKey(g); }
-    bool NothingPending() const { return !model.pending.Any(); }
+    bool NothingPending() const { return model.pending == PendingWrites{}; }
 
     KeyboardModel model;
     KeyAssignment assign{model};

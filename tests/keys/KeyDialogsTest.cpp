@@ -258,7 +258,7 @@ TEST_F(KeyDialogs, CancelAndCloseSendNothing) {
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(NothingChosen());
-    EXPECT_FALSE(model.pending.Any());
+    EXPECT_EQ(model.pending, PendingWrites{});
 }
 
 TEST_F(KeyDialogs, EscEnterAndTabAreCapturedWithoutClosingTheModalDialog) {
@@ -398,7 +398,7 @@ TEST_F(KeyDialogs, ShortcutWithNothingOrCancelledSendsNothing) {
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(NothingChosen());
-    EXPECT_FALSE(model.pending.Any());
+    EXPECT_EQ(model.pending, PendingWrites{});
     EXPECT_EQ(model.Profile(0).GKey(1)->action, (KeyAction{}));
 }
 
@@ -463,7 +463,7 @@ TEST_F(KeyDialogs, QuickLaunchWithoutAProgramOrCancelledSendsNothing) {
         EXPECT_EQ(dlg.Result(), DialogResult::kCancel);
     }
     EXPECT_TRUE(NothingChosen());
-    EXPECT_FALSE(model.pending.Any());
+    EXPECT_EQ(model.pending, PendingWrites{});
 }
 
 }  // namespace

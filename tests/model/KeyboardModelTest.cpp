@@ -147,16 +147,16 @@ TEST(KeyAction, DefaultFunctionOfEachGKeyIsCtrlWithItsDigit) {
 
 TEST(PendingWrites, MarksIgnoreSlotsAndKeysOutOfRange) {
     PendingWrites pending;
-    EXPECT_FALSE(pending.Any());
+    EXPECT_EQ(pending, PendingWrites{});
     pending.MarkLighting(5);
     pending.MarkMacro(0, 5);
     pending.MarkKeyTable(-1);
-    EXPECT_FALSE(pending.Any());
+    EXPECT_EQ(pending, PendingWrites{});
     pending.MarkMacro(4, 4);
     EXPECT_TRUE(pending.macroPending[4][4]);
-    EXPECT_TRUE(pending.Any());
+    EXPECT_NE(pending, PendingWrites{});
     pending.Clear();
-    EXPECT_FALSE(pending.Any());
+    EXPECT_EQ(pending, PendingWrites{});
 }
 
 }  // namespace
