@@ -215,7 +215,10 @@ TEST_F(Popups, SeparatorsNeverTakeTheHover) {
     MacroLibrary lib;
     lib.ResetToDefault();
     lib.AddSet("Second");
-    auto* p = Open(PopupSlot::kMacroSetList, new CMacroSetListPopup(&lib));
+    auto* list = new CMacroSetListPopup(&lib);
+    std::vector<int> chosen;
+    list->onItemChosen = [&](int type) { chosen.push_back(type); };
+    auto* p = Open(PopupSlot::kMacroSetList, list);
     ASSERT_EQ(p->Items().size(), 5u);
     EXPECT_TRUE(p->Items()[2].separator);
     EXPECT_EQ(p->Items()[2].rect, (Rect{3, 37, 191, 38}));
@@ -225,8 +228,8 @@ TEST_F(Popups, SeparatorsNeverTakeTheHover) {
     EXPECT_EQ(p->Hovered(), -1);
     ClickItem(p, 3);  // "[+]Add a Macro Set" reports its type as a plain value
     ClickItem(p, 1);  // the second set
-    std::vector<Msg> expected{{kMsgMacroSetListPopup, 77, 0}, {kMsgMacroSetListPopup, 77, 3}};
-    EXPECT_EQ(Sent(kMsgMacroSetListPopup), expected);
+    EXPECT_EQ(chosen, (std::vector<int>{0, 3}));
+    EXPECT_TRUE(Sent(kMsgMacroSetListPopup).empty());
 }
 
 TEST_F(Popups, EmptyMacroLibraryShowsOneSeparatorAndReportsNothing) {
