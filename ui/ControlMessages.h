@@ -40,10 +40,8 @@ struct IdRange {
     constexpr bool Contains(uint32_t id) const { return id >= first && id <= last; }
 };
 
-// One number, two senders. The keyboard hook (keys/CKeyboardHook.h) reports a
-// key transition with it: (virtual-key code, bit 31 release | time stamp).
-// A popup sends it to its owner with (0, 0) as its window closes; no key has
-// the code 0, so a receiver that records keys ignores the goodbye.
+// The keyboard hook (keys/CKeyboardHook.h) reports a key transition with it:
+// (virtual-key code, bit 31 release | time stamp).
 constexpr uint32_t kMsgHookKey = 0x401;
 
 // The message a popup reports its choice with, by the owner's popup slot.
@@ -91,7 +89,6 @@ constexpr int kWindowManage = 2;
 constexpr int kMouseFunction = 3;
 constexpr int kMacroLibrary = 4;
 constexpr int kMacroSetList = 5;
-constexpr int kSilent6 = 6;
 constexpr int kLightColor = 7;
 constexpr int kLightBrightness = 8;
 constexpr int kSilent = 9;
@@ -113,8 +110,6 @@ constexpr uint32_t ClosedMessageForKind(int kind) {
             return kMsgMacroLibraryPopupClosed;
         case PopupKind::kMacroSetList:
             return kMsgMacroSetListPopupClosed;
-        case PopupKind::kSilent6:
-            return kMsgKind6PopupClosed;
         case PopupKind::kLightColor:
             return kMsgLightColorPopupClosed;
         case PopupKind::kLightBrightness:
