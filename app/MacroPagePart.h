@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/MainWindowLayout.h"
 #include "app/MainWindowServices.h"
 #include "keys/CKeyboardHook.h"
 #include "macro/MacroHook.h"
@@ -22,14 +23,14 @@ class MacroPage;
 class MacroPageControls;
 class ReturnKeyWatch;
 
-// The macro page of the main window (page 1) over its real controls: the
+// The macro page of the main window over its real controls: the
 // macro list and its name editor, the action list, the two scroll bars, the
 // loop switch and count, the record button with the keyboard hook, import
 // and export; and the macro manager, after whose OK the library is read
 // again from its file.
 class MacroPagePart : public MainWindowPart {
 public:
-    static constexpr int kPage = 1;
+    static constexpr int kPage = static_cast<int>(MainPage::kMacros);
 
     struct Services {
         CDlgBase* window = nullptr;
