@@ -13,6 +13,7 @@
 #include "ui/CCheckButton.h"
 #include "ui/CDlgBase.h"
 #include "ui/CEditShowList.h"
+#include "ui/CVScrollBar.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -40,16 +41,66 @@ MacroPagePart::MacroPagePart(Services services) : m_s(std::move(services)) {
     if (auto* list = dynamic_cast<CEditShowList*>(dlg.FindControl(MacroPageId::kMacroList)))
         list->SelectSet(0);
     m_macroPage->Refresh();
+    // Wired after the first Refresh: the loop count it shows is not an edit.
+    WireControls();
 }
 
 MacroPagePart::~MacroPagePart() {
+    for (CControlBase* control : m_wired) {
+        control->onClick = nullptr;
+        if (auto* list = dynamic_cast<CEditShowList*>(control)) {
+            list->onNameAdded = nullptr;
+            list->onNameRefused = nullptr;
+        }
+        if (auto* bar = dynamic_cast<CVScrollBar*>(control)) {
+            bar->onPartPressed = nullptr;
+            bar->onThumbDragged = nullptr;
+        }
+    }
+    if (m_s.loopEdit) m_s.loopEdit->OnTextChanged(nullptr);
     m_returnWatch.reset();
     m_hook.StopHook();
     m_macroPage.reset();
     m_view.reset();
 }
 
-bool MacroPagePart::Released(intptr_t second) const { return second == ControlEvent::kClicked; }
+void MacroPagePart::WireControls() {
+    CDlgBase& dlg = *m_s.window;
+    MacroPage& page = *m_macroPage;
+    auto wire = [&](uint32_t id, std::function<void()> click) {
+        if (CControlBase* control = dlg.FindControl(id)) {
+            control->onClick = std::move(click);
+            m_wired.push_back(control);
+        }
+    };
+    wire(MacroPageId::kNewMacro, [&page] { page.NewMacro(); });
+    wire(MacroPageId::kDeleteMacro, [&page] { page.DeleteMacro(); });
+    wire(MacroPageId::kImport, [&page] { page.ImportMacro(); });
+    wire(MacroPageId::kExport, [&page] { page.ExportMacro(); });
+    wire(MacroPageId::kRecord, [&page] { page.OnRecordToggle(); });
+    if (auto* loop = dynamic_cast<CCheckButton*>(dlg.FindControl(MacroPageId::kLoopSwitch))) {
+        loop->onClick = [&page, loop] { page.OnLoopSwitch(loop->IsChecked()); };
+        m_wired.push_back(loop);
+    }
+    const MacroListsControls::Parts& parts = m_view->Controls();
+    if (CEditShowList* list = parts.macroList) {
+        list->onClick = [&page] { page.OnMacroListClicked(); };
+        list->onNameAdded = [&page] { page.OnNameAdded(); };
+        list->onNameRefused = [&page](MacroNameCheck check) { page.OnNameRefused(check); };
+        m_wired.push_back(list);
+    }
+    for (const bool macroList : {true, false}) {
+        CVScrollBar* bar = macroList ? parts.macroScroll : parts.actionScroll;
+        if (!bar) continue;
+        bar->onPartPressed = [&page, macroList](ScrollPart part) {
+            page.OnScrollPartPressed(macroList, part);
+        };
+        bar->onThumbDragged = [&page, macroList] { page.OnScrollThumbDragged(macroList); };
+        m_wired.push_back(bar);
+    }
+    if (EditBox* loopEdit = m_s.loopEdit)
+        loopEdit->OnTextChanged([&page, loopEdit] { page.OnLoopCountText(loopEdit->Text()); });
+}
 
 void MacroPagePart::QueueEnter() {
     if (!Shown()) return;
@@ -63,42 +114,8 @@ void MacroPagePart::QueueEnter() {
 std::optional<intptr_t> MacroPagePart::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     MacroPage& page = *m_macroPage;
     switch (msg) {
-        case MacroPageId::kNewMacro:
-            if (Released(second)) page.NewMacro();
-            return 0;
-        case MacroPageId::kDeleteMacro:
-            if (Released(second)) page.DeleteMacro();
-            return 0;
-        case MacroPageId::kImport:
-            if (Released(second)) page.ImportMacro();
-            return 0;
-        case MacroPageId::kExport:
-            if (Released(second)) page.ExportMacro();
-            return 0;
-        case MacroPageId::kMacroList:
-            page.OnMacroListMessage(second);
-            return 0;
-        case MacroPageId::kLoopCount:
-            if (m_s.loopEdit) page.OnLoopCountText(m_s.loopEdit->Text());
-            return 0;
-        case MacroPageId::kLoopSwitch:
-            if (Released(second)) {
-                const auto* check = dynamic_cast<const CCheckButton*>(m_s.window->FindControl(msg));
-                if (check) page.OnLoopSwitch(check->IsChecked());
-            }
-            return 0;
-        case MacroPageId::kRecord:
-            if (Released(second)) page.OnRecordToggle();
-            return 0;
-        case MacroPageId::kMacroScroll:
-        case MacroPageId::kActionScroll:
-            page.OnScrollMessage(msg == MacroPageId::kMacroScroll, first, second);
-            return 0;
         case kMsgHookKey:
             page.OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
-            return 0;
-        case kMsgKind6PopupClosed:
-            if (second == PopupKind::kSilent6) m_s.window->ClosePopup(PopupSlot::kMacroSetList);
             return 0;
         case MainCommand::kMacroManager:
             RunMacroManager(0);

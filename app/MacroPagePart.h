@@ -7,27 +7,30 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/MainWindowLayout.h"
 #include "app/MainWindowServices.h"
 #include "keys/CKeyboardHook.h"
 #include "macro/MacroHook.h"
 
 namespace lumbra {
 
+class CControlBase;
 class CDlgBase;
 class EditBox;
 class MacroPage;
 class MacroPageControls;
 class ReturnKeyWatch;
 
-// The macro page of the main window (page 1) over its real controls: the
+// The macro page of the main window over its real controls: the
 // macro list and its name editor, the action list, the two scroll bars, the
 // loop switch and count, the record button with the keyboard hook, import
 // and export; and the macro manager, after whose OK the library is read
 // again from its file.
 class MacroPagePart : public MainWindowPart {
 public:
-    static constexpr int kPage = 1;
+    static constexpr int kPage = static_cast<int>(MainPage::kMacros);
 
     struct Services {
         CDlgBase* window = nullptr;
@@ -47,6 +50,8 @@ public:
     explicit MacroPagePart(Services services);
     ~MacroPagePart() override;
 
+    // The keyboard hook's keys and the macro manager commands; the page's own
+    // controls report through their callbacks.
     std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
     void OnRefresh() override {}
     void OnPageShown(int page) override { m_page = page; }
@@ -62,7 +67,8 @@ public:
 
 private:
     bool Shown() const { return m_page == kPage; }
-    bool Released(intptr_t second) const;
+    // The page's controls tell the page what happened through their callbacks.
+    void WireControls();
     // Enter while the page is shown commits the name being edited, once the
     // key's own delivery is over (the commit removes the editor).
     void QueueEnter();
@@ -75,6 +81,7 @@ private:
     std::unique_ptr<ReturnKeyWatch> m_returnWatch;
     // Tasks queued to the UI thread check that the part still exists.
     std::shared_ptr<MacroPagePart*> m_alive = std::make_shared<MacroPagePart*>(this);
+    std::vector<CControlBase*> m_wired;
     int m_page = 0;
 };
 

@@ -26,12 +26,22 @@ struct LayoutRect {
     int height;
 };
 
+// The main window's pages, by what they show; each has a control list of its
+// own (PageList), list 0 holding what every page shows.
+enum class MainPage {
+    kKeyboard,  // the keyboard picture and the G-key pictures
+    kMacros,    // the macro editor
+    kGKeys,     // the G keys' functions
+    kLighting,
+};
+constexpr int PageList(MainPage page) { return static_cast<int>(page) + 1; }
+
 // One control of the main window, in creation order. Rectangles are relative
 // to the client area's top-left corner.
 struct ControlLayout {
     int id;
     ControlKind kind;
-    int list;  // 0 always shown, 1..4 the pages 0..3
+    int list;  // 0 always shown, else PageList(page)
     LayoutRect rect;
     int png;                   // image strip id, 0 for the lists and scroll bars
     int frames;                // frames of the strip

@@ -42,9 +42,9 @@ constexpr int kComboPng = 184;
 constexpr int kDelayPng = 156;
 constexpr int kRecordPng = 189;
 
-constexpr intptr_t kAddSetCode = 0;
-constexpr intptr_t kDeleteSetCode = 1;
-constexpr intptr_t kFirstSetCode = 2;
+constexpr int kAddSetCode = 0;
+constexpr int kDeleteSetCode = 1;
+constexpr int kFirstSetCode = 2;
 
 // A point no control contains.
 constexpr int kOutside = -1000;
@@ -107,7 +107,7 @@ void CMacroManagerDlg::BuildControls(int, int, int, int) {
     auto region = [&](uint32_t id, const Rect& r, int bitmap) {
         auto b = std::make_unique<CRegionButton>(w, id, r, "", true, false);
         b->SetBitmap(bitmap, r.Width(), r.Height(), 0, r.Height() - 1);
-        AddControl(0, std::move(b));
+        return AddControl(0, std::move(b));
     };
     auto image = [&](uint32_t id, const Rect& r, int png) {
         auto b = std::make_unique<CImageButton>(w, id, r, "", true, false);
@@ -119,22 +119,33 @@ void CMacroManagerDlg::BuildControls(int, int, int, int) {
         b->LoadImageStrip(png);
         return AddControl(0, std::move(b));
     };
-    region(kIdClose, {686, 4, 709, 25}, kCloseBitmap);
-    region(kIdOk, {543, 433, 595, 454}, kOkBitmap);
-    region(kIdCancel, {607, 433, 698, 454}, kCancelBitmap);
-    image(kIdNewMacro, {16, 432, 82, 455}, kNewPng);
+    auto cancel = [this] { EndDialog(DialogResult::kCancel); };
+    region(kIdClose, {686, 4, 709, 25}, kCloseBitmap)->onClick = cancel;
+    region(kIdOk, {543, 433, 595, 454}, kOkBitmap)->onClick = [this] { Ok(); };
+    region(kIdCancel, {607, 433, 698, 454}, kCancelBitmap)->onClick = cancel;
+    image(kIdNewMacro, {16, 432, 82, 455}, kNewPng)->onClick = [this] { NewMacro(); };
     m_deleteButton = image(kIdDeleteMacro, {91, 431, 182, 456}, kDeletePng);
+    m_deleteButton->onClick = [this] { DeleteMacro(); };
     auto combo =
         std::make_unique<CComboButton>(w, kIdSetCombo, Rect{17, 76, 211, 98}, "", true, false);
     combo->LoadImageStrip(kComboPng);
-    combo->SetReleaseMessage(kMsgSetComboReleased);
+    combo->onClick = [this] { OpenSetList(); };
     m_combo = AddControl(0, std::move(combo));
     MacroListsControls::Parts lists;
     m_macroList = lists.macroList =
         AddControl(0, std::make_unique<CEditShowList>(w, kIdMacroList, Rect{18, 98, 188, 400}, "",
                                                       true, false, &m_library));
+    m_macroList->onClick = [this] {
+        if (Window() && !Window()->IsActive()) Window()->Activate();
+        Refresh();
+    };
+    // The list refused a name and keeps its editor open: say why.
+    m_macroList->onNameRefused = [this](MacroNameCheck check) {
+        ShowMessage(RefusedNameText(check, true));
+    };
     lists.delaySwitch = check(kIdDelaySwitch, {484, 148, 496, 160}, kDelayPng);
     lists.recordButton = check(kIdRecord, {483, 107, 616, 130}, kRecordPng);
+    lists.recordButton->onClick = [this] { OnRecordToggle(); };
     lists.actionList =
         AddControl(0, std::make_unique<CImageShowList>(w, kIdActionList, Rect{224, 98, 439, 400},
                                                        "", true, false));
@@ -144,6 +155,13 @@ void CMacroManagerDlg::BuildControls(int, int, int, int) {
     lists.actionScroll =
         AddControl(0, std::make_unique<CVScrollBar>(w, kIdActionScroll, Rect{440, 98, 461, 400}, "",
                                                     true, false));
+    for (const bool macroList : {true, false}) {
+        CVScrollBar* bar = macroList ? lists.macroScroll : lists.actionScroll;
+        bar->onPartPressed = [this, macroList](ScrollPart part) {
+            m_lists->OnScrollPartPressed(macroList, part);
+        };
+        bar->onThumbDragged = [this, macroList] { m_lists->OnScrollThumbDragged(macroList); };
+    }
     m_view = std::make_unique<MacroListsControls>(*this, lists);
     m_lists =
         std::make_unique<MacroLists>(&m_library, *m_view, &m_hook, w, MacroRecorder::ForManager());
@@ -166,75 +184,32 @@ void CMacroManagerDlg::ShowMessage(std::string_view text) {
         ShowMessageBox(std::string(MacroPageText::kAttention), std::string(text));
 }
 
+void CMacroManagerDlg::Ok() {
+    // A library that could not be saved keeps the dialog open: closing would
+    // read the old file back over the user's work.
+    WriteFailure failure;
+    if (WriteMacroLibrary(m_library, m_appDirectory, &failure))
+        EndDialog(DialogResult::kOk);
+    else
+        ShowMessage(ReportFailedSave({failure}));
+}
+
 intptr_t CMacroManagerDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    const bool clicked = second == ControlEvent::kClicked;
     switch (msg) {
-        case kIdClose:
-        case kIdCancel:
-            if (clicked) EndDialog(DialogResult::kCancel);
-            return 0;
-        case kIdOk:
-            if (clicked) {
-                // A library that could not be saved keeps the dialog open: closing would
-                // read the old file back over the user's work.
-                WriteFailure failure;
-                if (WriteMacroLibrary(m_library, m_appDirectory, &failure))
-                    EndDialog(DialogResult::kOk);
-                else
-                    ShowMessage(ReportFailedSave({failure}));
-            }
-            return 0;
-        case kIdNewMacro:
-            if (clicked) NewMacro();
-            return 0;
-        case kIdDeleteMacro:
-            if (clicked) DeleteMacro();
-            return 0;
-        case kMsgSetComboReleased:
-            OpenSetList();
-            return 0;
-        case kMsgMacroSetListPopup:
-            OnSetChoice(second);
-            return 0;
-        case kMsgMacroSetListPopupClosed:
-            CloseSetList();
-            return 0;
         case kMsgOpenAddSet: {
             CMacroManagerAddDlg dlg(Window());
+            dlg.onNameEntered = [this](const std::string& name) { AddSet(name); };
             RunModal(dlg);
             return 0;
         }
         case kMsgOpenDeleteSet: {
             CMacroManagerDelSetDlg dlg(Window());
+            dlg.onNameEntered = [this](const std::string& name) { DeleteSet(name); };
             RunModal(dlg);
             return 0;
         }
-        case kMsgAddSet:
-            if (second) AddSet(*reinterpret_cast<const std::string*>(second));
-            return 0;
-        case kMsgDeleteSet:
-            if (second) DeleteSet(*reinterpret_cast<const std::string*>(second));
-            return 0;
-        case kIdMacroList:
-            if (clicked) {
-                if (Window() && !Window()->IsActive()) Window()->Activate();
-                Refresh();
-            }
-            // The list refused a name and keeps its editor open: say why.
-            if (second == ControlEvent::kNameExists)
-                ShowMessage(RefusedNameText(MacroNameCheck::kExists, true));
-            if (second == ControlEvent::kNameTooLong)
-                ShowMessage(RefusedNameText(MacroNameCheck::kTooLong, true));
-            return 0;
-        case kIdRecord:
-            if (clicked) OnRecordToggle();
-            return 0;
         case kMsgHookKey:
             m_lists->OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
-            return 0;
-        case kIdMacroScroll:
-        case kIdActionScroll:
-            m_lists->OnScrollMessage(msg == kIdMacroScroll, first, second);
             return 0;
         default:
             return 0;
@@ -245,8 +220,12 @@ void CMacroManagerDlg::OpenSetList() {
     m_combo->SetPopupOpen(true);
     m_combo->Invalidate();
     const Rect r = m_combo->GetRect();
-    ShowPopup(PopupSlot::kMacroSetList, {r.left, r.bottom, r.left + kSetListSize, r.bottom + kSetListSize},
-              new CMacroSetListPopup(&m_library), kIdSetCombo);
+    auto* popup = new CMacroSetListPopup(&m_library);
+    popup->onItemChosen = [this](int type) { OnSetChoice(type); };
+    popup->onDeactivated = [this] { CloseSetList(); };
+    ShowPopup(PopupSlot::kMacroSetList,
+              {r.left, r.bottom, r.left + kSetListSize, r.bottom + kSetListSize}, popup,
+              kIdSetCombo);
 }
 
 void CMacroManagerDlg::CloseSetList() {
@@ -265,7 +244,7 @@ void CMacroManagerDlg::ShowSet(uint32_t position) {
     Refresh();
 }
 
-void CMacroManagerDlg::OnSetChoice(intptr_t code) {
+void CMacroManagerDlg::OnSetChoice(int code) {
     CloseSetList();
     if (code == kAddSetCode) {
         if (Window()) Window()->Post(kMsgOpenAddSet, 0, 0);

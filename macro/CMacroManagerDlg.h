@@ -51,6 +51,7 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
+    // The hook's key messages, and the set dialogs it opens after the set list closed.
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
     void OnLButtonDown(uint32_t flags, int x, int y) override;
     // Scrolls the hovered list by one row.
@@ -76,9 +77,10 @@ public:
 
 private:
     void Refresh();
+    void Ok();
     void OpenSetList();
     void CloseSetList();
-    void OnSetChoice(intptr_t code);
+    void OnSetChoice(int code);
     void ShowSet(uint32_t position);
     void AddSet(const std::string& name);
     void DeleteSet(const std::string& name);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "macro/CMacroManagerSmallDlg.h"
 
-#include "macro/MacroManagerMessages.h"
 #include "platform/EditBox.h"
 #include "ui/CRegionButton.h"
 #include "ui/ControlMessages.h"
@@ -27,8 +26,8 @@ constexpr Color kEditText = 0xFFFFFF;
 constexpr Color kEditBackground = 0x0B0B0B;
 }  // namespace
 
-CMacroManagerSmallDlg::CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, uint32_t nameMessage)
-    : CDlgBase(0, parent), m_bitmapId(bitmapId), m_nameMessage(nameMessage) {
+CMacroManagerSmallDlg::CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, bool asksForName)
+    : CDlgBase(0, parent), m_bitmapId(bitmapId), m_asksForName(asksForName) {
     SetWindowSize(kWidth, kHeight);
 }
 
@@ -38,7 +37,7 @@ CMacroManagerSmallDlg::~CMacroManagerSmallDlg() { m_edit.reset(); }
 bool CMacroManagerSmallDlg::OnInitDialog() {
     CDlgBase::OnInitDialog();
     SetBackgroundBitmap(m_bitmapId);
-    if (m_nameMessage != 0) {
+    if (m_asksForName) {
         m_edit = std::make_unique<EditBox>(*Window(), kIdNameEdit, kNameEditRect, true);
         m_edit->SetColors(kEditText, kEditBackground);
         m_edit->Focus();
@@ -51,45 +50,37 @@ void CMacroManagerSmallDlg::DrawBackground(Surface& surface, const Rect& client)
 }
 
 void CMacroManagerSmallDlg::BuildControls(int, int, int, int) {
-    auto button = [this](uint32_t id, const Rect& r, int bitmap) {
+    auto button = [this](uint32_t id, const Rect& r, int bitmap, std::function<void()> click) {
         auto b = std::make_unique<CRegionButton>(Window(), id, r, "", true, false);
         b->SetBitmap(bitmap, r.Width(), r.Height(), 0, r.Height() - 1);
+        b->onClick = std::move(click);
         AddControl(0, std::move(b));
     };
-    button(kIdClose, kCloseRect, kCloseBitmap);
-    button(kIdOk, kOkRect, kOkBitmap);
-    button(kIdCancel, kCancelRect, kCancelBitmap);
+    auto cancel = [this] { EndDialog(DialogResult::kCancel); };
+    button(kIdClose, kCloseRect, kCloseBitmap, cancel);
+    button(kIdOk, kOkRect, kOkBitmap, [this] { Ok(); });
+    button(kIdCancel, kCancelRect, kCancelBitmap, cancel);
 }
 
-intptr_t CMacroManagerSmallDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    if (second != ControlEvent::kClicked) return 0;
-    switch (msg) {
-        case kIdOk:
-            if (m_nameMessage != 0 && m_parentWindow) {
-                const std::string name = m_edit ? m_edit->Text() : std::string();
-                m_parentWindow->Send(m_nameMessage, first, reinterpret_cast<intptr_t>(&name));
-            }
-            EndDialog(DialogResult::kOk);
-            return 0;
-        case kIdClose:
-        case kIdCancel:
-            EndDialog(DialogResult::kCancel);
-            return 0;
-        default:
-            return 0;
+void CMacroManagerSmallDlg::Ok() {
+    if (m_asksForName && onNameEntered) {
+        const std::string name = m_edit ? m_edit->Text() : std::string();
+        const auto handler = onNameEntered;
+        handler(name);
     }
+    EndDialog(DialogResult::kOk);
 }
 
 CMacroManagerAddDlg::CMacroManagerAddDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kAddSetBitmap, kMsgAddSet) {}
+    : CMacroManagerSmallDlg(parent, kAddSetBitmap, true) {}
 
 CMacroManagerDelSetDlg::CMacroManagerDelSetDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kDeleteSetBitmap, kMsgDeleteSet) {}
+    : CMacroManagerSmallDlg(parent, kDeleteSetBitmap, true) {}
 
 CMacroManagerAttentionDlg::CMacroManagerAttentionDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kAttentionBitmap, 0) {}
+    : CMacroManagerSmallDlg(parent, kAttentionBitmap, false) {}
 
 CMacroManagerNoteDlg::CMacroManagerNoteDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kNoteBitmap, 0) {}
+    : CMacroManagerSmallDlg(parent, kNoteBitmap, false) {}
 
 }  // namespace lumbra

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,7 +13,7 @@ class EditBox;
 
 // The 305 x 215 dialogs of the macro manager: a background picture that
 // carries the whole text, a close button, OK and Cancel, and for the two
-// set-name dialogs an edit box whose text goes to the parent window on OK.
+// set-name dialogs an edit box whose text goes to onNameEntered on OK.
 class CMacroManagerSmallDlg : public CDlgBase {
 public:
     static constexpr int kWidth = 305;
@@ -27,28 +28,31 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
-    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
 
     // The set-name edit box (nullptr in the notices).
     EditBox* NameEdit() const { return m_edit.get(); }
 
+    // OK in a set-name dialog: the typed name, given before the dialog ends.
+    std::function<void(const std::string& name)> onNameEntered;
+
 protected:
-    // nameMessage 0: a notice without an edit box.
-    CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, uint32_t nameMessage);
+    CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, bool asksForName);
 
 private:
+    void Ok();
+
     int m_bitmapId;
-    uint32_t m_nameMessage;
+    bool m_asksForName;
     std::unique_ptr<EditBox> m_edit;
 };
 
-// Asks for the name of a new macro set (message kMsgAddSet to the parent).
+// Asks for the name of a new macro set.
 class CMacroManagerAddDlg : public CMacroManagerSmallDlg {
 public:
     explicit CMacroManagerAddDlg(HostWindow* parent);
 };
 
-// Asks for the name of the macro set to delete (message kMsgDeleteSet).
+// Asks for the name of the macro set to delete.
 class CMacroManagerDelSetDlg : public CMacroManagerSmallDlg {
 public:
     explicit CMacroManagerDelSetDlg(HostWindow* parent);

@@ -107,9 +107,17 @@ MacroRecorder::Result MacroLists::OnHookMessage(uint32_t first, uint32_t second)
     return result;
 }
 
-void MacroLists::OnScrollMessage(bool macroList, uintptr_t first, intptr_t second) {
+void MacroLists::OnScrollPartPressed(bool macroList, ScrollPart part) {
     const ScrollValues bar = macroList ? m_view.MacroScroll() : m_view.ActionScroll();
-    const ScrollOutcome out = ScrollBarMessage(bar, first, second);
+    Scroll(macroList, bar, ScrollPartPressed(bar, part));
+}
+
+void MacroLists::OnScrollThumbDragged(bool macroList) {
+    const ScrollValues bar = macroList ? m_view.MacroScroll() : m_view.ActionScroll();
+    Scroll(macroList, bar, ScrollThumbDragged(bar));
+}
+
+void MacroLists::Scroll(bool macroList, const ScrollValues& bar, const ScrollOutcome& out) {
     if (out.relayout) {
         const ScrollValues moved{out.position, bar.page, bar.range};
         if (macroList)

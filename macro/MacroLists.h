@@ -100,13 +100,16 @@ public:
     // The same, with the hook stopped first.
     void StopRecording();
 
-    // A message of the macro list's bar (macroList true) or the step list's.
-    void OnScrollMessage(bool macroList, uintptr_t first, intptr_t second);
+    // A press on a part of the macro list's bar (macroList true) or the step
+    // list's, and a drag of its thumb.
+    void OnScrollPartPressed(bool macroList, ScrollPart part);
+    void OnScrollThumbDragged(bool macroList);
     // One wheel turn scrolls the hovered list by a row.
     void OnMouseWheel(int delta);
 
 private:
     void KeepLastActionVisible();
+    void Scroll(bool macroList, const ScrollValues& bar, const ScrollOutcome& out);
 
     MacroLibrary* m_library;
     MacroListsView& m_view;

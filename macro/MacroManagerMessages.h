@@ -5,13 +5,9 @@
 
 namespace lumbra {
 
-// Messages of the macro manager and its small dialogs. The set list popup
-// reports with kMsgMacroSetListPopup and kMsgMacroSetListPopupClosed
-// (ui/ControlMessages.h).
-constexpr uint32_t kMsgSetComboReleased = 0x40D;  // the set combo 2014 was released
-constexpr uint32_t kMsgOpenAddSet = 0x420;        // posted: open the add-set dialog
-constexpr uint32_t kMsgAddSet = 0x421;            // (first, pointer to the typed name)
-constexpr uint32_t kMsgDeleteSet = 0x422;         // (first, pointer to the typed name)
-constexpr uint32_t kMsgOpenDeleteSet = 0x423;     // posted: open the delete-set dialog
+// The messages the macro manager posts to itself: a set dialog opens once the
+// set list that chose it has gone.
+constexpr uint32_t kMsgOpenAddSet = 0x420;
+constexpr uint32_t kMsgOpenDeleteSet = 0x423;
 
 }  // namespace lumbra

@@ -3,7 +3,6 @@
 
 #include "model/Decimal.h"
 #include "storage/MacroFiles.h"
-#include "ui/ControlMessages.h"
 
 namespace lumbra {
 
@@ -98,25 +97,14 @@ void MacroPage::OnLeftButtonDown(bool insideMacroList, bool insideDeleteButton) 
 
 void MacroPage::OnEnter() { CommitName(false, false); }
 
-void MacroPage::OnMacroListMessage(intptr_t event) {
-    switch (event) {
-        case ControlEvent::kClicked:
-            m_s.view->TakeFocus();
-            Refresh();
-            break;
-        case ControlEvent::kNameAdded:
-            WriteLibrary();
-            break;
-        case ControlEvent::kNameExists:
-            Message(MacroPageText::kNameExists);
-            break;
-        case ControlEvent::kNameTooLong:
-            Message(MacroPageText::kListNameTooLong);
-            break;
-        default:
-            break;
-    }
+void MacroPage::OnMacroListClicked() {
+    m_s.view->TakeFocus();
+    Refresh();
 }
+
+void MacroPage::OnNameAdded() { WriteLibrary(); }
+
+void MacroPage::OnNameRefused(MacroNameCheck check) { Message(RefusedNameText(check, true)); }
 
 void MacroPage::DeleteMacro() {
     MacroKey* key = m_lists.SelectedKey();
@@ -225,9 +213,11 @@ void MacroPage::OnHookMessage(uint32_t first, uint32_t second) {
     v.SetLibraryChanged(true);
 }
 
-void MacroPage::OnScrollMessage(bool macroList, uintptr_t first, intptr_t second) {
-    m_lists.OnScrollMessage(macroList, first, second);
+void MacroPage::OnScrollPartPressed(bool macroList, ScrollPart part) {
+    m_lists.OnScrollPartPressed(macroList, part);
 }
+
+void MacroPage::OnScrollThumbDragged(bool macroList) { m_lists.OnScrollThumbDragged(macroList); }
 
 void MacroPage::OnMouseWheel(int delta) { m_lists.OnMouseWheel(delta); }
 

@@ -98,8 +98,11 @@ public:
     void DeleteMacro();
     void ImportMacro();
     void ExportMacro();
-    // 2109 with its second parameter: 2 clicked, 11 added, 12 exists, 13 too long.
-    void OnMacroListMessage(intptr_t event);
+    // The macro list (2109) was clicked; its name editor added a name itself,
+    // or refused one (kExists or kTooLong) and stays open.
+    void OnMacroListClicked();
+    void OnNameAdded();
+    void OnNameRefused(MacroNameCheck check);
     // A left-button press while the page is shown, before the dialog routes
     // it: whether it is inside the macro list and inside the delete button.
     void OnLeftButtonDown(bool insideMacroList, bool insideDeleteButton);
@@ -113,8 +116,10 @@ public:
     void OnRecordToggle();
     // kMsgHookKey.
     void OnHookMessage(uint32_t first, uint32_t second);
-    // 2115 (macroList true) or 2116.
-    void OnScrollMessage(bool macroList, uintptr_t first, intptr_t second);
+    // A press on a part of scroll bar 2115 (macroList true) or 2116, and a
+    // drag of its thumb.
+    void OnScrollPartPressed(bool macroList, ScrollPart part);
+    void OnScrollThumbDragged(bool macroList);
     void OnMouseWheel(int delta);
 
     MacroKey* Current() const { return m_lists.Current(); }

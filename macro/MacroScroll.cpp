@@ -5,29 +5,20 @@
 
 namespace lumbra {
 
-namespace {
-constexpr intptr_t kPressed = 1;
-constexpr intptr_t kThumbDragged = 3;
-constexpr uintptr_t kUpArrow = 6;
-constexpr uintptr_t kDownArrow = 7;
-constexpr uintptr_t kPageUp = 8;
-constexpr uintptr_t kPageDown = 9;
-}  // namespace
-
-ScrollOutcome ScrollBarMessage(const ScrollValues& bar, uintptr_t first, intptr_t second) {
+ScrollOutcome ScrollPartPressed(const ScrollValues& bar, ScrollPart part) {
     const int p = bar.position;
     const int n = bar.page;
     const int r = bar.range;
-    if (second == kThumbDragged) return {false, true, p};
-    if (second != kPressed) return {false, false, p};
     int moved = p;
-    if (first == kUpArrow && p >= 1) moved = p - 1;
-    if (first == kDownArrow && p < r - n) moved = p + 1;
-    if (first == kPageUp && p >= 1) moved = std::max(0, p - n + 1);
-    if (first == kPageDown && p < r - n) moved = std::min(r - n, p + n - 1);
+    if (part == ScrollPart::kUpArrow && p >= 1) moved = p - 1;
+    if (part == ScrollPart::kDownArrow && p < r - n) moved = p + 1;
+    if (part == ScrollPart::kPageUp && p >= 1) moved = std::max(0, p - n + 1);
+    if (part == ScrollPart::kPageDown && p < r - n) moved = std::min(r - n, p + n - 1);
     if (moved == p) return {false, false, p};
     return {true, true, moved};
 }
+
+ScrollOutcome ScrollThumbDragged(const ScrollValues& bar) { return {false, true, bar.position}; }
 
 int WheelFirstRow(int firstRow, int rows, int items, int delta) {
     if (items <= rows) return -1;

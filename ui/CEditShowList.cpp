@@ -113,15 +113,13 @@ void CEditShowList::CommitName() {
             CloseEditor();
             return;
         case MacroNameCheck::kTooLong:
-            Notify(m_id, 0, ControlEvent::kNameTooLong);
-            return;
         case MacroNameCheck::kExists:
-            Notify(m_id, 0, ControlEvent::kNameExists);
+            if (const auto handler = onNameRefused) handler(check);
             return;
         case MacroNameCheck::kAccepted:
             break;
     }
-    Notify(m_id, 0, ControlEvent::kNameAdded);
+    if (const auto handler = onNameAdded) handler();
     CloseEditor();
 }
 

@@ -41,6 +41,12 @@ public:
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
 
+    // What the name editor tells the owner, called at once on the UI thread.
+    // The committed name became a macro of the shown set; the editor closes.
+    std::function<void()> onNameAdded;
+    // The name was refused (kExists or kTooLong); the editor stays open.
+    std::function<void(MacroNameCheck)> onNameRefused;
+
 private:
     MacroSet* Set() const;
     // The editor's text becomes a macro of the shown set, or is refused.

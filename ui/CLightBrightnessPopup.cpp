@@ -10,7 +10,7 @@ void ChooseBrightness(int type, ChoiceRecord& result) {
 }  // namespace
 
 CLightBrightnessPopup::CLightBrightnessPopup()
-    : CTablePopup(PopupKind::kLightBrightness, {175, LightingItemFont(), true},
+    : CTablePopup(PopupKind::kLightBrightness, {175, LightingItemFont()},
                   {PopupTable::kLightBrightness, 1, 5}, ChooseBrightness) {}
 
 }  // namespace lumbra

@@ -8,7 +8,7 @@ void ChooseMode(int type, ChoiceRecord& result) { result.b0 = static_cast<uint8_
 }  // namespace
 
 CLightColorPopup::CLightColorPopup()
-    : CTablePopup(PopupKind::kLightColor, {175, LightingItemFont(), true},
+    : CTablePopup(PopupKind::kLightColor, {175, LightingItemFont()},
                   {PopupTable::kLightColor, 1, 3}, ChooseMode) {}
 
 }  // namespace lumbra

@@ -11,11 +11,7 @@ void CListPopup::DrawItems(Surface& surface, const Rect&) { DrawItemList(surface
 
 bool CListPopup::OnItemMouseMove(int x, int y) { return StandardItemMouseMove(x, y); }
 
-bool CListPopup::OnItemLButtonDown(int x, int y) {
-    if (ClearHoverOutside(x, y)) return true;
-    if (m_look.announcesPress && m_hovered >= 0) SendToOwner(Message(), 0, 0);
-    return false;
-}
+bool CListPopup::OnItemLButtonDown(int x, int y) { return ClearHoverOutside(x, y); }
 
 bool CListPopup::OnItemLButtonUp(int x, int y) {
     return StandardItemLButtonUp(x, y, [this](const PopupItem& item) { Choose(item); });

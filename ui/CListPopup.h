@@ -10,8 +10,6 @@ namespace lumbra {
 struct ListPopupLook {
     int width = 0;  // the items' width; 0 takes the width the popup is created with
     FontDesc font;
-    // A press on the hovered item tells the owner that a choice is under way.
-    bool announcesPress = false;
 };
 
 // A popup whose items follow the standard hover and release rules; a press

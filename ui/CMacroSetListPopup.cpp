@@ -22,7 +22,8 @@ void CMacroSetListPopup::BuildItems() {
 }
 
 void CMacroSetListPopup::Choose(const PopupItem& item) {
-    SendToOwner(Message(), Parameter(), item.type);
+    const int type = item.type;
+    if (const auto handler = onItemChosen) handler(type);
 }
 
 }  // namespace lumbra

@@ -112,7 +112,7 @@ bool CVScrollBar::OnMouseMove(uint32_t, int x, int y) {
                                           m_range / TrackLength());
     if (position != m_position) {
         m_position = position;
-        Notify(m_id, 0, ControlEvent::kThumbDragged);
+        if (const auto handler = onThumbDragged) handler();
     }
     return true;
 }
@@ -125,7 +125,7 @@ bool CVScrollBar::OnLButtonDown(uint32_t, int x, int y) {
         m_dragRect = m_thumb;
         m_dragOffset = y - m_thumb.top;
     }
-    uintptr_t part = ScrollPart::kPageDown;
+    ScrollPart part = ScrollPart::kPageDown;
     if (m_upRect.Contains(x, y))
         part = ScrollPart::kUpArrow;
     else if (m_downRect.Contains(x, y))
@@ -134,7 +134,7 @@ bool CVScrollBar::OnLButtonDown(uint32_t, int x, int y) {
         part = ScrollPart::kThumb;
     else if (y < m_thumb.top)
         part = ScrollPart::kPageUp;
-    Notify(m_id, part, ControlEvent::kPressed);
+    if (const auto handler = onPartPressed) handler(part);
     return true;
 }
 

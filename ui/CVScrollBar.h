@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/CControlBase.h"
+#include "ui/ControlMessages.h"
 #include "ui/ImageRoutines.h"
 
 namespace lumbra {
@@ -35,6 +36,11 @@ public:
     bool IsUpHover() const { return m_upHover; }
     bool IsDownHover() const { return m_downHover; }
     bool IsThumbHover() const { return m_thumbHover; }
+
+    // What the bar tells its owner, called at once on the UI thread.
+    std::function<void(ScrollPart)> onPartPressed;
+    // The dragged thumb reached a new position (Position()).
+    std::function<void()> onThumbDragged;
 
 private:
     int TrackLength() const { return m_track.bottom - m_track.top + 1; }

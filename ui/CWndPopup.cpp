@@ -179,12 +179,6 @@ void CWndPopup::OnActivate(bool active) {
         SendToOwner(closed, m_parameter, static_cast<intptr_t>(m_kind));
 }
 
-bool CWndPopup::OnCloseRequest() {
-    // Key code 0: the goodbye that receivers of hook keys pass over.
-    SendToOwner(kMsgHookKey, 0, 0);
-    return true;
-}
-
 void CWndPopup::OnWindowDestroyed() {
     if (auto callback = std::move(m_onDestroyed)) callback();
     delete this;

@@ -85,7 +85,6 @@ public:
     void OnLButtonDown(uint32_t flags, int x, int y) override;
     void OnLButtonUp(uint32_t flags, int x, int y) override;
     void OnActivate(bool active) override;
-    bool OnCloseRequest() override;
     void OnWindowDestroyed() override;
 
 protected:

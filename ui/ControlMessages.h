@@ -10,23 +10,19 @@ namespace lumbra {
 namespace ControlEvent {
 constexpr intptr_t kPressed = 1;       // the button went down inside the control
 constexpr intptr_t kClicked = 2;       // the button was released inside the control
-constexpr intptr_t kThumbDragged = 3;  // a dragged scroll thumb reached a new position
 // The pointer came onto, or left, a G-key button.
 constexpr intptr_t kPointerEntered = 4;
 constexpr intptr_t kPointerLeft = 5;
-constexpr intptr_t kNameAdded = 11;    // the name editor's text became a new macro
-constexpr intptr_t kNameExists = 12;   // refused: the set already has a macro of that name
-constexpr intptr_t kNameTooLong = 13;  // refused: more than 12 characters
 }  // namespace ControlEvent
 
-// The first parameter of a scroll bar's press message: the part pressed.
-namespace ScrollPart {
-constexpr uintptr_t kThumb = 0;
-constexpr uintptr_t kUpArrow = 6;
-constexpr uintptr_t kDownArrow = 7;
-constexpr uintptr_t kPageUp = 8;    // the track above the thumb
-constexpr uintptr_t kPageDown = 9;  // the track below the thumb
-}  // namespace ScrollPart
+// The part of a scroll bar a press went down on.
+enum class ScrollPart {
+    kThumb,
+    kUpArrow,
+    kDownArrow,
+    kPageUp,    // the track above the thumb
+    kPageDown,  // the track below the thumb
+};
 
 // What a modal dialog's run ends with.
 namespace DialogResult {
@@ -44,10 +40,8 @@ struct IdRange {
     constexpr bool Contains(uint32_t id) const { return id >= first && id <= last; }
 };
 
-// One number, two senders. The keyboard hook (keys/CKeyboardHook.h) reports a
-// key transition with it: (virtual-key code, bit 31 release | time stamp).
-// A popup sends it to its owner with (0, 0) as its window closes; no key has
-// the code 0, so a receiver that records keys ignores the goodbye.
+// The keyboard hook (keys/CKeyboardHook.h) reports a key transition with it:
+// (virtual-key code, bit 31 release | time stamp).
 constexpr uint32_t kMsgHookKey = 0x401;
 
 // The message a popup reports its choice with, by the owner's popup slot.
@@ -95,7 +89,6 @@ constexpr int kWindowManage = 2;
 constexpr int kMouseFunction = 3;
 constexpr int kMacroLibrary = 4;
 constexpr int kMacroSetList = 5;
-constexpr int kSilent6 = 6;
 constexpr int kLightColor = 7;
 constexpr int kLightBrightness = 8;
 constexpr int kSilent = 9;
@@ -117,8 +110,6 @@ constexpr uint32_t ClosedMessageForKind(int kind) {
             return kMsgMacroLibraryPopupClosed;
         case PopupKind::kMacroSetList:
             return kMsgMacroSetListPopupClosed;
-        case PopupKind::kSilent6:
-            return kMsgKind6PopupClosed;
         case PopupKind::kLightColor:
             return kMsgLightColorPopupClosed;
         case PopupKind::kLightBrightness:

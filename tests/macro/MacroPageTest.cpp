@@ -280,7 +280,7 @@ TEST_P(NameCommit, TwelveCharactersAreAcceptedThirteenAndDuplicatesRefused) {
         page.OnLeftButtonDown(true, false);
         EXPECT_TRUE(view.editorOpen) << "the list handles it";
         const bool tooLong = std::string_view(c.name).size() > kMaxMacroNameBytes;
-        page.OnMacroListMessage(tooLong ? 13 : 12);
+        page.OnNameRefused(tooLong ? MacroNameCheck::kTooLong : MacroNameCheck::kExists);
     }
     const uint32_t count = library.SetAt(0)->MacroKeyNum();
     EXPECT_EQ(count, c.added ? 4u : 3u);
@@ -332,7 +332,7 @@ TEST_F(MacroPageTest, ClickOnDeleteDiscardsTheNameAndAnEmptyNameScrollsBack) {
     EXPECT_EQ(library.SetAt(0)->MacroKeyNum(), 3u);
 
     view.log.clear();
-    page.OnMacroListMessage(11);  // the list added a name itself
+    page.OnNameAdded();  // the list added a name itself
     EXPECT_TRUE(FileLibrary());
 }
 
@@ -483,18 +483,19 @@ TEST_F(MacroPageTest, ScrollBarsAndWheelMoveTheirLists) {
     for (int i = 0; i < 20; ++i) library.SetAt(0)->AddKey("M" + std::to_string(i));
     Select(0);
     EXPECT_EQ(view.macroScroll.range, 23);
-    page.OnScrollMessage(true, 7, 1);  // down arrow
+    page.OnScrollPartPressed(true, ScrollPart::kDownArrow);
     EXPECT_EQ(view.macroFirstRow, 1);
-    page.OnScrollMessage(true, 9, 1);  // track below the thumb: a page less one row
+    // The track below the thumb: a page less one row.
+    page.OnScrollPartPressed(true, ScrollPart::kPageDown);
     EXPECT_EQ(view.macroFirstRow, 11);
-    page.OnScrollMessage(true, 9, 1);
+    page.OnScrollPartPressed(true, ScrollPart::kPageDown);
     EXPECT_EQ(view.macroFirstRow, 12) << "stops at range - page";
-    page.OnScrollMessage(true, 7, 1);
+    page.OnScrollPartPressed(true, ScrollPart::kDownArrow);
     EXPECT_EQ(view.macroScroll.position, 12);
-    page.OnScrollMessage(true, 8, 1);
+    page.OnScrollPartPressed(true, ScrollPart::kPageUp);
     EXPECT_EQ(view.macroFirstRow, 2);
     view.macroScroll.position = 5;  // a dragged thumb stores its own position
-    page.OnScrollMessage(true, 0, 3);
+    page.OnScrollThumbDragged(true);
     EXPECT_EQ(view.macroFirstRow, 5);
 
     view.macroHovered = true;
@@ -520,16 +521,16 @@ TEST_F(MacroPageTest, ReloadingTheLibraryForgetsTheOldMacros) {
 
 TEST(MacroScroll, ArrowsTrackAndThumbFollowTheTable) {
     const ScrollValues bar{3, 10, 30};
-    EXPECT_EQ(ScrollBarMessage(bar, 6, 1).position, 2);
-    EXPECT_EQ(ScrollBarMessage(bar, 8, 1).position, 0);
-    EXPECT_EQ(ScrollBarMessage(bar, 9, 1).position, 12);
-    EXPECT_EQ(ScrollBarMessage({15, 10, 30}, 9, 1).position, 20);
-    EXPECT_FALSE(ScrollBarMessage({20, 10, 30}, 7, 1).setFirstRow);
-    EXPECT_FALSE(ScrollBarMessage({0, 10, 30}, 6, 1).relayout);
-    const ScrollOutcome drag = ScrollBarMessage(bar, 0, 3);
+    EXPECT_EQ(ScrollPartPressed(bar, ScrollPart::kUpArrow).position, 2);
+    EXPECT_EQ(ScrollPartPressed(bar, ScrollPart::kPageUp).position, 0);
+    EXPECT_EQ(ScrollPartPressed(bar, ScrollPart::kPageDown).position, 12);
+    EXPECT_EQ(ScrollPartPressed({15, 10, 30}, ScrollPart::kPageDown).position, 20);
+    EXPECT_FALSE(ScrollPartPressed({20, 10, 30}, ScrollPart::kDownArrow).setFirstRow);
+    EXPECT_FALSE(ScrollPartPressed({0, 10, 30}, ScrollPart::kUpArrow).relayout);
+    const ScrollOutcome drag = ScrollThumbDragged(bar);
     EXPECT_TRUE(drag.setFirstRow);
     EXPECT_FALSE(drag.relayout);
-    EXPECT_FALSE(ScrollBarMessage(bar, 0, 2).setFirstRow);
+    EXPECT_FALSE(ScrollPartPressed(bar, ScrollPart::kThumb).setFirstRow);
     EXPECT_EQ(WheelFirstRow(0, 11, 5, -1), -1) << "everything fits";
     EXPECT_EQ(WheelFirstRow(0, 11, 20, 1), -1);
     EXPECT_EQ(WheelFirstRow(8, 11, 20, -1), 9);

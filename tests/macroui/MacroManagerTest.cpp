@@ -21,6 +21,7 @@
 #include "ui/CComboButton.h"
 #include "ui/CEditShowList.h"
 #include "ui/CImageShowList.h"
+#include "ui/CMacroSetListPopup.h"
 #include "ui/CVScrollBar.h"
 #include "ui/CWndPopup.h"
 
@@ -85,10 +86,13 @@ protected:
         dlg->MacroList()->Editor()->SetText(name);
     }
     // The popup's choice of an item type, as the set list popup reports it.
-    void Choose(intptr_t type) {
-        W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
-        W().Send(kMsgMacroSetListPopup, CMacroManagerDlg::kIdSetCombo, type);
+    void Choose(int type) {
+        dlg->SetCombo()->onClick();
+        SetList()->onItemChosen(type);
         Application::ProcessEvents();
+    }
+    CMacroSetListPopup* SetList() {
+        return dynamic_cast<CMacroSetListPopup*>(dlg->Popup(PopupSlot::kMacroSetList));
     }
     void Hook(uint8_t vk, uint32_t ms, bool release = false) {
         W().Send(kMsgHookKey, vk, static_cast<intptr_t>(ms | (release ? kRelease : 0u)));
@@ -120,7 +124,7 @@ TEST_F(MacroManager, OpensOnTheGivenSetOrOnNone) {
 
 TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     Open(1);
-    W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
+    dlg->SetCombo()->onClick();
     CWndPopup* popup = dlg->Popup(PopupSlot::kMacroSetList);
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->Kind(), 5);
@@ -133,7 +137,7 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     ASSERT_EQ(popup->Items().size(), 6u);
     EXPECT_EQ(popup->Items()[1].text, "Games");
 
-    W().Send(kMsgMacroSetListPopup, CMacroManagerDlg::kIdSetCombo, 3);  // "Games"
+    SetList()->onItemChosen(3);  // "Games"
     EXPECT_EQ(dlg->Popup(PopupSlot::kMacroSetList), nullptr);
     EXPECT_FALSE(dlg->SetCombo()->IsPopupOpen());
     EXPECT_EQ(dlg->SetNumber(), 2u);
@@ -141,8 +145,8 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     EXPECT_EQ(dlg->SetCombo()->DisplayText(), "Games");
     EXPECT_EQ(dlg->Current(), Set(1)->KeyAt(0));
 
-    W().Send(kMsgSetComboReleased, CMacroManagerDlg::kIdSetCombo, 2);
-    W().Send(kMsgMacroSetListPopupClosed, CMacroManagerDlg::kIdSetCombo, 5);
+    dlg->SetCombo()->onClick();
+    SetList()->onDeactivated();
     EXPECT_EQ(dlg->Popup(PopupSlot::kMacroSetList), nullptr);
     EXPECT_FALSE(dlg->SetCombo()->IsPopupOpen());
 }
@@ -206,7 +210,7 @@ TEST_F(MacroManager, DeletingTheChosenSetFallsBackToTheFirstAndTheLastEmptiesEve
 TEST_F(MacroManager, DeletingASetBeforeTheChosenOneKeepsTheListOnItAndNewMacrosGoThere) {
     Open(3);
     dlg->MacroList()->SetSelected(2);
-    W().Send(CMacroManagerDlg::kIdMacroList, 0, 2);
+    dlg->MacroList()->onClick();
     ASSERT_EQ(dlg->Current()->name, "Undo");
     typedName = "Games";
     Choose(1);
@@ -381,14 +385,14 @@ TEST_F(MacroManager, BothScrollBarsScrollTheirLists) {
     Open(1);
     EXPECT_EQ(dlg->MacroScroll()->Range(), 20);
     EXPECT_EQ(dlg->MacroScroll()->Page(), 15);
-    W().Send(CMacroManagerDlg::kIdMacroScroll, 7, 1);
+    dlg->MacroScroll()->onPartPressed(ScrollPart::kDownArrow);
     EXPECT_EQ(dlg->MacroList()->FirstRow(), 1);
-    W().Send(CMacroManagerDlg::kIdMacroScroll, 9, 1);
+    dlg->MacroScroll()->onPartPressed(ScrollPart::kPageDown);
     EXPECT_EQ(dlg->MacroList()->FirstRow(), 5);
     EXPECT_EQ(dlg->MacroScroll()->Position(), 5);
-    W().Send(CMacroManagerDlg::kIdActionScroll, 9, 1);
+    dlg->ActionScroll()->onPartPressed(ScrollPart::kPageDown);
     EXPECT_EQ(dlg->ActionList()->FirstRow(), 14);
-    W().Send(CMacroManagerDlg::kIdActionScroll, 6, 1);
+    dlg->ActionScroll()->onPartPressed(ScrollPart::kUpArrow);
     EXPECT_EQ(dlg->ActionList()->FirstRow(), 13);
 
     test::Move(W(), 100, 200);  // over the macro list

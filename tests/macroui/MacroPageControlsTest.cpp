@@ -67,6 +67,16 @@ public:
         m_page = std::make_unique<MacroPage>(
             MacroPage::Services{&m_library, &m_model, m_view.get(), &m_hook, Window(), m_appDir});
         m_loopEdit->OnTextChanged([this] { m_page->OnLoopCountText(m_loopEdit->Text()); });
+        List()->onClick = [this] { m_page->OnMacroListClicked(); };
+        List()->onNameAdded = [this] { m_page->OnNameAdded(); };
+        List()->onNameRefused = [this](MacroNameCheck c) { m_page->OnNameRefused(c); };
+        for (const uint32_t id : {2115u, 2116u}) {
+            auto* bar = dynamic_cast<CVScrollBar*>(FindControl(id));
+            bar->onPartPressed = [this, id](ScrollPart p) {
+                m_page->OnScrollPartPressed(id == 2115, p);
+            };
+            bar->onThumbDragged = [this, id] { m_page->OnScrollThumbDragged(id == 2115); };
+        }
         List()->SelectSet(0);
         m_page->Refresh();
         return true;
@@ -113,18 +123,11 @@ public:
             case 2103:
                 if (clicked) m_page->ExportMacro();
                 break;
-            case 2109:
-                m_page->OnMacroListMessage(second);
-                break;
             case 2111:
                 if (clicked) m_page->OnLoopSwitch(Check(2111)->IsChecked());
                 break;
             case 2113:
                 if (clicked) m_page->OnRecordToggle();
-                break;
-            case 2115:
-            case 2116:
-                m_page->OnScrollMessage(msg == 2115, first, second);
                 break;
             case kMsgHookKey:
                 m_page->OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));

@@ -54,15 +54,16 @@ TEST_F(Lists, ScrollBarLaysOutArrowsTrackAndThumb) {
 TEST_F(Lists, ScrollBarPressNamesThePartPressed) {
     CVScrollBar bar(W(), 2060, {0, 0, 17, 302}, "", true, false);
     bar.UpdateScroll(10, 15, 30);  // thumb 107..241
+    std::vector<ScrollPart> presses;
+    bar.onPartPressed = [&](ScrollPart part) { presses.push_back(part); };
     const int ys[] = {5, 295, 150, 60, 260};
     for (int y : ys) {
         EXPECT_TRUE(bar.OnLButtonDown(0, 5, y));
         bar.OnLButtonUp(0, 5, y);
     }
-    std::vector<Msg> presses;
-    for (const Msg& m : dlg->messages)
-        if (m.second == ControlEvent::kPressed) presses.push_back(m);
-    std::vector<Msg> expected{{2060, 6, 1}, {2060, 7, 1}, {2060, 0, 1}, {2060, 8, 1}, {2060, 9, 1}};
+    std::vector<ScrollPart> expected{ScrollPart::kUpArrow, ScrollPart::kDownArrow,
+                                     ScrollPart::kThumb, ScrollPart::kPageUp,
+                                     ScrollPart::kPageDown};
     EXPECT_EQ(presses, expected);
     EXPECT_FALSE(bar.OnLButtonDown(0, 30, 30));  // outside the bar
 }
@@ -72,6 +73,8 @@ TEST_F(Lists, DraggedThumbStopsAtTheTrackEndAndSnapsOnRelease) {
     bar.UpdateScroll(0, 15, 30);               // thumb 17..151 (length 135)
     ASSERT_TRUE(bar.OnLButtonDown(0, 5, 27));  // 10 below the thumb's top
     EXPECT_TRUE(bar.IsDragging());
+    int drags = 0;
+    bar.onThumbDragged = [&] { ++drags; };
     dlg->messages.clear();
     bar.OnMouseMove(0, 5, 127);  // top 117: position (100 * 30 / 270) = 11
     EXPECT_EQ(bar.Position(), 11);
@@ -79,10 +82,10 @@ TEST_F(Lists, DraggedThumbStopsAtTheTrackEndAndSnapsOnRelease) {
     bar.OnMouseMove(0, 5, 900);  // far past the end
     EXPECT_EQ(bar.DragRect().bottom, bar.TrackRect().bottom);
     EXPECT_EQ(bar.Position(), 15);  // top 152: 135 * 30 / 270
-    std::vector<Msg> expected{{2060, 0, 3}, {2060, 0, 3}};
-    EXPECT_EQ(dlg->messages, expected);
-    bar.OnMouseMove(0, 5, 901);  // no new position, nothing sent
-    EXPECT_EQ(dlg->messages.size(), 2u);
+    EXPECT_EQ(drags, 2);
+    bar.OnMouseMove(0, 5, 901);  // no new position, nothing told
+    EXPECT_EQ(drags, 2);
+    EXPECT_TRUE(dlg->messages.empty());
     bar.OnLButtonUp(0, 5, 200);
     EXPECT_FALSE(bar.IsDragging());
     EXPECT_EQ(bar.ThumbRect().top, 17 + 135);  // laid out from position 15 of 30
@@ -93,14 +96,19 @@ TEST_F(Lists, ThumbDragsThroughTheDialogWhileThePointerStaysOnTheBar) {
     auto* bar = dlg->AddControl(
         0, std::make_unique<CVScrollBar>(W(), 2060, Rect{0, 0, 17, 302}, "", true, false));
     bar->UpdateScroll(0, 15, 30);  // thumb 17..151
+    std::vector<std::string> events;
+    bar->onPartPressed = [&](ScrollPart part) {
+        events.push_back(part == ScrollPart::kThumb ? "thumb" : "other");
+    };
+    bar->onThumbDragged = [&] { events.push_back("dragged"); };
+    bar->onClick = [&] { events.push_back("click"); };
     test::Move(*W(), 5, 27);
     test::Press(*W(), 5, 27);
     test::Move(*W(), 5, 127, true);
     test::Move(*W(), 40, 200, true);  // off the bar: the dialog keeps it to the hot control
     EXPECT_EQ(bar->Position(), 11);
     test::Release(*W(), 5, 127);
-    std::vector<Msg> expected{{2060, 0, 1}, {2060, 0, 3}, {2060, 0, 2}};
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(events, (std::vector<std::string>{"thumb", "dragged", "click"}));
     EXPECT_EQ(bar->ThumbRect().top, 17 + 99);  // snapped: 270 * 11 / 30 = 99
     EXPECT_EQ(dlg->HotControl(), bar);
 }
@@ -185,6 +193,8 @@ TEST_F(NameList, NameEditorTakesTheLastRowAndScrollsWhenFull) {
 TEST_F(NameList, CommitAddsOrRefusesAndReports) {
     Fill(2);
     List().SelectSet(0);
+    std::vector<MacroNameCheck> refusals;
+    List().onNameRefused = [&](MacroNameCheck check) { refusals.push_back(check); };
     ASSERT_TRUE(List().BeginNameEdit());
     List().Editor()->SetText("M1");  // taken
     List().OnLButtonDown(0, 20, 20);
@@ -197,16 +207,16 @@ TEST_F(NameList, CommitAddsOrRefusesAndReports) {
     EXPECT_TRUE(List().IsEditing());
     List().Editor()->SetText("宏一二三");  // 12 bytes
     std::string seenText;
-    dlg->onMessage = [&](uint32_t, uintptr_t, intptr_t second) {
-        if (second == ControlEvent::kNameAdded) seenText = List().GetEditText();
-    };
+    List().onNameAdded = [&] { seenText = List().GetEditText(); };
     List().OnLButtonDown(0, 20, 20);
     EXPECT_FALSE(List().IsEditing());
     ASSERT_EQ(set->MacroKeyNum(), 3u);
     EXPECT_EQ(set->KeyAt(2)->name, "宏一二三");
     EXPECT_EQ(seenText, "宏一二三");  // the handler still sees the text
-    std::vector<Msg> expected{{2061, 0, 12}, {2061, 0, 13}, {2061, 0, 13}, {2061, 0, 11}};
-    EXPECT_EQ(dlg->messages, expected);
+    std::vector<MacroNameCheck> expected{MacroNameCheck::kExists, MacroNameCheck::kTooLong,
+                                         MacroNameCheck::kTooLong};
+    EXPECT_EQ(refusals, expected);
+    EXPECT_TRUE(dlg->messages.empty());
 
     ASSERT_TRUE(List().BeginNameEdit());  // an empty name just closes the editor
     List().OnLButtonDown(0, 500, 500);
@@ -220,8 +230,12 @@ TEST_F(NameList, EditorOnARemovedSetClosesWithoutAdding) {
     ASSERT_TRUE(List().BeginNameEdit());
     List().Editor()->SetText("New");
     library.RemoveSet(1);
+    bool told = false;
+    List().onNameAdded = [&] { told = true; };
+    List().onNameRefused = [&](MacroNameCheck) { told = true; };
     List().OnLButtonDown(0, 20, 20);
     EXPECT_FALSE(List().IsEditing());
+    EXPECT_FALSE(told);
     EXPECT_TRUE(dlg->messages.empty());
 }
 

@@ -207,6 +207,14 @@ void GalleryDialog::BuildControls(int, int, int, int) {
         AddControl(2, std::make_unique<CVScrollBar>(
                           w, kIdActionScroll, Rect::FromSize(480, 215, 13, 215), "", true, false));
     combo(2, kIdMacroSets, Rect::FromSize(520, 215, 175, 20), kMsgMacroSetsCombo, "Macro sets");
+    m_macroList->onClick = [this] { RefreshLists(); };
+    m_macroList->onNameAdded = [this] { RefreshLists(); };
+    for (const bool macros : {true, false}) {
+        CVScrollBar* bar = macros ? m_macroScroll : m_actionScroll;
+        bar->onPartPressed = [this, macros](ScrollPart part) { Scroll(macros, part, false); };
+        bar->onThumbDragged = [this, macros] { Scroll(macros, std::nullopt, true); };
+        bar->onClick = [this, macros] { Scroll(macros, std::nullopt, false); };
+    }
     m_macroList->SelectSet(0);
     m_macroList->SetSelected(2);
     RefreshLists();
@@ -236,6 +244,22 @@ void GalleryDialog::RefreshLists() {
     if (Window()) Window()->InvalidateAll();
 }
 
+void GalleryDialog::Scroll(bool macros, std::optional<ScrollPart> part, bool dragged) {
+    CVScrollBar* bar = macros ? m_macroScroll : m_actionScroll;
+    int firstRow = bar->Position();
+    if (part == ScrollPart::kUpArrow) firstRow -= 1;
+    if (part == ScrollPart::kDownArrow) firstRow += 1;
+    if (part == ScrollPart::kPageUp) firstRow -= bar->Page();
+    if (part == ScrollPart::kPageDown) firstRow += bar->Page();
+    firstRow = std::clamp(firstRow, 0, std::max(bar->Range() - bar->Page(), 0));
+    if (macros)
+        m_macroList->SetFirstRow(firstRow);
+    else
+        m_actionList->SetFirstRow(firstRow);
+    if (!dragged) bar->UpdateScroll(firstRow, bar->Page(), bar->Range());
+    Window()->InvalidateAll();
+}
+
 void GalleryDialog::ShowPage(int page) {
     PageSelection() = page;
     for (int list = 1; list <= 4; ++list) SetListVisible(list, list == page + 1);
@@ -251,6 +275,20 @@ void GalleryDialog::OpenBelow(PopupSlot slot, uint32_t controlId, CWndPopup* pop
         combo->Invalidate();
     }
     ShowPopup(slot, {r.left, r.bottom, r.right, r.bottom + 20}, popup, controlId);
+}
+
+void GalleryDialog::OpenMacroSetList() {
+    auto* popup = new CMacroSetListPopup(&m_library);
+    popup->onItemChosen = [this](int type) {
+        if (type < 2) return;
+        CloseAllPopups();
+        m_macroList->SelectSet(type - 2);
+        RefreshLists();
+    };
+    // A submenu taking the focus deactivates its menu; decide once the focus
+    // has settled.
+    popup->onDeactivated = [this] { Window()->Post(kMsgCheckFocus, 0, 0); };
+    OpenBelow(PopupSlot::kMacroSetList, kIdMacroSets, popup);
 }
 
 void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t parameter) {
@@ -274,8 +312,7 @@ void GalleryDialog::OpenPopup(const std::string& name) {
     if (name == "multimedia") OpenSubmenu(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, m_comboOwner);
     if (name == "macrolibrary")
         OpenSubmenu(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&m_library), m_comboOwner);
-    if (name == "macrosetlist")
-        OpenBelow(PopupSlot::kMacroSetList, kIdMacroSets, new CMacroSetListPopup(&m_library));
+    if (name == "macrosetlist") OpenMacroSetList();
     if (name == "macroset")
         ShowListPopup(0, Rect::FromSize(520, 260, 158, 20), new CMacroSetPopup(&m_library, 0), 0);
     if (name == "lightcolor") OpenBelow(PopupSlot::kLightColor, kIdLightMode, new CLightColorPopup);
@@ -333,7 +370,7 @@ intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second
             OpenBelow(PopupSlot::kLightBrightness, kIdBrightness, new CLightBrightnessPopup);
             return 0;
         case kMsgMacroSetsCombo:
-            OpenBelow(PopupSlot::kMacroSetList, kIdMacroSets, new CMacroSetListPopup(&m_library));
+            OpenMacroSetList();
             return 0;
         case kMsgRequestMultimediaMenu:
         case kMsgRequestWindowMenu:
@@ -363,13 +400,6 @@ intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second
         case kMsgLightColorPopup:
         case kMsgLightBrightnessPopup:
             if (first != 0 && record) ShowChoice(first, record->text);
-            return 0;
-        case kMsgMacroSetListPopup:
-            if (second >= 2) {
-                CloseAllPopups();
-                m_macroList->SelectSet(static_cast<int>(second - 2));
-                RefreshLists();
-            }
             return 0;
         case kMsgMacroSetPopup:
             CloseAllPopups();
@@ -403,34 +433,9 @@ intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second
             if (!popupActive) CloseAllPopups();
             return 0;
         }
-        case kIdMacroList:
-            if (second == ControlEvent::kClicked) RefreshLists();
-            if (second == ControlEvent::kNameAdded) RefreshLists();
-            return 0;
         case kIdNewMacro:
             if (second == ControlEvent::kClicked) m_macroList->BeginNameEdit();
             return 0;
-        case kIdMacroScroll:
-        case kIdActionScroll: {
-            const bool macros = msg == kIdMacroScroll;
-            CVScrollBar* bar = macros ? m_macroScroll : m_actionScroll;
-            int first_row = bar->Position();
-            if (second == ControlEvent::kPressed) {
-                if (first == ScrollPart::kUpArrow) first_row -= 1;
-                if (first == ScrollPart::kDownArrow) first_row += 1;
-                if (first == ScrollPart::kPageUp) first_row -= bar->Page();
-                if (first == ScrollPart::kPageDown) first_row += bar->Page();
-            }
-            first_row = std::clamp(first_row, 0, std::max(bar->Range() - bar->Page(), 0));
-            if (macros)
-                m_macroList->SetFirstRow(first_row);
-            else
-                m_actionList->SetFirstRow(first_row);
-            if (second != ControlEvent::kThumbDragged)
-                bar->UpdateScroll(first_row, bar->Page(), bar->Range());
-            Window()->InvalidateAll();
-            return 0;
-        }
         default:
             return 0;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/MacroLibrary.h"
@@ -43,6 +44,9 @@ private:
     void CloseAllPopups();
     void ShowChoice(uintptr_t controlId, const std::string& text);
     void RefreshLists();
+    void OpenMacroSetList();
+    // A press on a part of a list's bar, a drag of its thumb or the release.
+    void Scroll(bool macros, std::optional<ScrollPart> part, bool dragged);
 
     MacroLibrary m_library;
     CEditShowList* m_macroList = nullptr;
