@@ -21,6 +21,7 @@
 namespace lumbra {
 
 class CComboButton;
+struct ChoiceRecord;
 class CKeyboardButton;
 class CProgressStrip;
 class CTabControl;
@@ -123,8 +124,10 @@ private:
     void OpenMacroManager() override;
 
     void Shutdown();
-    void ChooseLighting(uint32_t buttonId, intptr_t record);
-    std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
+    // Each control of the layout runs OnControlClicked; the parts rewire theirs.
+    void WireControls();
+    void OnControlClicked(uint32_t id);
+    void ChooseLighting(uint32_t buttonId, const ChoiceRecord& choice);
     void AddTrayIcon();
     void CreateLoopCountEdit();
     void CreateParts();

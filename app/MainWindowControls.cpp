@@ -27,15 +27,7 @@ namespace {
 
 constexpr int kIconSize = 32;
 
-// The nested macro-set lists: open, close, lose activation.
-constexpr IdRange kMacroSetPopupMessages{kMsgOpenMacroSetPopup, kMsgMacroSetPopupClosed};
 }  // namespace
-
-bool IsMacroPageMessage(uint32_t msg) {
-    return MacroPageId::kAll.Contains(msg) || msg == kMsgHookKey || msg == kMsgKind6PopupClosed ||
-           kMacroSetPopupMessages.Contains(msg) || msg == kMsgMacroSetPopup ||
-           msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
-}
 
 MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
                                              MacroLibrary* library) {
@@ -137,17 +129,22 @@ void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, c
         RectF{0, 0, static_cast<float>(icon.Width()), static_cast<float>(icon.Height())});
 }
 
-void OpenLightingList(CDlgBase& dlg, uint32_t buttonId) {
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId,
+                      std::function<void(const ChoiceRecord&)> onChoice,
+                      std::function<void()> onDeactivated) {
     auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId));
     if (!button) return;
     button->SetPopupOpen(true);
     button->Invalidate();
     const Rect r = button->GetRect();
     const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
-    if (buttonId == MainId::kLightColor)
-        dlg.ShowPopup(PopupSlot::kLightColor, below, new CLightColorPopup, buttonId);
-    else
-        dlg.ShowPopup(PopupSlot::kLightBrightness, below, new CLightBrightnessPopup, buttonId);
+    const bool color = buttonId == MainId::kLightColor;
+    CWndPopup* list = color ? static_cast<CWndPopup*>(new CLightColorPopup)
+                            : static_cast<CWndPopup*>(new CLightBrightnessPopup);
+    list->onChoice = std::move(onChoice);
+    list->onDeactivated = std::move(onDeactivated);
+    dlg.ShowPopup(color ? PopupSlot::kLightColor : PopupSlot::kLightBrightness, below, list,
+                  buttonId);
 }
 
 void CloseLightingList(CDlgBase& dlg, uint32_t buttonId) {

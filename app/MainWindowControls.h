@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/MainWindowLayout.h"
@@ -17,6 +18,7 @@ class CDlgBase;
 class CKeyboardButton;
 class CProgressStrip;
 class CTabControl;
+struct ChoiceRecord;
 class MacroLibrary;
 
 constexpr int kMainWindowPageCount = 4;
@@ -48,11 +50,11 @@ void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);
 void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, const Image& icon);
 
 // The lighting buttons' drop-down lists (buttonId: the colour or the
-// brightness button), below their button.
-void OpenLightingList(CDlgBase& dlg, uint32_t buttonId);
+// brightness button), below their button; the list hands the user's choice to
+// onChoice and says when a click elsewhere took its activation.
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId,
+                      std::function<void(const ChoiceRecord&)> onChoice,
+                      std::function<void()> onDeactivated);
 void CloseLightingList(CDlgBase& dlg, uint32_t buttonId);
-
-// The messages that belong to the macro page.
-bool IsMacroPageMessage(uint32_t msg);
 
 }  // namespace lumbra

@@ -55,8 +55,6 @@ constexpr uint32_t kMsgTrayNotify = 0x420;           // (tray icon id, mouse not
 // The nested macro-set lists beside the macro list; nothing opens one.
 constexpr uint32_t kMsgOpenMacroSetPopup = 0x418;
 constexpr uint32_t kMsgCloseMacroSetPopup = 0x419;
-// Posted with the number (position + 1) of a set: run the macro manager on it.
-constexpr uint32_t kMsgOpenMacroManager = 0x41D;
 
 // The tray icon's id and the mouse notifications its message carries.
 constexpr uintptr_t kTrayIconId = 387;
