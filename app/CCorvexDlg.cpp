@@ -312,17 +312,8 @@ void CCorvexDlg::Refresh() {
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     m_commands.OnProgress(progress);
     if (IsShutDown() || !m_progressStrip) return;
-    const bool busy = progress.busy;
-    if (busy) {
-        m_progressStrip->SetCaption(std::string(
-            progress.kind == DeviceJobKind::kWrite ? kWritingCaption : kReadingCaption));
-        m_progressStrip->SetProgress(progress.done, progress.total);
-    }
-    if (busy != m_progressStrip->IsVisible()) {
-        m_progressStrip->SetVisible(busy);
-        m_progressStrip->Invalidate();
-    }
-    const bool writing = busy && progress.kind == DeviceJobKind::kWrite;
+    ShowWorkerProgress(*m_progressStrip, progress);
+    const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
         const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
         if (!wait || c->IsDisabled() == *wait) return;
@@ -360,22 +351,6 @@ void CCorvexDlg::BringBack() {
     Window()->ShowNormal();
     Window()->Activate();
 }
-
-void CCorvexDlg::Hide() {
-    if (Window()) Window()->Hide();
-}
-
-void CCorvexDlg::PostClose() {
-    if (Window()) Window()->PostClose();
-}
-
-bool CCorvexDlg::OnCloseRequest() { return m_commands.Exiting().OnCloseRequest(HasTray()); }
-
-void CCorvexDlg::OpenMacroManager() {
-    if (m_macroPart) m_macroPart->OpenMacroManager();
-}
-
-void CCorvexDlg::OnWindowDestroyed() { Shutdown(); }
 
 void CCorvexDlg::Shutdown() {
     if (!m_commands.ShutDown()) return;

@@ -147,13 +147,28 @@ void OpenLightingList(CDlgBase& dlg, uint32_t buttonId,
                   buttonId);
 }
 
+void ShowWorkerProgress(CProgressStrip& strip, const DeviceProgress& progress) {
+    const bool busy = progress.busy;
+    if (busy) {
+        strip.SetCaption(std::string(progress.kind == DeviceJobKind::kWrite
+                                         ? kWorkerWritingCaption
+                                         : kWorkerReadingCaption));
+        strip.SetProgress(progress.done, progress.total);
+    }
+    if (busy != strip.IsVisible()) {
+        strip.SetVisible(busy);
+        strip.Invalidate();
+    }
+}
+
 void CloseLightingList(CDlgBase& dlg, uint32_t buttonId) {
     if (auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId))) {
         button->SetPopupOpen(false);
         button->SetState(CControlBase::kNormal);
         button->Invalidate();
     }
-    dlg.ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::kLightColor : PopupSlot::kLightBrightness);
+    dlg.ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::kLightColor
+                                                   : PopupSlot::kLightBrightness);
 }
 
 }  // namespace lumbra

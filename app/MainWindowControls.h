@@ -4,9 +4,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "app/MainWindowLayout.h"
+#include "device/DeviceWorker.h"
 #include "platform/Geometry.h"
 #include "platform/Image.h"
 #include "platform/Surface.h"
@@ -28,6 +30,12 @@ constexpr int kMainWindowPageCount = 4;
 constexpr uint32_t kProgressStripId = 0x7FB;
 constexpr int kProgressStripPicture = 402;
 constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+constexpr std::string_view kWorkerWritingCaption = "Writing to the keyboard…";
+constexpr std::string_view kWorkerReadingCaption = "Reading the keyboard…";
+
+// The strip shows while the worker is busy, with the caption of what it does
+// and how far it has come.
+void ShowWorkerProgress(CProgressStrip& strip, const DeviceProgress& progress);
 
 // The controls of the main window's layout that show the model.
 struct MainWindowControlSet {

@@ -287,7 +287,8 @@ TEST(MainWindowTray, WrongIconIdIsRefusedAndDoubleClickBringsTheWindowBack) {
     rig.ClickControl(MainId::kClose);
     EXPECT_FALSE(rig.W().IsVisible()) << "the close button hides into the tray";
     EXPECT_FALSE(rig.closed);
-    EXPECT_EQ(rig.dlg->Commands().OnTrayNotify(386, kTrayLeftDoubleClick, {0, 0}), kTrayWrongIdResult);
+    EXPECT_EQ(rig.dlg->Commands().OnTrayNotify(386, kTrayLeftDoubleClick, {0, 0}),
+              kTrayWrongIdResult);
     EXPECT_FALSE(rig.W().IsVisible());
     rig.tray.notify(kTrayLeftDoubleClick);
     EXPECT_TRUE(rig.W().IsVisible());
