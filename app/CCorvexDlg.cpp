@@ -153,13 +153,7 @@ void CCorvexDlg::AddTrayIcon() {
 }
 
 void CCorvexDlg::BuildControls(int left, int top, int, int) {
-    MainWindowControlSet set = BuildMainWindowControls(*this, left, top, m_services.library);
-    m_gKeyTabs = set.gKeyTabs;
-    m_gKeyButtons = set.gKeyButtons;
-    m_keyButtons = std::move(set.keyButtons);
-    m_colorButton = set.colorButton;
-    m_brightnessButton = set.brightnessButton;
-    m_progressStrip = set.progressStrip;
+    m_controls = BuildMainWindowControls(*this, left, top, m_services.library);
     WireControls();
 }
 
@@ -271,7 +265,7 @@ void CCorvexDlg::ShowPage(int page) {
     for (int list = 1; list <= kMainWindowPageCount; ++list) SetListVisible(list, list == page + 1);
     ClearHotControl();
     if (page == 0) {
-        for (CTabControl* tab : m_gKeyTabs)
+        for (CTabControl* tab : m_controls.gKeyTabs)
             if (tab) tab->SetState(CControlBase::kNormal);
     }
     if (m_loopCountEdit) m_loopCountEdit->SetVisible(page == 1);
@@ -290,16 +284,17 @@ void CCorvexDlg::Refresh() {
     // or the start-up read-back chose it rather than a click on a tab.
     SubSelection() = slot;
     const ProfileCaptions captions = ShowProfileCaptions(model.Profile(slot));
-    for (size_t g = 0; g < m_gKeyButtons.size(); ++g)
-        if (m_gKeyButtons[g]) m_gKeyButtons[g]->SetDisplayText(captions.gkeyNames[g]);
+    for (size_t g = 0; g < m_controls.gKeyButtons.size(); ++g)
+        if (m_controls.gKeyButtons[g])
+            m_controls.gKeyButtons[g]->SetDisplayText(captions.gkeyNames[g]);
     m_lightingMode = captions.shownMode;
-    if (captions.modeCaption && m_colorButton)
-        m_colorButton->SetDisplayText(std::string(*captions.modeCaption));
-    if (captions.brightnessCaption && m_brightnessButton)
-        m_brightnessButton->SetDisplayText(std::string(*captions.brightnessCaption));
+    if (captions.modeCaption && m_controls.colorButton)
+        m_controls.colorButton->SetDisplayText(std::string(*captions.modeCaption));
+    if (captions.brightnessCaption && m_controls.brightnessButton)
+        m_controls.brightnessButton->SetDisplayText(std::string(*captions.brightnessCaption));
     const auto codes = model.RefreshKeyButtons(slot);
-    for (size_t i = 0; i < m_keyButtons.size() && i < codes.size(); ++i) {
-        CKeyboardButton* key = m_keyButtons[i];
+    for (size_t i = 0; i < m_controls.keyButtons.size() && i < codes.size(); ++i) {
+        CKeyboardButton* key = m_controls.keyButtons[i];
         key->SetKeyInfo(key->KeyName(), codes[i], key->DefaultCode());
     }
     if (m_keyPart) m_keyPart->OnRefresh();
@@ -311,8 +306,8 @@ void CCorvexDlg::Refresh() {
 
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     m_commands.OnProgress(progress);
-    if (IsShutDown() || !m_progressStrip) return;
-    ShowWorkerProgress(*m_progressStrip, progress);
+    if (IsShutDown() || !m_controls.progressStrip) return;
+    ShowWorkerProgress(*m_controls.progressStrip, progress);
     const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
         const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
@@ -322,7 +317,9 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
         c->Invalidate();
     });
 }
-bool CCorvexDlg::IsBusy() const { return m_progressStrip && m_progressStrip->IsVisible(); }
+bool CCorvexDlg::IsBusy() const {
+    return m_controls.progressStrip && m_controls.progressStrip->IsVisible();
+}
 
 // ---- lighting ---------------------------------------------------------------
 

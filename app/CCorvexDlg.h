@@ -83,7 +83,7 @@ public:
     // G-key and lighting buttons while it reads the keyboard back.
     void ShowProgress(const DeviceProgress& progress);
     bool IsBusy() const;
-    CProgressStrip* ProgressStrip() const { return m_progressStrip; }
+    CProgressStrip* ProgressStrip() const { return m_controls.progressStrip; }
 
     MainWindowCommands& Commands() { return m_commands; }
     void ShowPage(int page);
@@ -146,12 +146,7 @@ private:
     std::unique_ptr<KeyboardSession> m_session;
     LifeToken m_life;  // posted work and notifications check it
     std::unique_ptr<EditBox> m_loopCountEdit;
-    std::array<CTabControl*, 5> m_gKeyTabs{};
-    std::array<CComboButton*, 5> m_gKeyButtons{};
-    std::vector<CKeyboardButton*> m_keyButtons;
-    CComboButton* m_colorButton = nullptr;
-    CProgressStrip* m_progressStrip = nullptr;
-    CComboButton* m_brightnessButton = nullptr;
+    MainWindowControlSet m_controls;  // the layout's controls that show the model
     std::unique_ptr<KeyAssignmentPart> m_ownKeyPart;
     std::unique_ptr<MacroPagePart> m_ownMacroPart;
     MainWindowPart* m_keyPart = nullptr;
