@@ -4,7 +4,6 @@
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
 #include "keys/KeyMessages.h"
-#include "macro/MacroPageIds.h"
 #include "platform/Resources.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
@@ -26,15 +25,10 @@ namespace lumbra {
 namespace {
 
 constexpr int kIconSize = 32;
-
-// The nested macro-set lists: open, close, lose activation.
-constexpr IdRange kMacroSetPopupMessages{kMsgOpenMacroSetPopup, kMsgMacroSetPopupClosed};
 }  // namespace
 
 bool IsMacroPageMessage(uint32_t msg) {
-    return MacroPageId::kAll.Contains(msg) || msg == kMsgHookKey || msg == kMsgKind6PopupClosed ||
-           kMacroSetPopupMessages.Contains(msg) || msg == kMsgMacroSetPopup ||
-           msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
+    return msg == kMsgHookKey || msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
 }
 
 MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,

@@ -123,7 +123,7 @@ TEST(MainWindowCommands, BreathIsShownStoredAndSentOnceByApply) {
     rig.Start();
     rig.log.Clear();
     rig.ClickControl(MainId::kPage3Tab);
-    EXPECT_EQ(PageSelection(), 3);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kLighting);
     rig.ClickControl(MainId::kLightBrightness);
     CWndPopup* list = rig.dlg->Popup(PopupSlot::kLightBrightness);
     ASSERT_NE(list, nullptr);
@@ -379,7 +379,7 @@ TEST(MainWindowProgress, WhileAPlanRunsTheStripShowsAndTheCommandsWait) {
     const Rect apply = rig.dlg->FindControl(MainId::kApply)->GetRect();
     test::Click(rig.W(), (apply.left + apply.right) / 2, (apply.top + apply.bottom) / 2);
     rig.ClickControlWithoutIdle(MainId::kPage1Tab);
-    EXPECT_EQ(PageSelection(), 1);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kMacros);
 
     rig.clock->Hold(false);
     rig.Idle();
@@ -448,7 +448,7 @@ TEST(MainWindowPages, PagesShowTheirControlsAndTheLoopCountEditOnlyOnPageOne) {
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(edit->IsVisible());
     rig.ClickControl(MainId::kPage1Tab);
-    EXPECT_EQ(PageSelection(), 1);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kMacros);
     EXPECT_TRUE(edit->IsVisible());
     EXPECT_FALSE(rig.dlg->FindControl(0x898)->IsVisible());
     EXPECT_TRUE(rig.dlg->FindControl(0x842)->IsVisible());
@@ -457,7 +457,7 @@ TEST(MainWindowPages, PagesShowTheirControlsAndTheLoopCountEditOnlyOnPageOne) {
     EXPECT_TRUE(rig.dlg->FindControl(0x898)->IsVisible());
     // A G-key picture of page 0 selects page 2.
     rig.Click(150 + 7, 311 + 8);
-    EXPECT_EQ(PageSelection(), 2);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kGKeys);
     EXPECT_TRUE(rig.dlg->FindControl(0x81E)->IsVisible());
     EXPECT_FALSE(rig.dlg->FindControl(0x898)->IsVisible());
 }
@@ -590,10 +590,10 @@ TEST(MainWindowParts, MessagesOfTheLaterPartsReachOnlyAnInstalledPart) {
     rig.dlg->SetMacroPagePart(&macros);
     EXPECT_EQ(rig.W().Send(0x898, 0x898, ControlEvent::kClicked), 0);
     EXPECT_EQ(rig.W().Send(KeyMsg::kGKeyButton, 0x81E, 2), 0);
-    EXPECT_EQ(rig.W().Send(0x834, 0, 2), 7);
+    EXPECT_EQ(rig.W().Send(kMsgOpenMacroManager, 1, 0), 7);
     EXPECT_EQ(rig.W().Send(kMsgHookKey, 0, 0), 7);
     EXPECT_TRUE(keys.messages.empty());
-    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{0x834, kMsgHookKey}));
+    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{kMsgOpenMacroManager, kMsgHookKey}));
     rig.dlg->SetKeyAssignmentPart(nullptr);
     rig.dlg->SetMacroPagePart(nullptr);
 }
