@@ -10,9 +10,6 @@ namespace lumbra {
 namespace ControlEvent {
 constexpr intptr_t kPressed = 1;       // the button went down inside the control
 constexpr intptr_t kClicked = 2;       // the button was released inside the control
-// The pointer came onto, or left, a G-key button.
-constexpr intptr_t kPointerEntered = 4;
-constexpr intptr_t kPointerLeft = 5;
 }  // namespace ControlEvent
 
 // The part of a scroll bar a press went down on.
