@@ -18,8 +18,6 @@
 #include "platform/Resources.h"
 #include "ui/CComboButton.h"
 #include "ui/CKeyboardButton.h"
-#include "ui/CLightBrightnessPopup.h"
-#include "ui/CLightColorPopup.h"
 #include "ui/CProgressStrip.h"
 #include "ui/CTabControl.h"
 #include "ui/ChoiceRecord.h"
@@ -144,7 +142,7 @@ void CCorvexDlg::CreateParts() {
 void CCorvexDlg::AddTrayIcon() {
     if (!m_services.tray) return;
     m_services.tray->Add(std::string(kTrayTip), m_life.Guard([this](intptr_t mouse) {
-        if (Window()) Window()->Send(kMsgTrayNotify, kTrayIconId, mouse);
+        if (Window()) m_commands.OnTrayNotify(kTrayIconId, mouse, CursorScreenPos());
     }),
                          m_life.Guard([this](uint32_t command) {
                              if (Window() && Window()->IsAlive())
@@ -161,6 +159,7 @@ void CCorvexDlg::BuildControls(int left, int top, int, int) {
     m_colorButton = set.colorButton;
     m_brightnessButton = set.brightnessButton;
     m_progressStrip = set.progressStrip;
+    WireControls();
 }
 
 void CCorvexDlg::CreateLoopCountEdit() {
@@ -171,10 +170,7 @@ void CCorvexDlg::CreateLoopCountEdit() {
         Rect::FromSize(client.left + e.x, client.top + e.y, e.width, e.height),
         m_page == MainPage::kMacros);
     m_loopCountEdit->SetNumbersOnly(true);
-    m_loopCountEdit->OnTextChanged([this] {
-        // The macro page owns the loop count; without it the edit does nothing.
-        RouteToPart(MacroPageId::kLoopCount, 0, 0);
-    });
+    // The macro page's part hears the loop count's changes once it is made.
 }
 
 void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
@@ -203,59 +199,44 @@ void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
 // ---- messages -------------------------------------------------------------
 
 intptr_t CCorvexDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    const bool clicked = second == ControlEvent::kClicked;
-    if (clicked && m_commands.RunClick(msg)) return 0;
-    switch (msg) {
+    // The keyboard hook's keys reach the window as messages; the controls,
+    // the popups and the menus call their handlers directly.
+    if (msg == kMsgHookKey && m_macroPart)
+        m_macroPart->OnHookKey(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
+    return 0;
+}
+
+void CCorvexDlg::WireControls() {
+    // The pages' parts replace the handlers of the controls they own.
+    ForEachControl([this](CControlBase* c) {
+        const uint32_t id = c->Id();
+        c->onClick = [this, id] { OnControlClicked(id); };
+    });
+}
+
+void CCorvexDlg::OnControlClicked(uint32_t id) {
+    if (m_commands.RunClick(id)) return;
+    switch (id) {
         case MainId::kMinimize:
-            if (clicked) Window()->Minimize();
-            return 0;
+            Window()->Minimize();
+            break;
         case MainId::kPage0Tab:
         case MainId::kPage1Tab:
         case MainId::kPage2Tab:
-            if (clicked) ShowPage(static_cast<int>(msg - MainId::kPage0Tab));
-            return 0;
+            ShowPage(static_cast<int>(id - MainId::kPage0Tab));
+            break;
         case MainId::kPage3Tab:
-            if (clicked) ShowPage(3);
-            return 0;
-        case kMsgOpenLightColor:
-        case kMsgOpenLightBrightness:
-            if (clicked) OpenLightingList(*this, static_cast<uint32_t>(first));
-            return 0;
-        case kMsgLightColorPopupClosed:
-            if (second == PopupKind::kLightColor) CloseLightingList(*this, MainId::kLightColor);
-            return 0;
-        case kMsgLightBrightnessPopupClosed:
-            if (second == PopupKind::kLightBrightness)
-                CloseLightingList(*this, MainId::kLightBrightness);
-            return 0;
-        case kMsgLightColorPopup:
-            ChooseLighting(MainId::kLightColor, second);
-            return 0;
-        case kMsgLightBrightnessPopup:
-            ChooseLighting(MainId::kLightBrightness, second);
-            return 0;
-        case kMsgTrayNotify:
-            return m_commands.OnTrayNotify(first, second, CursorScreenPos());
-        case MainCommand::kConfigKeyboard:
-        case MainCommand::kExit:
-        case MainCommand::kEditProfile:
-        case MainCommand::kSaveProfile:
-        case MainCommand::kLoadProfile:
-        case MainCommand::kFollowPrograms:
-        case MainCommand::kStartAtLogin:
-            m_commands.RunMenuCommand(msg);
-            return 0;
-        case MainId::kNothing:
-            return 0;
+            ShowPage(3);
+            break;
+        case MainId::kLightColor:
+        case MainId::kLightBrightness:
+            OpenLightingList(
+                *this, id, [this, id](const ChoiceRecord& choice) { ChooseLighting(id, choice); },
+                [this, id] { CloseLightingList(*this, id); });
+            break;
         default:
             break;
     }
-    return RouteToPart(msg, first, second).value_or(0);
-}
-
-std::optional<intptr_t> CCorvexDlg::RouteToPart(uint32_t msg, uintptr_t first, intptr_t second) {
-    if (m_macroPart && IsMacroPageMessage(msg)) return m_macroPart->OnMessage(msg, first, second);
-    return std::nullopt;
 }
 
 void CCorvexDlg::OnMouseWheel(uint32_t flags, int delta, int x, int y) {
@@ -331,17 +312,8 @@ void CCorvexDlg::Refresh() {
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     m_commands.OnProgress(progress);
     if (IsShutDown() || !m_progressStrip) return;
-    const bool busy = progress.busy;
-    if (busy) {
-        m_progressStrip->SetCaption(std::string(
-            progress.kind == DeviceJobKind::kWrite ? kWritingCaption : kReadingCaption));
-        m_progressStrip->SetProgress(progress.done, progress.total);
-    }
-    if (busy != m_progressStrip->IsVisible()) {
-        m_progressStrip->SetVisible(busy);
-        m_progressStrip->Invalidate();
-    }
-    const bool writing = busy && progress.kind == DeviceJobKind::kWrite;
+    ShowWorkerProgress(*m_progressStrip, progress);
+    const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
         const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
         if (!wait || c->IsDisabled() == *wait) return;
@@ -354,10 +326,7 @@ bool CCorvexDlg::IsBusy() const { return m_progressStrip && m_progressStrip->IsV
 
 // ---- lighting ---------------------------------------------------------------
 
-void CCorvexDlg::ChooseLighting(uint32_t buttonId, intptr_t second) {
-    const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
-    if (!record) return;
-    const ChoiceRecord choice = *record;  // the popup goes away below
+void CCorvexDlg::ChooseLighting(uint32_t buttonId, const ChoiceRecord& choice) {
     if (auto* button = dynamic_cast<CComboButton*>(FindControl(buttonId)))
         button->SetDisplayText(choice.text);
     CloseLightingList(*this, buttonId);
@@ -382,22 +351,6 @@ void CCorvexDlg::BringBack() {
     Window()->ShowNormal();
     Window()->Activate();
 }
-
-void CCorvexDlg::Hide() {
-    if (Window()) Window()->Hide();
-}
-
-void CCorvexDlg::PostClose() {
-    if (Window()) Window()->PostClose();
-}
-
-bool CCorvexDlg::OnCloseRequest() { return m_commands.Exiting().OnCloseRequest(HasTray()); }
-
-void CCorvexDlg::OpenMacroManager() {
-    RouteToPart(MainCommand::kMacroManager, 0, ControlEvent::kClicked);
-}
-
-void CCorvexDlg::OnWindowDestroyed() { Shutdown(); }
 
 void CCorvexDlg::Shutdown() {
     if (!m_commands.ShutDown()) return;

@@ -10,6 +10,7 @@
 
 #include "app/KeyboardSession.h"
 #include "app/MainWindowCommands.h"
+#include "app/MainWindowControls.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowServices.h"
 #include "base/LifeToken.h"
@@ -21,6 +22,7 @@
 namespace lumbra {
 
 class CComboButton;
+struct ChoiceRecord;
 class CKeyboardButton;
 class CProgressStrip;
 class CTabControl;
@@ -52,8 +54,8 @@ public:
     void BuildControls(int left, int top, int right, int bottom) override;
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
     void OnPaint(Surface& surface, const Rect& client) override;
-    bool OnCloseRequest() override;
-    void OnWindowDestroyed() override;
+    bool OnCloseRequest() override { return m_commands.Exiting().OnCloseRequest(HasTray()); }
+    void OnWindowDestroyed() override { Shutdown(); }
     void OnRButtonUp(uint32_t flags, int x, int y) override;
     void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;
     void OnLButtonDown(uint32_t flags, int x, int y) override;
@@ -68,8 +70,8 @@ public:
     void OnKeyboardNotice(int notice) override;
 
     // The progress strip's captions.
-    static constexpr std::string_view kWritingCaption = "Writing to the keyboard…";
-    static constexpr std::string_view kReadingCaption = "Reading the keyboard…";
+    static constexpr std::string_view kWritingCaption = kWorkerWritingCaption;
+    static constexpr std::string_view kReadingCaption = kWorkerReadingCaption;
 
     // Ends the program as the tray's "Exit" does (ExitController).
     void Exit() { m_commands.Exit(); }
@@ -118,14 +120,22 @@ private:
     int ShownProfile() const override { return m_currentProfile; }
     void PutAway() override;
     void BringBack() override;
-    void Hide() override;
-    void PostClose() override;
+    void Hide() override {
+        if (Window()) Window()->Hide();
+    }
+    void PostClose() override {
+        if (Window()) Window()->PostClose();
+    }
     HostWindow* DialogOwner() override { return Window(); }
-    void OpenMacroManager() override;
+    void OpenMacroManager() override {
+        if (m_macroPart) m_macroPart->OpenMacroManager();
+    }
 
     void Shutdown();
-    void ChooseLighting(uint32_t buttonId, intptr_t record);
-    std::optional<intptr_t> RouteToPart(uint32_t msg, uintptr_t first, intptr_t second);
+    // Each control of the layout runs OnControlClicked; the parts rewire theirs.
+    void WireControls();
+    void OnControlClicked(uint32_t id);
+    void ChooseLighting(uint32_t buttonId, const ChoiceRecord& choice);
     void AddTrayIcon();
     void CreateLoopCountEdit();
     void CreateParts();

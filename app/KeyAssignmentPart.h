@@ -34,11 +34,6 @@ public:
                       ModalRunner runModal, ProgramChooser chooseProgram);
     ~KeyAssignmentPart() override;
 
-    // Everything reaches the part through its controls' and popups' callbacks.
-    std::optional<intptr_t> OnMessage(uint32_t, uintptr_t, intptr_t) override {
-        return std::nullopt;
-    }
-
     KeyAssignment& Assignment() { return m_assign; }
 
 private:

@@ -111,21 +111,8 @@ void MacroPagePart::QueueEnter() {
     });
 }
 
-std::optional<intptr_t> MacroPagePart::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    MacroPage& page = *m_macroPage;
-    switch (msg) {
-        case kMsgHookKey:
-            page.OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
-            return 0;
-        case MainCommand::kMacroManager:
-            RunMacroManager(0);
-            return 0;
-        case kMsgOpenMacroManager:
-            RunMacroManager(static_cast<uint32_t>(first));
-            return 0;
-        default:
-            return std::nullopt;
-    }
+void MacroPagePart::OnHookKey(uint32_t virtualKey, uint32_t flags) {
+    m_macroPage->OnHookMessage(virtualKey, flags);
 }
 
 void MacroPagePart::OnLButtonDown(int x, int y) {

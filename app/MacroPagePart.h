@@ -50,9 +50,9 @@ public:
     explicit MacroPagePart(Services services);
     ~MacroPagePart() override;
 
-    // The keyboard hook's keys and the macro manager commands; the page's own
-    // controls report through their callbacks.
-    std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
+    // The page's own controls report through their callbacks.
+    void OnHookKey(uint32_t virtualKey, uint32_t flags) override;
+    void OpenMacroManager() override { RunMacroManager(0); }
     void OnRefresh() override {}
     void OnPageShown(int page) override { m_page = page; }
     void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;

@@ -4,6 +4,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMessages.h"
 #include "keys/KeyMessages.h"
+#include "macro/MacroPageIds.h"
 #include "platform/Resources.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
@@ -25,11 +26,8 @@ namespace lumbra {
 namespace {
 
 constexpr int kIconSize = 32;
-}  // namespace
 
-bool IsMacroPageMessage(uint32_t msg) {
-    return msg == kMsgHookKey || msg == kMsgOpenMacroManager || msg == MainCommand::kMacroManager;
-}
+}  // namespace
 
 MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
                                              MacroLibrary* library) {
@@ -131,17 +129,36 @@ void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, c
         RectF{0, 0, static_cast<float>(icon.Width()), static_cast<float>(icon.Height())});
 }
 
-void OpenLightingList(CDlgBase& dlg, uint32_t buttonId) {
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId,
+                      std::function<void(const ChoiceRecord&)> onChoice,
+                      std::function<void()> onDeactivated) {
     auto* button = dynamic_cast<CComboButton*>(dlg.FindControl(buttonId));
     if (!button) return;
     button->SetPopupOpen(true);
     button->Invalidate();
     const Rect r = button->GetRect();
     const Rect below{r.left, r.bottom, r.right, r.bottom + r.Height()};
-    if (buttonId == MainId::kLightColor)
-        dlg.ShowPopup(PopupSlot::kLightColor, below, new CLightColorPopup, buttonId);
-    else
-        dlg.ShowPopup(PopupSlot::kLightBrightness, below, new CLightBrightnessPopup, buttonId);
+    const bool color = buttonId == MainId::kLightColor;
+    CWndPopup* list = color ? static_cast<CWndPopup*>(new CLightColorPopup)
+                            : static_cast<CWndPopup*>(new CLightBrightnessPopup);
+    list->onChoice = std::move(onChoice);
+    list->onDeactivated = std::move(onDeactivated);
+    dlg.ShowPopup(color ? PopupSlot::kLightColor : PopupSlot::kLightBrightness, below, list,
+                  buttonId);
+}
+
+void ShowWorkerProgress(CProgressStrip& strip, const DeviceProgress& progress) {
+    const bool busy = progress.busy;
+    if (busy) {
+        strip.SetCaption(std::string(progress.kind == DeviceJobKind::kWrite
+                                         ? kWorkerWritingCaption
+                                         : kWorkerReadingCaption));
+        strip.SetProgress(progress.done, progress.total);
+    }
+    if (busy != strip.IsVisible()) {
+        strip.SetVisible(busy);
+        strip.Invalidate();
+    }
 }
 
 void CloseLightingList(CDlgBase& dlg, uint32_t buttonId) {
@@ -150,7 +167,8 @@ void CloseLightingList(CDlgBase& dlg, uint32_t buttonId) {
         button->SetState(CControlBase::kNormal);
         button->Invalidate();
     }
-    dlg.ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::kLightColor : PopupSlot::kLightBrightness);
+    dlg.ClosePopup(buttonId == MainId::kLightColor ? PopupSlot::kLightColor
+                                                   : PopupSlot::kLightBrightness);
 }
 
 }  // namespace lumbra

@@ -3,9 +3,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "app/MainWindowLayout.h"
+#include "device/DeviceWorker.h"
 #include "platform/Geometry.h"
 #include "platform/Image.h"
 #include "platform/Surface.h"
@@ -17,6 +20,7 @@ class CDlgBase;
 class CKeyboardButton;
 class CProgressStrip;
 class CTabControl;
+struct ChoiceRecord;
 class MacroLibrary;
 
 constexpr int kMainWindowPageCount = 4;
@@ -26,6 +30,12 @@ constexpr int kMainWindowPageCount = 4;
 constexpr uint32_t kProgressStripId = 0x7FB;
 constexpr int kProgressStripPicture = 402;
 constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+constexpr std::string_view kWorkerWritingCaption = "Writing to the keyboard…";
+constexpr std::string_view kWorkerReadingCaption = "Reading the keyboard…";
+
+// The strip shows while the worker is busy, with the caption of what it does
+// and how far it has come.
+void ShowWorkerProgress(CProgressStrip& strip, const DeviceProgress& progress);
 
 // The controls of the main window's layout that show the model.
 struct MainWindowControlSet {
@@ -48,11 +58,11 @@ void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);
 void DrawMinimizedIcon(Surface& surface, const Rect& client, Color background, const Image& icon);
 
 // The lighting buttons' drop-down lists (buttonId: the colour or the
-// brightness button), below their button.
-void OpenLightingList(CDlgBase& dlg, uint32_t buttonId);
+// brightness button), below their button; the list hands the user's choice to
+// onChoice and says when a click elsewhere took its activation.
+void OpenLightingList(CDlgBase& dlg, uint32_t buttonId,
+                      std::function<void(const ChoiceRecord&)> onChoice,
+                      std::function<void()> onDeactivated);
 void CloseLightingList(CDlgBase& dlg, uint32_t buttonId);
-
-// The messages that belong to the macro page.
-bool IsMacroPageMessage(uint32_t msg);
 
 }  // namespace lumbra

@@ -52,8 +52,6 @@ constexpr uint32_t kStartAtLogin = 0x818;   // the context menu's "Start at logi
 constexpr uint32_t kMsgOpenLightColor = 0x424;       // the colour drop-down button released
 constexpr uint32_t kMsgOpenLightBrightness = 0x427;  // the brightness drop-down button released
 constexpr uint32_t kMsgTrayNotify = 0x420;           // (tray icon id, mouse notification)
-// Posted with the number (position + 1) of a set: run the macro manager on it.
-constexpr uint32_t kMsgOpenMacroManager = 0x41D;
 
 // The tray icon's id and the mouse notifications its message carries.
 constexpr uintptr_t kTrayIconId = 387;

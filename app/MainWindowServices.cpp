@@ -2,17 +2,12 @@
 #include "app/MainWindowServices.h"
 
 #include "app/ModalDialogs.h"
-#include "base/UiDispatcher.h"
-#include "model/KeyboardModel.h"
-#include "model/MacroLibrary.h"
+#include "device/DeviceLink.h"
 
 namespace lumbra {
 
 MainWindowServices WithDefaults(MainWindowServices s, std::unique_ptr<MainWindowDialogs>& own) {
-    if (!s.model) s.model = &TheKeyboardModel();
-    if (!s.library) s.library = &TheMacroLibrary();
-    if (!s.dispatcher) s.dispatcher = &TheUiDispatcher();
-    if (!s.clock) s.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
+    FillDefaults(s);
     if (s.autostart.file.empty())
         s.autostart = ResolveAutostartEntry(AutostartInputsFromEnvironment());
     if (!s.dialogs) {

@@ -52,13 +52,12 @@ public:
 // A part of the main window that a later piece of the program supplies: key
 // assignment (key buttons, the G-key function menus and their dialogs) or the
 // macro page (its controls, the loop-count edit, the keyboard hook, the wheel
-// and its timer). The main window hands such a part every message of its
-// ranges; while no part is installed those messages do nothing.
+// and its timer). A part sets the handlers of the controls it owns when it is
+// made; the window tells it what no control of its own reports. While no part
+// is installed these do nothing.
 class MainWindowPart {
 public:
     virtual ~MainWindowPart() = default;
-    // The part's answer, or nothing when the message is not the part's.
-    virtual std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t first, intptr_t second) = 0;
     // The window's refresh ran (current profile shown again).
     virtual void OnRefresh() {}
     // A page was selected.
@@ -68,6 +67,11 @@ public:
     }
     // A left-button press in the window, before the window routes it.
     virtual void OnLButtonDown(int x, int y) { (void)x, (void)y; }
+    // A key transition from the keyboard hook (virtual-key code, bit 31
+    // release | time stamp).
+    virtual void OnHookKey(uint32_t virtualKey, uint32_t flags) { (void)virtualKey, (void)flags; }
+    // The context menu's "Macro Manager...".
+    virtual void OpenMacroManager() {}
 };
 
 // What the main window is built on: the session's services (the model, the

@@ -104,13 +104,17 @@ void DeviceLink::Shared::CloseHandleOf(uint64_t generation) {
     }
 }
 
-namespace {
-
-DeviceLinkServices WithDefaults(DeviceLinkServices services) {
+void FillDefaults(DeviceLinkServices& services) {
     if (!services.clock) services.clock = std::shared_ptr<Clock>(&TheRealClock(), [](Clock*) {});
     if (!services.dispatcher) services.dispatcher = &TheUiDispatcher();
     if (!services.model) services.model = &TheKeyboardModel();
     if (!services.library) services.library = &TheMacroLibrary();
+}
+
+namespace {
+
+DeviceLinkServices WithDefaults(DeviceLinkServices services) {
+    FillDefaults(services);
     return services;
 }
 

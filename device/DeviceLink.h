@@ -70,6 +70,10 @@ struct DeviceLinkServices {
     std::string appDirectory;  // ends with '/'
 };
 
+// The program's own model, library and dispatcher and the real clock where
+// the services name none.
+void FillDefaults(DeviceLinkServices& services);
+
 // The keyboard as the main window sees it: discovery and hot-plug, the
 // feature-report protocol and the input listener.
 //

@@ -14,7 +14,7 @@ layers='
 base:
 model:    base
 storage:  base model
-device:   base model storage
+device:   base model
 sim:      base model storage device
 platform: base model
 skin:

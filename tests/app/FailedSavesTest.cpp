@@ -46,7 +46,7 @@ TEST(FailedSaves, ApplyAndSaveProfileThatCannotWriteSaySoOnceAndKeepWhatDependsO
     // Save Profile into a path that cannot be a file: said, and the slot stays.
     const std::string settings = ReadText(rig.Config("config.ini"));
     rig.dialogs.savePath = rig.Config("default1.psf/racing.psf");
-    rig.dlg->OnMessage(MainCommand::kSaveProfile, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kSaveProfile);
     EXPECT_EQ(rig.dialogs.messages.back(),
               "Attention!|Could not save " + *rig.dialogs.savePath + ": Not a directory.");
     EXPECT_EQ(rig.model.settings.SlotPath(0), profile0);

@@ -222,7 +222,7 @@ TEST(MainWindowLoadProfile, AFileThatIsNoProfileIsSaidAndNothingChanges) {
     }
     const size_t messages = rig.dialogs.messages.size();
     rig.dialogs.loadPath = note;
-    rig.dlg->OnMessage(MainCommand::kLoadProfile, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kLoadProfile);
 
     EXPECT_EQ(ReadText(note), "shopping list\r\n");
     for (int slot = 0; slot < kProfileSlotCount; ++slot) {

@@ -345,7 +345,7 @@ TEST(MainWindowKeyAssignment, PcOnlyProfileChangesStayOffTheKeyboardButPersistIn
     MainWindowRig rig;
     rig.Start();
     const SimKeyboardState keyboardBefore = rig.sim->State();
-    rig.W().Send(MainId::kProfile5, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunClick(MainId::kProfile5);
     ASSERT_EQ(rig.dlg->CurrentProfileNumber(), 4);
     rig.onModal = [](CDlgBase& d) {
         ClickAt(d, KeyMapAt::kDisableMode);

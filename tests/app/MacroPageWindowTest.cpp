@@ -466,7 +466,7 @@ TEST(MacroManagerFromTheWindow, ContextMenuRunsItCancelLeavesEverythingOkReloads
         test::Click(*d.Window(), 569, 443);  // OK writes the working copy
         return mgr.Result();
     };
-    rig.W().Send(kMsgOpenMacroManager, 1, 0);
+    rig.dlg->OwnMacroPagePart()->RunMacroManager(1);
     EXPECT_EQ(rig.modalRuns, 2);
     EXPECT_EQ(Names(rig), (std::vector<std::string>{"Kept", "FromManager"}));
     EXPECT_EQ(List(rig)->ShownSet(), 0);

@@ -187,7 +187,7 @@ TEST(MainWindowCommands, CancelAfterAProfileChangeHidesAndKeepsTheChangeInMemory
     EXPECT_EQ(rig.sim->State().currentProfile, 0);
     EXPECT_TRUE(rig.log.Sets().empty());
     // A later OK switches the keyboard and writes the file.
-    rig.dlg->OnMessage(MainId::kOk, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunClick(MainId::kOk);
     rig.Idle();
     EXPECT_EQ(rig.sim->State().currentProfile, 1);
     EXPECT_NE(ReadText(rig.Config("config.ini")).find("CurrentProfile=1\r\n"), std::string::npos);
@@ -233,7 +233,7 @@ TEST(MainWindowResets, CancelledResetDoesNothing) {
 TEST(MainWindowResets, ResetOfAPcOnlyProfileWritesItsFileAndSendsNothing) {
     MainWindowRig rig;
     rig.Start();
-    rig.dlg->OnMessage(MainId::kProfile5, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunClick(MainId::kProfile5);
     ASSERT_EQ(rig.dlg->CurrentProfileNumber(), 4);
     rig.model.Profile(4).SetLightColor(5);
     rig.model.pending.MarkLighting(4);
@@ -287,13 +287,14 @@ TEST(MainWindowTray, WrongIconIdIsRefusedAndDoubleClickBringsTheWindowBack) {
     rig.ClickControl(MainId::kClose);
     EXPECT_FALSE(rig.W().IsVisible()) << "the close button hides into the tray";
     EXPECT_FALSE(rig.closed);
-    EXPECT_EQ(rig.W().Send(kMsgTrayNotify, 386, kTrayLeftDoubleClick), kTrayWrongIdResult);
+    EXPECT_EQ(rig.dlg->Commands().OnTrayNotify(386, kTrayLeftDoubleClick, {0, 0}),
+              kTrayWrongIdResult);
     EXPECT_FALSE(rig.W().IsVisible());
     rig.tray.notify(kTrayLeftDoubleClick);
     EXPECT_TRUE(rig.W().IsVisible());
     // The tray's menu: "Config Keyboard", a separator, "Exit".
     rig.dialogs.menuAnswer = 0;
-    EXPECT_EQ(rig.W().Send(kMsgTrayNotify, kTrayIconId, kTrayRightButtonUp), 0);
+    EXPECT_EQ(rig.dlg->Commands().OnTrayNotify(kTrayIconId, kTrayRightButtonUp, {0, 0}), 0);
     ASSERT_EQ(rig.dialogs.menus.size(), 1u);
     const auto& items = rig.dialogs.menus[0];
     ASSERT_EQ(items.size(), 3u);
@@ -333,7 +334,7 @@ TEST(MainWindowTray, ExitWaitsForTheRunningApplyAndASecondExitEndsIt) {
         for (int p = 0; p < kOnBoardProfileCount; ++p) rig.model.pending.MarkKeyTable(p);
         rig.log.Clear();
         rig.clock->Hold(true);
-        rig.W().Send(MainId::kApply, 0, ControlEvent::kClicked);
+        rig.dlg->Commands().Apply();
         rig.tray.command(MainCommand::kExit);
         Application::ProcessEventsFor(20);
         EXPECT_FALSE(rig.closed) << "the Apply still runs";
@@ -363,7 +364,7 @@ TEST(MainWindowProgress, WhileAPlanRunsTheStripShowsAndTheCommandsWait) {
     for (int p = 0; p < kOnBoardProfileCount; ++p) rig.model.pending.MarkKeyTable(p);
     rig.log.Clear();
     rig.clock->Hold(true);
-    rig.W().Send(MainId::kOk, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().Ok();
     EXPECT_FALSE(rig.W().IsVisible()) << "OK hides before the flush ends";
     rig.W().ShowNormal();
     for (int i = 0; i < 100 && !strip->IsVisible(); ++i) Application::ProcessEventsFor(5);
@@ -530,7 +531,7 @@ TEST(MainWindowContextMenu, EditProfileNamesTheProfileAndKeepsItsProgramsInItsFi
     rig.Start();
     rig.dialogs.newName = "Racing";
     rig.dialogs.newPrograms.paths = {"/usr/bin/game", "", "/opt/tool"};
-    rig.dlg->OnMessage(MainCommand::kEditProfile, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kEditProfile);
     EXPECT_EQ(rig.dialogs.editedName, KeyboardProfile::DefaultProfileName(0));
     EXPECT_EQ(rig.model.Profile(0).PairValue(KeyboardProfile::kProfileNamePair), "Racing");
     rig.ClickControl(MainId::kApply);
@@ -542,7 +543,7 @@ TEST(MainWindowContextMenu, EditProfileNamesTheProfileAndKeepsItsProgramsInItsFi
     // Cancel changes nothing.
     rig.dialogs.editAnswer = DialogResult::kCancel;
     rig.dialogs.newName = "Other";
-    rig.dlg->OnMessage(MainCommand::kEditProfile, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kEditProfile);
     EXPECT_EQ(rig.model.Profile(0).PairValue(KeyboardProfile::kProfileNamePair), "Racing");
     rig.model.Profile(0).programs = {};
 }
@@ -552,7 +553,7 @@ TEST(MainWindowContextMenu, SaveAndLoadMoveTheCurrentSlotToTheChosenFile) {
     rig.Start();
     rig.model.Profile(0).SetLightColor(6);
     rig.dialogs.savePath = rig.dir.path + "mine.psf";
-    rig.dlg->OnMessage(MainCommand::kSaveProfile, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kSaveProfile);
     EXPECT_NE(ReadText(rig.dir.path + "mine.psf").find("LightColor=6\r\n"), std::string::npos);
     EXPECT_NE(
         ReadText(rig.Config("config.ini")).find("ProfileSlot0URL=" + rig.dir.path + "mine.psf"),
@@ -564,7 +565,7 @@ TEST(MainWindowContextMenu, SaveAndLoadMoveTheCurrentSlotToTheChosenFile) {
     ASSERT_TRUE(WriteFileAtomically(rig.dir.path + "other.psf", other));
     rig.dialogs.loadPath = rig.dir.path + "other.psf";
     rig.log.Clear();
-    rig.dlg->OnMessage(MainCommand::kLoadProfile, 0, ControlEvent::kClicked);
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kLoadProfile);
     EXPECT_EQ(rig.model.Profile(1).LightColor(), 5);
     EXPECT_EQ(rig.model.settings.SlotPath(1), rig.dir.path + "other.psf");
     EXPECT_EQ(Combo(*rig.dlg, MainId::kLightColor)->DisplayText(), "Green");
@@ -572,28 +573,28 @@ TEST(MainWindowContextMenu, SaveAndLoadMoveTheCurrentSlotToTheChosenFile) {
     EXPECT_TRUE(rig.log.Sets().empty());
 }
 
-TEST(MainWindowParts, MessagesOfTheLaterPartsReachOnlyAnInstalledPart) {
+TEST(MainWindowParts, AnInstalledPartHearsTheHookAndTheMacroManagerAndNothingElse) {
     struct RecordingPart final : MainWindowPart {
-        std::optional<intptr_t> OnMessage(uint32_t msg, uintptr_t, intptr_t) override {
-            messages.push_back(msg);
-            return 7;
-        }
-        std::vector<uint32_t> messages;
+        void OnHookKey(uint32_t virtualKey, uint32_t) override { keys.push_back(virtualKey); }
+        void OpenMacroManager() override { ++managers; }
+        std::vector<uint32_t> keys;
+        int managers = 0;
     };
     MainWindowRig rig;
     rig.Start();
-    // Key assignment hears its buttons itself; no message of theirs is routed.
+    // Key assignment hears its buttons itself.
     rig.ClickControl(0x898);
     EXPECT_EQ(rig.modalRuns, 1);
     RecordingPart keys, macros;
     rig.dlg->SetKeyAssignmentPart(&keys);
     rig.dlg->SetMacroPagePart(&macros);
-    EXPECT_EQ(rig.W().Send(0x898, 0x898, ControlEvent::kClicked), 0);
-    EXPECT_EQ(rig.W().Send(KeyMsg::kGKeyButton, 0x81E, 2), 0);
-    EXPECT_EQ(rig.W().Send(kMsgOpenMacroManager, 1, 0), 7);
-    EXPECT_EQ(rig.W().Send(kMsgHookKey, 0, 0), 7);
-    EXPECT_TRUE(keys.messages.empty());
-    EXPECT_EQ(macros.messages, (std::vector<uint32_t>{kMsgOpenMacroManager, kMsgHookKey}));
+    EXPECT_EQ(rig.W().Send(kMsgHookKey, 0x41, 0), 0);
+    EXPECT_EQ(rig.W().Send(0x834, 0, 2), 0) << "a control's number routes nowhere";
+    rig.dlg->Commands().RunMenuCommand(MainCommand::kMacroManager);
+    EXPECT_TRUE(keys.keys.empty());
+    EXPECT_EQ(keys.managers, 0);
+    EXPECT_EQ(macros.keys, (std::vector<uint32_t>{0x41}));
+    EXPECT_EQ(macros.managers, 1);
     rig.dlg->SetKeyAssignmentPart(nullptr);
     rig.dlg->SetMacroPagePart(nullptr);
 }

@@ -190,7 +190,7 @@ TEST_F(FollowingWindow, AStormOfFocusChangesSendsOnlyTheLastDecision) {
 
 TEST_F(FollowingWindow, TheUsersChoiceIsTheBaseAndPcProfilesStayInTheWindow) {
     // Profile 3 applied by the user is where other windows return to.
-    m_rig.dlg->OnMessage(MainId::kProfile1 + 2, 0, ControlEvent::kClicked);
+    m_rig.dlg->Commands().RunClick(MainId::kProfile1 + 2);
     m_rig.ClickControl(MainId::kApply);
     Activate(m_program);
     Activate(m_other);
@@ -205,7 +205,7 @@ TEST_F(FollowingWindow, TheUsersChoiceIsTheBaseAndPcProfilesStayInTheWindow) {
     EXPECT_TRUE(m_rig.log.Sets().empty());
     EXPECT_EQ(ConfigIni(), before);
     // The context menu's profile 5 becomes the base.
-    m_rig.dlg->OnMessage(MainId::kProfile5, 0, ControlEvent::kClicked);
+    m_rig.dlg->Commands().RunClick(MainId::kProfile5);
     Activate(m_other);
     EXPECT_EQ(m_rig.dlg->CurrentProfileNumber(), 4);
     Activate(m_program);
@@ -214,7 +214,7 @@ TEST_F(FollowingWindow, TheUsersChoiceIsTheBaseAndPcProfilesStayInTheWindow) {
 
 TEST_F(FollowingWindow, FollowProgramsIsOnByDefaultAndItsOffSwitchIsRemembered) {
     ASSERT_TRUE(FollowsPrograms(m_rig.model));
-    m_rig.dlg->OnMessage(MainCommand::kFollowPrograms, 0, ControlEvent::kClicked);
+    m_rig.dlg->Commands().RunMenuCommand(MainCommand::kFollowPrograms);
     EXPECT_FALSE(FollowsPrograms(m_rig.model));
     const std::string own = m_rig.Config("lumbra.ini");
     EXPECT_EQ(ReadText(own), "[Lumbra]\r\nFollowPrograms=0\r\n");
@@ -223,12 +223,12 @@ TEST_F(FollowingWindow, FollowProgramsIsOnByDefaultAndItsOffSwitchIsRemembered) 
     EXPECT_TRUE(m_rig.log.Sets().empty()) << "off: nothing follows";
     EXPECT_EQ(m_rig.dlg->CurrentProfileNumber(), 0);
     // Back to the default: the line goes.
-    m_rig.dlg->OnMessage(MainCommand::kFollowPrograms, 0, ControlEvent::kClicked);
+    m_rig.dlg->Commands().RunMenuCommand(MainCommand::kFollowPrograms);
     EXPECT_EQ(ReadText(own), "[Lumbra]\r\n");
     // Without any program the default is off, and turning it on is what is remembered.
     m_rig.model.Profile(1).programs = {};
     EXPECT_FALSE(FollowsPrograms(m_rig.model));
-    m_rig.dlg->OnMessage(MainCommand::kFollowPrograms, 0, ControlEvent::kClicked);
+    m_rig.dlg->Commands().RunMenuCommand(MainCommand::kFollowPrograms);
     EXPECT_EQ(ReadText(own), "[Lumbra]\r\nFollowPrograms=1\r\n");
 }
 
