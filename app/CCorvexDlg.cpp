@@ -22,7 +22,6 @@
 #include "ui/CTabControl.h"
 #include "ui/ChoiceRecord.h"
 #include "ui/ControlMessages.h"
-#include "ui/Selections.h"
 
 namespace lumbra {
 
@@ -36,7 +35,7 @@ CCorvexDlg::CCorvexDlg(MainWindowServices services)
     : CDlgBase(kTemplateId, nullptr),
       m_services(WithDefaults(std::move(services), m_ownDialogs)),
       m_commands(*this, m_services) {
-    RegisterMainWindowSelections();
+    SetViewSwitches(MainWindowViewSwitches());
     m_icon = LoadResourceImage(ResourceKind::kIcon, kIconId);
 }
 
@@ -62,7 +61,7 @@ bool CCorvexDlg::OnInitDialog() {
     SetWindowRegionFromBitmap(kBackgroundBitmap);
     Window()->SetIcon(m_icon);
     AddTrayIcon();
-    if (m_macroPart) m_macroPart->OnPageShown(PageSelection());
+    if (m_macroPart) m_macroPart->OnPageShown(static_cast<int>(m_page));
     // The whole window is drawn once before the keyboard is asked anything,
     // so the user sees it while the read-back runs.
     SetBackgroundBitmap(kBackgroundBitmap);
@@ -136,8 +135,8 @@ void CCorvexDlg::CreateParts() {
         m_ownMacroPart = std::make_unique<MacroPagePart>(std::move(s));
         m_macroPart = m_ownMacroPart.get();
     }
-    m_keyPart->OnPageShown(PageSelection());
-    m_macroPart->OnPageShown(PageSelection());
+    m_keyPart->OnPageShown(static_cast<int>(m_page));
+    m_macroPart->OnPageShown(static_cast<int>(m_page));
 }
 
 void CCorvexDlg::AddTrayIcon() {
@@ -163,14 +162,14 @@ void CCorvexDlg::CreateLoopCountEdit() {
     m_loopCountEdit = std::make_unique<EditBox>(
         *Window(), MacroPageId::kLoopCount,
         Rect::FromSize(client.left + e.x, client.top + e.y, e.width, e.height),
-        PageSelection() == 1);
+        m_page == MainPage::kMacros);
     m_loopCountEdit->SetNumbersOnly(true);
     // The macro page's part hears the loop count's changes once it is made.
 }
 
 void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
-    DrawPagePanelAndCallout(surface, PageSelection(), m_calloutBitmap);
+    DrawPagePanelAndCallout(surface, static_cast<int>(m_page), m_calloutBitmap);
     DrawControls(surface, client);
 }
 
@@ -261,7 +260,8 @@ void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
 
 void CCorvexDlg::ShowPage(int page) {
     if (page < 0 || page >= kMainWindowPageCount) return;
-    PageSelection() = page;
+    m_page = static_cast<MainPage>(page);
+    ShowSelectedTabs(*this, m_page, m_currentProfile);
     for (int list = 1; list <= kMainWindowPageCount; ++list) SetListVisible(list, list == page + 1);
     ClearHotControl();
     if (page == 0) {
@@ -282,7 +282,7 @@ void CCorvexDlg::Refresh() {
     m_currentProfile = slot;
     // The profile tabs show the profile being edited, also when the keyboard
     // or the start-up read-back chose it rather than a click on a tab.
-    SubSelection() = slot;
+    ShowSelectedTabs(*this, m_page, slot);
     const ProfileCaptions captions = ShowProfileCaptions(model.Profile(slot));
     for (size_t g = 0; g < m_controls.gKeyButtons.size(); ++g)
         if (m_controls.gKeyButtons[g])

@@ -106,6 +106,7 @@ public:
     DeviceLink& Link() { return *m_session->Link(); }
     KeyboardSession& Session() { return *m_session; }
     int CurrentProfileNumber() const { return m_currentProfile; }
+    MainPage PageShown() const { return m_page; }
     int LightingModeShown() const { return m_lightingMode; }
     int CalloutBitmap() const { return m_calloutBitmap; }
     void SetCalloutBitmap(int id) { m_calloutBitmap = id; }
@@ -152,6 +153,7 @@ private:
     MainWindowPart* m_keyPart = nullptr;
     MainWindowPart* m_macroPart = nullptr;
     Image m_icon;
+    MainPage m_page = MainPage::kKeyboard;
     int m_currentProfile = 0;
     bool m_disconnectMessageOpen = false;
     int m_lightingMode = 1;

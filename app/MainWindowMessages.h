@@ -52,9 +52,6 @@ constexpr uint32_t kStartAtLogin = 0x818;   // the context menu's "Start at logi
 constexpr uint32_t kMsgOpenLightColor = 0x424;       // the colour drop-down button released
 constexpr uint32_t kMsgOpenLightBrightness = 0x427;  // the brightness drop-down button released
 constexpr uint32_t kMsgTrayNotify = 0x420;           // (tray icon id, mouse notification)
-// The nested macro-set lists beside the macro list; nothing opens one.
-constexpr uint32_t kMsgOpenMacroSetPopup = 0x418;
-constexpr uint32_t kMsgCloseMacroSetPopup = 0x419;
 
 // The tray icon's id and the mouse notifications its message carries.
 constexpr uintptr_t kTrayIconId = 387;

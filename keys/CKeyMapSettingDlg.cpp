@@ -10,7 +10,6 @@
 #include "ui/CRadioButton.h"
 #include "ui/CStaticText.h"
 #include "ui/ControlMessages.h"
-#include "ui/Selections.h"
 
 namespace lumbra {
 
@@ -20,20 +19,12 @@ constexpr uint32_t kIdClose = 2004;
 constexpr uint32_t kIdOk = 2010;
 constexpr uint32_t kIdCancel = 2011;
 constexpr uint32_t kIdCombo = 2012;
-constexpr RadioMember kKeyModeRadio = CKeyMapSettingDlg::kModeRadios[0];
-constexpr RadioMember kMouseModeRadio = CKeyMapSettingDlg::kModeRadios[1];
-constexpr RadioMember kDisableModeRadio = CKeyMapSettingDlg::kModeRadios[2];
-constexpr uint32_t kIdKeyMode = kKeyModeRadio.id;
-constexpr uint32_t kIdMouseMode = kMouseModeRadio.id;
+constexpr uint32_t kIdKeyMode = CKeyMapSettingDlg::kModeRadios[0];
+constexpr uint32_t kIdMouseMode = CKeyMapSettingDlg::kModeRadios[1];
 constexpr uint32_t kIdLabel = 2015;
 constexpr uint32_t kIdRestore = 2016;
 constexpr uint32_t kIdKeyName = 2017;
-constexpr uint32_t kIdDisableMode = kDisableModeRadio.id;
-
-// The modes' bits in the shared radio word.
-constexpr uint32_t kKeyModeBit = kKeyModeRadio.bits.bit;
-constexpr uint32_t kMouseModeBit = kMouseModeRadio.bits.bit;
-constexpr uint32_t kDisableModeBit = kDisableModeRadio.bits.bit;
+constexpr uint32_t kIdDisableMode = CKeyMapSettingDlg::kModeRadios[2];
 
 constexpr uint8_t kClick = 208;
 constexpr uint8_t kDoubleClick = 213;
@@ -156,10 +147,11 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
         button->LoadImageStrip(png);
         return AddControl(0, std::move(button));
     };
-    auto radio = [&](uint32_t id, const Rect& r) {
-        auto button = std::make_unique<CRadioButton>(w, id, r, "", true, false);
+    auto radio = [&](Mode mode, const Rect& r) {
+        auto button = std::make_unique<CRadioButton>(w, ModeRadioId(mode), r, "", true, false);
         button->SetBitmap(kRadioBitmap, kRadioFrame, kRadioFrame, 0, 0);
-        button->onClick = [this] { RepaintRadios(); };
+        button->SetSelected(mode == m_mode);
+        button->onClick = [this, mode] { SetMode(mode); };
         AddControl(0, std::move(button));
     };
 
@@ -169,17 +161,17 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
     label->SetString(m_keyLabel);
     AddControl(0, std::move(label));
     image(kIdRestore, Rect{257, 60, 345, 80}, kRestorePng)->onClick = [this] { OnRestore(); };
-    radio(kIdKeyMode, Rect{24, 96, 41, 113});
+    radio(Mode::kKey, Rect{24, 96, 41, 113});
     m_keyName = AddControl(
         0, std::make_unique<CStaticText>(w, kIdKeyName, Rect{194, 94, 379, 114}, "", true, false,
                                          kWhite, TextFlags::kCenter | TextFlags::kVCenter));
-    radio(kIdMouseMode, Rect{24, 136, 41, 153});
+    radio(Mode::kMouse, Rect{24, 136, 41, 153});
     auto combo =
         std::make_unique<CComboButton>(w, kIdCombo, Rect{194, 136, 379, 156}, "", true, false);
     combo->LoadImageStrip(kComboPng);
     combo->onClick = [this] { OnComboClick(); };
     m_combo = AddControl(0, std::move(combo));
-    radio(kIdDisableMode, Rect{24, 174, 41, 191});
+    radio(Mode::kDisable, Rect{24, 174, 41, 191});
     image(kIdOk, Rect{223, 229, 269, 251}, kOkPng);
     image(kIdCancel, Rect{324, 229, 370, 251}, kCancelPng);
 }
@@ -187,14 +179,6 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
 intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t) {
     if (msg == kMsgHookKey) OnHookKey(first);
     return 0;
-}
-
-CKeyMapSettingDlg::Mode CKeyMapSettingDlg::CurrentMode() const {
-    const uint32_t word = RadioWord();
-    if (word & kKeyModeBit) return Mode::kKey;
-    if (word & kMouseModeBit) return Mode::kMouse;
-    if (word & kDisableModeBit) return Mode::kDisable;
-    return Mode::kKey;
 }
 
 uint8_t CKeyMapSettingDlg::ChosenCode() const {
@@ -266,7 +250,10 @@ void CKeyMapSettingDlg::OnOk() {
 }
 
 void CKeyMapSettingDlg::SetMode(Mode mode) {
-    RadioWord() = SelectRadio(RadioWord(), ModeRadioId(mode));
+    m_mode = mode;
+    for (Mode m : {Mode::kKey, Mode::kMouse, Mode::kDisable})
+        if (auto* radio = dynamic_cast<CRadioButton*>(FindControl(ModeRadioId(m))))
+            radio->SetSelected(m == mode);
     RepaintRadios();
 }
 

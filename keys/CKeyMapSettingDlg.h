@@ -9,7 +9,6 @@
 #include "keys/CKeyboardHook.h"
 #include "ui/CModalDlg.h"
 #include "ui/ChoiceRecord.h"
-#include "ui/Selections.h"
 
 namespace lumbra {
 
@@ -29,11 +28,8 @@ public:
     static constexpr int kHeight = 270;
     static constexpr int kBackground = 272;
 
-    // The mode radio buttons (key, mouse, disable) and their bits in the
-    // shared radio word; the program registers them with its other radios.
-    static constexpr uint32_t kModeGroup = 0x380;
-    static constexpr RadioMember kModeRadios[] = {
-        {2013, {0x80, kModeGroup}}, {2014, {0x100, kModeGroup}}, {2018, {0x200, kModeGroup}}};
+    // The mode radio buttons: key, mouse, disable.
+    static constexpr uint32_t kModeRadios[] = {2013, 2014, 2018};
 
     CKeyMapSettingDlg(HostWindow* parent, uint32_t keyButtonId, std::string keyLabel,
                       uint8_t factoryCode, uint8_t currentCode);
@@ -45,8 +41,8 @@ public:
     // The keyboard hook's keys.
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
 
-    // The selected radio button, read from the shared radio word.
-    Mode CurrentMode() const;
+    // The mode whose radio button is selected.
+    Mode CurrentMode() const { return m_mode; }
     // The code OK would send now.
     uint8_t ChosenCode() const;
     uint8_t KeyChoice() const { return m_keyChoice; }
@@ -88,6 +84,8 @@ private:
     uint8_t m_mouseChoice = 0;
     CStaticText* m_keyName = nullptr;
     CComboButton* m_combo = nullptr;
+    // The key mode's radio starts selected.
+    Mode m_mode = Mode::kKey;
     CKeyboardHook m_hook;
 };
 

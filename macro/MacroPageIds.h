@@ -21,8 +21,6 @@ constexpr uint32_t kRecord = 2113;
 constexpr uint32_t kActionList = 2114;
 constexpr uint32_t kMacroScroll = 2115;
 constexpr uint32_t kActionScroll = 2116;
-// Every id of the page, with the gaps between them.
-constexpr IdRange kAll{kNewMacro, kActionScroll};
 }  // namespace MacroPageId
 
 }  // namespace lumbra

@@ -7,7 +7,6 @@
 #include "ui/CWndPopup.h"
 #include "ui/ControlMessages.h"
 #include "ui/ImageRoutines.h"
-#include "ui/Selections.h"
 
 namespace lumbra {
 
@@ -247,7 +246,7 @@ void CDlgBase::OnLButtonUp(uint32_t flags, int x, int y) {
                 return;
             }
             if (m_window) {
-                if (IsPageSwitchId(id))
+                if (std::ranges::find(m_viewSwitches, id) != m_viewSwitches.end())
                     m_window->InvalidateAll();
                 else
                     m_window->Invalidate(rect);
@@ -295,28 +294,6 @@ void CDlgBase::ClosePopup(PopupSlot slot) {
     ReleaseActiveControl();
     CWndPopup* popup = held;
     held = nullptr;
-    popup->SetDestroyedCallback(nullptr);
-    popup->PostClose();
-}
-
-void CDlgBase::ShowListPopup(size_t index, const Rect& clientRect, CWndPopup* popup,
-                             uint32_t parameter) {
-    CloseListPopup(index);
-    if (!popup || !m_window) return;
-    const Point tl = m_window->ClientToScreen({clientRect.left, clientRect.top});
-    const Point br = m_window->ClientToScreen({clientRect.right, clientRect.bottom});
-    index = std::min(index, m_listPopups.size());
-    m_listPopups.insert(m_listPopups.begin() + static_cast<std::ptrdiff_t>(index), popup);
-    popup->SetDestroyedCallback([this, popup] { std::erase(m_listPopups, popup); });
-    popup->Create(m_window.get(), {tl.x, tl.y, br.x, br.y}, kMsgMacroSetPopup, parameter);
-}
-
-void CDlgBase::CloseListPopup(size_t index) {
-    if (index >= m_listPopups.size()) return;
-    ReleaseActiveControl();
-    CWndPopup* popup = m_listPopups[index];
-    m_listPopups.erase(m_listPopups.begin() + static_cast<std::ptrdiff_t>(index));
-    if (!popup) return;
     popup->SetDestroyedCallback(nullptr);
     popup->PostClose();
 }

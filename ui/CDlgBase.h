@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/HostWindow.h"
@@ -66,6 +67,9 @@ public:
     }
     // Shows or hides every control of one list.
     void SetListVisible(int list, bool visible);
+    // The ids whose click switches what the window shows (its page tabs and
+    // the like): their click repaints the whole window, not just the control.
+    void SetViewSwitches(std::vector<uint32_t> ids) { m_viewSwitches = std::move(ids); }
 
     void SetBackgroundBitmap(int bitmapId);
     void SetWindowRegionFromBitmap(int bitmapId);
@@ -81,10 +85,6 @@ public:
     void ShowPopup(PopupSlot slot, const Rect& clientRect, CWndPopup* popup, uint32_t parameter);
     void ClosePopup(PopupSlot slot);
     CWndPopup* Popup(PopupSlot slot) const { return m_popups[static_cast<size_t>(slot)]; }
-    // The indexed list of popups (message 0x41C).
-    void ShowListPopup(size_t index, const Rect& clientRect, CWndPopup* popup, uint32_t parameter);
-    void CloseListPopup(size_t index);
-    const std::vector<CWndPopup*>& ListPopups() const { return m_listPopups; }
 
     // The mouse routing's state, for owners and tests.
     CControlBase* HotControl() const { return m_hot; }
@@ -153,8 +153,8 @@ private:
     std::array<std::vector<std::unique_ptr<CControlBase>>, kListCount> m_lists;
     CControlBase* m_hot = nullptr;
     CControlBase* m_active = nullptr;
+    std::vector<uint32_t> m_viewSwitches;
     std::array<CWndPopup*, kPopupSlotCount> m_popups{};
-    std::vector<CWndPopup*> m_listPopups;
 };
 
 }  // namespace lumbra

@@ -5,14 +5,18 @@
 
 namespace lumbra {
 
-// A region button in a radio group: its bit in the shared radio word decides
-// whether it shows the pressed frame, and a click selects it.
+// A region button in a radio group. Its owner keeps the group's choice and
+// says whether this one is selected; a selected radio shows the pressed frame.
 class CRadioButton : public CRegionButton {
 public:
     using CRegionButton::CRegionButton;
 
-    bool OnLButtonUp(uint32_t flags, int x, int y) override;
     int Frame() const override;
+    void SetSelected(bool selected) { m_selected = selected; }
+    bool IsSelected() const { return m_selected; }
+
+private:
+    bool m_selected = false;
 };
 
 }  // namespace lumbra

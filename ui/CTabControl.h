@@ -6,8 +6,9 @@
 
 namespace lumbra {
 
-// A tab drawn from a 3-frame strip; its id names the page or sub-selection it
-// selects, and it shows the pressed frame while that one is selected.
+// A tab drawn from a 3-frame strip. Its owner says whether it is selected
+// (the page or profile it stands for is shown); a selected tab shows the
+// pressed frame.
 class CTabControl : public CControlBase {
 public:
     using CControlBase::CControlBase;
@@ -19,8 +20,12 @@ public:
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
     int Frame() const;
 
+    void SetSelected(bool selected) { m_selected = selected; }
+    bool IsSelected() const { return m_selected; }
+
 private:
     ImageStrip m_strip;
+    bool m_selected = false;
 };
 
 }  // namespace lumbra

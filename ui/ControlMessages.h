@@ -10,9 +10,6 @@ namespace lumbra {
 namespace ControlEvent {
 constexpr intptr_t kPressed = 1;       // the button went down inside the control
 constexpr intptr_t kClicked = 2;       // the button was released inside the control
-// The pointer came onto, or left, a G-key button.
-constexpr intptr_t kPointerEntered = 4;
-constexpr intptr_t kPointerLeft = 5;
 }  // namespace ControlEvent
 
 // The part of a scroll bar a press went down on.
@@ -53,7 +50,6 @@ constexpr uint32_t kMsgProfilePopup = 0x407;          // slot 2
 constexpr uint32_t kMsgDpiPopup = 0x411;              // slot 3
 constexpr uint32_t kMsgMultimediaPopup = 0x414;       // slot 4
 constexpr uint32_t kMsgMacroLibraryPopup = 0x41B;     // slot 5
-constexpr uint32_t kMsgMacroSetPopup = 0x41C;         // the indexed list
 constexpr uint32_t kMsgMacroSetListPopup = 0x41E;     // slot 6
 constexpr uint32_t kMsgLightColorPopup = 0x426;       // slot 7
 constexpr uint32_t kMsgLightBrightnessPopup = 0x429;  // slot 8
@@ -65,10 +61,8 @@ constexpr uint32_t kMsgDpiPopupClosed = 0x412;
 constexpr uint32_t kMsgMultimediaPopupClosed = 0x415;
 constexpr uint32_t kMsgMacroLibraryPopupClosed = 0x417;
 constexpr uint32_t kMsgMacroSetListPopupClosed = 0x41F;
-constexpr uint32_t kMsgKind6PopupClosed = 0x421;
 constexpr uint32_t kMsgLightColorPopupClosed = 0x425;
 constexpr uint32_t kMsgLightBrightnessPopupClosed = 0x428;
-constexpr uint32_t kMsgMacroSetPopupClosed = 0x41A;
 
 // Requests of the G-key function popup: (parameter, item type), sent when an
 // item takes the hover.
@@ -81,7 +75,7 @@ constexpr uint32_t kMsgRequestNoSubmenu = 0x409;       // any other item
 constexpr uint32_t kMsgRequestShortcut = 0x40B;
 constexpr uint32_t kMsgRequestQuickLaunch = 0x40D;
 
-// The popup kinds; a macro-set popup's kind is kMacroSetKindBase + its set index.
+// The popup kinds.
 namespace PopupKind {
 constexpr int kFunctionMenu = 0;
 constexpr int kMultimediaKey = 1;
@@ -91,8 +85,6 @@ constexpr int kMacroLibrary = 4;
 constexpr int kMacroSetList = 5;
 constexpr int kLightColor = 7;
 constexpr int kLightBrightness = 8;
-constexpr int kSilent = 9;
-constexpr int kMacroSetBase = 10;
 }  // namespace PopupKind
 
 // The message a popup of this kind sends when it loses activation; 0 for none.
@@ -114,10 +106,8 @@ constexpr uint32_t ClosedMessageForKind(int kind) {
             return kMsgLightColorPopupClosed;
         case PopupKind::kLightBrightness:
             return kMsgLightBrightnessPopupClosed;
-        case PopupKind::kSilent:
-            return 0;
         default:
-            return kind >= PopupKind::kMacroSetBase ? kMsgMacroSetPopupClosed : 0;
+            return 0;
     }
 }
 

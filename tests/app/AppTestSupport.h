@@ -22,7 +22,6 @@
 #include "storage/TextFile.h"
 #include "ui/CWndPopup.h"
 #include "ui/ControlMessages.h"
-#include "ui/Selections.h"
 
 namespace lumbra::test {
 
@@ -250,7 +249,6 @@ struct MainWindowRig {
     std::unique_ptr<CCorvexDlg> dlg;
 
     MainWindowRig() {
-        ResetSelections();
         sim->SetObserver([this](const SimExchange& e) {
             const std::string line = FormatTraceLine(0, e);
             log.Add(line.substr(line.find(' ') + 1));
@@ -264,7 +262,6 @@ struct MainWindowRig {
         Application::ProcessEvents();
         sim->SetObserver(nullptr);
         sim->SetChangeSink(nullptr);
-        ResetSelections();
     }
 
     std::string Config(const std::string& name) const { return dir.path + "config/" + name; }

@@ -47,7 +47,7 @@ void StartOnMacroPage(MainWindowRig& rig, std::initializer_list<const char*> nam
     while (set->MacroKeyNum() > 0) set->RemoveKey(0);
     for (const char* n : names) set->AddKey(n);
     rig.ClickControl(MainId::kPage1Tab);
-    ASSERT_EQ(PageSelection(), 1);
+    ASSERT_EQ(rig.dlg->PageShown(), MainPage::kMacros);
 }
 
 void ClickRow(MainWindowRig& rig, int row) {

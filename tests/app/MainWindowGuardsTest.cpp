@@ -12,7 +12,7 @@
 #include "base/UiDispatcher.h"
 #include "platform/HostWidget.h"
 #include "storage/TextFile.h"
-#include "ui/Selections.h"
+#include "ui/CTabControl.h"
 
 namespace lumbra::test {
 namespace {
@@ -63,7 +63,9 @@ TEST(MainWindowGuards, AProfileNumberOutsideTheSlotsIsProfileZeroAlsoOnTheKeyboa
         ASSERT_TRUE(rig.dlg->Link().Found());
         EXPECT_EQ(rig.model.settings.Value(0), stored);
         EXPECT_EQ(rig.dlg->CurrentProfileNumber(), 0);
-        EXPECT_EQ(SubSelection(), 0) << "the profile tabs show profile 1";
+        EXPECT_TRUE(
+            dynamic_cast<CTabControl&>(*rig.dlg->FindControl(MainId::kProfile1)).IsSelected())
+            << "the profile tabs show profile 1";
 
         rig.log.Clear();
         rig.ClickControl(MainId::kApply);

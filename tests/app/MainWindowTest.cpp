@@ -123,7 +123,7 @@ TEST(MainWindowCommands, BreathIsShownStoredAndSentOnceByApply) {
     rig.Start();
     rig.log.Clear();
     rig.ClickControl(MainId::kPage3Tab);
-    EXPECT_EQ(PageSelection(), 3);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kLighting);
     rig.ClickControl(MainId::kLightBrightness);
     CWndPopup* list = rig.dlg->Popup(PopupSlot::kLightBrightness);
     ASSERT_NE(list, nullptr);
@@ -380,7 +380,7 @@ TEST(MainWindowProgress, WhileAPlanRunsTheStripShowsAndTheCommandsWait) {
     const Rect apply = rig.dlg->FindControl(MainId::kApply)->GetRect();
     test::Click(rig.W(), (apply.left + apply.right) / 2, (apply.top + apply.bottom) / 2);
     rig.ClickControlWithoutIdle(MainId::kPage1Tab);
-    EXPECT_EQ(PageSelection(), 1);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kMacros);
 
     rig.clock->Hold(false);
     rig.Idle();
@@ -449,7 +449,7 @@ TEST(MainWindowPages, PagesShowTheirControlsAndTheLoopCountEditOnlyOnPageOne) {
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(edit->IsVisible());
     rig.ClickControl(MainId::kPage1Tab);
-    EXPECT_EQ(PageSelection(), 1);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kMacros);
     EXPECT_TRUE(edit->IsVisible());
     EXPECT_FALSE(rig.dlg->FindControl(0x898)->IsVisible());
     EXPECT_TRUE(rig.dlg->FindControl(0x842)->IsVisible());
@@ -458,7 +458,7 @@ TEST(MainWindowPages, PagesShowTheirControlsAndTheLoopCountEditOnlyOnPageOne) {
     EXPECT_TRUE(rig.dlg->FindControl(0x898)->IsVisible());
     // A G-key picture of page 0 selects page 2.
     rig.Click(150 + 7, 311 + 8);
-    EXPECT_EQ(PageSelection(), 2);
+    EXPECT_EQ(rig.dlg->PageShown(), MainPage::kGKeys);
     EXPECT_TRUE(rig.dlg->FindControl(0x81E)->IsVisible());
     EXPECT_FALSE(rig.dlg->FindControl(0x898)->IsVisible());
 }

@@ -16,6 +16,7 @@
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
 #include "ui/CMouseFunctionPopup.h"
+#include "ui/CRadioButton.h"
 #include "ui/CStaticText.h"
 
 namespace lumbra {
@@ -58,7 +59,6 @@ protected:
     };
 
     void SetUp() override {
-        ResetSelections();
         for (int s = 0; s < kProfileSlotCount; ++s) model.Profile(s).ResetDefaults(s);
         owner = std::make_unique<TestDialog>(nullptr, 300, 200);
         owner->Create();
@@ -112,7 +112,7 @@ TEST_F(KeyDialogs, KeyHoldingAMouseFunctionOpensInMouseModeAndOkSendsIt) {
     Wire(dlg).Create();
     EXPECT_TRUE(dlg.Hook().IsRunning());
     EXPECT_EQ(dlg.CurrentMode(), CKeyMapSettingDlg::Mode::kMouse);
-    EXPECT_EQ(RadioWord() & 0x380, 0x100u);
+    EXPECT_TRUE(dynamic_cast<CRadioButton&>(*dlg.FindControl(2014)).IsSelected());
     EXPECT_EQ(dynamic_cast<CComboButton*>(dlg.FindControl(2012))->DisplayText(),
               "Univeral scrolling");
     EXPECT_EQ(TextOf(dlg, 2015), "A");

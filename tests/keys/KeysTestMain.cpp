@@ -11,7 +11,6 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     lumbra::Application app(argc, argv);
     lumbra::InitSkinResources();
-    lumbra::test::RegisterTestSelections();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

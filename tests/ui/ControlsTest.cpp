@@ -24,7 +24,6 @@ using test::TestDialog;
 class Controls : public testing::Test {
 protected:
     void SetUp() override {
-        ResetSelections();
         test::RegisterTestPictures();
         dlg = std::make_unique<TestDialog>(nullptr);
         dlg->Create();
@@ -32,7 +31,6 @@ protected:
     void TearDown() override {
         dlg.reset();
         Application::ProcessEvents();
-        ResetSelections();
     }
     HostWindow* W() { return dlg->Window(); }
 
@@ -40,8 +38,8 @@ protected:
     const Rect kRect = Rect::FromSize(10, 10, 20, 20);
 };
 
-// Every class: press inside, release outside sends only the press message and
-// leaves the state normal; a disabled control ignores everything.
+// Every class: press inside, release outside tells only the press and leaves
+// the state normal; a disabled control ignores everything.
 using Factory = std::function<std::unique_ptr<CControlBase>(HostWindow*, const Rect&, bool)>;
 struct ClassCase {
     const char* name;
@@ -53,6 +51,7 @@ class EveryButtonClass : public Controls, public testing::WithParamInterface<Cla
 
 TEST_P(EveryButtonClass, ReleaseOutsideSendsOnlyThePress) {
     auto c = GetParam().make(W(), kRect, false);
+    dlg->Watch(c.get());
     EXPECT_TRUE(c->OnMouseMove(0, 15, 15));
     EXPECT_EQ(c->State(), CControlBase::kHover);
     EXPECT_TRUE(c->OnLButtonDown(0, 15, 15));
@@ -63,17 +62,18 @@ TEST_P(EveryButtonClass, ReleaseOutsideSendsOnlyThePress) {
     EXPECT_EQ(c->State(), CControlBase::kNormal);
     std::vector<Msg> expected;
     if (GetParam().sendsPress) expected.push_back({2100, 0, 1});
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->events, expected);
 }
 
 TEST_P(EveryButtonClass, DisabledIgnoresTheMouse) {
     auto c = GetParam().make(W(), kRect, true);
+    dlg->Watch(c.get());
     c->SetState(CControlBase::kHover);
     EXPECT_FALSE(c->OnMouseMove(0, 100, 100));
     EXPECT_FALSE(c->OnLButtonDown(0, 15, 15));
     EXPECT_FALSE(c->OnLButtonUp(0, 15, 15));
     EXPECT_EQ(c->State(), CControlBase::kHover);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
 }
 
 template <typename T>
@@ -93,34 +93,36 @@ INSTANTIATE_TEST_SUITE_P(AllClasses, EveryButtonClass,
                                          ClassCase{"Region", Make<CRegionButton>(), true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Controls, ReleaseMessagesCarryEachClassesParameters) {
+TEST_F(Controls, PressAndClickReachTheOwnerInOrder) {
     CImageButton image(W(), 2001, kRect, "", true, false);
     CKeyboardButton key(W(), 2200, kRect, "", true, false);
     CComboButton combo(W(), 2078, kRect, "", true, false);
-    combo.SetReleaseMessage(0x404);
     for (CControlBase* c : std::initializer_list<CControlBase*>{&image, &key, &combo}) {
+        dlg->Watch(c);
         c->OnLButtonDown(0, 12, 12);
         c->OnLButtonUp(0, 12, 12);
         EXPECT_EQ(c->State(), CControlBase::kHover);
     }
-    std::vector<Msg> expected{{2001, 0, 1},    {2001, 0, 2}, {2200, 0, 1},
-                              {2200, 2200, 2}, {2078, 0, 1}, {0x404, 2078, 2}};
-    EXPECT_EQ(dlg->messages, expected);
+    std::vector<Msg> expected{{2001, 0, 1}, {2001, 0, 2}, {2200, 0, 1},
+                              {2200, 0, 2}, {2078, 0, 1}, {2078, 0, 2}};
+    EXPECT_EQ(dlg->events, expected);
+    EXPECT_TRUE(dlg->messages.empty());
 }
 
 TEST_F(Controls, CheckToggleIsVisibleToTheHandlerAndFollowsPressHandlerChanges) {
     CCheckButton check(W(), 2030, kRect, "", true, false);
     std::vector<bool> seen;
-    dlg->onMessage = [&](uint32_t, uintptr_t, intptr_t second) {
+    check.onPress = [&] {
         seen.push_back(check.IsChecked());
-        if (second == ControlEvent::kPressed) check.SetChecked(true);  // the handler sets it
+        check.SetChecked(true);  // the handler sets it
     };
+    check.onClick = [&] { seen.push_back(check.IsChecked()); };
     check.OnLButtonDown(0, 12, 12);
     check.OnLButtonUp(0, 12, 12);
     EXPECT_EQ(seen, (std::vector<bool>{false, false}));  // toggled from true back to false
+    check.onPress = nullptr;
     check.OnLButtonDown(0, 12, 12);
     check.SetChecked(false);
-    dlg->onMessage = [&](uint32_t, uintptr_t, intptr_t) { seen.push_back(check.IsChecked()); };
     check.OnLButtonUp(0, 12, 12);
     EXPECT_TRUE(check.IsChecked());
     EXPECT_TRUE(seen.back());
@@ -139,23 +141,32 @@ TEST_F(Controls, CheckFramesCoverStatesCheckedAndDisabled) {
     EXPECT_EQ(check.Frame(), 6);
 }
 
-TEST_F(Controls, TabsShowTheSelectedPageAndSelectOnRelease) {
-    CTabControl page2a(W(), 2005, kRect, "", true, false);
-    CTabControl page2b(W(), 2005, Rect::FromSize(40, 10, 10, 10), "", true, false);
+// Tabs and radio buttons show the pressed frame while their owner says they
+// are selected; a click only tells the owner, who decides what is selected.
+TEST_F(Controls, TabsAndRadiosShowWhatTheirOwnerSelects) {
+    CTabControl page2(W(), 2005, kRect, "", true, false);
     CTabControl page0(W(), 2003, Rect::FromSize(60, 10, 10, 10), "", true, false);
-    CTabControl sub3(W(), 2052, Rect::FromSize(80, 10, 10, 10), "", true, false);
+    CRadioButton radio(W(), 2014, Rect::FromSize(40, 10, 17, 17), "", true, false);
+    page0.SetSelected(true);
     EXPECT_EQ(page0.Frame(), 2);
-    EXPECT_EQ(page2a.Frame(), 0);
-    page2a.OnLButtonDown(0, 12, 12);
-    page2a.OnLButtonUp(0, 12, 12);
-    EXPECT_EQ(PageSelection(), 2);
-    EXPECT_EQ(page2a.Frame(), 2);
-    EXPECT_EQ(page2b.Frame(), 2);  // same id, same page
+    EXPECT_EQ(page2.Frame(), 0);
+    EXPECT_EQ(radio.Frame(), 0);
+    for (CControlBase* c : std::initializer_list<CControlBase*>{&page2, &radio}) {
+        dlg->Watch(c);
+        const Rect r = c->GetRect();
+        c->OnLButtonDown(0, r.left + 2, r.top + 2);
+        c->OnLButtonUp(0, r.left + 2, r.top + 2);
+    }
+    EXPECT_EQ(dlg->events,
+              (std::vector<Msg>{{2005, 0, 1}, {2005, 0, 2}, {2014, 0, 1}, {2014, 0, 2}}));
+    EXPECT_EQ(page2.Frame(), 1) << "a click alone selects nothing";
+    EXPECT_EQ(radio.Frame(), 1);
+    page2.SetSelected(true);
+    page0.SetSelected(false);
+    radio.SetSelected(true);
+    EXPECT_EQ(page2.Frame(), 2);
     EXPECT_EQ(page0.Frame(), 0);
-    sub3.OnLButtonDown(0, 82, 12);
-    sub3.OnLButtonUp(0, 82, 12);
-    EXPECT_EQ(SubSelection(), 3);
-    EXPECT_EQ(PageSelection(), 2);
+    EXPECT_EQ(radio.Frame(), 2);
 }
 
 TEST_F(Controls, RemappedKeyRestsOnThePressedFrame) {
@@ -175,6 +186,7 @@ TEST_F(Controls, RemappedKeyRestsOnThePressedFrame) {
 TEST_F(Controls, ComboLooksAndAlternateLookSendsNothing) {
     CComboButton combo(W(), 2090, kRect, "", true, false);
     combo.SetReleaseMessage(0x40F);
+    dlg->Watch(&combo);
     EXPECT_EQ(combo.Frame(), 0);
     combo.SetPopupOpen(true);
     EXPECT_EQ(combo.Frame(), 1);
@@ -186,27 +198,11 @@ TEST_F(Controls, ComboLooksAndAlternateLookSendsNothing) {
     EXPECT_TRUE(combo.OnLButtonDown(0, 12, 12));
     EXPECT_TRUE(combo.OnLButtonUp(0, 12, 12));
     EXPECT_EQ(combo.Frame(), 4);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
     combo.SetDisplayText("Mode1");
     EXPECT_EQ(combo.LabelText(), "Mode1");
     combo.SetShowDisable(true);
     EXPECT_EQ(combo.LabelText(), "Disable");
-}
-
-TEST_F(Controls, RadioReleaseSelectsWithinItsGroupOnly) {
-    EXPECT_EQ(RadioWord(), 0xAAu);
-    CRadioButton r2008(W(), 2008, kRect, "", true, false);
-    CRadioButton r2018(W(), 2018, Rect::FromSize(40, 10, 17, 17), "", true, false);
-    CRadioButton r2007(W(), 2007, Rect::FromSize(60, 10, 17, 17), "", true, false);
-    EXPECT_EQ(r2007.Frame(), 2);
-    r2008.OnLButtonDown(0, 12, 12);
-    r2008.OnLButtonUp(0, 12, 12);
-    EXPECT_EQ(RadioWord(), 0xACu);  // bit 2 set, bit 1 cleared
-    r2018.OnLButtonDown(0, 42, 12);
-    r2018.OnLButtonUp(0, 42, 12);
-    EXPECT_EQ(RadioWord(), 0x22Cu);  // bit 9 set, bit 7 cleared
-    EXPECT_EQ(r2007.Frame(), 0);
-    EXPECT_EQ(r2008.Frame(), 2);
 }
 
 TEST_F(Controls, DrawingPutsTheChosenFrameStretchedIntoTheRectangle) {

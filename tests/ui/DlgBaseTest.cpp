@@ -25,7 +25,6 @@ using test::TestDialog;
 class DialogRouting : public testing::Test {
 protected:
     void SetUp() override {
-        ResetSelections();
         test::RegisterTestPictures();
         dlg = std::make_unique<TestDialog>([this](TestDialog& d) {
             a = d.AddControl(0, Button(d, 2101, Rect::FromSize(10, 10, 20, 20)));
@@ -37,6 +36,12 @@ protected:
                 0, std::make_unique<CTabControl>(d.Window(), 2004, Rect::FromSize(10, 50, 20, 20),
                                                  "", true, false));
             tab->LoadImageStrip(test::kStrip3);
+            tab->onClick = [this] { tab->SetSelected(true); };
+            for (CControlBase* c :
+                 {static_cast<CControlBase*>(a), static_cast<CControlBase*>(b),
+                  static_cast<CControlBase*>(over), static_cast<CControlBase*>(hidden)})
+                d.Watch(c);
+            d.SetViewSwitches({2004});
         });
         dlg->Create();
         Application::ProcessEvents();
@@ -44,7 +49,6 @@ protected:
     void TearDown() override {
         dlg.reset();
         Application::ProcessEvents();
-        ResetSelections();
     }
     static std::unique_ptr<CImageButton> Button(TestDialog& d, uint32_t id, const Rect& r) {
         auto button = std::make_unique<CImageButton>(d.Window(), id, r, "", true, false);
@@ -64,7 +68,7 @@ protected:
 TEST_F(DialogRouting, ClickOnAControlSendsPressThenClickAndNeverMovesTheWindow) {
     Click(W(), 15, 15);
     std::vector<Msg> expected{{2101, 0, 1}, {2101, 0, 2}};
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->events, expected);
     EXPECT_EQ(W().WindowMoveCount(), 0);
     EXPECT_EQ(dlg->HotControl(), a);
     EXPECT_EQ(a->State(), CControlBase::kHover);
@@ -76,7 +80,7 @@ TEST_F(DialogRouting, PressOnTheBackgroundMovesTheWindow) {
     Press(W(), 150, 120);
     EXPECT_EQ(W().WindowMoveCount(), 1);
     EXPECT_EQ(dlg->HotControl(), nullptr);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
 }
 
 TEST_F(DialogRouting, DraggingOffAControlSendsNoClickAndLeavesNoHotControl) {
@@ -89,7 +93,7 @@ TEST_F(DialogRouting, DraggingOffAControlSendsNoClickAndLeavesNoHotControl) {
     EXPECT_EQ(b->State(), CControlBase::kNormal);
     Release(W(), 55, 15);
     std::vector<Msg> expected{{2101, 0, 1}};
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->events, expected);
     EXPECT_EQ(dlg->HotControl(), nullptr);
     EXPECT_EQ(dlg->LastPoint(), (Point{-1, -1}));
     EXPECT_EQ(a->State(), CControlBase::kNormal);
@@ -99,13 +103,13 @@ TEST_F(DialogRouting, DraggingOffAControlSendsNoClickAndLeavesNoHotControl) {
 TEST_F(DialogRouting, OverlappingControlsGiveTheLaterOneThePress) {
     Click(W(), 65, 15);  // inside b and over
     std::vector<Msg> expected{{2103, 0, 1}, {2103, 0, 2}};
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->events, expected);
     EXPECT_EQ(b->State(), CControlBase::kHover);  // b was offered the move too
 }
 
 TEST_F(DialogRouting, HiddenControlsAreNotHoveredButDoubleClicksOnThemAreConsumed) {
     Click(W(), 105, 15);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
     EXPECT_EQ(W().WindowMoveCount(), 1);
     test::DoubleClick(W(), 105, 15);
     EXPECT_EQ(dlg->PressedRect(), hidden->GetRect());
@@ -137,17 +141,16 @@ TEST_F(DialogRouting, LeavingTheWindowReturnsTheHotControlToNormal) {
 TEST_F(DialogRouting, PageTabClickRepaintsTheWholeWindow) {
     dlg->WatchInvalidations();
     Click(W(), 15, 55);
-    EXPECT_EQ(PageSelection(), 1);
+    EXPECT_TRUE(tab->IsSelected());
+    EXPECT_EQ(tab->Frame(), CControlBase::kPressed);
     ASSERT_FALSE(dlg->invalidated.empty());
     EXPECT_EQ(dlg->invalidated.back(), W().ClientRect());
 }
 
 TEST_F(DialogRouting, AHandlerThatHidesTheHotControlEndsTheReleaseSafely) {
-    dlg->onMessage = [this](uint32_t msg, uintptr_t, intptr_t second) {
-        if (msg == 2101 && second == 2) {
-            a->SetVisible(false);
-            dlg->ClearHotControl();
-        }
+    a->onClick = [this] {
+        a->SetVisible(false);
+        dlg->ClearHotControl();
     };
     Click(W(), 15, 15);
     EXPECT_EQ(dlg->HotControl(), nullptr);
@@ -189,7 +192,7 @@ TEST_F(DialogRouting, DisabledControlsTakeTheHoverButNeitherReactNorMoveTheWindo
     Click(W(), 55, 15);
     EXPECT_EQ(dlg->HotControl(), b);
     EXPECT_EQ(b->State(), CControlBase::kNormal);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
     EXPECT_EQ(W().WindowMoveCount(), 0);
 }
 
@@ -269,7 +272,6 @@ TEST(DialogBackground, SettingAPictureAgainFollowsANewPictureAndANewWindowSize) 
 // the program (a second key dialog, the main window's buttons) takes input
 // while it runs.
 TEST(DialogModality, DoModalShowsTheWindowModalAndItBlocksTheOthersWhileItRuns) {
-    ResetSelections();
     TestDialog other(nullptr);
     other.Create();
     bool modalAtShow = false;

@@ -11,7 +11,6 @@
 #include "platform/Application.h"
 #include "platform/Resources.h"
 #include "ui/CWndPopup.h"
-#include "ui/Selections.h"
 #include "ui/gallery/GalleryDialog.h"
 
 #ifdef LUMBRA_HAVE_SKIN
@@ -42,7 +41,6 @@ void Save(const Image& img, const std::string& name) {
 class Gallery : public testing::Test {
 protected:
     void SetUp() override {
-        ResetSelections();
 #ifdef LUMBRA_HAVE_SKIN
         InitSkinResources();
 #endif
@@ -53,7 +51,6 @@ protected:
     void TearDown() override {
         gallery.reset();
         Application::ProcessEvents();
-        ResetSelections();
     }
     std::unique_ptr<GalleryDialog> gallery;
 };
@@ -88,13 +85,15 @@ TEST_F(Gallery, HoveringAKeyChangesItsPicture) {
 TEST_F(Gallery, EveryPopupRendersIntoAPicture) {
     int count = 0;
     const char* const* names = GalleryDialog::ShowcasePopups(&count);
-    const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu, PopupSlot::kMultimediaList, PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
-                                PopupSlot::kMacroLibrary, PopupSlot::kMacroSetList, PopupSlot::kLightColor, PopupSlot::kLightBrightness};
+    const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu,     PopupSlot::kMultimediaList,
+                                PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
+                                PopupSlot::kMacroLibrary,     PopupSlot::kMacroSetList,
+                                PopupSlot::kLightColor,       PopupSlot::kLightBrightness};
     for (int i = 0; i < count; ++i) {
         gallery->ShowPage(2);
         Application::ProcessEvents();
         gallery->OpenPopup(names[i]);
-        std::vector<CWndPopup*> open(gallery->ListPopups());
+        std::vector<CWndPopup*> open;
         for (PopupSlot s : kSlots)
             if (CWndPopup* p = gallery->Popup(s)) open.push_back(p);
         ASSERT_EQ(open.size(), 1u) << names[i];

@@ -70,12 +70,13 @@ TEST_F(Lists, ScrollBarPressNamesThePartPressed) {
 
 TEST_F(Lists, DraggedThumbStopsAtTheTrackEndAndSnapsOnRelease) {
     CVScrollBar bar(W(), 2060, {0, 0, 17, 302}, "", true, false);
+    dlg->Watch(&bar);
     bar.UpdateScroll(0, 15, 30);               // thumb 17..151 (length 135)
     ASSERT_TRUE(bar.OnLButtonDown(0, 5, 27));  // 10 below the thumb's top
     EXPECT_TRUE(bar.IsDragging());
     int drags = 0;
     bar.onThumbDragged = [&] { ++drags; };
-    dlg->messages.clear();
+    dlg->events.clear();
     bar.OnMouseMove(0, 5, 127);  // top 117: position (100 * 30 / 270) = 11
     EXPECT_EQ(bar.Position(), 11);
     EXPECT_EQ(bar.DragRect().top, 117);
@@ -85,11 +86,11 @@ TEST_F(Lists, DraggedThumbStopsAtTheTrackEndAndSnapsOnRelease) {
     EXPECT_EQ(drags, 2);
     bar.OnMouseMove(0, 5, 901);  // no new position, nothing told
     EXPECT_EQ(drags, 2);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
     bar.OnLButtonUp(0, 5, 200);
     EXPECT_FALSE(bar.IsDragging());
     EXPECT_EQ(bar.ThumbRect().top, 17 + 135);  // laid out from position 15 of 30
-    EXPECT_EQ(dlg->messages.back(), (Msg{2060, 0, 2}));
+    EXPECT_EQ(dlg->events.back(), (Msg{2060, 0, 2}));
 }
 
 TEST_F(Lists, ThumbDragsThroughTheDialogWhileThePointerStaysOnTheBar) {
@@ -134,9 +135,11 @@ protected:
         set = library.SetAt(0);
     }
     CEditShowList& List() {
-        if (!list)
+        if (!list) {
             list = std::make_unique<CEditShowList>(W(), 2061, Rect{10, 10, 150, 312}, "", true,
                                                    false, &library);
+            dlg->Watch(list.get());
+        }
         return *list;
     }
     void Fill(int n) {
@@ -165,7 +168,7 @@ TEST_F(NameList, RowsSelectionAndClicksBelowTheLastName) {
     List().SelectSet(5);  // no such set: presses select nothing
     List().OnLButtonDown(0, 20, 15);
     EXPECT_EQ(List().Selected(), -1);
-    EXPECT_TRUE(dlg->messages.empty());  // presses send nothing
+    EXPECT_TRUE(dlg->events.empty());  // presses send nothing
 }
 
 TEST_F(NameList, ScrolledListSelectsOnlyShownNames) {
@@ -216,7 +219,7 @@ TEST_F(NameList, CommitAddsOrRefusesAndReports) {
     std::vector<MacroNameCheck> expected{MacroNameCheck::kExists, MacroNameCheck::kTooLong,
                                          MacroNameCheck::kTooLong};
     EXPECT_EQ(refusals, expected);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
 
     ASSERT_TRUE(List().BeginNameEdit());  // an empty name just closes the editor
     List().OnLButtonDown(0, 500, 500);
@@ -236,7 +239,7 @@ TEST_F(NameList, EditorOnARemovedSetClosesWithoutAdding) {
     List().OnLButtonDown(0, 20, 20);
     EXPECT_FALSE(List().IsEditing());
     EXPECT_FALSE(told);
-    EXPECT_TRUE(dlg->messages.empty());
+    EXPECT_TRUE(dlg->events.empty());
 }
 
 TEST(MacroSteps, CaptionsNamePausesAndKeys) {
@@ -258,6 +261,7 @@ TEST_F(Lists, ActionListSelectsOnlyShownSteps) {
     key.InsertAction(1, MacroAction::Pause(20));
     key.InsertAction(2, MacroAction::KeyEvent(0x41, true));
     CImageShowList list(W(), 2062, {0, 0, 200, 302}, "", true, false);
+    dlg->Watch(&list);
     EXPECT_EQ(list.RowCount(), 15);
     EXPECT_TRUE(list.OnLButtonDown(0, 50, 25));  // no macro: nothing selected
     EXPECT_EQ(list.Selected(), -1);
@@ -268,7 +272,7 @@ TEST_F(Lists, ActionListSelectsOnlyShownSteps) {
     EXPECT_EQ(list.Selected(), 2);
     list.OnLButtonUp(0, 50, 65);
     std::vector<Msg> expected{{2062, 0, 2}};
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->events, expected);
 
     Surface s(200, 302);
     list.Draw(s, {0, 0, 200, 302});
@@ -279,10 +283,11 @@ TEST_F(Lists, ActionListSelectsOnlyShownSteps) {
 TEST_F(Lists, StaticTextSendsPressAndClick) {
     CStaticText label(W(), 2070, {0, 0, 100, 20}, "", true, false, 0xFE9252, 0);
     label.SetString("Attention");
+    dlg->Watch(&label);
     EXPECT_TRUE(label.OnLButtonDown(0, 5, 5));
     EXPECT_TRUE(label.OnLButtonUp(0, 5, 5));
     std::vector<Msg> expected{{2070, 0, 1}, {2070, 0, 2}};
-    EXPECT_EQ(dlg->messages, expected);
+    EXPECT_EQ(dlg->events, expected);
     Surface s(100, 20);
     label.Draw(s, {0, 0, 100, 20});
     bool coloured = false;

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "UiTestSupport.h"
 #include "ui/CComboPopup.h"
-#include "ui/CWindowManagePopup.h"
 #include "ui/CLightBrightnessPopup.h"
 #include "ui/CLightColorPopup.h"
 #include "ui/CMacroLibraryPopup.h"
 #include "ui/CMacroSetListPopup.h"
-#include "ui/CMacroSetPopup.h"
 #include "ui/CMouseFunctionPopup.h"
 #include "ui/CMultimediaKeyPopup.h"
+#include "ui/CWindowManagePopup.h"
 
 namespace lumbra {
 namespace {
@@ -18,10 +20,9 @@ namespace {
 using test::Msg;
 using test::TestDialog;
 
-// Where a report's choice record is copied while the report is handled.
+// A choice as the owner's handler saw it, and the popup it came from.
 struct Report {
-    uint32_t msg;
-    uintptr_t first;
+    const CWndPopup* from;
     ChoiceRecord record;
 };
 
@@ -30,24 +31,24 @@ protected:
     void SetUp() override {
         dlg = std::make_unique<TestDialog>(nullptr, 400, 300);
         dlg->Create();
-        dlg->onMessage = [this](uint32_t msg, uintptr_t first, intptr_t second) {
-            if (IsReportMessage(msg) && second != 0 && reportsCarryRecords)
-                reports.push_back({msg, first, *reinterpret_cast<const ChoiceRecord*>(second)});
-        };
     }
     void TearDown() override {
         dlg.reset();
         Application::ProcessEvents();
     }
-    static bool IsReportMessage(uint32_t msg) {
-        return msg == kMsgComboPopup || msg == kMsgProfilePopup || msg == kMsgDpiPopup ||
-               msg == kMsgMultimediaPopup || msg == kMsgMacroLibraryPopup ||
-               msg == kMsgMacroSetPopup || msg == kMsgLightColorPopup ||
-               msg == kMsgLightBrightnessPopup;
-    }
-    // Opens a popup in a slot at client (20, 30) with parameter 77.
+    // Opens a popup in a slot at client (20, 30) with parameter 77, recording
+    // what it tells its owner.
     template <typename T>
     T* Open(PopupSlot slot, T* popup, int width = 120) {
+        popup->onChoice = [this, popup](const ChoiceRecord& r) { reports.push_back({popup, r}); };
+        popup->onDeactivated = [this] { ++deactivations; };
+        if (auto* menu = dynamic_cast<CComboPopup*>(static_cast<CWndPopup*>(popup))) {
+            menu->onSubmenuWanted = [this](std::optional<FunctionSubList> list) {
+                submenus.push_back(list);
+            };
+            menu->onShortcutWanted = [this] { requests.push_back("shortcut"); };
+            menu->onQuickLaunchWanted = [this] { requests.push_back("quick launch"); };
+        }
         dlg->ShowPopup(slot, Rect::FromSize(20, 30, width, 20), popup, 77);
         dlg->messages.clear();
         return popup;
@@ -66,7 +67,9 @@ protected:
 
     std::unique_ptr<TestDialog> dlg;
     std::vector<Report> reports;
-    bool reportsCarryRecords = true;
+    std::vector<std::optional<FunctionSubList>> submenus;
+    std::vector<std::string> requests;
+    int deactivations = 0;
 };
 
 TEST_F(Popups, ItemsAreLaidOutInSixteenPixelRowsAndSizeTheWindow) {
@@ -87,7 +90,8 @@ TEST_F(Popups, ItemsAreLaidOutInSixteenPixelRowsAndSizeTheWindow) {
     EXPECT_EQ(p->Message(), kMsgComboPopup);
     EXPECT_EQ(p->Parameter(), 77u);
 
-    auto* m = Open(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, 140);  // its width is the creation width
+    auto* m = Open(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup,
+                   140);  // its width is the creation width
     EXPECT_EQ(m->Window()->ClientRect().Width(), 140);
     EXPECT_EQ(m->Items()[0].rect.right, 137);
 }
@@ -115,33 +119,30 @@ TEST_F(Popups, ComboHoverRequestsSubmenusEachTimeAnItemTakesTheHover) {
     test::Move(w, 50, 133);  // below the items: hover cleared, nothing sent
     test::Move(w, 50, 25);   // back to item 1
     test::Move(w, 50, 70);   // item 4 "Default Function"
-    std::vector<Msg> expected{{0x416, 77, 1}, {0x406, 77, 2}, {0x406, 77, 2}, {0x409, 77, 5}};
-    EXPECT_EQ(dlg->messages, expected);
+    const std::vector<std::optional<FunctionSubList>> expected{
+        FunctionSubList::kMacro, FunctionSubList::kMultimedia, FunctionSubList::kMultimedia,
+        std::nullopt};
+    EXPECT_EQ(submenus, expected);
+    EXPECT_TRUE(dlg->messages.empty());
 }
 
 TEST_F(Popups, ComboChoicesReportOrRequestByItem) {
     auto* p = Open(PopupSlot::kFunctionMenu, new CComboPopup);
-    reportsCarryRecords = true;
-    ClickItem(p, 2);  // "Window Manage": press signal, then the record unchanged
+    ClickItem(p, 2);  // "Window Manage": a submenu item chooses nothing
     ClickItem(p, 4);  // "Default Function"
     ClickItem(p, 5);  // "Assign a Shortcut"
     ClickItem(p, 6);  // "Quick Launch"
     ClickItem(p, 7);  // "No Function"
-    std::vector<Msg> plain{{kMsgComboPopup, 0, 0}};
-    EXPECT_EQ(Sent(kMsgComboPopup).front(), plain.front());
-    EXPECT_EQ(Sent(kMsgRequestShortcut), (std::vector<Msg>{{0x40B, 77, 0}}));
-    EXPECT_EQ(Sent(kMsgRequestQuickLaunch), (std::vector<Msg>{{0x40D, 77, 0}}));
-    ASSERT_EQ(reports.size(), 3u);
-    EXPECT_EQ(reports[0].first, 0u);
-    EXPECT_EQ(reports[0].record.b0, 1);
-    EXPECT_EQ(reports[0].record.text, "");
-    EXPECT_EQ(reports[1].first, 77u);
-    EXPECT_EQ(reports[1].record.text, "默认功能");
-    EXPECT_EQ(reports[1].record.b0, 6);
-    EXPECT_EQ(reports[1].record.b1, 1);
-    EXPECT_EQ(reports[2].record.text, "No Function");
-    EXPECT_EQ(reports[2].record.b0, 0);
-    EXPECT_EQ(reports[2].record.b1, 0);
+    EXPECT_EQ(requests, (std::vector<std::string>{"shortcut", "quick launch"}));
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].from, p);
+    EXPECT_EQ(reports[0].record.text, "默认功能");
+    EXPECT_EQ(reports[0].record.b0, 6);
+    EXPECT_EQ(reports[0].record.b1, 1);
+    EXPECT_EQ(reports[1].record.text, "No Function");
+    EXPECT_EQ(reports[1].record.b0, 0);
+    EXPECT_EQ(reports[1].record.b1, 0);
+    EXPECT_TRUE(dlg->messages.empty());
 }
 
 struct FunctionCase {
@@ -160,8 +161,9 @@ TEST_P(FunctionPopups, ReleaseReportsTheItemsFunction) {
     auto* p = Open(c.slot, c.make());
     ClickItem(p, c.item);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].msg, SlotMessage(c.slot));
-    EXPECT_EQ(reports[0].first, 77u);
+    EXPECT_EQ(reports[0].from, p);
+    EXPECT_EQ(p->Message(), SlotMessage(c.slot));
+    EXPECT_EQ(p->Parameter(), 77u);
     EXPECT_EQ(reports[0].record.text, c.text);
     EXPECT_EQ(reports[0].record.b0, c.b0);
     EXPECT_EQ(reports[0].record.b1, c.b1);
@@ -169,25 +171,28 @@ TEST_P(FunctionPopups, ReleaseReportsTheItemsFunction) {
 
 INSTANTIATE_TEST_SUITE_P(
     AllTables, FunctionPopups,
-    testing::Values(
-        FunctionCase{"Search", [] { return new CWindowManagePopup; }, PopupSlot::kWindowManageList, 0, "Search", 2, 0xA8},
-        FunctionCase{"Calculator", [] { return new CWindowManagePopup; }, PopupSlot::kWindowManageList, 9, "Calculator", 2,
-                     0xB1},
-        FunctionCase{"Mute", [] { return new CMultimediaKeyPopup; }, PopupSlot::kMultimediaList, 0, "Mute", 2, 0xA0},
-        FunctionCase{"MediaStop", [] { return new CMultimediaKeyPopup; }, PopupSlot::kMultimediaList, 7, "Stop", 2,
-                     0xA7},
-        FunctionCase{"Click", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 0, "Click", 3, 1},
-        FunctionCase{"IEForward", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 4,
-                     "IE Forward", 3, 16},
-        FunctionCase{"DoubleClick", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 5,
-                     "Double-click", 4, 0},
-        FunctionCase{"Fire", [] { return new CMouseFunctionPopup; }, PopupSlot::kMouseFunctionList, 6, "Fire", 5, 0},
-        FunctionCase{"Breath", [] { return new CLightBrightnessPopup; }, PopupSlot::kLightBrightness, 0, "Breath",
-                     24, 0},
-        FunctionCase{"Zero", [] { return new CLightBrightnessPopup; }, PopupSlot::kLightBrightness, 4, "0%", 1,
-                     0},
-        FunctionCase{"Mode2", [] { return new CLightColorPopup; }, PopupSlot::kLightColor, 1, "Mode2", 2,
-                     0}),
+    testing::Values(FunctionCase{"Search", [] { return new CWindowManagePopup; },
+                                 PopupSlot::kWindowManageList, 0, "Search", 2, 0xA8},
+                    FunctionCase{"Calculator", [] { return new CWindowManagePopup; },
+                                 PopupSlot::kWindowManageList, 9, "Calculator", 2, 0xB1},
+                    FunctionCase{"Mute", [] { return new CMultimediaKeyPopup; },
+                                 PopupSlot::kMultimediaList, 0, "Mute", 2, 0xA0},
+                    FunctionCase{"MediaStop", [] { return new CMultimediaKeyPopup; },
+                                 PopupSlot::kMultimediaList, 7, "Stop", 2, 0xA7},
+                    FunctionCase{"Click", [] { return new CMouseFunctionPopup; },
+                                 PopupSlot::kMouseFunctionList, 0, "Click", 3, 1},
+                    FunctionCase{"IEForward", [] { return new CMouseFunctionPopup; },
+                                 PopupSlot::kMouseFunctionList, 4, "IE Forward", 3, 16},
+                    FunctionCase{"DoubleClick", [] { return new CMouseFunctionPopup; },
+                                 PopupSlot::kMouseFunctionList, 5, "Double-click", 4, 0},
+                    FunctionCase{"Fire", [] { return new CMouseFunctionPopup; },
+                                 PopupSlot::kMouseFunctionList, 6, "Fire", 5, 0},
+                    FunctionCase{"Breath", [] { return new CLightBrightnessPopup; },
+                                 PopupSlot::kLightBrightness, 0, "Breath", 24, 0},
+                    FunctionCase{"Zero", [] { return new CLightBrightnessPopup; },
+                                 PopupSlot::kLightBrightness, 4, "0%", 1, 0},
+                    FunctionCase{"Mode2", [] { return new CLightColorPopup; },
+                                 PopupSlot::kLightColor, 1, "Mode2", 2, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Popups, LightingPopupsKeepTheHoverWhileHeldAndReportOnlyTheChoice) {
@@ -197,8 +202,7 @@ TEST_F(Popups, LightingPopupsKeepTheHoverWhileHeldAndReportOnlyTheChoice) {
     test::Press(w, 50, 5);
     test::Move(w, 50, 40, true);  // over "60%": the hover does not follow while held
     test::Release(w, 50, 5);      // released back on "Breath"
-    EXPECT_EQ(Sent(kMsgLightBrightnessPopup).size(), 1u) << "the press tells nothing";
-    ASSERT_EQ(reports.size(), 1u);
+    ASSERT_EQ(reports.size(), 1u) << "the press tells nothing";
     EXPECT_EQ(reports[0].record.text, "Breath");
 
     // Pressed on one item, released on another: the hovered item at release
@@ -240,10 +244,11 @@ TEST_F(Popups, EmptyMacroLibraryShowsOneSeparatorAndReportsNothing) {
     EXPECT_TRUE(p->Items()[0].separator);
     EXPECT_EQ(p->Window()->ClientRect().Height(), 10);
     test::Click(*p->Window(), 50, 5);
+    EXPECT_TRUE(reports.empty());
     EXPECT_TRUE(dlg->messages.empty());
 }
 
-TEST_F(Popups, MacroLibraryAndSetPopupsReportTheMacro) {
+TEST_F(Popups, MacroLibraryPopupReportsTheMacro) {
     MacroLibrary lib;
     lib.ResetToDefault();
     lib.SetAt(0)->AddKey("Alpha");
@@ -253,58 +258,19 @@ TEST_F(Popups, MacroLibraryAndSetPopupsReportTheMacro) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].record.text, "Beta");
     EXPECT_EQ(reports[0].record.b0, 1);
-
-    lib.AddSet("Empty");
-    auto* empty = new CMacroSetPopup(&lib, 1);
-    dlg->ShowListPopup(0, Rect::FromSize(0, 0, 10, 10), empty, 5);
-    ASSERT_EQ(empty->Items().size(), 1u);
-    EXPECT_EQ(empty->Items()[0].text, "Edit Macro");
-    EXPECT_EQ(empty->Kind(), 11);
-
-    auto* set = new CMacroSetPopup(&lib, 0);
-    dlg->ShowListPopup(1, Rect::FromSize(0, 0, 10, 10), set, 6);
-    ASSERT_EQ(set->Items().size(), 4u);
-    EXPECT_TRUE(set->Items()[1].separator);
-    ClickItem(set, 3);
-    ClickItem(set, 0);
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[1].msg, kMsgMacroSetPopup);
-    EXPECT_EQ(reports[1].record.text, "Beta");
-    EXPECT_EQ(reports[1].record.b0, 0x30);
-    EXPECT_EQ(reports[1].record.b1, 0);
-    EXPECT_EQ(reports[1].record.b2, 1);
-    EXPECT_EQ(dlg->messages.back(), (Msg{kMsgMacroSetPopup, 6, 0}));
-    EXPECT_EQ(dlg->ListPopups().size(), 2u);
 }
 
-TEST_F(Popups, LosingActivationSendsTheKindsClosedMessage) {
+TEST_F(Popups, LosingActivationTellsTheOwner) {
     auto* p = Open(PopupSlot::kWindowManageList, new CWindowManagePopup);
     test::Deactivate(*p->Window());
-    EXPECT_EQ(dlg->messages, (std::vector<Msg>{{kMsgDpiPopupClosed, 77, 2}}));
-
-    MacroLibrary lib;
-    lib.ResetToDefault();
-    auto* s = new CMacroSetPopup(&lib, 0);
-    dlg->ShowListPopup(0, Rect::FromSize(0, 0, 10, 10), s, 9);
-    dlg->messages.clear();
-    test::Deactivate(*s->Window());
-    EXPECT_EQ(dlg->messages, (std::vector<Msg>{{kMsgMacroSetPopupClosed, 9, 10}}));
-
-    struct Silent : CWndPopup {
-        Silent() : CWndPopup(PopupKind::kSilent) {}
-        int LayoutWidth() const override { return 50; }
-    };
-    auto* silent = Open(PopupSlot::kMacroSetList, new Silent);
-    dlg->messages.clear();
-    test::Deactivate(*silent->Window());
+    EXPECT_EQ(deactivations, 1);
     EXPECT_TRUE(dlg->messages.empty());
 }
 
 TEST_F(Popups, ClosingInsideItsOwnReportIsSafe) {
     auto* p = Open(PopupSlot::kLightColor, new CLightColorPopup);
     bool destroyed = false;
-    dlg->onMessage = [&](uint32_t msg, uintptr_t, intptr_t second) {
-        if (msg != kMsgLightColorPopup || second == 0) return;
+    p->onChoice = [&](const ChoiceRecord&) {
         dlg->ClosePopup(PopupSlot::kLightColor);
         p->SetDestroyedCallback([&] { destroyed = true; });
     };
@@ -330,7 +296,7 @@ TEST_F(Popups, PopupsStillOpenGoAwayWithTheirOwner) {
     Open(PopupSlot::kFunctionMenu, new CComboPopup);
     Open(PopupSlot::kMultimediaList, new CMultimediaKeyPopup);
     dlg->ClosePopup(PopupSlot::kMultimediaList);  // close queued but not yet handled
-    dlg.reset();                     // both popup objects are deleted here
+    dlg.reset();                                  // both popup objects are deleted here
     Application::ProcessEvents();
 }
 

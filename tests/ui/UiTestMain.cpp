@@ -9,7 +9,6 @@
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     lumbra::Application app(argc, argv);
-    lumbra::test::RegisterTestSelections();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

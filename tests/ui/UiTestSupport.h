@@ -9,7 +9,7 @@
 #include "platform/Application.h"
 #include "platform/Resources.h"
 #include "ui/CDlgBase.h"
-#include "ui/Selections.h"
+#include "ui/ControlMessages.h"
 
 namespace lumbra::test {
 
@@ -52,20 +52,6 @@ inline void RegisterTestPictures() {
     RegisterResourceImage(ResourceKind::kBitmap, kKeyedBitmap, keyed);
 }
 
-// The program's tab and radio ids, written out for tests that use the
-// toolkit without the main window: page tabs 2003, 2004, 2005, 2077; profile
-// tabs 2049..2053; the radio word's four groups; the view switch 2040.
-inline void RegisterTestSelections() {
-    static constexpr TabSelection kPages[] = {{2003, 0}, {2004, 1}, {2005, 2}, {2077, 3}};
-    static constexpr TabSelection kSubs[] = {{2049, 0}, {2050, 1}, {2051, 2}, {2052, 3}, {2053, 4}};
-    static constexpr RadioMember kRadios[] = {
-        {2006, {0x1, 0x7}},     {2007, {0x2, 0x7}},    {2008, {0x4, 0x7}},   {2009, {0x8, 0x18}},
-        {2010, {0x10, 0x18}},   {2011, {0x20, 0x60}},  {2012, {0x40, 0x60}}, {2013, {0x80, 0x380}},
-        {2014, {0x100, 0x380}}, {2018, {0x200, 0x380}}};
-    static constexpr uint32_t kOthers[] = {2040};
-    SetSelectionTables({kPages, kSubs, kRadios, kOthers});
-}
-
 // A dialog whose controls the test builds, recording every message it gets.
 class TestDialog : public CDlgBase {
 public:
@@ -87,12 +73,21 @@ public:
         return 0;
     }
     HostWindow& W() { return *Window(); }
+    // Records the control's press and click in `events`, as (id, 0, event).
+    template <typename C>
+    C* Watch(C* control) {
+        const uint32_t id = control->Id();
+        control->onPress = [this, id] { events.push_back({id, 0, ControlEvent::kPressed}); };
+        control->onClick = [this, id] { events.push_back({id, 0, ControlEvent::kClicked}); };
+        return control;
+    }
     // Records what gets invalidated from now on.
     void WatchInvalidations() {
         W().SetInvalidateObserver([this](const Rect& r) { invalidated.push_back(r); });
     }
 
     std::vector<Msg> messages;
+    std::vector<Msg> events;
     std::vector<Rect> invalidated;
     std::function<void(uint32_t, uintptr_t, intptr_t)> onMessage;
 

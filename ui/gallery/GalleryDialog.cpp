@@ -7,7 +7,6 @@
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
 #include "ui/CComboPopup.h"
-#include "ui/CWindowManagePopup.h"
 #include "ui/CEditShowList.h"
 #include "ui/CImageButton.h"
 #include "ui/CImageShowList.h"
@@ -16,7 +15,6 @@
 #include "ui/CLightColorPopup.h"
 #include "ui/CMacroLibraryPopup.h"
 #include "ui/CMacroSetListPopup.h"
-#include "ui/CMacroSetPopup.h"
 #include "ui/CMouseFunctionPopup.h"
 #include "ui/CMultimediaKeyPopup.h"
 #include "ui/CRadioButton.h"
@@ -24,9 +22,9 @@
 #include "ui/CStaticText.h"
 #include "ui/CTabControl.h"
 #include "ui/CVScrollBar.h"
+#include "ui/CWindowManagePopup.h"
 #include "ui/ControlMessages.h"
 #include "ui/ImageRoutines.h"
-#include "ui/Selections.h"
 
 namespace lumbra {
 
@@ -43,22 +41,13 @@ constexpr uint32_t kIdNewMacro = 2100;
 constexpr uint32_t kIdMacroSets = 2120;
 constexpr uint32_t kIdLightMode = 2090;
 constexpr uint32_t kIdBrightness = 2091;
-constexpr uint32_t kMsgGKeyCombo = 0x404;
-constexpr uint32_t kMsgLightModeCombo = 0x424;
-constexpr uint32_t kMsgBrightnessCombo = 0x427;
-constexpr uint32_t kMsgMacroSetsCombo = 0x430;
 constexpr uint32_t kMsgCheckFocus = 0x431;  // posted: close the menus if focus left them
 
-// The tabs, radio buttons and view switch, as the toolkit's selection variables know them.
+// The page tabs, the tabs of a sub-selection on page 0, and its radio group.
 constexpr uint32_t kIdPageTabs[] = {2003, 2004, 2005, 2077};
-constexpr TabSelection kPageTabs[] = {
-    {kIdPageTabs[0], 0}, {kIdPageTabs[1], 1}, {kIdPageTabs[2], 2}, {kIdPageTabs[3], 3}};
-constexpr TabSelection kSubTabs[] = {{2049, 0}, {2050, 1}, {2051, 2}};
-constexpr uint32_t kModeGroup = 0x380;
-constexpr RadioMember kRadios[] = {
-    {2013, {1u << 7, kModeGroup}}, {2014, {1u << 8, kModeGroup}}, {2018, {1u << 9, kModeGroup}}};
+constexpr uint32_t kIdSubTabs[] = {2049, 2050, 2051};
+constexpr uint32_t kIdRadios[] = {2013, 2014, 2018};
 constexpr uint32_t kIdRegion = 2040;
-constexpr uint32_t kViewSwitches[] = {kIdRegion};
 
 constexpr int kComboPng = 265;
 
@@ -78,17 +67,21 @@ constexpr KeySample kKeys[] = {
     {2294, "Space", 0x2C, Rect::FromSize(262, 357, 134, 26), 370},
 };
 
-const char* const kPopupNames[] = {"combo",      "profile",      "dpi",
-                                   "multimedia", "macrolibrary", "macrosetlist",
-                                   "macroset",   "lightcolor",   "lightbrightness"};
+const char* const kPopupNames[] = {"combo",        "profile",      "dpi",        "multimedia",
+                                   "macrolibrary", "macrosetlist", "lightcolor", "lightbrightness"};
+
+constexpr PopupSlot kSlots[] = {PopupSlot::kFunctionMenu,     PopupSlot::kMultimediaList,
+                                PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
+                                PopupSlot::kMacroLibrary,     PopupSlot::kMacroSetList,
+                                PopupSlot::kLightColor,       PopupSlot::kLightBrightness};
 
 }  // namespace
 
-void GalleryDialog::RegisterSelections() {
-    SetSelectionTables({kPageTabs, kSubTabs, kRadios, kViewSwitches});
-}
-
 GalleryDialog::GalleryDialog() : CDlgBase(0, nullptr) {
+    std::vector<uint32_t> viewSwitches(std::begin(kIdPageTabs), std::end(kIdPageTabs));
+    viewSwitches.insert(viewSwitches.end(), std::begin(kIdSubTabs), std::end(kIdSubTabs));
+    viewSwitches.push_back(kIdRegion);
+    SetViewSwitches(std::move(viewSwitches));
     m_library.ResetToDefault();
     MacroSet* set = m_library.SetAt(0);
     const char* names[] = {"Copy", "Paste", "Greeting", "Combo", "Sprint", "Reload"};
@@ -121,7 +114,7 @@ bool GalleryDialog::OnInitDialog() {
 void GalleryDialog::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
     static constexpr int kPagePanels[] = {0, 261, 259, 260};
-    const int page = PageSelection();
+    const int page = m_page;
     if (page > 0 && page < 4) {
         Image panel;
         if (LoadBitmapResource(kPagePanels[page], panel))
@@ -142,26 +135,41 @@ void GalleryDialog::BuildControls(int, int, int, int) {
         c->LoadImageStrip(png);
         return AddControl(list, std::move(c));
     };
-    auto combo = [&](int list, uint32_t id, Rect r, uint32_t msg, const char* text) {
+    auto combo = [&](int list, uint32_t id, Rect r, const char* text) {
         auto c = std::make_unique<CComboButton>(w, id, r, "", true, false);
         c->LoadImageStrip(kComboPng);
-        c->SetReleaseMessage(msg);
         c->SetDisplayText(text);
         return AddControl(list, std::move(c));
     };
 
     // Always present: window buttons and page tabs.
-    image(0, kIdClose, Rect::FromSize(707, 36, 22, 22), 135);
-    image(0, kIdMinimize, Rect::FromSize(678, 36, 23, 22), 136);
-    tab(0, kIdPageTabs[0], Rect::FromSize(169, 516, 88, 22), 137);
-    tab(0, kIdPageTabs[1], Rect::FromSize(267, 516, 88, 22), 262);
-    tab(0, kIdPageTabs[2], Rect::FromSize(458, 516, 88, 22), 263);
-    tab(0, kIdPageTabs[3], Rect::FromSize(553, 516, 88, 22), 264);
+    image(0, kIdClose, Rect::FromSize(707, 36, 22, 22), 135)->onClick = [this] {
+        if (Window()->InModalLoop())
+            EndDialog(0);
+        else
+            Window()->Hide();
+    };
+    image(0, kIdMinimize, Rect::FromSize(678, 36, 23, 22), 136)->onClick = [this] {
+        Window()->Minimize();
+    };
+    const Rect pageTabRects[] = {Rect::FromSize(169, 516, 88, 22), Rect::FromSize(267, 516, 88, 22),
+                                 Rect::FromSize(458, 516, 88, 22),
+                                 Rect::FromSize(553, 516, 88, 22)};
+    const int pageTabPngs[] = {137, 262, 263, 264};
+    for (int i = 0; i < 4; ++i)
+        tab(0, kIdPageTabs[i], pageTabRects[i], pageTabPngs[i])->onClick = [this, i] {
+            ShowPage(i);
+        };
 
     // Page 0: sub-selection tabs, keys (one remapped), check, radio and region buttons, a label.
-    tab(1, kSubTabs[0].id, Rect::FromSize(180, 208, 23, 20), 171);
-    tab(1, kSubTabs[1].id, Rect::FromSize(209, 208, 20, 20), 170);
-    tab(1, kSubTabs[2].id, Rect::FromSize(236, 208, 19, 20), 169);
+    const Rect subTabRects[] = {Rect::FromSize(180, 208, 23, 20), Rect::FromSize(209, 208, 20, 20),
+                                Rect::FromSize(236, 208, 19, 20)};
+    const int subTabPngs[] = {171, 170, 169};
+    for (int i = 0; i < 3; ++i)
+        tab(1, kIdSubTabs[i], subTabRects[i], subTabPngs[i])->onClick = [this, i] {
+            m_subPage = i;
+            ShowSelections();
+        };
     for (const KeySample& k : kKeys) {
         auto key = std::make_unique<CKeyboardButton>(w, k.id, k.rect, "", true, false);
         key->LoadImageStrip(k.png);
@@ -178,8 +186,12 @@ void GalleryDialog::BuildControls(int, int, int, int) {
     AddControl(1, std::move(record));
     for (int i = 0; i < 3; ++i) {
         auto radio = std::make_unique<CRadioButton>(
-            w, kRadios[i].id, Rect::FromSize(430, 250 + 30 * i, 17, 17), "", true, false);
+            w, kIdRadios[i], Rect::FromSize(430, 250 + 30 * i, 17, 17), "", true, false);
         radio->SetBitmap(275, 17, 17, 0, 0);
+        radio->onClick = [this, i] {
+            m_radio = i;
+            ShowSelections();
+        };
         AddControl(1, std::move(radio));
     }
     auto region = std::make_unique<CRegionButton>(w, kIdRegion, Rect::FromSize(480, 250, 23, 21),
@@ -192,7 +204,9 @@ void GalleryDialog::BuildControls(int, int, int, int) {
     AddControl(1, std::move(label));
 
     // Page 1: the macro editor's lists and scroll bars.
-    image(2, kIdNewMacro, Rect::FromSize(117, 448, 63, 15), 267);
+    image(2, kIdNewMacro, Rect::FromSize(117, 448, 63, 15), 267)->onClick = [this] {
+        m_macroList->BeginNameEdit();
+    };
     image(2, 2101, Rect::FromSize(190, 448, 63, 15), 268);
     m_macroList = AddControl(
         2, std::make_unique<CEditShowList>(w, kIdMacroList, Rect::FromSize(107, 215, 144, 215), "",
@@ -206,7 +220,9 @@ void GalleryDialog::BuildControls(int, int, int, int) {
     m_actionScroll =
         AddControl(2, std::make_unique<CVScrollBar>(
                           w, kIdActionScroll, Rect::FromSize(480, 215, 13, 215), "", true, false));
-    combo(2, kIdMacroSets, Rect::FromSize(520, 215, 175, 20), kMsgMacroSetsCombo, "Macro sets");
+    combo(2, kIdMacroSets, Rect::FromSize(520, 215, 175, 20), "Macro sets")->onClick = [this] {
+        OpenMacroSetList();
+    };
     m_macroList->onClick = [this] { RefreshLists(); };
     m_macroList->onNameAdded = [this] { RefreshLists(); };
     for (const bool macros : {true, false}) {
@@ -222,9 +238,30 @@ void GalleryDialog::BuildControls(int, int, int, int) {
     // Page 2: the G-key function buttons; page 3: lighting.
     for (uint32_t i = 0; i < 5; ++i)
         combo(3, 2078 + i, Rect::FromSize(139, 218 + 35 * static_cast<int>(i), 225, 20),
-              kMsgGKeyCombo, "No Function");
-    combo(4, kIdLightMode, Rect::FromSize(97, 263, 175, 20), kMsgLightModeCombo, "Mode1");
-    combo(4, kIdBrightness, Rect::FromSize(97, 323, 175, 20), kMsgBrightnessCombo, "100%");
+              "No Function")
+            ->onClick = [this, i] {
+            m_comboOwner = 2078 + i;
+            OpenFunctionMenu(m_comboOwner);
+        };
+    combo(4, kIdLightMode, Rect::FromSize(97, 263, 175, 20), "Mode1")->onClick = [this] {
+        OpenPopup("lightcolor");
+    };
+    combo(4, kIdBrightness, Rect::FromSize(97, 323, 175, 20), "100%")->onClick = [this] {
+        OpenPopup("lightbrightness");
+    };
+    ShowSelections();
+}
+
+void GalleryDialog::ShowSelections() {
+    for (int i = 0; i < 4; ++i)
+        if (auto* tab = dynamic_cast<CTabControl*>(FindControl(kIdPageTabs[i])))
+            tab->SetSelected(i == m_page);
+    for (int i = 0; i < 3; ++i) {
+        if (auto* tab = dynamic_cast<CTabControl*>(FindControl(kIdSubTabs[i])))
+            tab->SetSelected(i == m_subPage);
+        if (auto* radio = dynamic_cast<CRadioButton*>(FindControl(kIdRadios[i])))
+            radio->SetSelected(i == m_radio);
+    }
 }
 
 void GalleryDialog::RefreshLists() {
@@ -261,7 +298,8 @@ void GalleryDialog::Scroll(bool macros, std::optional<ScrollPart> part, bool dra
 }
 
 void GalleryDialog::ShowPage(int page) {
-    PageSelection() = page;
+    m_page = page;
+    ShowSelections();
     for (int list = 1; list <= 4; ++list) SetListVisible(list, list == page + 1);
     CloseAllPopups();
     if (Window()) Window()->InvalidateAll();
@@ -291,7 +329,51 @@ void GalleryDialog::OpenMacroSetList() {
     OpenBelow(PopupSlot::kMacroSetList, kIdMacroSets, popup);
 }
 
-void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t parameter) {
+CWndPopup* GalleryDialog::ShowingChoiceOn(CWndPopup* popup, uint32_t comboId) {
+    popup->onChoice = [this, comboId](const ChoiceRecord& record) {
+        if (comboId != 0) ShowChoice(comboId, record.text);
+    };
+    // A submenu taking the focus deactivates its menu; decide once the focus
+    // has settled.
+    popup->onDeactivated = [this] { Window()->Post(kMsgCheckFocus, 0, 0); };
+    return popup;
+}
+
+void GalleryDialog::OpenFunctionMenu(uint32_t comboId) {
+    auto* menu = new CComboPopup;
+    ShowingChoiceOn(menu, comboId);
+    menu->onSubmenuWanted = [this, comboId](std::optional<FunctionSubList> list) {
+        OpenSubList(list, comboId);
+    };
+    menu->onShortcutWanted = [this, comboId] { ShowChoice(comboId, "CTRL+ALT+K"); };
+    menu->onQuickLaunchWanted = [this, comboId] { ShowChoice(comboId, "notes.txt"); };
+    OpenBelow(PopupSlot::kFunctionMenu, comboId, menu);
+}
+
+void GalleryDialog::OpenSubList(std::optional<FunctionSubList> list, uint32_t comboId) {
+    ClosePopup(PopupSlot::kMultimediaList);
+    ClosePopup(PopupSlot::kWindowManageList);
+    ClosePopup(PopupSlot::kMouseFunctionList);
+    ClosePopup(PopupSlot::kMacroLibrary);
+    if (!list) return;
+    switch (*list) {
+        case FunctionSubList::kMultimedia:
+            OpenSubmenu(PopupSlot::kMultimediaList, new CMultimediaKeyPopup, comboId);
+            break;
+        case FunctionSubList::kWindowManage:
+            OpenSubmenu(PopupSlot::kWindowManageList, new CWindowManagePopup, comboId);
+            break;
+        case FunctionSubList::kMouseFunction:
+            OpenSubmenu(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, comboId);
+            break;
+        case FunctionSubList::kMacro:
+            OpenSubmenu(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&m_library), comboId);
+            break;
+    }
+}
+
+void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uint32_t comboId) {
+    ShowingChoiceOn(popup, comboId);
     CWndPopup* menu = Popup(PopupSlot::kFunctionMenu);
     Rect r = Rect::FromSize(364, 218, 158, 20);
     if (menu && menu->Window() && menu->Hovered() >= 0) {
@@ -302,29 +384,26 @@ void GalleryDialog::OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t para
         const int top = menuPos.y - dlgPos.y + item.top - 3;
         r = Rect::FromSize(left, top, 158, 20);
     }
-    ShowPopup(slot, r, popup, static_cast<uint32_t>(parameter));
+    ShowPopup(slot, r, popup, comboId);
 }
 
 void GalleryDialog::OpenPopup(const std::string& name) {
-    if (name == "combo") OpenBelow(PopupSlot::kFunctionMenu, 2078, new CComboPopup);
-    if (name == "profile") OpenSubmenu(PopupSlot::kMultimediaList, new CMultimediaKeyPopup, m_comboOwner);
-    if (name == "dpi") OpenSubmenu(PopupSlot::kWindowManageList, new CWindowManagePopup, m_comboOwner);
-    if (name == "multimedia") OpenSubmenu(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, m_comboOwner);
-    if (name == "macrolibrary")
-        OpenSubmenu(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&m_library), m_comboOwner);
+    if (name == "combo") OpenFunctionMenu(2078);
+    if (name == "profile") OpenSubList(FunctionSubList::kMultimedia, m_comboOwner);
+    if (name == "dpi") OpenSubList(FunctionSubList::kWindowManage, m_comboOwner);
+    if (name == "multimedia") OpenSubList(FunctionSubList::kMouseFunction, m_comboOwner);
+    if (name == "macrolibrary") OpenSubList(FunctionSubList::kMacro, m_comboOwner);
     if (name == "macrosetlist") OpenMacroSetList();
-    if (name == "macroset")
-        ShowListPopup(0, Rect::FromSize(520, 260, 158, 20), new CMacroSetPopup(&m_library, 0), 0);
-    if (name == "lightcolor") OpenBelow(PopupSlot::kLightColor, kIdLightMode, new CLightColorPopup);
+    if (name == "lightcolor")
+        OpenBelow(PopupSlot::kLightColor, kIdLightMode,
+                  ShowingChoiceOn(new CLightColorPopup, kIdLightMode));
     if (name == "lightbrightness")
-        OpenBelow(PopupSlot::kLightBrightness, kIdBrightness, new CLightBrightnessPopup);
+        OpenBelow(PopupSlot::kLightBrightness, kIdBrightness,
+                  ShowingChoiceOn(new CLightBrightnessPopup, kIdBrightness));
 }
 
 void GalleryDialog::CloseAllPopups() {
-    const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu, PopupSlot::kMultimediaList, PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
-                                PopupSlot::kMacroLibrary, PopupSlot::kMacroSetList, PopupSlot::kLightColor, PopupSlot::kLightBrightness};
     for (PopupSlot s : kSlots) ClosePopup(s);
-    while (!ListPopups().empty()) CloseListPopup(0);
     ForEachControl([](CControlBase* c) {
         if (auto* combo = dynamic_cast<CComboButton*>(c); combo && combo->IsPopupOpen()) {
             combo->SetPopupOpen(false);
@@ -333,112 +412,21 @@ void GalleryDialog::CloseAllPopups() {
     });
 }
 
-void GalleryDialog::ShowChoice(uintptr_t controlId, const std::string& text) {
-    if (auto* combo = dynamic_cast<CComboButton*>(FindControl(static_cast<uint32_t>(controlId))))
+void GalleryDialog::ShowChoice(uint32_t controlId, const std::string& text) {
+    if (auto* combo = dynamic_cast<CComboButton*>(FindControl(controlId)))
         combo->SetDisplayText(text);
     CloseAllPopups();
 }
 
-intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
-    const auto* record = reinterpret_cast<const ChoiceRecord*>(second);
-    switch (msg) {
-        case kIdClose:
-            if (second == ControlEvent::kClicked) {
-                if (Window()->InModalLoop())
-                    EndDialog(0);
-                else
-                    Window()->Hide();
-            }
-            return 0;
-        case kIdMinimize:
-            if (second == ControlEvent::kClicked) Window()->Minimize();
-            return 0;
-        case kIdPageTabs[0]:
-        case kIdPageTabs[1]:
-        case kIdPageTabs[2]:
-        case kIdPageTabs[3]:
-            if (second == ControlEvent::kClicked) ShowPage(PageSelection());
-            return 0;
-        case kMsgGKeyCombo:
-            m_comboOwner = first;
-            OpenBelow(PopupSlot::kFunctionMenu, static_cast<uint32_t>(first), new CComboPopup);
-            return 0;
-        case kMsgLightModeCombo:
-            OpenBelow(PopupSlot::kLightColor, kIdLightMode, new CLightColorPopup);
-            return 0;
-        case kMsgBrightnessCombo:
-            OpenBelow(PopupSlot::kLightBrightness, kIdBrightness, new CLightBrightnessPopup);
-            return 0;
-        case kMsgMacroSetsCombo:
-            OpenMacroSetList();
-            return 0;
-        case kMsgRequestMultimediaMenu:
-        case kMsgRequestWindowMenu:
-        case kMsgRequestMouseMenu:
-        case kMsgRequestMacroMenu:
-        case kMsgRequestNoSubmenu:
-            ClosePopup(PopupSlot::kMultimediaList);
-            ClosePopup(PopupSlot::kWindowManageList);
-            ClosePopup(PopupSlot::kMouseFunctionList);
-            ClosePopup(PopupSlot::kMacroLibrary);
-            if (msg == kMsgRequestMultimediaMenu)
-                OpenSubmenu(PopupSlot::kMultimediaList, new CMultimediaKeyPopup, first);
-            if (msg == kMsgRequestWindowMenu) OpenSubmenu(PopupSlot::kWindowManageList, new CWindowManagePopup, first);
-            if (msg == kMsgRequestMouseMenu)
-                OpenSubmenu(PopupSlot::kMouseFunctionList, new CMouseFunctionPopup, first);
-            if (msg == kMsgRequestMacroMenu)
-                OpenSubmenu(PopupSlot::kMacroLibrary, new CMacroLibraryPopup(&m_library), first);
-            return 0;
-        case kMsgComboPopup:
-        case kMsgProfilePopup:
-        case kMsgDpiPopup:
-        case kMsgMultimediaPopup:
-        case kMsgMacroLibraryPopup:
-            // Items with submenus send (0, record) and are not choices.
-            if (first != 0 && record) ShowChoice(first, record->text);
-            return 0;
-        case kMsgLightColorPopup:
-        case kMsgLightBrightnessPopup:
-            if (first != 0 && record) ShowChoice(first, record->text);
-            return 0;
-        case kMsgMacroSetPopup:
-            CloseAllPopups();
-            return 0;
-        case kMsgRequestShortcut:
-        case kMsgRequestQuickLaunch:
-            ShowChoice(first, msg == kMsgRequestShortcut ? "CTRL+ALT+K" : "notes.txt");
-            return 0;
-        case kMsgComboPopupClosed:
-        case kMsgProfilePopupClosed:
-        case kMsgDpiPopupClosed:
-        case kMsgMultimediaPopupClosed:
-        case kMsgMacroLibraryPopupClosed:
-        case kMsgMacroSetListPopupClosed:
-        case kMsgLightColorPopupClosed:
-        case kMsgLightBrightnessPopupClosed:
-        case kMsgMacroSetPopupClosed:
-            // A submenu taking the focus deactivates its menu; decide once the
-            // focus has settled.
-            Window()->Post(kMsgCheckFocus, 0, 0);
-            return 0;
-        case kMsgCheckFocus: {
-            bool popupActive = false;
-            const PopupSlot kSlots[] = {PopupSlot::kFunctionMenu, PopupSlot::kMultimediaList, PopupSlot::kWindowManageList, PopupSlot::kMouseFunctionList,
-                                        PopupSlot::kMacroLibrary, PopupSlot::kMacroSetList, PopupSlot::kLightColor, PopupSlot::kLightBrightness};
-            for (PopupSlot s : kSlots)
-                if (CWndPopup* p = Popup(s); p && p->Window() && p->Window()->IsActive())
-                    popupActive = true;
-            for (CWndPopup* p : ListPopups())
-                if (p && p->Window() && p->Window()->IsActive()) popupActive = true;
-            if (!popupActive) CloseAllPopups();
-            return 0;
-        }
-        case kIdNewMacro:
-            if (second == ControlEvent::kClicked) m_macroList->BeginNameEdit();
-            return 0;
-        default:
-            return 0;
-    }
+void GalleryDialog::CloseMenusIfFocusLeft() {
+    for (PopupSlot s : kSlots)
+        if (CWndPopup* p = Popup(s); p && p->Window() && p->Window()->IsActive()) return;
+    CloseAllPopups();
+}
+
+intptr_t GalleryDialog::OnMessage(uint32_t msg, uintptr_t, intptr_t) {
+    if (msg == kMsgCheckFocus) CloseMenusIfFocusLeft();
+    return 0;
 }
 
 }  // namespace lumbra

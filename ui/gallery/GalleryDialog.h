@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/MacroLibrary.h"
+#include "ui/CComboPopup.h"
 #include "ui/CDlgBase.h"
 
 namespace lumbra {
@@ -19,8 +20,6 @@ class CVScrollBar;
 // and look at the skin.
 class GalleryDialog : public CDlgBase {
 public:
-    // Gives the toolkit this window's tab and radio ids; once, before the first gallery.
-    static void RegisterSelections();
     GalleryDialog();
     ~GalleryDialog() override;
 
@@ -31,6 +30,7 @@ public:
 
     // Shows page 0..3 as the page tabs do.
     void ShowPage(int page);
+    int Page() const { return m_page; }
     // Opens the popup a combo button or a submenu request would open; the
     // names are those of ShowcasePopups().
     void OpenPopup(const std::string& name);
@@ -39,10 +39,19 @@ public:
 
 private:
     void OpenBelow(PopupSlot slot, uint32_t controlId, CWndPopup* popup);
+    // The G-key function menu of a G-key combo button.
+    void OpenFunctionMenu(uint32_t comboId);
+    // Closes the sub-lists of the function menu and opens the one wanted, if any.
+    void OpenSubList(std::optional<FunctionSubList> list, uint32_t comboId);
     // Next to the hovered item of the G-key function popup.
-    void OpenSubmenu(PopupSlot slot, CWndPopup* popup, uintptr_t parameter);
+    void OpenSubmenu(PopupSlot slot, CWndPopup* popup, uint32_t comboId);
+    // A list whose choice shows on the combo button comboId.
+    CWndPopup* ShowingChoiceOn(CWndPopup* popup, uint32_t comboId);
     void CloseAllPopups();
-    void ShowChoice(uintptr_t controlId, const std::string& text);
+    // Once the focus has settled: a submenu taking it deactivates its menu.
+    void CloseMenusIfFocusLeft();
+    void ShowChoice(uint32_t controlId, const std::string& text);
+    void ShowSelections();
     void RefreshLists();
     void OpenMacroSetList();
     // A press on a part of a list's bar, a drag of its thumb or the release.
@@ -53,7 +62,10 @@ private:
     CImageShowList* m_actionList = nullptr;
     CVScrollBar* m_macroScroll = nullptr;
     CVScrollBar* m_actionScroll = nullptr;
-    uintptr_t m_comboOwner = 0;
+    uint32_t m_comboOwner = 0;
+    int m_page = 0;
+    int m_subPage = 0;
+    int m_radio = 0;
 };
 
 }  // namespace lumbra

@@ -14,7 +14,6 @@ int main(int argc, char** argv) {
 #ifdef LUMBRA_HAVE_SKIN
     lumbra::InitSkinResources();
 #endif
-    lumbra::GalleryDialog::RegisterSelections();
     lumbra::GalleryDialog gallery;
     return gallery.DoModal();
 }
