@@ -68,7 +68,6 @@ MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
             case ControlKind::kComboButton: {
                 auto k = std::make_unique<CComboButton>(w, id, r, "", true, false);
                 k->LoadImageStrip(c.png);
-                k->SetReleaseMessage(static_cast<uint32_t>(c.releaseMessage));
                 k->SetDisplayText("Disable");
                 k->SetDisplayText(std::string(c.displayText));
                 CComboButton* combo = dlg.AddControl(c.list, std::move(k));

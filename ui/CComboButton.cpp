@@ -37,10 +37,7 @@ bool CComboButton::OnLButtonDown(uint32_t, int x, int y) {
 bool CComboButton::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] {
         if (m_alternateLook) return;
-        if (const auto handler = onClick)
-            handler();
-        else
-            Notify(m_releaseMessage, m_id, ControlEvent::kClicked);
+        Clicked();
     });
 }
 

@@ -25,8 +25,6 @@ public:
     // What the label shows.
     std::string LabelText() const { return m_showDisable ? "Disable" : m_displayText; }
 
-    void SetReleaseMessage(uint32_t msg) { m_releaseMessage = msg; }
-    uint32_t ReleaseMessage() const { return m_releaseMessage; }
     void SetPopupOpen(bool open) { m_popupOpen = open; }
     bool IsPopupOpen() const { return m_popupOpen; }
     void SetAlternateLook(bool alternate) { m_alternateLook = alternate; }
@@ -40,7 +38,6 @@ public:
 private:
     std::string m_displayText;
     bool m_popupOpen = false;
-    uint32_t m_releaseMessage = 0;
     ImageStrip m_strip;
     bool m_alternateLook = false;
     bool m_showDisable = false;

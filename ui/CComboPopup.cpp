@@ -27,21 +27,6 @@ std::optional<FunctionSubList> SubListOf(int type) {
     return static_cast<FunctionSubList>(type - kAssignMacro);
 }
 
-// The request message for a sub-list, for an owner without callbacks.
-uint32_t RequestFor(std::optional<FunctionSubList> list) {
-    if (!list) return kMsgRequestNoSubmenu;
-    switch (*list) {
-        case FunctionSubList::kMacro:
-            return kMsgRequestMacroMenu;
-        case FunctionSubList::kMultimedia:
-            return kMsgRequestMultimediaMenu;
-        case FunctionSubList::kWindowManage:
-            return kMsgRequestWindowMenu;
-        case FunctionSubList::kMouseFunction:
-            return kMsgRequestMouseMenu;
-    }
-    return kMsgRequestNoSubmenu;
-}
 }  // namespace
 
 CComboPopup::CComboPopup() : CWndPopup(PopupKind::kFunctionMenu) { m_result.b0 = 1; }
@@ -67,12 +52,9 @@ bool CComboPopup::OnItemMouseMove(int x, int y) {
     const int before = m_hovered;
     if (!StandardItemMouseMove(x, y)) return false;
     if (m_hovered >= 0 && m_hovered != before) {
-        const int type = m_items[static_cast<size_t>(m_hovered)].type;
-        const std::optional<FunctionSubList> list = SubListOf(type);
-        if (const auto handler = onSubmenuWanted)
-            handler(list);
-        else
-            SendToOwner(RequestFor(list), Parameter(), type);
+        const std::optional<FunctionSubList> list =
+            SubListOf(m_items[static_cast<size_t>(m_hovered)].type);
+        if (const auto handler = onSubmenuWanted) handler(list);
     }
     return true;
 }
@@ -80,10 +62,6 @@ bool CComboPopup::OnItemMouseMove(int x, int y) {
 bool CComboPopup::OnItemLButtonDown(int x, int y) {
     if (ClearHoverOutside(x, y)) return true;
     if (m_hovered < 0) return false;
-    // A press on a submenu item is announced to an owner of messages, which
-    // takes it as no choice.
-    if (!onChoice && IsSubmenuItem(m_items[static_cast<size_t>(m_hovered)].type))
-        SendToOwner(Message(), 0, 0);
     return false;
 }
 
@@ -95,7 +73,6 @@ bool CComboPopup::OnItemLButtonUp(int x, int y) {
             case kWindowManage:
             case kMouseFunction:
                 // A click on a submenu item chooses nothing; the sub-list stays.
-                if (!onChoice) SendToOwner(Message(), 0, reinterpret_cast<intptr_t>(&m_result));
                 break;
             case kDefaultFunction:
                 m_result.b0 = kDefaultFunctionType;
@@ -105,16 +82,10 @@ bool CComboPopup::OnItemLButtonUp(int x, int y) {
                 Report();
                 break;
             case kAssignShortcut:
-                if (const auto handler = onShortcutWanted)
-                    handler();
-                else
-                    SendToOwner(kMsgRequestShortcut, Parameter(), 0);
+                if (const auto handler = onShortcutWanted) handler();
                 break;
             case kQuickLaunch:
-                if (const auto handler = onQuickLaunchWanted)
-                    handler();
-                else
-                    SendToOwner(kMsgRequestQuickLaunch, Parameter(), 0);
+                if (const auto handler = onQuickLaunchWanted) handler();
                 break;
             case kNoFunction:
                 m_result.b0 = 0;

@@ -46,23 +46,13 @@ void CControlBase::Invalidate() const {
     if (m_parent) m_parent->Invalidate(m_rect);
 }
 
-void CControlBase::Notify(uint32_t msg, uintptr_t first, intptr_t second) const {
-    if (m_parent) m_parent->Send(msg, first, second);
-}
-
 // The handlers run from copies: a handler may remove the control.
 void CControlBase::Pressed() const {
-    if (const auto handler = onPress)
-        handler();
-    else
-        Notify(m_id, 0, ControlEvent::kPressed);
+    if (const auto handler = onPress) handler();
 }
 
 void CControlBase::Clicked() const {
-    if (const auto handler = onClick)
-        handler();
-    else
-        Notify(m_id, 0, ControlEvent::kClicked);
+    if (const auto handler = onClick) handler();
 }
 
 bool CControlBase::StandardMove(int x, int y) {

@@ -62,14 +62,12 @@ public:
 
     // What the control tells its owner, called at once on the UI thread, in
     // the order things happen. A control whose owner set no handler tells
-    // nobody but the parent's message handler.
+    // nobody.
     std::function<void()> onPress;  // the button went down inside the control
     std::function<void()> onClick;  // the button was released inside the control
 
 protected:
-    // Sends (msg, first, second) to the parent at once; nothing without a parent.
-    void Notify(uint32_t msg, uintptr_t first, intptr_t second) const;
-    // onPress / onClick, or without one the press / click message (id, 0, event).
+    // Run onPress / onClick where the owner set one.
     void Pressed() const;
     void Clicked() const;
 

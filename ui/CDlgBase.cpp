@@ -285,7 +285,7 @@ void CDlgBase::ShowPopup(PopupSlot slot, const Rect& clientRect, CWndPopup* popu
         if (m_popups[static_cast<size_t>(slot)] == popup)
             m_popups[static_cast<size_t>(slot)] = nullptr;
     });
-    popup->Create(m_window.get(), {tl.x, tl.y, br.x, br.y}, SlotMessage(slot), parameter);
+    popup->Create(m_window.get(), {tl.x, tl.y, br.x, br.y}, parameter);
 }
 
 void CDlgBase::ClosePopup(PopupSlot slot) {

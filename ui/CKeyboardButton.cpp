@@ -26,12 +26,7 @@ bool CKeyboardButton::OnMouseMove(uint32_t, int x, int y) { return StandardMove(
 bool CKeyboardButton::OnLButtonDown(uint32_t, int x, int y) { return StandardDown(x, y); }
 
 bool CKeyboardButton::OnLButtonUp(uint32_t, int x, int y) {
-    return StandardUp(x, y, [this] {
-        if (const auto handler = onClick)
-            handler();
-        else
-            Notify(m_id, m_id, ControlEvent::kClicked);
-    });
+    return StandardUp(x, y, [this] { Clicked(); });
 }
 
 }  // namespace lumbra

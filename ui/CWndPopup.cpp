@@ -7,13 +7,11 @@ CWndPopup::CWndPopup(int kind) : m_font(ControlFont()), m_kind(kind) {}
 
 CWndPopup::~CWndPopup() = default;
 
-bool CWndPopup::Create(HostWindow* owner, const Rect& screenRect, uint32_t message,
-                       uint32_t parameter) {
+bool CWndPopup::Create(HostWindow* owner, const Rect& screenRect, uint32_t parameter) {
     if (m_window) return false;
     m_x = screenRect.left;
     m_y = screenRect.top;
     m_width = screenRect.Width();
-    m_message = message;
     m_parameter = parameter;
     m_owner = owner;
     m_window = std::make_unique<HostWindow>(this, WindowStyle::kPopup, owner);
@@ -118,20 +116,10 @@ bool CWndPopup::ClearHoverOutside(int x, int y) {
     return true;
 }
 
-intptr_t CWndPopup::SendToOwner(uint32_t msg, uintptr_t first, intptr_t second) {
-    if (!m_owner || !m_owner->IsAlive()) return 0;
-    return m_owner->Send(msg, first, second);
-}
-
 void CWndPopup::Report() {
-    if (onChoice) {
-        // Copies: the handler may close the popup, and this goes with it.
-        const ChoiceRecord choice = m_result;
-        const auto handler = onChoice;
-        handler(choice);
-        return;
-    }
-    SendToOwner(m_message, m_parameter, reinterpret_cast<intptr_t>(&m_result));
+    // Copies: the handler may close the popup, and this goes with it.
+    const ChoiceRecord choice = m_result;
+    if (const auto handler = onChoice) handler(choice);
 }
 
 void CWndPopup::OnMouseMove(uint32_t, int x, int y) {
@@ -170,13 +158,8 @@ void CWndPopup::OnLButtonUp(uint32_t, int x, int y) {
 
 void CWndPopup::OnActivate(bool active) {
     if (active) return;
-    if (onDeactivated) {
-        const auto handler = onDeactivated;  // the handler may close the popup
-        if (m_owner && m_owner->IsAlive()) handler();
-        return;
-    }
-    if (uint32_t closed = ClosedMessageForKind(m_kind))
-        SendToOwner(closed, m_parameter, static_cast<intptr_t>(m_kind));
+    const auto handler = onDeactivated;  // the handler may close the popup
+    if (handler && m_owner && m_owner->IsAlive()) handler();
 }
 
 void CWndPopup::OnWindowDestroyed() {

@@ -43,7 +43,7 @@ public:
     ~CWndPopup() override;
 
     // Creates the window at a screen rectangle, builds the items, paints and shows.
-    bool Create(HostWindow* owner, const Rect& screenRect, uint32_t message, uint32_t parameter);
+    bool Create(HostWindow* owner, const Rect& screenRect, uint32_t parameter);
     // Queues a close request when the window still exists.
     void PostClose();
     // Called once when the window is gone, just before the object deletes itself.
@@ -59,7 +59,6 @@ public:
     virtual bool OnItemLButtonUp(int x, int y);
 
     int Kind() const { return m_kind; }
-    uint32_t Message() const { return m_message; }
     uint32_t Parameter() const { return m_parameter; }
     int Width() const { return m_width; }
     Point Position() const { return {m_x, m_y}; }
@@ -70,8 +69,7 @@ public:
     // Paints and shows the picture at once.
     void Repaint();
 
-    // What the popup tells its owner, called at once on the UI thread. A popup
-    // whose owner set no handler sends its slot's messages instead.
+    // What the popup tells its owner, called at once on the UI thread.
     // The user chose an item; the record goes away with the popup.
     std::function<void(const ChoiceRecord&)> onChoice;
     // The popup lost activation (a click elsewhere): the owner closes it.
@@ -94,8 +92,7 @@ protected:
     void AddSeparator();
     // Lays the items out from the top and sizes the window to them.
     void Layout();
-    intptr_t SendToOwner(uint32_t msg, uintptr_t first, intptr_t second);
-    // Fills the result's text and sends (parameter, &result).
+    // Hands the result to onChoice.
     void Report();
     // The three ways items are painted; they differ only in the font.
     void DrawItemList(Surface& surface, const FontDesc& font);
@@ -129,7 +126,6 @@ private:
     int m_x = 0;
     int m_y = 0;
     int m_width = 100;
-    uint32_t m_message = 0;
     uint32_t m_parameter = 0;
     int m_kind;
     HostWindow* m_owner = nullptr;

@@ -128,7 +128,6 @@ TEST_F(MacroManager, SetListPopupOpensBelowTheComboAndChoosesASet) {
     CWndPopup* popup = dlg->Popup(PopupSlot::kMacroSetList);
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->Kind(), 5);
-    EXPECT_EQ(popup->Message(), kMsgMacroSetListPopup);
     EXPECT_EQ(popup->Parameter(), CMacroManagerDlg::kIdSetCombo);
     const Point corner = W().ClientToScreen({17, 98});
     EXPECT_EQ(popup->Position(), corner);

@@ -67,6 +67,7 @@ public:
         m_page = std::make_unique<MacroPage>(
             MacroPage::Services{&m_library, &m_model, m_view.get(), &m_hook, Window(), m_appDir});
         m_loopEdit->OnTextChanged([this] { m_page->OnLoopCountText(m_loopEdit->Text()); });
+        Wire();
         List()->onClick = [this] { m_page->OnMacroListClicked(); };
         List()->onNameAdded = [this] { m_page->OnNameAdded(); };
         List()->onNameRefused = [this](MacroNameCheck c) { m_page->OnNameRefused(c); };
@@ -108,33 +109,20 @@ public:
         AddControl(
             2, std::make_unique<CVScrollBar>(w, 2116, Rect{480, 215, 493, 430}, "", true, false));
     }
+    // The page's buttons, wired as the macro page's part wires them.
+    void Wire() {
+        const std::pair<uint32_t, void (MacroPage::*)()> buttons[] = {
+            {2100, &MacroPage::NewMacro},       {2101, &MacroPage::DeleteMacro},
+            {2102, &MacroPage::ImportMacro},    {2103, &MacroPage::ExportMacro},
+            {2113, &MacroPage::OnRecordToggle},
+        };
+        for (const auto& [id, run] : buttons)
+            FindControl(id)->onClick = [this, run = run] { ((*m_page).*run)(); };
+        Check(2111)->onClick = [this] { m_page->OnLoopSwitch(Check(2111)->IsChecked()); };
+    }
     intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override {
-        const bool clicked = second == ControlEvent::kClicked;
-        switch (msg) {
-            case 2100:
-                if (clicked) m_page->NewMacro();
-                break;
-            case 2101:
-                if (clicked) m_page->DeleteMacro();
-                break;
-            case 2102:
-                if (clicked) m_page->ImportMacro();
-                break;
-            case 2103:
-                if (clicked) m_page->ExportMacro();
-                break;
-            case 2111:
-                if (clicked) m_page->OnLoopSwitch(Check(2111)->IsChecked());
-                break;
-            case 2113:
-                if (clicked) m_page->OnRecordToggle();
-                break;
-            case kMsgHookKey:
-                m_page->OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
-                break;
-            default:
-                break;
-        }
+        if (msg == kMsgHookKey)
+            m_page->OnHookMessage(static_cast<uint32_t>(first), static_cast<uint32_t>(second));
         return 0;
     }
     void OnLButtonDown(uint32_t flags, int x, int y) override {
