@@ -27,4 +27,14 @@ public:
     virtual void OnKeyboardNotice(int notice) = 0;
 };
 
+// A window that shows nothing, for programs that run a link without one
+// (benches, fuzzers).
+class QuietDeviceLinkWindow final : public DeviceLinkWindow {
+public:
+    void RefreshWindow() override {}
+    void ShowDisconnectedMessage(std::string_view) override {}
+    void ShowAccessDeniedMessage(std::string_view) override {}
+    void OnKeyboardNotice(int) override {}
+};
+
 }  // namespace lumbra

@@ -164,14 +164,6 @@ public:
     uint64_t NowMs() override { return 0; }
 };
 
-class QuietWindow final : public DeviceLinkWindow {
-public:
-    void RefreshWindow() override {}
-    void ShowDisconnectedMessage(std::string_view) override {}
-    void ShowAccessDeniedMessage(std::string_view) override {}
-    void OnKeyboardNotice(int) override {}
-};
-
 // Quick-launch keys start nothing here.
 class NoLauncher final : public ProgramLauncher {
 public:
@@ -224,7 +216,7 @@ struct Rig {
     KeyboardModel model;
     MacroLibrary library;
     UiDispatcher dispatcher;
-    QuietWindow window;
+    QuietDeviceLinkWindow window;
     NoLauncher launcher;
 
     Rig() {

@@ -12,14 +12,6 @@
 
 namespace lumbra {
 
-class QuietWindow final : public DeviceLinkWindow {
-public:
-    void RefreshWindow() override {}
-    void ShowDisconnectedMessage(std::string_view) override {}
-    void ShowAccessDeniedMessage(std::string_view) override {}
-    void OnKeyboardNotice(int) override {}
-};
-
 // A keyboard session on the simulator in a folder of its own, with the
 // machine's clock; the bench thread plays the UI thread.
 struct SessionRig {
@@ -28,7 +20,7 @@ struct SessionRig {
     UiDispatcher ui;
     KeyboardModel model;
     MacroLibrary library;
-    QuietWindow window;
+    QuietDeviceLinkWindow window;
     std::unique_ptr<KeyboardSession> session;
 
     explicit SessionRig(const std::string& name)
