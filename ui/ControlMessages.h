@@ -5,13 +5,6 @@
 
 namespace lumbra {
 
-// A control notifies its parent with the message whose number is its own id.
-// The second parameter says what happened.
-namespace ControlEvent {
-constexpr intptr_t kPressed = 1;  // the button went down inside the control
-constexpr intptr_t kClicked = 2;  // the button was released inside the control
-}  // namespace ControlEvent
-
 // The part of a scroll bar a press went down on.
 enum class ScrollPart {
     kThumb,

@@ -74,6 +74,7 @@ public:
     }
     HostWindow& W() { return *Window(); }
     // Records the control's press and click in `events`, as (id, 0, event).
+    enum ControlEvent : intptr_t { kPressed = 1, kClicked = 2 };
     template <typename C>
     C* Watch(C* control) {
         const uint32_t id = control->Id();
