@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CCorvexDlg.h"
+#include "app/KeyboardBus.h"
 #include "app/MainWindowLayout.h"
 #include "app/PlatformTrayHost.h"
 #include "base/UiDispatcher.h"
@@ -19,6 +20,7 @@
 #include "model/KeyboardProfile.h"
 #include "model/SettingsStore.h"
 #include "platform/Application.h"
+#include "platform/BusService.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/Resources.h"
@@ -62,28 +64,32 @@ void PrefetchFirstFrame() {
     PrefetchResourceImages(pictures);
 }
 
-enum class InstanceLocks { kRefused, kConfigFolderHeld, kRuntimeOnly };
+enum class InstanceLocks { kRefused, kAnswered, kConfigFolderHeld, kRuntimeOnly };
 
 // The lock in the runtime folder keeps one Lumbra per user on the keyboard;
 // the one in the config folder keeps one Lumbra on those files, whatever the
 // runtime or temporary folder of each. Another Lumbra holding either refuses
 // this start; so does having neither, since two instances could then both
 // write the same files.
-InstanceLocks TakeInstanceLocks(const std::string& appDir) {
+// Another Lumbra runs: it shows its window (a hidden start only asks whether
+// it answers). Where it cannot be asked, the user is told.
+bool AnswerSecondStart(bool hidden) {
+    if (AskRunningInstance(!hidden)) return true;
+    ShowMessageBox("Lumbra", CCorvexApp::kAlreadyRunning);
+    return false;
+}
+
+InstanceLocks TakeInstanceLocks(const std::string& appDir, bool hidden) {
     // Held until the process ends; the kernel releases them however it ends.
     static InstanceLock runtimeLock, configLock;
     const auto runtime = runtimeLock.Acquire(CCorvexApp::kInstanceName);
-    if (runtime == InstanceLock::Result::kHeldElsewhere) {
-        ShowMessageBox("Lumbra", CCorvexApp::kAlreadyRunning);
-        return InstanceLocks::kRefused;
-    }
+    if (runtime == InstanceLock::Result::kHeldElsewhere)
+        return AnswerSecondStart(hidden) ? InstanceLocks::kAnswered : InstanceLocks::kRefused;
     const std::string configFolder = appDir + "config";
     CreateFolders(configFolder);
     const auto config = configLock.Acquire(CCorvexApp::kInstanceName, configFolder);
-    if (config == InstanceLock::Result::kHeldElsewhere) {
-        ShowMessageBox("Lumbra", CCorvexApp::kAlreadyRunning);
-        return InstanceLocks::kRefused;
-    }
+    if (config == InstanceLock::Result::kHeldElsewhere)
+        return AnswerSecondStart(hidden) ? InstanceLocks::kAnswered : InstanceLocks::kRefused;
     const bool runtimeHeld = runtime == InstanceLock::Result::kAcquired;
     const bool configHeld = config == InstanceLock::Result::kAcquired;
     if (!runtimeHeld && !configHeld) {
@@ -124,8 +130,9 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
 
     const std::string appDir =
         ResolveAppDirectory(AppDirectoryInputsFromEnvironment(m_options.configDir));
-    const auto locks = TakeInstanceLocks(appDir);
+    const auto locks = TakeInstanceLocks(appDir, m_options.hidden);
     if (locks == InstanceLocks::kRefused) return kRefusedExitCode;
+    if (locks == InstanceLocks::kAnswered) return 0;
 
     InitSkinResources();
     PrefetchFirstFrame();
@@ -197,6 +204,13 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
         CCorvexDlg dialog(std::move(services));
         SignalWatcher signals([&dialog](int) { dialog.Commands().Exit(); });
         dialog.Create();
+        // Scripts and the desktop reach this Lumbra on the session bus once
+        // the window is up; it runs on without one.
+        KeyboardBus bus(dialog);
+        if (bus.Start() == BusService::Started::kNameTaken)
+            std::fputs("lumbra: warning: another program holds Lumbra's name on the session bus; "
+                       "lumbractl cannot reach this Lumbra\n",
+                       stderr);
         if (m_options.hidden) {
             ReleasePrefetchedImages();
             WriteStartupProbe();

@@ -300,6 +300,7 @@ void CCorvexDlg::Refresh() {
     if (m_keyPart) m_keyPart->OnRefresh();
     if (m_macroPart) m_macroPart->OnRefresh();
     if (Window()) Window()->InvalidateAll();
+    m_commands.NoteStateChanged();
 }
 
 // ---- the worker's progress ---------------------------------------------------

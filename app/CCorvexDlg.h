@@ -86,6 +86,7 @@ public:
     CProgressStrip* ProgressStrip() const { return m_controls.progressStrip; }
 
     MainWindowCommands& Commands() { return m_commands; }
+    KeyboardModel& Model() { return *m_services.model; }
     void ShowPage(int page);
     void Refresh() override;
     // The desktop's active window changed (ProgramFollowing).
@@ -140,7 +141,6 @@ private:
     void CreateLoopCountEdit();
     void CreateParts();
     MainWindowDialogs& Dialogs();
-    KeyboardModel& Model() { return *m_services.model; }
 
     std::unique_ptr<MainWindowDialogs> m_ownDialogs;
     MainWindowServices m_services;

@@ -178,7 +178,7 @@ SaveFailures KeyboardSession::WriteAllFiles() {
     return failures;
 }
 
-SaveFailures KeyboardSession::Commit(int currentProfile) {
+SaveFailures KeyboardSession::Commit(int currentProfile, std::function<void(bool)> onSent) {
     DeviceLink& link = *m_link;
     WritePlan plan = link.PlanPendingWrites();
     // The profile goes out as the window has it when the flush gets there: a
@@ -189,7 +189,7 @@ SaveFailures KeyboardSession::Commit(int currentProfile) {
         if (now != currentProfile) StoreCurrentProfile(now);
         return std::optional<uint8_t>(static_cast<uint8_t>(now));
     });
-    link.Execute(std::move(plan));
+    link.Execute(std::move(plan), 0, std::move(onSent));
     Model().settings.SetCurrentProfile(currentProfile);
     return WriteAllFiles();
 }
@@ -238,14 +238,14 @@ void KeyboardSession::ResetAll() {
     model.pending.Clear();
 }
 
-void KeyboardSession::SendCurrentProfile(int profile) {
+void KeyboardSession::SendCurrentProfile(int profile, std::function<void(bool)> onSent) {
     WritePlan plan;
     // Stored when sent, so that a switch replaced while it waits writes nothing.
     DeviceLink::AddCurrentProfileWriteAtStep(plan, [this, profile] {
         StoreCurrentProfile(profile);
         return std::optional<uint8_t>(static_cast<uint8_t>(profile));
     });
-    m_link->Execute(std::move(plan), DeviceLink::kProfileSwitchTag);
+    m_link->Execute(std::move(plan), DeviceLink::kProfileSwitchTag, std::move(onSent));
 }
 
 SaveFailures KeyboardSession::SaveProfileAs(int profile, const std::string& path) {
@@ -265,6 +265,17 @@ bool KeyboardSession::LoadProfileFrom(int profile, const std::string& path) {
     if (!LoadProfileFile(model.Profile(profile), path)) return false;
     model.settings.SetSlotPath(profile, path);
     return true;
+}
+
+void KeyboardSession::MarkProfilePending(int profile) {
+    if (profile < 0 || profile >= kOnBoardProfileCount) return;
+    PendingWrites& pending = Model().pending;
+    pending.MarkLighting(profile);
+    pending.MarkKeyTable(profile);
+    for (int g = 0; g < kGKeyCount; ++g) {
+        const GKeySlot* key = Model().Profile(profile).GKey(g);
+        if (key->action.type == KeyActionType::kMacro) pending.MarkMacro(profile, g);
+    }
 }
 
 void KeyboardSession::PrepareExit() {

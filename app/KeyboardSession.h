@@ -60,7 +60,8 @@ public:
     void OnDeviceChange(DeviceChange change);
 
     // Apply: the pending writes, the profile being edited, then every file.
-    SaveFailures Commit(int currentProfile);
+    // `onSent` learns on the UI thread whether every report went.
+    SaveFailures Commit(int currentProfile, std::function<void(bool allSent)> onSent = nullptr);
     // The model's profile to its defaults, its file, and for an on-board
     // profile its reports; its pending writes are dropped.
     void ResetProfile(int profile);
@@ -69,7 +70,7 @@ public:
     void ResetAll();
     // Only the keyboard's current profile, as a plan of its own that replaces
     // one still waiting; the settings file takes it when it is sent.
-    void SendCurrentProfile(int profile);
+    void SendCurrentProfile(int profile, std::function<void(bool sent)> onSent = nullptr);
     // The profile's file under a new path (Save Profile as...). The slot moves
     // to the path, and the settings say so, only once the profile is written
     // there; a failure changes nothing.
@@ -77,6 +78,11 @@ public:
     // The profile read from a file the user chose (Load Profile from...);
     // false, with nothing changed, when the file is no profile.
     bool LoadProfileFrom(int profile, const std::string& path);
+    // Marks every part of an on-board profile to be sent with the next commit.
+    void MarkProfilePending(int profile);
+    // The keyboard is attached and opened; attached but refused to this user.
+    bool Connected() const { return m_link && m_link->Found(); }
+    bool AccessDenied() const { return m_link && !m_link->Found() && m_link->AccessDenied(); }
     // The program is about to end: the listener stops, what is queued for
     // the keyboard is dropped and a running read ends after its current
     // exchange; a running plan goes on (the caller bounds how long it waits

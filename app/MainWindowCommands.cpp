@@ -3,10 +3,12 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "app/KeyboardSession.h"
 #include "app/MainWindowMessages.h"
+#include "app/ProgramFollower.h"
 #include "model/KeyboardModel.h"
 #include "platform/HostWindow.h"
 #include "storage/ProfileFile.h"
@@ -65,11 +67,7 @@ MainWindowCommands::MainWindowCommands(MainWindowView& view, MainWindowServices&
               [this] { m_view.Hide(); }, [this] { m_view.PostClose(); }}),
       m_following(
           *services.model, services.appDirectory, [this] { return m_view.ShownProfile(); },
-          [this](int profile) {
-              // Only the profile changes: edits not yet applied stay pending.
-              SelectProfile(profile);
-              if (profile < kOnBoardProfileCount) m_session->SendCurrentProfile(profile);
-          }) {}
+          [this](int profile) { SwitchProfile(profile); }) {}
 
 bool MainWindowCommands::ShutDown() {
     if (!m_exit.ShutDown()) return false;
@@ -92,16 +90,31 @@ void MainWindowCommands::SelectProfile(int profile) {
     m_view.Refresh();
 }
 
+void MainWindowCommands::SwitchProfile(int profile, std::function<void(bool)> sent) {
+    // Only the profile changes: edits not yet applied stay pending.
+    SelectProfile(profile);
+    if (profile < kOnBoardProfileCount) m_session->SendCurrentProfile(profile, std::move(sent));
+}
+
 void MainWindowCommands::ChooseBaseProfile(int profile) {
     SelectProfile(profile);
     m_following.SetBase(m_view.ShownProfile());
 }
 
-void MainWindowCommands::Commit(bool hideAfter) {
+void MainWindowCommands::Commit(bool hideAfter, AppliedFn done) {
     const bool deferred = m_readingBack;
-    AfterReadBack([this, hideAfter, deferred] {
-        const SaveFailures failures = m_session->Commit(m_view.ShownProfile());
+    AfterReadBack([this, hideAfter, deferred, done = std::move(done)] {
+        // The files are known at once, the sending once the plan has ended.
+        auto applied = std::make_shared<Applied>();
+        std::function<void(bool)> sent;
+        if (done) sent = [applied, done](bool allSent) {
+            applied->sent = allSent;
+            done(*applied);
+        };
+        const SaveFailures failures = m_session->Commit(m_view.ShownProfile(), std::move(sent));
+        applied->failures = failures;
         m_following.SetBase(m_view.ShownProfile());
+        if (done) return;
         // After a failed save the window stays, so that the user can try again;
         // at Exit (the session may be ending) standard error alone says it.
         const std::string failed = failures.empty() ? std::string() : ReportFailedSave(failures);
@@ -160,19 +173,27 @@ void MainWindowCommands::SaveProfile() {
     const auto path =
         Dialogs().ChooseProfileToSave(m_view.DialogOwner(), model.settings.SlotPath(slot));
     if (!path || path->empty()) return;
-    const SaveFailures failures = m_session->SaveProfileAs(m_view.ShownProfile(), *path);
+    const SaveFailures failures = SaveProfileFile(*path);
     if (!failures.empty()) ShowMessage(ReportFailedSave(failures));
+}
+
+SaveFailures MainWindowCommands::SaveProfileFile(const std::string& path) {
+    return m_session->SaveProfileAs(m_view.ShownProfile(), path);
 }
 
 void MainWindowCommands::LoadProfile() {
     const auto path = Dialogs().ChooseProfileToLoad(m_view.DialogOwner());
     if (!path || path->empty()) return;
-    if (!m_session->LoadProfileFrom(m_view.ShownProfile(), *path)) {
-        ShowMessage(std::string(kNotAProfileMessage));
-        return;
-    }
-    m_view.Refresh();
+    if (!LoadProfileFile(*path)) ShowMessage(std::string(kNotAProfileMessage));
 }
+
+bool MainWindowCommands::LoadProfileFile(const std::string& path) {
+    if (!m_session->LoadProfileFrom(m_view.ShownProfile(), path)) return false;
+    m_view.Refresh();
+    return true;
+}
+
+bool MainWindowCommands::FollowingPrograms() const { return FollowsPrograms(*m_services.model); }
 
 void MainWindowCommands::ToggleStartAtLogin() {
     const AutostartEntry& entry = m_services.autostart;
@@ -221,7 +242,11 @@ std::vector<MenuItem> MainWindowCommands::TrayMenuItems() {
     };
 }
 
-bool MainWindowCommands::RunMenuCommand(uint32_t id) { return RunFrom(kMenuCommands, id, *this); }
+bool MainWindowCommands::RunMenuCommand(uint32_t id) {
+    const bool ran = RunFrom(kMenuCommands, id, *this);
+    if (ran) NoteStateChanged();
+    return ran;
+}
 
 bool MainWindowCommands::RunClick(uint32_t id) {
     // Profiles 4 and 5 are buttons and items of the context menu alike.
@@ -277,6 +302,7 @@ void MainWindowCommands::RunCommandsAfterReadBack() {
 }
 
 void MainWindowCommands::ConnectKeyboard() {
+    m_keyboardStarted = true;
     m_session->Connect();
     // Until the worker's first word the read-back it was given is under way.
     m_readingBack = m_session->Busy();
@@ -287,11 +313,13 @@ void MainWindowCommands::OnDeviceChange(DeviceChange change) {
     if (!m_session || m_exit.Exiting()) return;
     m_session->OnDeviceChange(change);
     if (change == DeviceChange::kArrival && m_session->Busy()) m_readingBack = true;
+    NoteStateChanged();
 }
 
 void MainWindowCommands::OnProgress(const DeviceProgress& progress) {
     m_readingBack = progress.busy && progress.kind == DeviceJobKind::kReadBack;
     if (!m_exit.IsShutDown() && !m_readingBack) RunCommandsAfterReadBack();
+    NoteStateChanged();
 }
 
 }  // namespace lumbra

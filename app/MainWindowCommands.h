@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/ExitController.h"
+#include "app/KeyboardSession.h"
 #include "app/MainWindowServices.h"
 #include "app/ProgramFollowing.h"
 #include "device/DeviceWorker.h"
@@ -17,7 +18,6 @@
 namespace lumbra {
 
 class HostWindow;
-class KeyboardSession;
 
 // What the commands need of the window that shows them. A test or another
 // front end (the session bus) may stand in for it without pixels.
@@ -54,9 +54,20 @@ public:
     MainWindowCommands(MainWindowView& view, MainWindowServices& services);
     void SetSession(KeyboardSession* session) { m_session = session; }
 
+    // What became of an Apply: the files it could not save, and whether every
+    // report reached the keyboard.
+    struct Applied {
+        SaveFailures failures;
+        bool sent = false;
+    };
+    using AppliedFn = std::function<void(const Applied&)>;
+
     // --- the commands
     void Ok() { Commit(true); }
     void Apply() { Commit(false); }
+    // Apply for a caller that says a failure itself: no message is shown, and
+    // `done` learns of the sending once it has ended.
+    void Apply(AppliedFn done) { Commit(false, std::move(done)); }
     void Cancel() { m_view.PutAway(); }
     // The window's close button: into the tray where there is one.
     void Close();
@@ -64,6 +75,11 @@ public:
     // A profile chosen from the context menu: also the one to return to
     // after a program's.
     void ChooseBaseProfile(int profile);
+    // A profile chosen from outside the window (a followed program, a script):
+    // an on-board one is sent to the keyboard at once, as a plan of its own, and
+    // edits not yet applied stay pending. `sent` learns whether it went (not
+    // called for profiles 4 and 5, which live on the PC only).
+    void SwitchProfile(int profile, std::function<void(bool sent)> sent = nullptr);
     void ResetProfile();
     void ResetAll();
     void SetLightMode(int mode);
@@ -71,8 +87,14 @@ public:
     void EditProfile();
     void SaveProfile();
     void LoadProfile();
+    // The current profile to or from a file the caller chose; the window's
+    // commands above ask for it first. A file that is no profile is refused
+    // and left as it is.
+    SaveFailures SaveProfileFile(const std::string& path);
+    bool LoadProfileFile(const std::string& path);
     void ToggleStartAtLogin();
     void ToggleFollowPrograms() { m_following.Toggle(); }
+    bool FollowingPrograms() const;
     void ShowWindow() { m_view.BringBack(); }
     void OpenMacroManager() { m_view.OpenMacroManager(); }
     // Ends the program as the tray's "Exit" does (ExitController).
@@ -94,6 +116,16 @@ public:
     // The keyboard's own profile key chose profile 1..3.
     void KeyboardChoseProfile(int profile) { m_following.SetBase(profile); }
     void ConnectKeyboard();
+    // The keyboard has been asked for once the window is up: commands from
+    // outside the window wait until then.
+    bool KeyboardStarted() const { return m_keyboardStarted; }
+    KeyboardSession* Session() { return m_session; }
+    // Called (on the UI thread) whenever what the window shows or the keyboard
+    // holds may have changed: a refresh, the worker's progress, a device, a menu.
+    void SetStateListener(std::function<void()> listener) { m_onState = std::move(listener); }
+    void NoteStateChanged() {
+        if (m_onState) m_onState();
+    }
     void OnDeviceChange(DeviceChange change);
     // The worker's progress; the deferred commands run once a read-back ends.
     void OnProgress(const DeviceProgress& progress);
@@ -110,7 +142,7 @@ public:
     bool ShutDown();
 
 private:
-    void Commit(bool hideAfter);
+    void Commit(bool hideAfter, AppliedFn done = nullptr);
     // Runs the command now, or once a read-back under way has ended.
     void AfterReadBack(std::function<void()> command);
     // Runs the commands that waited for the read-back, as it ends or at Exit.
@@ -123,6 +155,8 @@ private:
     MainWindowServices& m_services;
     KeyboardSession* m_session = nullptr;
     bool m_readingBack = false;                          // the worker reads the keyboard back
+    bool m_keyboardStarted = false;
+    std::function<void()> m_onState;
     std::vector<std::function<void()>> m_afterReadBack;  // commands given meanwhile
     ExitController m_exit;
     ProgramFollowing m_following;

@@ -174,6 +174,8 @@ public:
 
     // --- fields of the link
     bool Found() const { return m_found; }
+    // The last scan met the keyboard but could not open it for want of permission.
+    bool AccessDenied() const { return !m_deniedPath.empty(); }
     bool NeedReadBack() const { return m_needReadBack; }
     int ListenerInterface() const;
     int FeatureInterface() const { return m_featureInterface; }
