@@ -14,7 +14,8 @@ endif()
 set(metainfo share/metainfo/${APP_ID}.metainfo.xml)
 set(manpage share/man/man1/lumbra.1.gz)
 set(expected bin/lumbra share/applications/lumbra.desktop lib/udev/rules.d/60-lumbra.rules
-    ${metainfo} ${manpage} share/doc/lumbra/copyright share/doc/lumbra/changelog.gz)
+    ${metainfo} ${manpage} share/doc/lumbra/copyright share/doc/lumbra/changelog.gz
+    share/dbus-1/services/${APP_ID}.service share/dbus-1/interfaces/${APP_ID}.Keyboard1.xml)
 foreach(size 16 32 48 64 128 256)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/lumbra.png)
 endforeach()
@@ -41,6 +42,11 @@ foreach(line "[Desktop Entry]" "Type=Application" "Exec=lumbra" "Icon=lumbra")
         message(FATAL_ERROR "the desktop entry lacks ${line}")
     endif()
 endforeach()
+# The bus starts the installed program, hidden.
+file(STRINGS ${PREFIX}/share/dbus-1/services/${APP_ID}.service service)
+if(NOT service STREQUAL "[D-BUS Service];Name=${APP_ID};Exec=${PREFIX}/bin/lumbra --hidden")
+    message(FATAL_ERROR "the bus service file says: ${service}")
+endif()
 execute_process(COMMAND ${PREFIX}/bin/lumbra --version OUTPUT_VARIABLE version
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0 OR NOT version MATCHES "^lumbra ")

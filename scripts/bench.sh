@@ -32,7 +32,10 @@ run ui_stall build-bench/bench/app/lumbra_bench_ui_stall 'BM_Stall.*'
 run write_library build-bench/bench/lumbra_bench_files BM_WriteMacroLibrary1000
 run read_library build-bench/bench/lumbra_bench_files BM_ReadMacroLibrary1000
 echo "running idle" >&2
-bench/app/IdleBench.sh build-bench/app/lumbra 10 >"$out/idle.log"
+# On a session bus, so that the idle figures include Lumbra's exported service.
+dbus-run-session -- bench/app/IdleBench.sh build-bench/app/lumbra 10 >"$out/idle.log" 2>/dev/null
+echo "running lumbractl" >&2
+bench/app/CtlBench.sh build-bench/app/lumbra build-bench/ctl/lumbractl 20 >"$out/ctl.log"
 
 # figure RESULT COLUMN: one column of one benchmark's CSV line.
 figure() {
@@ -41,7 +44,7 @@ figure() {
         /^name,/ {for (i = 1; i <= NF; i++) {h = $i; gsub(/"/, "", h); col[h] = i}; header = 1; next}
         header {n = $1; gsub(/"/, "", n); if (n == bench) {print $col[column]; exit}}' "$file"
 }
-idle() { awk -v name="$1" '$1 == "FIGURE" && $2 == name {print $3}' "$out/idle.log"; }
+idle() { awk -v name="$1" '$1 == "FIGURE" && $2 == name {print $3}' "$out/${2:-idle}.log"; }
 
 # row LABEL VALUE UNIT TARGET: TARGET is "<N" (value must stay under N), "=N",
 # or "-" for a figure without one.
@@ -69,6 +72,8 @@ row "write a 1,000-macro library" "$(figure write_library BM_WriteMacroLibrary10
 row "read a 1,000-macro library" "$(figure read_library BM_ReadMacroLibrary1000 real_time)" ms -
 row "idle 10 s: CPU time" "$(idle idle_cpu_ms)" ms "=0"
 row "idle 10 s: wake-ups (context switches)" "$(idle idle_wakeups)" count "=0"
+row "idle: service on the session bus" "$(idle idle_bus_service)" count "=1"
+row "lumbractl profile set, less pauses" "$(idle ctl_profile_set_ms ctl)" ms "<30"
 
 printf '\n%-42s %12s %-6s %8s  %s\n' "figure" "value" "unit" "target" "result"
 status=0

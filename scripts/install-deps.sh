@@ -11,8 +11,9 @@ PACKAGES=(
     xvfb xdotool libxcb1-dev libx11-dev fonts-wqy-microhei openbox x11-apps
     # Only for the install test's checks of the package, the metainfo and the desktop entry.
     lintian appstream desktop-file-utils man-db
-    # gio launches the autostart entry in the tests, as a session would.
-    libglib2.0-bin
+    # gio launches the autostart entry in the tests, as a session would; gdbus
+    # and a private session bus (dbus-run-session) for the bus journeys.
+    libglib2.0-bin dbus-daemon
 )
 
 missing=()

@@ -8,7 +8,8 @@
 # with LUMBRA_IDLE_THREADS=1 also each thread's share on stderr. With
 # LUMBRA_IDLE_CONFIG=DIR the configuration starts as a copy of DIR's files
 # (profiles that list programs, for example); LUMBRA_IDLE_PLATFORM=xcb runs it
-# on $DISPLAY instead of headless.
+# on $DISPLAY instead of headless. Run on a session bus (dbus-run-session), it
+# also says whether Lumbra's service was there (idle_bus_service).
 set -euo pipefail
 program="$1"
 seconds="${2:-10}"
@@ -74,3 +75,10 @@ threads="$(echo "$switches_after" | wc -l)"
 echo "FIGURE idle_cpu_ms $(( (ticks_after - ticks_before) * 1000 / hz )) ms"
 echo "FIGURE idle_wakeups $wakeups count"
 echo "FIGURE idle_threads $threads count"
+# On a session bus, whether Lumbra's service was exported all along.
+if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
+    exported=0
+    gdbus call --session --dest io.github.lumbra.lumbra --object-path /io/github/lumbra/lumbra \
+        --method org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1 && exported=1
+    echo "FIGURE idle_bus_service $exported count"
+fi

@@ -445,6 +445,14 @@ bool E2eJourney::StartLumbraWith(const std::vector<std::string>& args,
     return m_lumbra.Start(args, env, m_dir + "lumbra.out", m_dir + "lumbra.err");
 }
 
+void E2eJourney::Control(const std::string& line) const {
+    const int fd = open((m_dir + "control").c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0) << "lumbra does not read its control pipe";
+    const std::string text = line + "\n";
+    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(fd);
+}
+
 void E2eJourney::StartLumbra() {
     m_traceStart = ReadTrace(m_trace).size();
     ASSERT_TRUE(StartLumbraWith(LumbraArguments(m_dir + "app/", true), m_x.Environment()));

@@ -174,6 +174,8 @@ protected:
     // Pointer on the main window where it was found at start.
     void Click(const Box& b) const { m_x.Click(m_origin.x + b.Cx(), m_origin.y + b.Cy()); }
     void ClickIn(const XWindow& w, int x, int y) const { m_x.Click(w.x + x, w.y + y); }
+    // A line to the simulated keyboard's control pipe ("event 05 03", "unplug").
+    void Control(const std::string& line) const;
     void ClickIn(const XWindow& w, const Box& b) const { ClickIn(w, b.Cx(), b.Cy()); }
     // Out of every window, so that nothing is drawn hovered.
     void PointerAway() const { m_x.MovePointer(1, 1); }

@@ -95,7 +95,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(E2eJourney::SetUp());
         m_appDir = m_dir + "app/";
         m_config = m_appDir + "config/";
-        m_fifo = m_dir + "control";
         m_state = m_dir + "keyboard.state";
     }
     void StopChildren() override {
@@ -145,14 +144,6 @@ protected:
                 table.assign(l.bytes.begin() + kTableOffset,
                              l.bytes.begin() + kTableOffset + kTableSize);
         return table;
-    }
-
-    void Control(const std::string& line) const {
-        const int fd = open(m_fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        ASSERT_GE(fd, 0) << "lumbra does not read its control pipe";
-        const std::string text = line + "\n";
-        ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-        close(fd);
     }
 
     std::optional<XWindow> WaitForLumbraWindow(const std::function<bool(const XWindow&)>& match) {
@@ -234,7 +225,7 @@ protected:
     }
 
     Child m_second;
-    std::string m_appDir, m_config, m_fifo, m_state;
+    std::string m_appDir, m_config, m_state;
 };
 
 const char* kConfigFiles[] = {"config.ini",   "default0.psf", "default1.psf",        "default2.psf",
