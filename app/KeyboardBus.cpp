@@ -59,7 +59,8 @@ KeyboardBus::KeyboardBus(CCorvexDlg& window)
                      return ToBus(m_control.SetFollowPrograms(std::get<bool>(value)));
                  },
                  [this](const std::string& method, const std::vector<BusService::Value>& args,
-                        BusService::ReplyFn reply) { OnCall(method, args, std::move(reply)); }}) {
+                        BusService::ReplyFn reply) { OnCall(method, args, std::move(reply)); }}),
+      m_input([this] { m_control.NoteChanged(); }) {
     m_control.SetStateListener([this](const ControlState& before, const ControlState& now) {
         m_service.EmitChanged(PropertiesOf(now, &before));
     });

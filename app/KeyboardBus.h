@@ -33,6 +33,8 @@ private:
     CCorvexDlg& m_window;
     KeyboardControl m_control;
     BusService m_service;
+    // What the user edits in the window marks changes pending.
+    InputWatch m_input;
 };
 
 }  // namespace lumbra

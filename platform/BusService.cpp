@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QEvent>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <map>
@@ -197,6 +198,26 @@ void BusService::EmitChanged(const Properties& changed) {
 }
 
 std::string_view BusService::Introspection() { return kIntrospection; }
+
+struct InputWatch::Impl final : QObject {
+    explicit Impl(std::function<void()> a) : after(std::move(a)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto type = event->type();
+        if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease)
+            QMetaObject::invokeMethod(this, [this] { after(); }, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+    std::function<void()> after;
+};
+
+InputWatch::InputWatch(std::function<void()> after)
+    : m_impl(std::make_unique<Impl>(std::move(after))) {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(m_impl.get());
+}
+
+InputWatch::~InputWatch() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(m_impl.get());
+}
 
 bool AskRunningInstance(bool show) {
     QDBusConnection bus = QDBusConnection::sessionBus();

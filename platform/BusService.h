@@ -58,6 +58,21 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// Calls `after` once each mouse button or key release given to a window of the
+// program has been handled: the edits a user makes are over by then.
+class InputWatch {
+public:
+    explicit InputWatch(std::function<void()> after);
+    ~InputWatch();
+    InputWatch(const InputWatch&) = delete;
+    InputWatch& operator=(const InputWatch&) = delete;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};
+
 // Asks the Lumbra that owns the name on this user's session bus to show its
 // window (or, with `show` false, only whether one answers). Never starts one.
 bool AskRunningInstance(bool show);
