@@ -22,6 +22,7 @@ ui:       base model platform skin
 keys:     base model platform ui skin
 macro:    base model storage platform ui skin keys
 app:      base model storage device sim platform skin ui keys macro
+ctl:      base platform
 '
 # The only places that may include Qt headers.
 qt_places='platform skin/generator'
