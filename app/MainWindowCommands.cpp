@@ -311,6 +311,8 @@ void MainWindowCommands::ConnectKeyboard() {
 void MainWindowCommands::OnDeviceChange(DeviceChange change) {
     // An exit under way reads nothing new.
     if (!m_session || m_exit.Exiting()) return;
+    // Heard also while the message about a keyboard that went is open.
+    NoteStateChanged();
     m_session->OnDeviceChange(change);
     if (change == DeviceChange::kArrival && m_session->Busy()) m_readingBack = true;
     NoteStateChanged();

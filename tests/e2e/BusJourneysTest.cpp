@@ -55,6 +55,8 @@ protected:
         argv.insert(argv.end(), args.begin(), args.end());
         Child child;
         const std::string out = m_dir + "ctl.out", err = m_dir + "ctl.err";
+        fs::remove(out);
+        fs::remove(err);
         Ran ran;
         if (!child.Start(argv, m_env, out, err)) return ran;
         ran.status = child.Wait().value_or(-1);
@@ -71,7 +73,11 @@ protected:
         return sets;
     }
     size_t TraceSize() const { return ReadTrace(m_trace).size(); }
-    bool WindowShown() const { return !m_x.Windows(m_lumbra.Pid()).empty(); }
+    // The main window is mapped (the tray icon is a window of the process too).
+    bool WindowShown(pid_t pid = 0) const {
+        const auto windows = m_x.Windows(pid ? pid : m_lumbra.Pid());
+        return std::any_of(windows.begin(), windows.end(), IsMainWindow);
+    }
 
     std::vector<std::string> m_env;
     Child m_watch;
@@ -217,8 +223,11 @@ TEST_F(BusJourney, ASecondStartShowsTheFirstWindowAndADialogMakesCallsWait) {
 
     // A key's dialog owns the state while it is open.
     Click(kSKey);
-    ASSERT_TRUE(WaitUntil([&] { return m_x.Windows(m_lumbra.Pid()).size() >= 2; }))
-        << "no key dialog";
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto windows = m_x.Windows(m_lumbra.Pid());
+        return std::any_of(windows.begin(), windows.end(),
+                           [](const XWindow& w) { return w.width == 400 && w.height == 270; });
+    })) << "no key dialog";
     const size_t from = TraceSize();
     const Ran r = Ctl({"profile", "set", "2"});
     EXPECT_EQ(r.status, 1);
@@ -256,7 +265,7 @@ TEST_F(BusJourney, ACallStartsAHiddenLumbraFromTheInstalledServiceFile) {
     const std::string pid =
         Capture({"pgrep", "-f", "-x", prefix + "/bin/lumbra --hidden"}, m_env, &status);
     ASSERT_EQ(status, 0) << "the installed lumbra runs, hidden";
-    EXPECT_TRUE(m_x.Windows(std::stoi(pid)).empty());
+    EXPECT_FALSE(WindowShown(std::stoi(pid)));
     r = Ctl({"profile", "set", "2"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no keyboard"), std::string::npos) << r.err;
