@@ -9,6 +9,7 @@
 #include <QDBusVirtualObject>
 #include <QEvent>
 #include <QStringList>
+#include <QThread>
 #include <QXmlStreamReader>
 #include <map>
 
@@ -230,7 +231,18 @@ bool AskRunningInstance(bool show) {
     // The one running holds the lock: a started one would only find it held.
     call.setAutoStartService(false);
     constexpr int kAnswerMs = 5000;
-    return bus.call(call, QDBus::Block, kAnswerMs).type() == QDBusMessage::ReplyMessage;
+    // A Lumbra that has just taken the lock takes the name once its window
+    // is up: it is given a few seconds to.
+    constexpr int kTries = 30, kTryMs = 100;
+    for (int i = 0; i < kTries; ++i) {
+        const QDBusMessage reply = bus.call(call, QDBus::Block, kAnswerMs);
+        if (reply.type() == QDBusMessage::ReplyMessage) return true;
+        if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") &&
+            reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+            return false;
+        QThread::msleep(kTryMs);
+    }
+    return false;
 }
 
 bool ModalUiOpen() {
