@@ -14,16 +14,7 @@ program="$1"
 ctl="$2"
 runs="${3:-20}"
 pause_ms=15
-dir="$(mktemp -d "${TMPDIR:-/tmp}/lumbra-ctl-XXXXXX")"
-pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill -TERM "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$dir"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/BenchFolder.sh"
 
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$dir" HOME="$dir" \
     "$program" --simulate --hidden --config-dir "$dir" 2>/dev/null &

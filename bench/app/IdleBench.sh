@@ -14,16 +14,7 @@ set -euo pipefail
 program="$1"
 seconds="${2:-10}"
 platform="${LUMBRA_IDLE_PLATFORM:-offscreen}"
-dir="$(mktemp -d "${TMPDIR:-/tmp}/lumbra-idle-XXXXXX")"
-pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill -TERM "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$dir"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/BenchFolder.sh"
 if [ -n "${LUMBRA_IDLE_CONFIG:-}" ]; then
     mkdir -p "$dir/config"
     cp "$LUMBRA_IDLE_CONFIG"/* "$dir/config/"
