@@ -2,6 +2,7 @@
 #include "platform/BusClient.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -179,6 +180,14 @@ struct BusClient::Impl {
 
 BusClient::BusClient() : m_impl(std::make_unique<Impl>()) {
     if (QCoreApplication::instance() == nullptr) {
+        // A client program says what failed in its own one line; the
+        // toolkit's notes (some come from its bus thread as the program
+        // ends) are for debugging only.
+        if (qEnvironmentVariableIsEmpty("LUMBRA_BUS_DEBUG"))
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtCriticalMsg || type == QtFatalMsg)
+                    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            });
         m_impl->ownApplication = std::make_unique<QCoreApplication>(m_impl->argc, m_impl->argv);
     }
 }
