@@ -71,6 +71,18 @@ KeyboardBus::~KeyboardBus() { m_window.Commands().SetStateListener(nullptr); }
 
 void KeyboardBus::OnCall(const std::string& method, const std::vector<BusService::Value>& args,
                          BusService::ReplyFn reply) {
+    if (method == "WindowActivated") {
+        // What a desktop's own part saw become active, for following programs.
+        ActiveWindow window;
+        window.appId = std::get<std::string>(args.at(0));
+        window.className = std::get<std::string>(args.at(1));
+        if (const int pid = std::get<int>(args.at(2)); pid > 0) window.pid = pid;
+        window.kind = std::get<bool>(args.at(3)) ? ActiveWindow::Kind::kNative
+                                                  : ActiveWindow::Kind::kX11;
+        m_window.Commands().FollowReportedWindow(window);
+        reply({});
+        return;
+    }
     ControlArgument argument;
     if (!args.empty()) {
         if (const int* i = std::get_if<int>(&args[0])) argument = *i;

@@ -134,6 +134,8 @@ public:
     // writes or reads back; nothing for a control that never waits.
     static std::optional<bool> ControlWaits(uint32_t id, bool writing, bool reading);
     void FollowActiveWindow(const ActiveWindow& window) { m_following.Follow(window); }
+    // A window a desktop's own part (over the session bus) reports active.
+    void FollowReportedWindow(const ActiveWindow& window) { m_following.FollowReported(window); }
     void StartFollowing() { m_following.StartWatching(); }
 
     ExitController& Exiting() { return m_exit; }

@@ -33,7 +33,20 @@ bool IsWindowOfProgram(const std::string& path, const ActiveWindow& window,
     if (process.executable) return false;
     const std::string name = std::filesystem::path(path).stem().string();
     return SameNameIgnoringCase(window.instance, name) ||
-           SameNameIgnoringCase(window.className, name);
+           SameNameIgnoringCase(window.className, name) ||
+           SameNameIgnoringCase(AppIdName(window.appId), name);
+}
+
+std::string AppIdName(std::string_view appId) {
+    constexpr std::string_view kDesktop = ".desktop";
+    if (appId.size() > kDesktop.size() &&
+        SameNameIgnoringCase(std::string(appId.substr(appId.size() - kDesktop.size())),
+                             std::string(kDesktop)))
+        appId.remove_suffix(kDesktop.size());
+    // A reverse-DNS id (org.gnome.Nautilus) names the program last.
+    if (const auto dot = appId.rfind('.'); dot != std::string_view::npos)
+        appId.remove_prefix(dot + 1);
+    return std::string(appId);
 }
 
 bool AnyProgramListed(const AllProfilePrograms& programs) {

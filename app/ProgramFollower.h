@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/KeyboardModel.h"
 #include "platform/ActiveWindowWatcher.h"
@@ -11,10 +12,15 @@
 
 namespace lumbra {
 
-// True when the window belongs to the program stored as `path`. A path that no longer exists
-// matches nothing.
+// True when the window belongs to the program stored as `path`: by its process's executable
+// when that can be read; otherwise by its WM_CLASS or app id, compared case-insensitively with
+// the program's file name without extension. A path that no longer exists matches nothing.
 bool IsWindowOfProgram(const std::string& path, const ActiveWindow& window,
                        const ProcessFacts& process);
+
+// The program name an app id stands for: without a trailing ".desktop", and of a reverse-DNS
+// id only its last component ("org.gnome.Nautilus.desktop" -> "Nautilus").
+std::string AppIdName(std::string_view appId);
 
 using AllProfilePrograms = std::array<ProfilePrograms, kProfileSlotCount>;
 

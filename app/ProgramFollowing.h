@@ -33,6 +33,9 @@ public:
     // The desktop's active window changed: a window of a program listed in a
     // profile selects that profile, any other window the profile the user chose.
     void Follow(const ActiveWindow& window);
+    // A window reported over the session bus by a desktop's own part (a KWin
+    // script, a GNOME Shell extension): followed like one the watcher saw.
+    void FollowReported(const ActiveWindow& window) { Follow(window); }
     // The profile the user chose, to return to after a program's.
     void SetBase(int profile) { m_follower.SetBase(profile); }
 

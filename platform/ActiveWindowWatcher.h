@@ -8,13 +8,20 @@
 
 namespace lumbra {
 
-// What the desktop tells of its active window: the process that owns it (_NET_WM_PID), the
-// two words of its WM_CLASS, and whether it is one of this program's own windows.
+// What the desktop tells of its active window, whichever part of the desktop
+// tells it: the process that owns it when known (_NET_WM_PID, a compositor's
+// pid), the two words of its WM_CLASS for an X11 window, the app id of a native
+// Wayland window (or the one a compositor gives an X11 window), whether it is
+// one of this program's own windows, and whether it is an X11 window or a
+// native one.
 struct ActiveWindow {
+    enum class Kind { kX11, kNative };
     std::optional<int> pid;
     std::string instance;
     std::string className;
     bool own = false;
+    std::string appId = {};
+    Kind kind = Kind::kX11;
 };
 
 // Reports the desktop's active window each time another window becomes active (a moment

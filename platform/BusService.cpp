@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QXmlStreamReader>
 #include <map>
+#include <set>
 
 #include "platform/BusNames.h"
 
@@ -29,6 +30,8 @@ constexpr std::string_view kIntrospectableInterface = "org.freedesktop.DBus.Intr
 // The interface as the introspection data declares it: each method's input
 // signature, each property's type and whether it may be written.
 struct Declared {
+    std::set<QString> interfaces;
+    // Method names are unique across the interfaces.
     std::map<QString, QString> methods;
     struct Property {
         QString type;
@@ -49,7 +52,8 @@ const Declared& Interface() {
             if (!xml.isStartElement()) continue;
             const auto a = xml.attributes();
             if (xml.name() == QLatin1String("interface")) {
-                ours = a.value("name") == Q(kBusInterface);
+                ours = a.value("name").startsWith(Q(kBusName) + '.');
+                if (ours) d.interfaces.insert(a.value("name").toString());
             } else if (!ours) {
                 continue;
             } else if (xml.name() == QLatin1String("method")) {
@@ -120,7 +124,7 @@ bool BusService::Impl::handleMessage(const QDBusMessage& message,
         return true;
     }
     if (iface == Q(kPropertiesInterface)) return Properties(message, connection);
-    if (!iface.isEmpty() && iface != Q(kBusInterface)) return false;
+    if (!iface.isEmpty() && !Interface().interfaces.count(iface)) return false;
     const auto method = Interface().methods.find(message.member());
     if (method == Interface().methods.end()) return false;
     if (message.signature() != method->second) {

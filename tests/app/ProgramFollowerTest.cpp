@@ -58,6 +58,7 @@ struct MatchCase {
     const char* instance;
     const char* className;
     bool matches;
+    const char* appId = "";  // a native Wayland window's
 };
 
 void PrintTo(const MatchCase& c, std::ostream* os) { *os << c.what; }
@@ -67,7 +68,7 @@ class WindowOfProgram : public FakeSystem, public ::testing::WithParamInterface<
 TEST_P(WindowOfProgram, FollowsTheMatchRules) {
     const MatchCase& c = GetParam();
     const std::string program = *c.program ? Path(c.program) : "";
-    const ActiveWindow window{c.pid, c.instance, c.className};
+    const ActiveWindow window{c.pid, c.instance, c.className, false, c.appId};
     EXPECT_EQ(IsWindowOfProgram(program, window, Facts(c.pid)), c.matches);
 }
 
@@ -84,7 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"instance of an unreadable process", "bin/Tool.exe", 300, "tool", "", true},
         MatchCase{"class of another name", "bin/Tool.exe", 300, "tools", "Toolbox", false},
         MatchCase{"program no longer there", "bin/gone", std::nullopt, "gone", "Gone", false},
-        MatchCase{"no program", "", std::nullopt, "", "", false}),
+        MatchCase{"no program", "", std::nullopt, "", "", false},
+        MatchCase{"app id alone", "bin/Tool.exe", std::nullopt, "", "", true, "tool"},
+        MatchCase{"reverse-DNS desktop id", "bin/Tool.exe", std::nullopt, "", "", true,
+                  "org.example.Tool.desktop"},
+        MatchCase{"app id of another name", "bin/Tool.exe", std::nullopt, "", "", false,
+                  "org.example.Toolbox"},
+        MatchCase{"app id against a readable process", "bin/game", 200, "", "", false, "game"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(FakeSystem, ProcessFactsAreTheResolvedExecutableAndTwoWords) {
