@@ -2,8 +2,11 @@
 #include "app/ProgramFollowing.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 #include "model/KeyboardModel.h"
+#include "platform/DesktopFocus.h"
 #include "platform/ProcessFacts.h"
 #include "storage/SettingsFile.h"
 
@@ -19,8 +22,18 @@ ProgramFollowing::ProgramFollowing(KeyboardModel& model, std::string appDirector
 ProgramFollowing::~ProgramFollowing() = default;
 
 void ProgramFollowing::StartWatching() {
-    m_watcher = std::make_unique<ActiveWindowWatcher>(
-        [this](const ActiveWindow& window) { Follow(window); });
+    // The first part of the desktop that tells the active window; with
+    // LUMBRA_FOCUS_SOURCE=sway|wlr|kwin|gnome|x11 only that one is tried.
+    const char* forced = std::getenv("LUMBRA_FOCUS_SOURCE");
+    const auto tried = [forced](std::string_view name) {
+        return !forced || !*forced || name == forced;
+    };
+    auto follow = [this](const ActiveWindow& window) { Follow(window); };
+    if (tried("sway")) m_watcher = StartSwayFocus(follow);
+    if (!m_watcher && tried("wlr")) m_watcher = StartForeignToplevelFocus(follow);
+    if (!m_watcher && tried("kwin")) m_watcher = StartKWinFocus();
+    if (!m_watcher && tried("gnome")) m_watcher = StartGnomeFocus();
+    if (!m_watcher && tried("x11")) m_watcher = std::make_unique<ActiveWindowWatcher>(follow);
 }
 
 void ProgramFollowing::Stop() {

@@ -35,7 +35,9 @@ public:
     void Follow(const ActiveWindow& window);
     // A window reported over the session bus by a desktop's own part (a KWin
     // script, a GNOME Shell extension): followed like one the watcher saw.
-    void FollowReported(const ActiveWindow& window) { Follow(window); }
+    void FollowReported(const ActiveWindow& window) {
+        if (m_watcher && m_watcher->ReportsOnBus()) Follow(window);
+    }
     // The profile the user chose, to return to after a program's.
     void SetBase(int profile) { m_follower.SetBase(profile); }
 
@@ -53,7 +55,7 @@ private:
     std::function<void(int)> m_switchTo;
     ProgramFollower m_follower;
     bool m_stopped = false;
-    std::unique_ptr<ActiveWindowWatcher> m_watcher;
+    std::unique_ptr<FocusWatch> m_watcher;
 };
 
 }  // namespace lumbra
