@@ -31,7 +31,7 @@ constexpr Rect kClearRects[ProfilePrograms::kCount] = {
     {330, 136, 348, 154}, {330, 156, 348, 174}, {330, 176, 348, 194}};
 constexpr uint32_t kIdFollowNotice = 2021;
 constexpr Rect kFollowNoticeRect{34, 204, 506, 222};
-constexpr std::string_view kFollowNotice = "Profiles follow programs only on X11 desktops.";
+
 constexpr Rect kNameRect{119, 78, 302, 94};
 constexpr int kBrowsePng = 177;
 constexpr int kClearPng = 178;
@@ -107,15 +107,27 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
         clear->onClick = [this, k] { SetProgram(k, std::string()); };
         AddControl(0, std::move(clear));
     }
-    if (!ActiveWindowWatcher::DesktopSupported()) {
-        auto notice =
-            std::make_unique<CStaticText>(w, kIdFollowNotice, kFollowNoticeRect, "", true, false,
-                                          kGrey, TextFlags::kSingleLine | TextFlags::kVCenter);
-        notice->SetString(std::string(kFollowNotice));
-        AddControl(0, std::move(notice));
-    }
+    auto notice =
+        std::make_unique<CStaticText>(w, kIdFollowNotice, kFollowNoticeRect, "", true, false,
+                                      kGrey, TextFlags::kSingleLine | TextFlags::kVCenter);
+    notice->SetString(std::string(FollowNote(m_coverage)));
+    AddControl(0, std::move(notice));
     region(kIdOkButton, Rect{17, 313, 69, 334}, kOkBitmap);
     region(kIdCancelButton, Rect{81, 313, 172, 334}, kCancelBitmap);
+}
+
+std::string_view CEditProfileDlg::FollowNote(FollowCoverage coverage) {
+    switch (coverage) {
+        case FollowCoverage::kEverything:
+            return "Programs are followed on this desktop.";
+        case FollowCoverage::kX11Only:
+            return "Only programs running under X11 are followed on this desktop.";
+        case FollowCoverage::kX11OnlyNeedsExtension:
+            return "Only X11 programs are followed: enable the Lumbra extension, log in again.";
+        case FollowCoverage::kNothing:
+            break;
+    }
+    return "Programs are not followed on this desktop.";
 }
 
 void CEditProfileDlg::OnOk() {

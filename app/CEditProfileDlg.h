@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/DesktopFocus.h"
 #include "storage/ProfileFile.h"
 #include "ui/CModalDlg.h"
 
@@ -17,9 +18,8 @@ class CStaticText;
 // A profile's name and up to three programs, each chosen with its browse button and removed with
 // the clear button beside it. OK gives DialogResult::kOk with Name() and Programs() holding what
 // the user entered, the name without control characters; close and Cancel give
-// DialogResult::kCancel. A program that no longer exists is shown greyed; where the desktop cannot
-// tell which window is active, one line says that programs select their profile only on X11
-// desktops.
+// DialogResult::kCancel. A program that no longer exists is shown greyed; one line says what
+// following programs sees on the desktop in use.
 class CEditProfileDlg : public CModalDlg {
 public:
     static constexpr int kWidth = 525;
@@ -35,6 +35,10 @@ public:
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
+
+    // What following programs sees here, said in one line under the programs.
+    void SetFollowCoverage(FollowCoverage coverage) { m_coverage = coverage; }
+    static std::string_view FollowNote(FollowCoverage coverage);
 
     // Replaces the platform's open-file dialog (tests).
     void SetBrowser(Browser browser) { m_browser = std::move(browser); }
@@ -57,6 +61,7 @@ private:
     std::unique_ptr<EditBox> m_nameEdit;
     CStaticText* m_paths[ProfilePrograms::kCount] = {};
     Browser m_browser;
+    FollowCoverage m_coverage = FollowCoverage::kNothing;
 };
 
 }  // namespace lumbra

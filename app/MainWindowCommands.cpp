@@ -161,7 +161,9 @@ void MainWindowCommands::EditProfile() {
     KeyboardProfile& profile = Model().Current();
     std::string name = profile.PairValue(KeyboardProfile::kProfileNamePair);
     ProfilePrograms programs = profile.programs;
-    if (Dialogs().EditProfile(m_view.DialogOwner(), name, programs) != DialogResult::kOk) return;
+    if (Dialogs().EditProfile(m_view.DialogOwner(), name, programs, m_following.Coverage()) !=
+        DialogResult::kOk)
+        return;
     profile.SetPairValue(KeyboardProfile::kProfileNamePair, name);
     profile.programs = programs;
     m_view.Refresh();

@@ -13,6 +13,7 @@
 #include "device/Clock.h"
 #include "device/HidBackend.h"
 #include "device/ProgramLauncher.h"
+#include "platform/DesktopFocus.h"
 #include "platform/Geometry.h"
 #include "platform/PopupMenu.h"
 #include "storage/ProfileFile.h"
@@ -40,7 +41,9 @@ public:
     virtual int Message(HostWindow* owner, const std::string& title, const std::string& text) = 0;
     virtual int ConfirmReset(HostWindow* owner, int pictureId) = 0;
     // name and programs in and, on OK, out.
-    virtual int EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs) = 0;
+    // `coverage` is what following programs sees on this desktop.
+    virtual int EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs,
+                            FollowCoverage coverage = FollowCoverage::kNothing) = 0;
     virtual std::optional<std::string> ChooseProfileToSave(HostWindow* owner,
                                                            const std::string& suggested) = 0;
     virtual std::optional<std::string> ChooseProfileToLoad(HostWindow* owner) = 0;

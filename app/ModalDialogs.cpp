@@ -31,8 +31,10 @@ int ModalDialogs::ConfirmReset(HostWindow* owner, int pictureId) {
     return Run(dialog);
 }
 
-int ModalDialogs::EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs) {
+int ModalDialogs::EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs,
+                              FollowCoverage coverage) {
     CEditProfileDlg dialog(name, programs, owner);
+    dialog.SetFollowCoverage(coverage);
     const int code = Run(dialog);
     if (code == DialogResult::kOk) {
         name = dialog.Name();

@@ -14,7 +14,8 @@ class ModalDialogs : public MainWindowDialogs {
 public:
     int Message(HostWindow* owner, const std::string& title, const std::string& text) override;
     int ConfirmReset(HostWindow* owner, int pictureId) override;
-    int EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs) override;
+    int EditProfile(HostWindow* owner, std::string& name, ProfilePrograms& programs,
+                    FollowCoverage coverage = FollowCoverage::kNothing) override;
     std::optional<std::string> ChooseProfileToSave(HostWindow* owner,
                                                    const std::string& suggested) override;
     std::optional<std::string> ChooseProfileToLoad(HostWindow* owner) override;

@@ -55,6 +55,17 @@ std::optional<MenuItem> ProgramFollowing::FollowMenuItem(int command) const {
         FollowsPrograms(m_model) ? MenuItem::Check::kChecked : MenuItem::Check::kUnchecked};
 }
 
+FollowCoverage ProgramFollowing::Coverage() const {
+    if (!m_watcher || !m_watcher->IsActive()) return FollowCoverage::kNothing;
+    // Only the X11 watcher is blind to a Wayland compositor's own windows.
+    if (!dynamic_cast<const ActiveWindowWatcher*>(m_watcher.get()) || !WaylandSession())
+        return FollowCoverage::kEverything;
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    if (desktop && std::string_view(desktop).find("GNOME") != std::string_view::npos)
+        return FollowCoverage::kX11OnlyNeedsExtension;
+    return FollowCoverage::kX11Only;
+}
+
 void ProgramFollowing::Toggle() {
     WriteFailure failure;
     if (!SaveFollowPrograms(m_model.settings, !FollowsPrograms(m_model),

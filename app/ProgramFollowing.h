@@ -8,6 +8,7 @@
 
 #include "app/ProgramFollower.h"
 #include "platform/ActiveWindowWatcher.h"
+#include "platform/DesktopFocus.h"
 #include "platform/PopupMenu.h"
 
 namespace lumbra {
@@ -44,6 +45,8 @@ public:
     // The context menu's "Follow programs" item with its check; nothing where
     // the desktop does not tell which window is active.
     std::optional<MenuItem> FollowMenuItem(int command) const;
+    // What following sees on this desktop, with the part that tells it.
+    FollowCoverage Coverage() const;
     // Turns following over and writes the choice to Lumbra's own settings
     // file; a failed write is said on standard error.
     void Toggle();

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ActiveWindowWatcher.h"
+#include "platform/DesktopFocus.h"
 
 #include <xcb/xcb.h>
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWindow>
 #include <cstdlib>
 #include <cstring>
@@ -77,11 +79,26 @@ bool ManagerKeepsActiveWindow(xcb_connection_t* c, xcb_window_t root, const Atom
 }  // namespace
 
 struct ActiveWindowWatcher::Impl : QAbstractNativeEventFilter {
+    Impl() {
+        nativeLater.setSingleShot(true);
+        nativeLater.setInterval(kNativeAfterMs);
+        nativeLater.callOnTimeout([this] {
+            ActiveWindow native;
+            native.kind = ActiveWindow::Kind::kNative;
+            if (callback) callback(native);
+        });
+    }
+    // How long the hint must stay clear to mean a native window.
+    static constexpr int kNativeAfterMs = 150;
     Callback callback;
+    const bool waylandSession = WaylandSession();
+    bool reported = false;  // a window was reported since the start
+    QTimer nativeLater;
     xcb_connection_t* connection = nullptr;
     xcb_window_t root = XCB_WINDOW_NONE;
     Atoms atoms;
     bool installed = false;
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (type != "xcb_generic_event_t") return false;
@@ -97,8 +114,15 @@ struct ActiveWindowWatcher::Impl : QAbstractNativeEventFilter {
         const std::vector<uint32_t> active =
             Words(connection, root, atoms.activeWindow, XCB_ATOM_WINDOW);
         // Window managers clear the hint for a moment between two windows (openbox does on
-        // every switch): no active window changes nothing.
-        if (active.empty() || active[0] == XCB_WINDOW_NONE) return;
+        // every switch): no active window changes nothing. Under a Wayland compositor it
+        // also means a native window has the focus, which XWayland does not see: once the
+        // hint has stayed clear a moment (no other window came), that is reported.
+        if (active.empty() || active[0] == XCB_WINDOW_NONE) {
+            if (waylandSession && reported) nativeLater.start();
+            return;
+        }
+        nativeLater.stop();
+        reported = true;
         const xcb_window_t id = active[0];
         ActiveWindow window;
         for (QWindow* w : QGuiApplication::allWindows())
@@ -141,13 +165,26 @@ ActiveWindowWatcher::ActiveWindowWatcher(Callback callback) : m_impl(std::make_u
     xcb_flush(c);
     qGuiApp->installNativeEventFilter(m_impl.get());
     m_impl->installed = true;
+    // The window already active when following starts counts too, once the
+    // caller has its watcher.
+    QMetaObject::invokeMethod(
+        qGuiApp, [impl = m_impl.get(), alive = m_impl->alive] {
+            if (*alive) impl->Report();
+        },
+        Qt::QueuedConnection);
 }
 
 ActiveWindowWatcher::~ActiveWindowWatcher() {
+    *m_impl->alive = false;
     if (m_impl->installed && qGuiApp) qGuiApp->removeNativeEventFilter(m_impl.get());
 }
 
 bool ActiveWindowWatcher::IsActive() const { return m_impl->installed; }
+
+bool WaylandSession() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qgetenv("XDG_SESSION_TYPE") == "wayland";
+}
 
 bool ActiveWindowWatcher::DesktopSupported() {
     xcb_connection_t* c = Connection();

@@ -4,13 +4,38 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
+#include <cstdlib>
+#include <vector>
 
 #include "base/UiDispatcher.h"
 
 namespace lumbra {
 
+namespace {
+
+// Lumbra's window uses parts only X11 has (the recording's keyboard grab, the
+// detection of auto-repeat): where an X server is reachable (XWayland too) it
+// is an X11 client, whatever toolkit plug-ins are installed, unless the user
+// chose a platform. Given as an argument, not the environment, so that the
+// programs Lumbra launches choose their own.
+std::vector<char*> WithPlatform(int& argc, char** argv) {
+    std::vector<char*> args(argv, argv + argc);
+    static char option[] = "-platform";
+    static char xcb[] = "xcb";
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !args.empty()) {
+        args.insert(args.begin() + 1, {option, xcb});
+        argc += 2;
+    }
+    args.push_back(nullptr);
+    return args;
+}
+
+}  // namespace
+
 struct Application::Impl {
-    explicit Impl(int& argc, char** argv) : app(argc, argv) {}
+    Impl(int& argc, char** argv) : args(WithPlatform(argc, argv)), app(argc, args.data()) {}
+    std::vector<char*> args;
     QApplication app;
 };
 

@@ -7,8 +7,20 @@
 
 namespace lumbra {
 
+// What following programs can see on the desktop in use.
+enum class FollowCoverage {
+    kEverything,     // every window: X11 alone, or a source that sees native windows
+    kX11Only,        // a Wayland desktop whose native windows nobody reports
+    kX11OnlyNeedsExtension,  // GNOME without Lumbra's Shell extension running
+    kNothing,        // no part of the desktop tells the active window
+};
+
 // The parts of each desktop family that tell the active window. Each gives
 // nothing where its desktop is not the one running.
+
+// A Wayland compositor runs this session (XWayland then shows only its X11
+// windows).
+bool WaylandSession();
 
 // sway: its IPC socket ($SWAYSOCK), subscribed to window events.
 std::unique_ptr<FocusWatch> StartSwayFocus(FocusWatch::Callback callback);

@@ -175,7 +175,8 @@ public:
         resetPictures.push_back(pictureId);
         return resetAnswer;
     }
-    int EditProfile(HostWindow*, std::string& name, ProfilePrograms& programs) override {
+    int EditProfile(HostWindow*, std::string& name, ProfilePrograms& programs,
+                    FollowCoverage) override {
         editedName = name;
         if (editAnswer != DialogResult::kOk) return editAnswer;
         name = newName;

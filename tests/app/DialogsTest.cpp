@@ -127,9 +127,9 @@ TEST(EditProfileDialog, MissingProgramsAreGreyedAndTheDesktopLimitIsSaid) {
     EXPECT_EQ(text(2017)->TextColor(), kGrey);
     Click(*dlg.Window(), 339, 165);  // clear program 2
     EXPECT_EQ(text(2016)->TextColor(), kWhite);
-    // No window manager here tells the active window.
+    // Nobody told the dialog what the desktop shows.
     ASSERT_NE(text(2021), nullptr);
-    EXPECT_EQ(text(2021)->String(), "Profiles follow programs only on X11 desktops.");
+    EXPECT_EQ(text(2021)->String(), "Programs are not followed on this desktop.");
 }
 
 TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
@@ -137,7 +137,7 @@ TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
         std::string name = "Keep";
         ProfilePrograms programs{{"/a", "", ""}};
         const int code = AnswerWithClick(
-            at, [&](ModalDialogs& d) { return d.EditProfile(nullptr, name, programs); },
+            at, [&](ModalDialogs& d) { return d.EditProfile(nullptr, name, programs, FollowCoverage::kEverything); },
             [](CDlgBase& dlg) {
                 static_cast<CEditProfileDlg&>(dlg).NameEdit()->SetText("Changed");
             });
