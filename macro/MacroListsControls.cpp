@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "macro/MacroListsControls.h"
 
+#include "platform/DesktopFocus.h"
+
 #include "ui/CCheckButton.h"
 #include "ui/CDlgBase.h"
 #include "ui/CEditShowList.h"
@@ -107,6 +109,7 @@ void MacroListsControls::SetRecordingLook(bool recording) {
             c->SetDisabled(recording && !keep);
         }
     }
+    if (m_parts.recordingNote) m_parts.recordingNote->SetVisible(recording && WaylandSession());
     if (HostWindow* w = m_dialog.Window()) w->InvalidateAll();
 }
 

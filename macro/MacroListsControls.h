@@ -6,6 +6,7 @@
 namespace lumbra {
 
 class CCheckButton;
+class CControlBase;
 class CDlgBase;
 class CEditShowList;
 class CImageShowList;
@@ -22,6 +23,9 @@ public:
         CVScrollBar* actionScroll = nullptr;
         CCheckButton* delaySwitch = nullptr;
         CCheckButton* recordButton = nullptr;
+        // Shown while recording where a Wayland compositor still takes its
+        // own shortcuts (may be missing).
+        CControlBase* recordingNote = nullptr;
     };
 
     // The controls belong to `dialog`; a missing one reads as empty and

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "macro/MacroPageControls.h"
 
+#include <memory>
+
 #include "base/UiDispatcher.h"
 #include "macro/CMacroManagerDlg.h"
 #include "macro/MacroPageIds.h"
@@ -10,6 +12,7 @@
 #include "ui/CDlgBase.h"
 #include "ui/CEditShowList.h"
 #include "ui/CImageShowList.h"
+#include "ui/CStaticText.h"
 #include "ui/CVScrollBar.h"
 
 namespace lumbra {
@@ -31,6 +34,16 @@ MacroListsControls::Parts FindLists(CDlgBase& dialog) {
     parts.actionScroll = Find<CVScrollBar>(dialog, MacroPageId::kActionScroll);
     parts.delaySwitch = Find<CCheckButton>(dialog, MacroPageId::kDelaySwitch);
     parts.recordButton = Find<CCheckButton>(dialog, MacroPageId::kRecord);
+    // Under the recording's hint, on the window's own list: shown only while
+    // recording on a Wayland desktop.
+    if (dialog.Window() && !dialog.FindControl(MacroPageId::kWaylandRecordingNote)) {
+        constexpr Color kGrey = Rgb(150, 170, 175);
+        parts.recordingNote = dialog.AddControl(
+            0, std::make_unique<CStaticText>(
+                   dialog.Window(), MacroPageId::kWaylandRecordingNote, Rect{555, 306, 725, 346},
+                   "Under Wayland the desktop still takes its own shortcuts while recording.",
+                   false, false, kGrey, TextFlags::kWordBreak));
+    }
     return parts;
 }
 }  // namespace

@@ -21,6 +21,7 @@ constexpr uint32_t kRecord = 2113;
 constexpr uint32_t kActionList = 2114;
 constexpr uint32_t kMacroScroll = 2115;
 constexpr uint32_t kActionScroll = 2116;
+constexpr uint32_t kWaylandRecordingNote = 2117;
 }  // namespace MacroPageId
 
 }  // namespace lumbra

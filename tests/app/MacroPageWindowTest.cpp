@@ -16,6 +16,7 @@
 #include "AppTestSupport.h"
 #include "app/MacroPagePart.h"
 #include "keys/ButtonIds.h"
+#include "macro/MacroPageIds.h"
 #include "macro/CMacroManagerDlg.h"
 #include "macro/MacroPage.h"
 #include "platform/EditBox.h"
@@ -314,10 +315,16 @@ TEST(MacroPageWindow, RecordedMacroAssignedToG1ReachesTheKeyboardAndComesBackOnR
     MainWindowRig rig;
     StartOnMacroPage(rig, {"Typed"});
     ClickRow(rig, 0);
+    // Under a Wayland compositor the desktop keeps its shortcuts: said while recording.
+    setenv("WAYLAND_DISPLAY", "wayland-test", 1);
     rig.ClickControl(kRecord);
+    unsetenv("WAYLAND_DISPLAY");
     const MacroPagePart& part = *rig.dlg->OwnMacroPagePart();
     ASSERT_TRUE(part.Hook().IsRunning());
     EXPECT_TRUE(rig.dlg->FindControl(kNew)->IsDisabled());
+    const CControlBase* note = rig.dlg->FindControl(MacroPageId::kWaylandRecordingNote);
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->IsVisible());
     // Ctrl held (its repeats recorded once), A tapped, then a long pause.
     Key(rig, true, Evdev::kCtrlL, 1000);
     Key(rig, true, Evdev::kCtrlL, 1030);
@@ -328,6 +335,7 @@ TEST(MacroPageWindow, RecordedMacroAssignedToG1ReachesTheKeyboardAndComesBackOnR
     rig.ClickControl(kRecord);
     EXPECT_FALSE(part.Hook().IsRunning());
     EXPECT_FALSE(rig.dlg->FindControl(kNew)->IsDisabled());
+    EXPECT_FALSE(note->IsVisible());
     const MacroKey& typed = *rig.library.SetAt(0)->KeyAt(0);
     EXPECT_EQ(Actions(typed), (std::vector<MacroAction>{
                                   Event(kVkLeftCtrl, false), Pause(200), Event(kVkA, false),
