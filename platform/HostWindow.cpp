@@ -68,6 +68,14 @@ bool HostWidget::event(QEvent* e) {
             if (m_handler) m_handler->OnActivate(e->type() == QEvent::WindowActivate);
             handled = true;
             break;
+        case QEvent::WindowStateChange:
+            // A window drawn while minimised holds that picture: restored (by
+            // the window manager too), it is drawn whole again at once.
+            if (static_cast<QWindowStateChangeEvent*>(e)->oldState() & Qt::WindowMinimized &&
+                !isMinimized())
+                update();
+            handled = QWidget::event(e);
+            break;
         default:
             handled = QWidget::event(e);
             break;
