@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -39,7 +38,10 @@ protected:
     void SetUp() override {
         const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
         if (!bus) GTEST_SKIP() << "no session bus of the journey's own (run it through ctest)";
-        const std::string kwin = Which("kwin_wayland");
+        const char* path = std::getenv("PATH");
+        const std::string pathVariable = std::string("PATH=") + (path ? path : "/usr/bin:/bin");
+        std::string kwin = Capture({"sh", "-c", "command -v kwin_wayland"}, {pathVariable});
+        kwin.erase(kwin.find_last_not_of('\n') + 1);
         if (kwin.empty()) GTEST_SKIP() << "kwin_wayland is missing (package kwin-wayland)";
         for (const char* program : {kListedNative, kUnlistedNative, kListedX11})
             if (!fs::exists(program))
@@ -49,9 +51,7 @@ protected:
         m_dir = std::string(pattern) + "/";
         fs::create_directories(m_dir + "home");
         ASSERT_EQ(mkdir((m_dir + "run").c_str(), 0700), 0);
-        const char* path = std::getenv("PATH");
-        m_env = {std::string("PATH=") + (path ? path : "/usr/bin:/bin"), "HOME=" + m_dir + "home",
-                 "XDG_RUNTIME_DIR=" + m_dir + "run",
+        m_env = {pathVariable, "HOME=" + m_dir + "home", "XDG_RUNTIME_DIR=" + m_dir + "run",
                  std::string("DBUS_SESSION_BUS_ADDRESS=") + bus};
         for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LANG"})
             if (const char* value = std::getenv(name))
@@ -93,17 +93,6 @@ protected:
         if (!m_dir.empty()) fs::remove_all(m_dir, ignored);
     }
 
-    static std::string Which(const std::string& name) {
-        const char* path = std::getenv("PATH");
-        std::string folders = path ? path : "/usr/bin:/bin";
-        for (size_t start = 0; start <= folders.size();) {
-            const size_t end = std::min(folders.find(':', start), folders.size());
-            const fs::path candidate = fs::path(folders.substr(start, end - start)) / name;
-            if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-            start = end + 1;
-        }
-        return {};
-    }
     static void WriteFile(const std::string& file, const std::string& text) {
         std::ofstream(file) << text;
     }
@@ -155,7 +144,7 @@ protected:
                    .find("boolean true") != std::string::npos;
     }
 
-    // Activates the window of a program, as a click would, through a one-shot script.
+    // Activates the window of a program, as the user's click would, through a one-shot script.
     void Activate(const std::string& program) {
         const std::string name = "lumbra-journey-" + std::to_string(++m_scripts);
         const std::string file = m_dir + name + ".js";
