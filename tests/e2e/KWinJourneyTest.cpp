@@ -213,6 +213,16 @@ TEST_F(KWinJourney, NativeAndX11WindowsSelectTheirProfilesAndAnUnlistedNativeOne
             << "activating " << step.program << " did not select profile " << step.profile + 1;
         Activate(step.program);
     }
+    // Lumbra's own window keeps profile 3: Apply sends it again, and nothing before it.
+    Activate("lumbra");
+    ASSERT_EQ(Capture({"dbus-send", "--session", "--print-reply", "--dest=io.github.lumbra.lumbra",
+                       "/io/github/lumbra/lumbra", "io.github.lumbra.lumbra.Keyboard1.Apply"},
+                      m_env)
+                  .empty(),
+              false);
+    expected.push_back(2);
+    EXPECT_TRUE(WaitUntil([&] { return ProfileReports() == expected; }))
+        << "Lumbra's own window changed the profile";
     m_lumbra.Signal(SIGTERM);
     EXPECT_EQ(m_lumbra.Wait(), 0);
 }
