@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/KeyboardBus.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <utility>
 
@@ -77,6 +79,8 @@ void KeyboardBus::OnCall(const std::string& method, const std::vector<BusService
         window.appId = std::get<std::string>(args.at(0));
         window.className = std::get<std::string>(args.at(1));
         if (const int pid = std::get<int>(args.at(2)); pid > 0) window.pid = pid;
+        // One of Lumbra's own windows, which changes no profile.
+        window.own = window.pid == getpid();
         window.kind = std::get<bool>(args.at(3)) ? ActiveWindow::Kind::kNative
                                                   : ActiveWindow::Kind::kX11;
         m_window.Commands().FollowReportedWindow(window);
