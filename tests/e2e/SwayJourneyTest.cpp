@@ -37,6 +37,7 @@ struct Source {
     const char* name;
     const char* forced;
 };
+void PrintTo(const Source& source, std::ostream* out) { *out << source.name; }
 
 class SwayJourney : public ::testing::TestWithParam<Source> {
 protected:
@@ -135,6 +136,8 @@ protected:
         std::vector<std::string> env = m_base;
         env.insert(env.end(), {"QT_QPA_PLATFORM=xcb",
                                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + m_dir + "no-bus"});
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+            if (const char* value = getenv(name)) env.push_back(std::string(name) + "=" + value);
         env.push_back(std::string("LUMBRA_FOCUS_SOURCE=") + GetParam().forced);
         ASSERT_TRUE(m_lumbra.Start(
             AsUser({LUMBRA_PROGRAM, "--simulate=" + m_dir + "keyboard.state", "--sim-trace",
