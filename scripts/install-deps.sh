@@ -14,6 +14,11 @@ PACKAGES=(
     # gio launches the autostart entry in the tests, as a session would; gdbus
     # and a private session bus (dbus-run-session) for the bus journeys.
     libglib2.0-bin dbus-daemon
+    # The active window on Wayland desktops: the wlroots protocol's client
+    # library and scanner, and the compositors and programs of the desktops
+    # journeys (sway and KWin headless, with XWayland; foot and
+    # weston-terminal as native programs).
+    libwayland-dev sway kwin-wayland xwayland foot weston
 )
 
 missing=()
