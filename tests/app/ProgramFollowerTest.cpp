@@ -124,6 +124,14 @@ TEST_F(FakeSystem, TheLowestListingProfileWinsAndOtherWindowsGiveTheBaseBack) {
     const ActiveWindow own{std::nullopt, "lumbra", "lumbra", true};
     EXPECT_EQ(follower.Decide(programs, own, Facts(std::nullopt), 2), std::nullopt);
     EXPECT_EQ(follower.Decide(programs, other, Facts(300), 2), 0);
+    // Native Wayland windows: one whose app id names a listed program selects its profile;
+    // one that a source could only tell is native (XWayland's cleared hint) gives the base back.
+    ActiveWindow nativeGame{std::nullopt, "", "", false, "org.example.Game.desktop"};
+    nativeGame.kind = ActiveWindow::Kind::kNative;
+    ActiveWindow native;
+    native.kind = ActiveWindow::Kind::kNative;
+    EXPECT_EQ(follower.Decide(programs, nativeGame, Facts(std::nullopt), 0), 1);
+    EXPECT_EQ(follower.Decide(programs, native, Facts(std::nullopt), 1), 0);
     // A listed program that is no longer there is ignored.
     fs::remove(Path("bin/run.sh"));
     EXPECT_EQ(follower.Decide(programs, script, Facts(200), 0), std::nullopt);
