@@ -16,7 +16,10 @@ set(manpage share/man/man1/lumbra.1.gz)
 set(expected bin/lumbra share/applications/lumbra.desktop lib/udev/rules.d/60-lumbra.rules
     ${metainfo} ${manpage} share/doc/lumbra/copyright share/doc/lumbra/changelog.gz
     share/dbus-1/services/${APP_ID}.service share/dbus-1/interfaces/${APP_ID}.Keyboard1.xml
-    bin/lumbractl share/man/man1/lumbractl.1.gz share/bash-completion/completions/lumbractl)
+    bin/lumbractl share/man/man1/lumbractl.1.gz share/bash-completion/completions/lumbractl
+    share/lumbra/kwin/lumbra-focus.js
+    share/gnome-shell/extensions/lumbra@lumbra.github.io/metadata.json
+    share/gnome-shell/extensions/lumbra@lumbra.github.io/extension.js)
 foreach(size 16 32 48 64 128 256)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/lumbra.png)
 endforeach()

@@ -16,9 +16,9 @@ PACKAGES=(
     libglib2.0-bin dbus-daemon
     # The active window on Wayland desktops: the wlroots protocol's client
     # library and scanner, and the compositors and programs of the desktops
-    # journeys (sway and KWin headless, with XWayland; foot and
-    # weston-terminal as native programs).
-    libwayland-dev sway kwin-wayland xwayland foot weston
+    # journeys (sway, KWin and GNOME Shell headless, with XWayland; foot,
+    # weston-terminal and a gjs window as native programs).
+    libwayland-dev sway kwin-wayland gnome-shell gjs xwayland foot weston dbus-bin
 )
 
 missing=()
