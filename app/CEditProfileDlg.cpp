@@ -111,6 +111,20 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
         std::make_unique<CStaticText>(w, kIdFollowNotice, kFollowNoticeRect, "", true, false,
                                       kGrey, TextFlags::kSingleLine | TextFlags::kVCenter);
     notice->SetString(std::string(FollowNote(m_coverage)));
+    // On GNOME the note enables the extension: it works from the next login.
+    if (m_coverage == FollowCoverage::kX11OnlyNeedsExtension) {
+        constexpr Color kLink = Rgb(90, 200, 220);
+        notice->SetTextColor(kLink);
+        notice->onClick = [this, text = notice.get()] {
+            std::string error;
+            const bool enabled = m_enableExtension && m_enableExtension(&error);
+            text->SetString(enabled ? std::string(kExtensionEnabledNote)
+                                    : "The Lumbra extension could not be enabled: " + error);
+            text->SetTextColor(Rgb(128, 128, 128));
+            text->onClick = nullptr;
+            text->Invalidate();
+        };
+    }
     AddControl(0, std::move(notice));
     region(kIdOkButton, Rect{17, 313, 69, 334}, kOkBitmap);
     region(kIdCancelButton, Rect{81, 313, 172, 334}, kCancelBitmap);
@@ -123,7 +137,7 @@ std::string_view CEditProfileDlg::FollowNote(FollowCoverage coverage) {
         case FollowCoverage::kX11Only:
             return "Only programs running under X11 are followed on this desktop.";
         case FollowCoverage::kX11OnlyNeedsExtension:
-            return "Only X11 programs are followed: enable the Lumbra extension, log in again.";
+            return "Only X11 programs are followed. Click to enable the Lumbra extension.";
         case FollowCoverage::kNothing:
             break;
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/DesktopFocus.h"
+#include "platform/GnomeExtension.h"
 #include "storage/ProfileFile.h"
 #include "ui/CModalDlg.h"
 
@@ -39,6 +40,12 @@ public:
     // What following programs sees here, said in one line under the programs.
     void SetFollowCoverage(FollowCoverage coverage) { m_coverage = coverage; }
     static std::string_view FollowNote(FollowCoverage coverage);
+    static constexpr std::string_view kExtensionEnabledNote =
+        "The Lumbra extension is enabled: it works after you log in again.";
+    // Enables the GNOME Shell extension for this user (tests replace it).
+    void SetExtensionEnabler(std::function<bool(std::string* error)> enable) {
+        m_enableExtension = std::move(enable);
+    }
 
     // Replaces the platform's open-file dialog (tests).
     void SetBrowser(Browser browser) { m_browser = std::move(browser); }
@@ -62,6 +69,7 @@ private:
     CStaticText* m_paths[ProfilePrograms::kCount] = {};
     Browser m_browser;
     FollowCoverage m_coverage = FollowCoverage::kNothing;
+    std::function<bool(std::string*)> m_enableExtension = EnableGnomeExtension;
 };
 
 }  // namespace lumbra

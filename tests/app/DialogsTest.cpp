@@ -132,6 +132,30 @@ TEST(EditProfileDialog, MissingProgramsAreGreyedAndTheDesktopLimitIsSaid) {
     EXPECT_EQ(text(2021)->String(), "Programs are not followed on this desktop.");
 }
 
+TEST(EditProfileDialog, OnGnomeTheNoteEnablesTheExtensionForTheNextLogin) {
+    for (const bool works : {true, false}) {
+        CEditProfileDlg dlg("P", ProfilePrograms{}, nullptr);
+        dlg.SetFollowCoverage(FollowCoverage::kX11OnlyNeedsExtension);
+        int calls = 0;
+        dlg.SetExtensionEnabler([&](std::string* error) {
+            ++calls;
+            *error = "every extension is turned off";
+            return works;
+        });
+        dlg.Create();
+        auto* note = dynamic_cast<CStaticText*>(dlg.FindControl(2021));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->String(),
+                  "Only X11 programs are followed. Click to enable the Lumbra extension.");
+        Click(*dlg.Window(), 100, 213);
+        Click(*dlg.Window(), 100, 213);  // said once: a second click does nothing
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(note->String(),
+                  works ? "The Lumbra extension is enabled: it works after you log in again."
+                        : "The Lumbra extension could not be enabled: every extension is turned off");
+    }
+}
+
 TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
     for (Point2 at : {Point2{120, 323}, Point2{507, 15}}) {
         std::string name = "Keep";
