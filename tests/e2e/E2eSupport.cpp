@@ -462,14 +462,36 @@ void E2eJourney::StartLumbra() {
     ASSERT_TRUE(WaitForReadBack(m_traceStart)) << "no read-back";
 }
 
+bool HasReadBack(const std::string& path, size_t from) {
+    const auto trace = ReadTrace(path);
+    return std::count_if(trace.begin() + static_cast<long>(std::min(from, trace.size())),
+                         trace.end(), [](const TraceLine& l) {
+                             return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
+                         }) >= 3;
+}
+
+std::vector<int> ProfileReports(const std::string& trace) {
+    std::vector<int> out;
+    for (const TraceLine& l : ReadTrace(trace))
+        if (l.op == "set" && l.bytes.size() >= 3 && l.bytes[0] == 0x05 && l.bytes[1] == 0x03)
+            out.push_back(l.bytes[2]);
+    return out;
+}
+
+void ListPrograms(const std::string& appDir, int slot, const std::vector<std::string>& programs) {
+    std::ofstream file(appDir + "config/default" + std::to_string(slot) + ".psf", std::ios::app);
+    for (size_t k = 0; k < 3; ++k)
+        file << "Program" << k + 1 << "=" << (k < programs.size() ? programs[k] : "") << "\r\n";
+}
+
+std::string JourneyFailureReport(const std::string& folder) {
+    std::string tail;
+    for (const std::string& l : ReadLines(folder + "trace.txt")) tail += l.substr(0, 60) + "\n";
+    return "trace:\n" + tail + "lumbra's stderr:\n" + ReadFile(folder + "lumbra.err").substr(0, 4000);
+}
+
 bool E2eJourney::WaitForReadBack(size_t from) const {
-    return WaitUntil([&] {
-        const auto trace = ReadTrace(m_trace);
-        return std::count_if(trace.begin() + static_cast<long>(std::min(from, trace.size())),
-                             trace.end(), [](const TraceLine& l) {
-                                 return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
-                             }) >= 3;
-    });
+    return WaitUntil([&] { return HasReadBack(m_trace, from); });
 }
 
 bool E2eJourney::WaitWindowGone(const XWindow& gone) const {

@@ -107,6 +107,15 @@ struct TraceLine {
     std::string text;
 };
 std::vector<TraceLine> ReadTrace(const std::string& path);
+// The keyboard's three profiles were read (a get of each table) since the trace held `from` lines.
+bool HasReadBack(const std::string& trace, size_t from = 0);
+// What a failed journey adds to its report: the trace and lumbra's stderr from
+// its folder (ending with '/').
+std::string JourneyFailureReport(const std::string& folder);
+// The profile values the keyboard was sent (its ProfileReports), in order.
+std::vector<int> ProfileReports(const std::string& trace);
+// Lists up to three programs in a profile file of a config folder that a first start wrote.
+void ListPrograms(const std::string& appDir, int slot, const std::vector<std::string>& programs);
 
 // Pictures: a rectangle of a screenshot, compared exactly, and its mean colour.
 QImage Crop(const QImage& shot, int x, int y, int width, int height);

@@ -59,12 +59,7 @@ protected:
 
     void TearDown() override {
         if (HasFailure()) {
-            std::string tail;
-            for (const std::string& l : ReadLines(m_dir + "trace.txt"))
-                tail += l.substr(0, 60) + "\n";
-            ADD_FAILURE() << "trace:\n"
-                          << tail << "lumbra's stderr:\n"
-                          << ReadFile(m_dir + "lumbra.err").substr(0, 4000);
+            ADD_FAILURE() << JourneyFailureReport(m_dir);
         }
         for (Child* c : {&m_lumbra, &m_programA, &m_programB, &m_wm}) c->Stop();
         m_x.Stop();
@@ -82,12 +77,7 @@ protected:
         });
         ASSERT_TRUE(window) << "no main window";
         m_main = *window;
-        ASSERT_TRUE(WaitUntil([&] {
-            const auto t = ReadTrace(m_dir + "trace.txt");
-            return std::count_if(t.begin(), t.end(), [](const TraceLine& l) {
-                       return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
-                   }) >= 3;
-        })) << "no read-back";
+        ASSERT_TRUE(WaitUntil([&] { return HasReadBack(m_dir + "trace.txt"); })) << "no read-back";
     }
 
     void StopLumbra() {
@@ -99,19 +89,11 @@ protected:
 
     // Lists programs in a profile file that the first start wrote.
     void ListPrograms(int slot, const std::vector<std::string>& programs) {
-        std::ofstream file(Config("default" + std::to_string(slot) + ".psf"), std::ios::app);
-        for (size_t k = 0; k < 3; ++k)
-            file << "Program" << k + 1 << "=" << (k < programs.size() ? programs[k] : "") << "\r\n";
+        e2e::ListPrograms(m_dir + "app/", slot, programs);
     }
 
     // The profile values the keyboard was sent, in order.
-    std::vector<int> ProfileReports() const {
-        std::vector<int> out;
-        for (const TraceLine& l : ReadTrace(m_dir + "trace.txt"))
-            if (l.op == "set" && l.bytes.size() >= 3 && l.bytes[0] == 0x05 && l.bytes[1] == 0x03)
-                out.push_back(l.bytes[2]);
-        return out;
-    }
+    std::vector<int> ProfileReports() const { return e2e::ProfileReports(m_dir + "trace.txt"); }
     bool WaitForReports(const std::vector<int>& reports) const {
         return WaitUntil([&] { return ProfileReports() == reports; });
     }

@@ -184,19 +184,11 @@ protected:
     }
 
     void ListProgram(int slot, const std::string& program) const {
-        std::ofstream file(m_dir + "app/config/default" + std::to_string(slot) + ".psf",
-                           std::ios::app);
-        file << "Program1=" << program << "\r\nProgram2=\r\nProgram3=\r\n";
+        ListPrograms(m_dir + "app/", slot, {program});
     }
 
     // The profile values the keyboard was sent, in order.
-    std::vector<int> ProfileReports() const {
-        std::vector<int> out;
-        for (const TraceLine& l : ReadTrace(m_dir + "trace.txt"))
-            if (l.op == "set" && l.bytes.size() >= 3 && l.bytes[0] == 0x05 && l.bytes[1] == 0x03)
-                out.push_back(l.bytes[2]);
-        return out;
-    }
+    std::vector<int> ProfileReports() const { return e2e::ProfileReports(m_dir + "trace.txt"); }
     // Focuses a window and waits for what the keyboard was sent since the last step; when
     // nothing is to be sent, a report would have come within the second waited.
     void Step(const std::string& window, std::optional<int> report, const char* what) {

@@ -77,12 +77,7 @@ protected:
 
     void TearDown() override {
         if (HasFailure()) {
-            std::string tail;
-            for (const std::string& l : ReadLines(m_dir + "trace.txt"))
-                tail += l.substr(0, 60) + "\n";
-            ADD_FAILURE() << "trace:\n"
-                          << tail << "lumbra's stderr:\n"
-                          << ReadFile(m_dir + "lumbra.err").substr(0, 4000) << "KWin's stderr:\n"
+            ADD_FAILURE() << JourneyFailureReport(m_dir) << "KWin's stderr:\n"
                           << ReadFile(m_dir + "kwin.err").substr(0, 4000);
         }
         for (Child* c : {&m_lumbra, &m_listedNative, &m_listedX11, &m_unlistedNative, &m_kwin})
@@ -107,29 +102,16 @@ protected:
             m_lumbra.Start({LUMBRA_PROGRAM, "--simulate=" + m_dir + "keyboard.state", "--sim-trace",
                             m_dir + "trace.txt", "--config-dir", m_dir + "app/"},
                            env, m_dir + "lumbra.out", m_dir + "lumbra.err"));
-        ASSERT_TRUE(WaitUntil([&] {
-            const auto t = ReadTrace(m_dir + "trace.txt");
-            return std::count_if(t.begin() + static_cast<long>(std::min(from, t.size())), t.end(),
-                                 [](const TraceLine& l) {
-                                     return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
-                                 }) >= 3;
-        })) << "no read-back";
+        ASSERT_TRUE(WaitUntil([&] { return HasReadBack(m_dir + "trace.txt", from); }))
+            << "no read-back";
     }
 
     // Lists programs in a profile file that the first start wrote.
     void ListPrograms(int slot, const std::string& program) {
-        std::ofstream file(m_dir + "app/config/default" + std::to_string(slot) + ".psf",
-                           std::ios::app);
-        file << "Program1=" << program << "\r\nProgram2=\r\nProgram3=\r\n";
+        e2e::ListPrograms(m_dir + "app/", slot, {program});
     }
 
-    std::vector<int> ProfileReports() const {
-        std::vector<int> out;
-        for (const TraceLine& l : ReadTrace(m_dir + "trace.txt"))
-            if (l.op == "set" && l.bytes.size() >= 3 && l.bytes[0] == 0x05 && l.bytes[1] == 0x03)
-                out.push_back(l.bytes[2]);
-        return out;
-    }
+    std::vector<int> ProfileReports() const { return e2e::ProfileReports(m_dir + "trace.txt"); }
 
     // A method of KWin's scripting interface, as dbus-send prints its answer.
     std::string Scripting(const std::string& path, const std::string& method,

@@ -91,12 +91,7 @@ protected:
 
     void TearDown() override {
         if (HasFailure()) {
-            std::string tail;
-            for (const std::string& l : ReadLines(m_dir + "trace.txt"))
-                tail += l.substr(0, 60) + "\n";
-            ADD_FAILURE() << "trace:\n"
-                          << tail << "lumbra's stderr:\n"
-                          << ReadFile(m_dir + "lumbra.err").substr(0, 4000) << "sway's log:\n"
+            ADD_FAILURE() << JourneyFailureReport(m_dir) << "sway's log:\n"
                           << Tail(m_dir + "sway.log");
         }
         for (Child* c : {&m_lumbra, &m_listedNative, &m_listedX11, &m_unlistedNative, &m_sway})
@@ -141,12 +136,7 @@ protected:
             AsUser({LUMBRA_PROGRAM, "--simulate=" + m_dir + "keyboard.state", "--sim-trace",
                     m_dir + "trace.txt", "--config-dir", m_dir + "app/"}),
             env, m_dir + "lumbra.out", m_dir + "lumbra.err"));
-        ASSERT_TRUE(WaitUntil([&] {
-            const auto t = ReadTrace(m_dir + "trace.txt");
-            return std::count_if(t.begin(), t.end(), [](const TraceLine& l) {
-                       return l.op == "get" && !l.bytes.empty() && l.bytes[0] == 0x06;
-                   }) >= 3;
-        })) << "no read-back";
+        ASSERT_TRUE(WaitUntil([&] { return HasReadBack(m_dir + "trace.txt"); })) << "no read-back";
     }
     void StopLumbra() {
         m_lumbra.Signal(SIGTERM);
@@ -154,18 +144,11 @@ protected:
     }
 
     void ListProgram(int slot, const std::string& program) {
-        std::ofstream(m_dir + "app/config/default" + std::to_string(slot) + ".psf", std::ios::app)
-            << "Program1=" << program << "\r\nProgram2=\r\nProgram3=\r\n";
+        ListPrograms(m_dir + "app/", slot, {program});
     }
 
     // The profile values the keyboard was sent, in order.
-    std::vector<int> ProfileReports() const {
-        std::vector<int> out;
-        for (const TraceLine& l : ReadTrace(m_dir + "trace.txt"))
-            if (l.op == "set" && l.bytes.size() >= 3 && l.bytes[0] == 0x05 && l.bytes[1] == 0x03)
-                out.push_back(l.bytes[2]);
-        return out;
-    }
+    std::vector<int> ProfileReports() const { return e2e::ProfileReports(m_dir + "trace.txt"); }
     bool WaitForReports(const std::vector<int>& reports) const {
         return WaitUntil([&] { return ProfileReports() == reports; });
     }
