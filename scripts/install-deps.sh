@@ -19,6 +19,8 @@ PACKAGES=(
     # journeys (sway, KWin and GNOME Shell headless, with XWayland; foot,
     # weston-terminal and a gjs window as native programs).
     libwayland-dev sway kwin-wayland gnome-shell gjs xwayland foot weston dbus-bin
+    # The toolkit's Wayland plug-in: Lumbra must stay an X11 client with it.
+    qt6-wayland
 )
 
 missing=()

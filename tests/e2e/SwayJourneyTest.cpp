@@ -127,7 +127,9 @@ protected:
 
     void StartLumbra() {
         std::vector<std::string> env = m_base;
-        env.insert(env.end(), {"QT_QPA_PLATFORM=xcb",
+        // No QT_QPA_PLATFORM: with WAYLAND_DISPLAY set and the toolkit's Wayland plug-in
+        // installed, lumbra must still choose XWayland by itself.
+        env.insert(env.end(), {"XDG_SESSION_TYPE=wayland",
                                "DBUS_SESSION_BUS_ADDRESS=unix:path=" + m_dir + "no-bus"});
         for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
             if (const char* value = getenv(name)) env.push_back(std::string(name) + "=" + value);
