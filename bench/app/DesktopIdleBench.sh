@@ -100,29 +100,13 @@ start_bus() {
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus"
 }
 
-# The process's utime + stime in clock ticks (fields 14 and 15, counted from
-# the closing bracket of the command name, which may hold spaces).
-cpu_ticks() {
-    local stat
-    stat="$(cat "/proc/$pid/stat")"
-    stat="${stat##*) }"
-    set -- $stat
-    echo $(( ${12} + ${13} ))
-}
+. "$(dirname "$0")/BenchMeasure.sh"
 # Whether lumbra still runs (a child that ended stays as a zombie until waited).
 running() {
     local stat
     stat="$(cat "/proc/$pid/stat" 2>/dev/null)" || return 1
     stat="${stat##*) }"
     [ "${stat%% *}" != Z ]
-}
-# "tid switches" for every thread.
-thread_switches() {
-    local t
-    for t in /proc/"$pid"/task/*; do
-        awk -v tid="${t##*/}" '/ctxt_switches/ {n += $2} END {print tid, n}' "$t/status" \
-            2>/dev/null || true
-    done
 }
 profile2_sent() { awk '$2 == "set" && $3 == "05" && $4 == "03" && $5 == "01" {f = 1} END {exit !f}' \
     "$dir/trace" 2>/dev/null; }
@@ -156,8 +140,8 @@ measure() {
     ticks_after="$(cpu_ticks)"
     switches_after="$(thread_switches)"
     running || { skip "$source" "lumbra exited while idle"; return; }
-    echo "FIGURE idle_wakeups_$source $(awk 'NR == FNR {before[$1] = $2; next}
-        {n += $2 - before[$1]} END {print n + 0}' <(echo "$switches_before") \
+    echo "FIGURE idle_wakeups_$source $(awk 'NR == FNR {before[$1] = $3; next}
+        {n += $3 - before[$1]} END {print n + 0}' <(echo "$switches_before") \
         <(echo "$switches_after")) count"
     echo "FIGURE idle_cpu_ms_$source $(( (ticks_after - ticks_before) * 1000 / $(getconf CLK_TCK) )) ms"
 }

@@ -15,6 +15,7 @@ program="$1"
 seconds="${2:-10}"
 platform="${LUMBRA_IDLE_PLATFORM:-offscreen}"
 . "$(dirname "$0")/BenchFolder.sh"
+. "$(dirname "$0")/BenchMeasure.sh"
 if [ -n "${LUMBRA_IDLE_CONFIG:-}" ]; then
     mkdir -p "$dir/config"
     cp "$LUMBRA_IDLE_CONFIG"/* "$dir/config/"
@@ -31,25 +32,6 @@ done
 [ -s "$dir/probe" ] || { echo "lumbra painted no frame" >&2; exit 1; }
 # The read-back of a factory keyboard takes about 0.1 s after the first frame.
 sleep 2
-
-# utime + stime of the whole process, in clock ticks (fields 14 and 15; the
-# command name in field 2 may hold spaces, so count from its closing bracket).
-cpu_ticks() {
-    local stat
-    stat="$(cat "/proc/$pid/stat")"
-    stat="${stat##*) }"
-    set -- $stat
-    echo $(( ${12} + ${13} ))
-}
-# "tid name switches" for every thread.
-thread_switches() {
-    local t
-    for t in /proc/"$pid"/task/*; do
-        awk -v tid="${t##*/}" '/^Name:/ {name = $2}
-            /ctxt_switches/ {n += $2}
-            END {print tid, name, n}' "$t/status" 2>/dev/null || true
-    done
-}
 
 ticks_before="$(cpu_ticks)"
 switches_before="$(thread_switches)"
