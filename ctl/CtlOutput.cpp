@@ -41,7 +41,10 @@ std::string LightingText(const BusProperties& properties) {
     const int* mode = Get<int>(properties, "LightingMode");
     const int* brightness = Get<int>(properties, "LightingBrightness");
     std::string text = mode != nullptr ? NameOr(kCtlModes, *mode, "mode ") : "unknown";
-    if (brightness != nullptr) text += " " + NameOr(kCtlBrightnesses, *brightness, "brightness ");
+    if (brightness != nullptr) {
+        text += ' ';
+        text += NameOr(kCtlBrightnesses, *brightness, "brightness ");
+    }
     return text;
 }
 
@@ -122,7 +125,8 @@ std::string FormatStatusJson(const BusProperties& properties) {
     if (const auto* names = Get<std::vector<std::string>>(properties, "ProfileNames")) {
         json += ",\"profileNames\":[";
         for (size_t i = 0; i < names->size(); ++i) {
-            json += (i > 0 ? "," : "") + JsonString((*names)[i]);
+            if (i > 0) json += ',';
+            json += JsonString((*names)[i]);
         }
         json += "]";
     }
