@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/BusService.h"
 #include "platform/BusClient.h"
 
 #include <QCoreApplication>
@@ -152,7 +153,10 @@ struct BusClient::Impl {
     char name[10] = "lumbractl";
     char* argv[2] = {name, nullptr};
 
-    QDBusConnection Bus() const { return QDBusConnection::sessionBus(); }
+    // A connection that is not connected where the session has no bus.
+    QDBusConnection Bus() const {
+        return SessionBusReachable() ? QDBusConnection::sessionBus() : QDBusConnection(QString());
+    }
 
     static BusResult Unreachable(const QString& errorName, const QString& message) {
         return {BusStatus::kUnreachable, errorName.toStdString(), message.toStdString()};

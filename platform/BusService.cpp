@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/BusService.h"
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -98,7 +100,7 @@ QVariantMap ToMap(const BusService::Properties& properties) {
 }  // namespace
 
 struct BusService::Impl final : QDBusVirtualObject {
-    explicit Impl(Handler h) : handler(std::move(h)), bus(QDBusConnection::sessionBus()) {}
+    explicit Impl(Handler h) : handler(std::move(h)) {}
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -111,7 +113,7 @@ struct BusService::Impl final : QDBusVirtualObject {
     bool Properties(const QDBusMessage& message, const QDBusConnection& connection);
 
     Handler handler;
-    QDBusConnection bus;
+    QDBusConnection bus{QString()};
     bool registered = false;
 };
 
@@ -186,6 +188,8 @@ BusService::~BusService() {
 }
 
 BusService::Started BusService::Start() {
+    if (!SessionBusReachable()) return Started::kNoBus;
+    m_impl->bus = QDBusConnection::sessionBus();
     if (!m_impl->bus.isConnected()) return Started::kNoBus;
     if (!m_impl->bus.registerVirtualObject(Q(kBusObjectPath), m_impl.get()))
         return Started::kNameTaken;
@@ -224,7 +228,16 @@ InputWatch::~InputWatch() {
     if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(m_impl.get());
 }
 
+bool SessionBusReachable() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    return !runtime.isEmpty() && stat((runtime + "/bus").constData(), &st) == 0 &&
+           S_ISSOCK(st.st_mode);
+}
+
 bool AskRunningInstance(bool show) {
+    if (!SessionBusReachable()) return false;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
     QDBusMessage call =

@@ -73,6 +73,11 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// Whether this session has a bus to connect to: its address is set, or the
+// user's bus socket is in the runtime folder. Without one nothing is tried, so
+// the bus library never starts a bus of its own (X11 autolaunch).
+bool SessionBusReachable();
+
 // Asks the Lumbra that owns the name on this user's session bus to show its
 // window (or, with `show` false, only whether one answers). Never starts one.
 bool AskRunningInstance(bool show);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/BusService.h"
 #include "platform/DesktopFocus.h"
 #include "platform/GnomeExtension.h"
 
@@ -87,6 +88,7 @@ bool ExtensionsTurnedOff() {
 }
 
 bool ShellOnBus() {
+    if (!SessionBusReachable()) return false;
     const QDBusConnection bus = QDBusConnection::sessionBus();
     return bus.isConnected() && bus.interface()->isServiceRegistered(kShellName).value();
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "platform/BusService.h"
 #include "platform/DesktopFocus.h"
 
 namespace lumbra {
@@ -98,6 +99,7 @@ private:
 }  // namespace
 
 std::unique_ptr<FocusWatch> StartKWinFocus() {
+    if (!SessionBusReachable()) return nullptr;
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kKWinService)) return nullptr;
     QString script = ScriptPath();
