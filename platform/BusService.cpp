@@ -22,7 +22,7 @@ namespace lumbra {
 
 namespace {
 
-#include "BusIntrospection.inc"
+#include "BusInterfaceXml.inc"
 
 QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
