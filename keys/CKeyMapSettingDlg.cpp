@@ -57,15 +57,13 @@ uint32_t ModeRadioId(CKeyMapSettingDlg::Mode mode) {
 
 CKeyMapSettingDlg::CKeyMapSettingDlg(HostWindow* parent, uint32_t keyButtonId, std::string keyLabel,
                                      uint8_t factoryCode, uint8_t currentCode)
-    : CModalDlg(0, parent, ModalButtons{kIdOk, kIdCancel, kIdClose}),
+    : CCaptureDlg(parent, ModalButtons{kIdOk, kIdCancel, kIdClose}),
       m_keyButtonId(keyButtonId),
       m_keyLabel(std::move(keyLabel)),
       m_factoryCode(factoryCode),
       m_currentCode(currentCode) {
     SetWindowSize(kWidth, kHeight);
 }
-
-CKeyMapSettingDlg::~CKeyMapSettingDlg() { m_hook.StopHook(); }
 
 std::string_view CKeyMapSettingDlg::MouseFunctionName(uint8_t code) {
     switch (code) {
@@ -111,7 +109,7 @@ uint8_t CKeyMapSettingDlg::MouseCodeForChoice(uint8_t type, uint8_t param1) {
 bool CKeyMapSettingDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
     SetBackgroundBitmap(kBackground);
-    m_hook.StartHook(Window());
+    StartCapture(m_keyName);
 
     const uint8_t c = m_currentCode;
     if (c >= KeyCode::kFirstMouseFunction && c <= KeyCode::kLastMouseFunction) {
@@ -176,11 +174,6 @@ void CKeyMapSettingDlg::BuildControls(int, int, int, int) {
     image(kIdCancel, Rect{324, 229, 370, 251}, kCancelPng);
 }
 
-intptr_t CKeyMapSettingDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t) {
-    if (msg == kMsgHookKey) OnHookKey(first);
-    return 0;
-}
-
 uint8_t CKeyMapSettingDlg::ChosenCode() const {
     switch (CurrentMode()) {
         case Mode::kMouse:
@@ -193,7 +186,7 @@ uint8_t CKeyMapSettingDlg::ChosenCode() const {
     return m_keyChoice;
 }
 
-void CKeyMapSettingDlg::OnHookKey(uintptr_t virtualKey) {
+void CKeyMapSettingDlg::OnCapturedKey(uintptr_t virtualKey) {
     // 0 is a closing popup's notice, not a key; the name tables have 256 entries.
     if (virtualKey == 0 || virtualKey > 0xFF) return;
     const auto vk = static_cast<uint8_t>(virtualKey);

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "keys/CKeyboardHook.h"
-#include "ui/CModalDlg.h"
+#include "keys/CCaptureDlg.h"
 #include "ui/ChoiceRecord.h"
 
 namespace lumbra {
@@ -18,9 +17,9 @@ class CStaticText;
 // The key setting dialog: what one key of the main block does — send another
 // key (captured from the keyboard), perform a mouse function, or nothing. OK
 // ends the dialog, then hands onCodeChosen the key button's id and the chosen
-// code; cancelling chooses nothing. The keyboard hook runs for the dialog's whole life, so every
-// key typed while it is open is captured, Esc and Enter included.
-class CKeyMapSettingDlg : public CModalDlg {
+// code; cancelling chooses nothing. Keys are captured into the key-name field
+// as the capture dialog describes.
+class CKeyMapSettingDlg : public CCaptureDlg {
 public:
     enum class Mode { kKey, kMouse, kDisable };
 
@@ -33,13 +32,10 @@ public:
 
     CKeyMapSettingDlg(HostWindow* parent, uint32_t keyButtonId, std::string keyLabel,
                       uint8_t factoryCode, uint8_t currentCode);
-    ~CKeyMapSettingDlg() override;
 
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
-    // The keyboard hook's keys.
-    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
 
     // The mode whose radio button is selected.
     Mode CurrentMode() const { return m_mode; }
@@ -50,7 +46,6 @@ public:
     uint8_t CurrentCode() const { return m_currentCode; }
     const std::string& CapturedName() const { return m_capturedName; }
     uint8_t CapturedVirtualKey() const { return m_capturedVirtualKey; }
-    const CKeyboardHook& Hook() const { return m_hook; }
 
     // The combo's text for a mouse-function code 208..214 when the dialog opens.
     static std::string_view MouseFunctionName(uint8_t code);
@@ -62,9 +57,9 @@ public:
 
 protected:
     void OnOk() override;
+    void OnCapturedKey(uintptr_t virtualKey) override;
 
 private:
-    void OnHookKey(uintptr_t virtualKey);
     void OnComboClick();
     void OnMouseFunctionChosen(const ChoiceRecord& record);
     void OnMouseListDeactivated();
@@ -86,7 +81,6 @@ private:
     CComboButton* m_combo = nullptr;
     // The key mode's radio starts selected.
     Mode m_mode = Mode::kKey;
-    CKeyboardHook m_hook;
 };
 
 }  // namespace lumbra

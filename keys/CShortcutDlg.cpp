@@ -31,11 +31,9 @@ constexpr int kCancelBitmap = 392;
 }  // namespace
 
 CShortcutDlg::CShortcutDlg(HostWindow* parent)
-    : CModalDlg(0, parent, ModalButtons{kIdOk, kIdCancel, kIdClose}) {
+    : CCaptureDlg(parent, ModalButtons{kIdOk, kIdCancel, kIdClose}) {
     SetWindowSize(kWidth, kHeight);
 }
-
-CShortcutDlg::~CShortcutDlg() { m_hook.StopHook(); }
 
 ChoiceRecord CShortcutDlg::BuildChoice(bool none, bool ctrl, bool shift, bool alt, bool win,
                                        const std::string& keyName, uint8_t keyCode) {
@@ -66,7 +64,7 @@ bool CShortcutDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
     SetWindowRegionFromBitmap(kBackground);
     SetBackgroundBitmap(kBackground);
-    m_hook.StartHook(Window());
+    StartCapture(m_keyName);
     m_record.b2 = 0;
     return true;
 }
@@ -101,12 +99,7 @@ void CShortcutDlg::BuildControls(int, int, int, int) {
     region(kIdCancel, Rect{118, 162, 184, 191}, kCancelBitmap, 28);
 }
 
-intptr_t CShortcutDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t) {
-    if (msg == kMsgHookKey) OnHookKey(first);
-    return 0;
-}
-
-void CShortcutDlg::OnHookKey(uintptr_t virtualKey) {
+void CShortcutDlg::OnCapturedKey(uintptr_t virtualKey) {
     // The name tables have 256 entries.
     if (virtualKey > 0xFF) return;
     const auto vk = static_cast<uint8_t>(virtualKey);

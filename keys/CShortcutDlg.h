@@ -5,8 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "keys/CKeyboardHook.h"
-#include "ui/CModalDlg.h"
+#include "keys/CCaptureDlg.h"
 #include "ui/ChoiceRecord.h"
 
 namespace lumbra {
@@ -19,25 +18,21 @@ class CStaticText;
 // combination's name (for example "Ctrl+Alt+A"), type 6, the modifier bits
 // (1 Ctrl, 2 Shift, 4 Alt, 8 Win) and the key's HID usage, then ends the
 // dialog with kCancel. An empty name chooses nothing; so does cancelling.
-class CShortcutDlg : public CModalDlg {
+class CShortcutDlg : public CCaptureDlg {
 public:
     static constexpr int kWidth = 420;
     static constexpr int kHeight = 206;
     static constexpr int kBackground = 153;
 
     explicit CShortcutDlg(HostWindow* parent);
-    ~CShortcutDlg() override;
 
     bool OnInitDialog() override;
     void DrawBackground(Surface& surface, const Rect& client) override;
     void BuildControls(int left, int top, int right, int bottom) override;
-    // The keyboard hook's keys.
-    intptr_t OnMessage(uint32_t msg, uintptr_t first, intptr_t second) override;
 
     // The record as OK would complete it (name of the captured key, its code).
     const ChoiceRecord& Record() const { return m_record; }
     uint8_t KeyCode() const { return m_record.b2; }
-    const CKeyboardHook& Hook() const { return m_hook; }
 
     // The choice OK would send: the name built from the ticked modifiers and
     // the captured key's name, type 6, the modifier bits and the key code.
@@ -49,15 +44,14 @@ public:
 
 protected:
     void OnOk() override;
+    void OnCapturedKey(uintptr_t virtualKey) override;
 
 private:
-    void OnHookKey(uintptr_t virtualKey);
     void OnNoneToggled();
     bool Checked(uint32_t id) const;
 
     ChoiceRecord m_record;
     CStaticText* m_keyName = nullptr;
-    CKeyboardHook m_hook;
 };
 
 }  // namespace lumbra

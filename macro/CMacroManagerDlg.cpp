@@ -123,6 +123,7 @@ void CMacroManagerDlg::BuildControls(int, int, int, int) {
     region(kIdClose, {686, 4, 709, 25}, kCloseBitmap)->onClick = cancel;
     region(kIdOk, {543, 433, 595, 454}, kOkBitmap)->onClick = [this] { Ok(); };
     region(kIdCancel, {607, 433, 698, 454}, kCancelBitmap)->onClick = cancel;
+    SetDialogKeys(kIdOk, kIdCancel);
     image(kIdNewMacro, {16, 432, 82, 455}, kNewPng)->onClick = [this] { NewMacro(); };
     m_deleteButton = image(kIdDeleteMacro, {91, 431, 182, 456}, kDeletePng);
     m_deleteButton->onClick = [this] { DeleteMacro(); };

@@ -60,6 +60,7 @@ void CMacroManagerSmallDlg::BuildControls(int, int, int, int) {
     button(kIdClose, kCloseRect, kCloseBitmap, cancel);
     button(kIdOk, kOkRect, kOkBitmap, [this] { Ok(); });
     button(kIdCancel, kCancelRect, kCancelBitmap, cancel);
+    SetDialogKeys(kIdOk, kIdCancel);
 }
 
 void CMacroManagerSmallDlg::Ok() {

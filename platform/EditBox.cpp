@@ -124,6 +124,8 @@ void EditBox::OnTextChanged(std::function<void()> callback) {
     m_impl->changed = std::move(callback);
 }
 void EditBox::OnReturnPressed(std::function<void()> callback) {
+    // A box that uses Enter keeps it from its window's default button.
+    if (m_impl->edit) m_impl->edit->setProperty(kUsesEnterProperty, static_cast<bool>(callback));
     m_impl->returned = std::move(callback);
 }
 

@@ -14,6 +14,9 @@
 
 namespace lumbra {
 
+// Set on a child widget that acts on Enter itself: the key then stays with it.
+inline constexpr const char* kUsesEnterProperty = "lumbraUsesEnter";
+
 class HostWidget : public QWidget {
 public:
     HostWidget(HostWindow* host, WindowHandler* handler, Qt::WindowFlags flags, QWidget* parent);
@@ -51,6 +54,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void Remember(QMouseEvent* e);

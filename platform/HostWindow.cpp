@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HostWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,6 +17,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
+#include <optional>
 
 #include "platform/HostWidget.h"
 #include "platform/QtImpl.h"
@@ -76,12 +79,78 @@ bool HostWidget::event(QEvent* e) {
                 update();
             handled = QWidget::event(e);
             break;
+        case QEvent::KeyPress: {
+            // Tab and Shift+Tab move the toolkit's own focus, not the widget's.
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+                keyPressEvent(static_cast<QKeyEvent*>(e));
+                handled = true;
+                break;
+            }
+            handled = QWidget::event(e);
+            break;
+        }
         default:
             handled = QWidget::event(e);
             break;
     }
     --m_depth;
     return handled;
+}
+
+namespace {
+
+std::optional<NavKey> NavKeyOf(int key) {
+    switch (key) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return NavKey::kTab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return NavKey::kEnter;
+        case Qt::Key_Escape:
+            return NavKey::kEscape;
+        case Qt::Key_Space:
+            return NavKey::kSpace;
+        case Qt::Key_Left:
+            return NavKey::kLeft;
+        case Qt::Key_Right:
+            return NavKey::kRight;
+        case Qt::Key_Up:
+            return NavKey::kUp;
+        case Qt::Key_Down:
+            return NavKey::kDown;
+        case Qt::Key_Home:
+            return NavKey::kHome;
+        case Qt::Key_End:
+            return NavKey::kEnd;
+        case Qt::Key_Menu:
+            return NavKey::kMenu;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+    const std::optional<NavKey> key = NavKeyOf(e->key());
+    // Enter left over by an edit box that acts on it is not the window's.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool boxUsesEnter =
+        focus && focus != this && focus->property(kUsesEnterProperty).toBool();
+    if (!key || !m_handler || (*key == NavKey::kEnter && boxUsesEnter)) {
+        e->ignore();
+        return;
+    }
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const NavKeyPress press{*key, (m & Qt::ShiftModifier) || e->key() == Qt::Key_Backtab,
+                            (m & Qt::ControlModifier) != 0, (m & Qt::AltModifier) != 0,
+                            e->isAutoRepeat()};
+    if (m_handler->OnNavKey(press))
+        e->accept();
+    else
+        e->ignore();
 }
 
 // What this paint event draws into, as a surface over its pixels: the

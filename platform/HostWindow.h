@@ -24,6 +24,18 @@ constexpr uint32_t kControl = 0x8;
 constexpr uint32_t kMButton = 0x10;
 }  // namespace MouseFlags
 
+// The keys the toolkit acts on itself: moving the keyboard focus, pressing,
+// confirming and cancelling. Other keys are not passed on.
+enum class NavKey { kTab, kEnter, kEscape, kSpace, kLeft, kRight, kUp, kDown, kHome, kEnd, kMenu };
+
+struct NavKeyPress {
+    NavKey key;
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    bool repeat = false;  // the key is held and repeats
+};
+
 // What a window's owner object receives from its host window. Coordinates are
 // client coordinates. Everything runs on the UI thread.
 class WindowHandler {
@@ -46,6 +58,12 @@ public:
         (void)flags, (void)delta, (void)x, (void)y;
     }
     virtual void OnActivate(bool active) { (void)active; }
+    // A navigation key went down (or repeats) in the window, or in one of its
+    // edit boxes that had no use for it; true when the key was used.
+    virtual bool OnNavKey(const NavKeyPress& press) {
+        (void)press;
+        return false;
+    }
     // A close was asked for; true lets the window be destroyed.
     virtual bool OnCloseRequest() { return true; }
     // The window is gone. The handler may delete itself here; the host window

@@ -17,6 +17,7 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    bool ActsOnClick() const override { return true; }
     int Frame() const { return m_disabled ? 6 : m_state + (m_checked ? 3 : 0); }
 
     bool IsChecked() const { return m_checked; }

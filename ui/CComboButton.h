@@ -21,6 +21,7 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    bool ActsOnClick() const override { return true; }
     int Frame() const;
     // What the label shows.
     std::string LabelText() const { return m_showDisable ? "Disable" : m_displayText; }

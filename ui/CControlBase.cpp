@@ -70,4 +70,14 @@ bool CControlBase::StandardDown(int x, int y, bool sendPress) {
     return true;
 }
 
+void CControlBase::PressByKey() {
+    const int x = (m_rect.left + m_rect.right) / 2;
+    const int y = (m_rect.top + m_rect.bottom) / 2;
+    OnLButtonDown(0, x, y);
+    OnLButtonUp(0, x, y);
+    // The control was never hovered by the pointer.
+    m_state = kNormal;
+    Invalidate();
+}
+
 }  // namespace lumbra

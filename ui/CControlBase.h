@@ -46,6 +46,15 @@ public:
     virtual bool Reserved13();
     virtual bool Reserved14();
 
+    // Controls that act on a click take the keyboard focus; so does any
+    // control its owner marks as taking it.
+    virtual bool ActsOnClick() const { return false; }
+    void SetTakesFocus(bool takes) { m_takesFocus = takes; }
+    bool TakesFocus() const { return (m_takesFocus || ActsOnClick()) && m_visible && !m_disabled; }
+    // Space or Enter on the focused control: the press and release of a click
+    // at its centre, so every kind reacts exactly as to the mouse.
+    virtual void PressByKey();
+
     uint32_t Id() const { return m_id; }
     bool IsVisible() const { return m_visible; }
     bool IsDisabled() const { return m_disabled; }
@@ -97,6 +106,7 @@ protected:
     HostWindow* m_parent;
     FontDesc m_font;
     int m_state = kNormal;
+    bool m_takesFocus = false;
 };
 
 }  // namespace lumbra

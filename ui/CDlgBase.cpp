@@ -11,6 +11,29 @@
 namespace lumbra {
 
 namespace {
+
+// Space between a control and its focus mark, and the mark's dash length.
+constexpr int kFocusMarkGap = 1;
+constexpr int kFocusDash = 2;
+
+// Two rings of black and white dashes, one the other's negative, so the
+// mark shows on any background.
+void DrawFocusMark(Surface& surface, const Rect& r) {
+    constexpr Color kBlack = Rgb(0, 0, 0);
+    constexpr Color kWhite = Rgb(255, 255, 255);
+    for (int ring = 0; ring < 2; ++ring) {
+        const Rect e = r.Inset(ring);
+        int step = 0;
+        const auto dot = [&](int x, int y) {
+            const bool dark = ((step++ / kFocusDash) + ring) % 2 == 0;
+            surface.SetPixel(x, y, dark ? kBlack : kWhite);
+        };
+        for (int x = e.left; x < e.right; ++x) dot(x, e.top);
+        for (int y = e.top + 1; y < e.bottom; ++y) dot(e.right - 1, y);
+        for (int x = e.right - 2; x >= e.left; --x) dot(x, e.bottom - 1);
+        for (int y = e.bottom - 2; y > e.top; --y) dot(e.left, y);
+    }
+}
 constexpr Rect kNoRect{-1, -1, -1, -1};
 constexpr Point kOutside{-1, -1};
 constexpr int kLogicalDpi = 96;
@@ -139,6 +162,85 @@ void CDlgBase::DrawControls(Surface& surface, const Rect& updateRect) {
         if (c->GetRect().Intersect(area).IsEmpty()) return;
         c->Draw(surface, updateRect);
     });
+    if (m_focus && m_focusMarkShown && m_focus->IsVisible() &&
+        !FocusMarkRect(*m_focus).Intersect(area).IsEmpty())
+        DrawFocusMark(surface, FocusMarkRect(*m_focus));
+}
+
+Rect CDlgBase::FocusMarkRect(const CControlBase& control) {
+    return control.GetRect().Inset(-kFocusMarkGap - 1);
+}
+
+std::vector<CControlBase*> CDlgBase::FocusOrder() const {
+    std::vector<CControlBase*> order;
+    ForEachControl([&](CControlBase* c) {
+        if (c->TakesFocus()) order.push_back(c);
+    });
+    std::stable_sort(order.begin(), order.end(), [](const CControlBase* a, const CControlBase* b) {
+        const Rect ra = a->GetRect(), rb = b->GetRect();
+        // Controls whose rows overlap are on one line, read left to right.
+        const bool sameRow = ra.top < rb.bottom && rb.top < ra.bottom;
+        if (sameRow) return ra.left < rb.left;
+        return ra.top < rb.top;
+    });
+    return order;
+}
+
+void CDlgBase::SetFocus(CControlBase* control, bool showMark) {
+    if (showMark && !m_focusMarkShown) {
+        m_focusMarkShown = true;
+        if (m_focus && m_window) m_window->Invalidate(FocusMarkRect(*m_focus));
+    }
+    if (control == m_focus) return;
+    CControlBase* before = m_focus;
+    m_focus = control;
+    if (m_window) {
+        if (before) m_window->Invalidate(FocusMarkRect(*before));
+        if (control) m_window->Invalidate(FocusMarkRect(*control));
+    }
+    OnFocusChanged(before, control);
+}
+
+bool CDlgBase::OnNavKey(const NavKeyPress& press) {
+    if (press.alt || press.ctrl) return false;
+    // A held key acts once: its repeats may follow a key that a capture
+    // took, and must not act on what the focus moved on to.
+    const bool acts =
+        press.key == NavKey::kSpace || press.key == NavKey::kEnter || press.key == NavKey::kEscape;
+    if (acts && press.repeat) return true;
+    switch (press.key) {
+        case NavKey::kTab: {
+            const std::vector<CControlBase*> order = FocusOrder();
+            if (order.empty()) return true;
+            const auto at = std::find(order.begin(), order.end(), m_focus);
+            const auto n = static_cast<std::ptrdiff_t>(order.size());
+            std::ptrdiff_t i = at == order.end() ? (press.shift ? 0 : -1) : at - order.begin();
+            i = ((press.shift ? i - 1 : i + 1) % n + n) % n;
+            SetFocus(order[static_cast<size_t>(i)]);
+            return true;
+        }
+        case NavKey::kSpace:
+        case NavKey::kEnter:
+            if (m_focus && m_focus->ActsOnClick() && m_focus->TakesFocus()) {
+                SetFocus(m_focus);
+                m_focus->PressByKey();
+                return true;
+            }
+            return press.key == NavKey::kEnter && RunButton(m_defaultId);
+        case NavKey::kEscape:
+            return RunButton(m_cancelId);
+        default:
+            return false;
+    }
+}
+
+bool CDlgBase::RunButton(uint32_t id) {
+    CControlBase* button = id != 0 ? FindControl(id) : nullptr;
+    if (!button) return false;
+    // What a click on it would do: nothing while it is disabled or hidden.
+    if (button->IsDisabled() || !button->IsVisible()) return true;
+    if (const auto click = button->onClick) click();
+    return true;
 }
 
 void CDlgBase::OnPaint(Surface& surface, const Rect& client) {
@@ -208,6 +310,11 @@ void CDlgBase::OnMouseHover(uint32_t, int, int) {
 }
 
 void CDlgBase::OnLButtonDown(uint32_t flags, int x, int y) {
+    // A field that takes the focus without acting on a click takes it from
+    // the mouse too; buttons leave the focus where it is.
+    ForEachControl([&](CControlBase* c) {
+        if (c->TakesFocus() && !c->ActsOnClick() && c->Contains(x, y)) SetFocus(c);
+    });
     ReleaseActiveControl();
     if (m_hot && m_hot->Contains(x, y)) {
         m_pressedRect = m_hot->GetRect();

@@ -86,6 +86,24 @@ public:
     void ClosePopup(PopupSlot slot);
     CWndPopup* Popup(PopupSlot slot) const { return m_popups[static_cast<size_t>(slot)]; }
 
+    // The keyboard focus: one control that takes it, or none. Tab and
+    // Shift+Tab walk the controls that take it row by row, top to bottom and
+    // left to right; Space and Enter press the focused control. The focus
+    // mark shows once the keyboard has been used in the window (or when an
+    // owner asks for it), so the window looks as before to the mouse.
+    CControlBase* FocusControl() const { return m_focus; }
+    void SetFocus(CControlBase* control, bool showMark = true);
+    // The controls that take the focus now, in Tab order.
+    std::vector<CControlBase*> FocusOrder() const;
+    bool FocusMarkShown() const { return m_focusMarkShown; }
+    // The buttons Enter and Esc stand for (0 for none): Enter runs the
+    // default button's click unless a focused button takes it, Esc the
+    // cancel button's; a disabled or hidden button is not run.
+    void SetDialogKeys(uint32_t defaultId, uint32_t cancelId) {
+        m_defaultId = defaultId;
+        m_cancelId = cancelId;
+    }
+
     // The mouse routing's state, for owners and tests.
     CControlBase* HotControl() const { return m_hot; }
     CControlBase* ActiveControl() const { return m_active; }
@@ -109,8 +127,16 @@ public:
     void OnLButtonDown(uint32_t flags, int x, int y) override;
     void OnLButtonUp(uint32_t flags, int x, int y) override;
     void OnLButtonDblClk(uint32_t flags, int x, int y) override;
+    bool OnNavKey(const NavKeyPress& press) override;
 
 protected:
+    // The focus moved from `before` to `now` (either may be none).
+    virtual void OnFocusChanged(CControlBase* before, CControlBase* now) {
+        (void)before, (void)now;
+    }
+    // The focus mark's rectangle around a control.
+    static Rect FocusMarkRect(const CControlBase& control);
+
     template <typename Fn>
     void ForEachControl(Fn fn) const {
         for (const auto& list : m_lists)
@@ -129,6 +155,8 @@ private:
     bool Open(bool modal);
     void InvalidateControl(const CControlBase* control);
     void ReleaseActiveControl();
+    // Runs a dialog button's click for Enter or Esc; false when there is none.
+    bool RunButton(uint32_t id);
 
     int m_width = kDefaultWidth;
     int m_height = kDefaultHeight;
@@ -153,6 +181,10 @@ private:
     std::array<std::vector<std::unique_ptr<CControlBase>>, kListCount> m_lists;
     CControlBase* m_hot = nullptr;
     CControlBase* m_active = nullptr;
+    CControlBase* m_focus = nullptr;
+    bool m_focusMarkShown = false;
+    uint32_t m_defaultId = 0;
+    uint32_t m_cancelId = 0;
     std::vector<uint32_t> m_viewSwitches;
     std::array<CWndPopup*, kPopupSlotCount> m_popups{};
 };

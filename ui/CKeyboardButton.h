@@ -19,6 +19,7 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    bool ActsOnClick() const override { return true; }
     int Frame() const { return (m_state == kNormal && m_remapped) ? kPressed : m_state; }
 
     uint32_t KeyIndex() const { return m_keyIndex; }

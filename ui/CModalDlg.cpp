@@ -14,6 +14,7 @@ bool CModalDlg::OnInitDialog() {
     wire(m_buttons.ok, &CModalDlg::OnOk);
     wire(m_buttons.cancel, &CModalDlg::OnCancel);
     wire(m_buttons.close, &CModalDlg::OnCancel);
+    SetDialogKeys(m_buttons.ok, m_buttons.cancel != 0 ? m_buttons.cancel : m_buttons.close);
     return true;
 }
 

@@ -16,7 +16,8 @@ struct ModalButtons {
 
 // A dialog that runs modally and ends with OK or Cancel. OK runs OnOk; Cancel,
 // the dialog's close button and the window manager's close run OnCancel. The
-// buttons are wired once the controls are built.
+// buttons are wired once the controls are built. Esc cancels and Enter is OK
+// wherever the focus is, except that Enter on a focused button presses it.
 class CModalDlg : public CDlgBase {
 public:
     CModalDlg(int templateId, HostWindow* parentWindow, ModalButtons buttons)

@@ -16,6 +16,7 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    bool ActsOnClick() const override { return true; }
     // The frame to draw: the control state.
     virtual int Frame() const;
 

@@ -18,6 +18,7 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    bool ActsOnClick() const override { return true; }
     int Frame() const;
 
     void SetSelected(bool selected) { m_selected = selected; }

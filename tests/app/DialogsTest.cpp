@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+
 #include "../platform/MouseEvents.h"
 #include "app/CAttentionDlg.h"
 #include "app/CEditProfileDlg.h"
@@ -151,8 +153,9 @@ TEST(EditProfileDialog, OnGnomeTheNoteEnablesTheExtensionForTheNextLogin) {
         Click(*dlg.Window(), 100, 213);  // said once: a second click does nothing
         EXPECT_EQ(calls, 1);
         EXPECT_EQ(note->String(),
-                  works ? "The Lumbra extension is enabled: it works after you log in again."
-                        : "The Lumbra extension could not be enabled: every extension is turned off");
+                  works
+                      ? "The Lumbra extension is enabled: it works after you log in again."
+                      : "The Lumbra extension could not be enabled: every extension is turned off");
     }
 }
 
@@ -161,13 +164,50 @@ TEST(EditProfileDialog, CancelAndCloseLeaveTheCallersValues) {
         std::string name = "Keep";
         ProfilePrograms programs{{"/a", "", ""}};
         const int code = AnswerWithClick(
-            at, [&](ModalDialogs& d) { return d.EditProfile(nullptr, name, programs, FollowCoverage::kEverything); },
+            at,
+            [&](ModalDialogs& d) {
+                return d.EditProfile(nullptr, name, programs, FollowCoverage::kEverything);
+            },
             [](CDlgBase& dlg) {
                 static_cast<CEditProfileDlg&>(dlg).NameEdit()->SetText("Changed");
             });
         EXPECT_EQ(code, DialogResult::kCancel);
         EXPECT_EQ(name, "Keep");
         EXPECT_EQ(programs.paths[0], "/a");
+    }
+}
+
+// Enter is OK and Esc is Cancel in every dialog; in edit-profile they pass
+// through the focused name box, which has no use for them.
+TEST(DialogKeys, EnterIsOkAndEscIsCancelInEveryDialog) {
+    const auto answer = [](int qtKey, auto call) {
+        ModalDialogs dialogs;
+        dialogs.SetOpenedObserver([qtKey](CDlgBase& dlg) {
+            HostWindow* w = dlg.Window();
+            TheUiDispatcher().Post([w, qtKey, &dlg] {
+                if (auto* edit = dynamic_cast<CEditProfileDlg*>(&dlg)) edit->NameEdit()->Focus();
+                QWidget* target = WidgetOf(*w)->focusWidget();
+                if (!target) target = WidgetOf(*w);
+                QKeyEvent e(QEvent::KeyPress, qtKey, Qt::NoModifier);
+                QCoreApplication::sendEvent(target, &e);
+                if (dlg.Result() == 0) dlg.EndDialog(-5);
+            });
+        });
+        return call(dialogs);
+    };
+    std::string name = "Name";
+    ProfilePrograms programs;
+    const std::vector<std::pair<const char*, std::function<int(ModalDialogs&)>>> dialogs{
+        {"message", [](ModalDialogs& d) { return d.Message(nullptr, "Attention!", "Text"); }},
+        {"reset", [](ModalDialogs& d) { return d.ConfirmReset(nullptr, kResetAllPicture); }},
+        {"edit-profile",
+         [&](ModalDialogs& d) {
+             return d.EditProfile(nullptr, name, programs, FollowCoverage::kEverything);
+         }},
+    };
+    for (const auto& [what, call] : dialogs) {
+        EXPECT_EQ(answer(Qt::Key_Return, call), DialogResult::kOk) << what;
+        EXPECT_EQ(answer(Qt::Key_Escape, call), DialogResult::kCancel) << what;
     }
 }
 

@@ -29,6 +29,7 @@ using test::TestDialog;
 namespace KeyMapAt {
 constexpr Point kClose{378, 19}, kRestore{300, 70}, kKeyMode{32, 104}, kMouseMode{32, 144};
 constexpr Point kCombo{280, 146}, kDisableMode{32, 182}, kOk{246, 240}, kCancel{347, 240};
+constexpr Point kKeyName{286, 104};
 }  // namespace KeyMapAt
 namespace ShortcutAt {
 constexpr Point kClose{402, 13}, kNone{28, 110}, kCtrl{89, 110}, kShift{142, 110}, kAlt{192, 110};
@@ -173,6 +174,8 @@ TEST_F(KeyDialogs, EveryKindOfKeyIsCapturedAsItsOwnKeyCode) {
     CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
     Wire(dlg).Create();
     for (const Case& c : cases) {
+        // A capture moves the focus on to OK; a click on the field captures again.
+        ClickAt(dlg, KeyMapAt::kKeyName);
         Type(dlg, {c.evdev});
         EXPECT_EQ(dlg.KeyChoice(), c.usage) << c.name;
         EXPECT_EQ(VkToHid(dlg.CapturedVirtualKey()), c.usage) << c.name;
@@ -400,6 +403,44 @@ TEST_F(KeyDialogs, ShortcutWithNothingOrCancelledSendsNothing) {
     EXPECT_TRUE(NothingChosen());
     EXPECT_EQ(model.pending, PendingWrites{});
     EXPECT_EQ(model.Profile(0).GKey(1)->action, (KeyAction{}));
+}
+
+// Keyboard only: the capture field takes every key, Esc included; the
+// captured key moves the focus on to OK, and from there Tab, Enter and Esc
+// act on the dialog. Tab back onto the field captures again.
+TEST_F(KeyDialogs, EscIsAssignableAndTheKeyboardAloneLeavesEveryCaptureDialog) {
+    constexpr int kStillOpen = -5;
+    // Runs the dialog modally while `keys` are typed, one at a time.
+    const auto run = [](CDlgBase& dlg, std::vector<std::pair<uint32_t, int>> keys) {
+        QTimer::singleShot(0, [&dlg, keys] {
+            for (const auto& [evdev, qtKey] : keys) {
+                test::Tap(*dlg.Window(), evdev, qtKey);
+                Application::ProcessEvents();
+            }
+            if (dlg.Result() == 0) dlg.EndDialog(kStillOpen);
+        });
+        return dlg.DoModal();
+    };
+    const std::pair<uint32_t, int> esc{kEsc, Qt::Key_Escape}, enter{kEnter, Qt::Key_Return},
+        tab{kTab, Qt::Key_Tab}, backtab{kTab, Qt::Key_Backtab}, a{kA, Qt::Key_A};
+    {
+        CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
+        EXPECT_EQ(run(Wire(dlg), {esc, tab, backtab, enter}), DialogResult::kOk);
+        EXPECT_EQ(stored, (std::vector<Stored>{{kAButton, 41}})) << "Esc assigned";
+    }
+    {
+        CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
+        EXPECT_EQ(run(Wire(dlg), {enter, esc}), DialogResult::kCancel);
+        EXPECT_EQ(dlg.KeyChoice(), 40) << "Enter captured, then Esc cancels";
+    }
+    {
+        CShortcutDlg dlg(Owner());
+        EXPECT_EQ(run(Wire(dlg), {tab, backtab, a, enter}), DialogResult::kCancel);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].text, "A") << "Shift+Tab from OK captures again";
+    }
+    EXPECT_EQ(stored.size(), 1u);
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
 }
 
 TEST_F(KeyDialogs, ShortcutDialogCapturesAltF4InsteadOfClosing) {

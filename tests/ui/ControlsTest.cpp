@@ -76,6 +76,25 @@ TEST_P(EveryButtonClass, DisabledIgnoresTheMouse) {
     EXPECT_TRUE(dlg->events.empty());
 }
 
+TEST_P(EveryButtonClass, TakesTheFocusAndSpaceOrEnterPressItAsAClick) {
+    CControlBase* c = dlg->AddControl(0, GetParam().make(W(), kRect, false));
+    dlg->Watch(c);
+    test::Key(*W(), Qt::Key_Tab);
+    ASSERT_EQ(dlg->FocusControl(), c);
+    test::Key(*W(), Qt::Key_Space);
+    test::Key(*W(), Qt::Key_Return);
+    test::Key(*W(), Qt::Key_Space, Qt::NoModifier, /*autoRepeat=*/true);
+    const Msg press{2100, 0, 1}, click{2100, 0, 2};
+    std::vector<Msg> once{click};
+    if (GetParam().sendsPress) once.insert(once.begin(), press);
+    std::vector<Msg> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(dlg->events, twice) << "a held key presses once";
+    EXPECT_EQ(c->State(), CControlBase::kNormal) << "never hovered by the pointer";
+    c->SetDisabled(true);
+    EXPECT_TRUE(dlg->FocusOrder().empty());
+}
+
 template <typename T>
 Factory Make() {
     return [](HostWindow* p, const Rect& r, bool disabled) {

@@ -205,6 +205,68 @@ TEST_F(DialogRouting, HoverNoticeRepaintsTheHotControl) {
     EXPECT_EQ(dlg->LastPoint(), (Point{15, 15}));
 }
 
+TEST_F(DialogRouting, TabWalksTheLayoutByRowsAndTheMarkShowsOnlyForTheKeyboard) {
+    const Image untouched = W().Render();
+    Click(W(), 15, 15);
+    EXPECT_EQ(dlg->FocusControl(), nullptr) << "a click leaves the focus where it is";
+    b->SetDisabled(true);
+    // Row by row, left to right; hidden and disabled controls are skipped.
+    const std::vector<CControlBase*> forward{a, over, tab, a};
+    for (CControlBase* expected : forward) {
+        test::Key(W(), Qt::Key_Tab);
+        EXPECT_EQ(dlg->FocusControl(), expected) << expected->Id();
+    }
+    test::Key(W(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(dlg->FocusControl(), tab) << "Shift+Tab goes back round";
+    b->SetDisabled(false);
+    test::Key(W(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(dlg->FocusControl(), over);
+
+    // The mark: black and white dashes around the control, nothing before.
+    const Image marked = W().Render();
+    const Rect r = over->GetRect();
+    int dark = 0, light = 0, changed = 0;
+    for (int x = r.left - 2; x < r.right + 2; ++x) {
+        const Color c = marked.PixelColor(x, r.top - 2);
+        dark += c == Rgb(0, 0, 0);
+        light += c == Rgb(255, 255, 255);
+        changed += c != untouched.PixelColor(x, r.top - 2);
+    }
+    EXPECT_GT(dark, 4);
+    EXPECT_GT(light, 4);
+    EXPECT_GT(changed, 4);
+}
+
+TEST_F(DialogRouting, EnterAndEscRunTheDialogButtonsUnlessAFocusedButtonTakesEnter) {
+    dlg->SetDialogKeys(2101, 2102);
+    struct Step {
+        int key;
+        bool repeat;
+        std::vector<Msg> events;
+    };
+    const Msg clickA{2101, 0, 2}, clickB{2102, 0, 2}, pressOver{2103, 0, 1}, clickOver{2103, 0, 2};
+    const Step steps[] = {
+        {Qt::Key_Return, false, {clickA}}, {Qt::Key_Enter, false, {clickA}},
+        {Qt::Key_Escape, false, {clickB}}, {Qt::Key_Escape, true, {}},
+        {Qt::Key_Space, false, {}},
+    };
+    for (const Step& s : steps) {
+        dlg->events.clear();
+        test::Key(W(), s.key, Qt::NoModifier, s.repeat);
+        EXPECT_EQ(dlg->events, s.events) << s.key;
+    }
+    dlg->SetFocus(over);
+    dlg->events.clear();
+    test::Key(W(), Qt::Key_Return);
+    test::Key(W(), Qt::Key_Escape);
+    EXPECT_EQ(dlg->events, (std::vector<Msg>{pressOver, clickOver, clickB}));
+    a->SetDisabled(true);
+    dlg->SetFocus(nullptr);
+    dlg->events.clear();
+    test::Key(W(), Qt::Key_Return);
+    EXPECT_TRUE(dlg->events.empty()) << "a disabled default button stays inert";
+}
+
 TEST(DialogBackground, BitmapGivesAverageColourFadeAndOutline) {
     // A 100 x 50 bitmap: left half red, right half blue, in a 200 x 150 dialog.
     Image bmp(100, 50, Rgb(255, 0, 0));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QKeyEvent>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,15 @@ struct Msg {
 
 inline std::ostream& operator<<(std::ostream& os, const Msg& m) {
     return os << "{" << m.msg << ", " << m.first << ", " << m.second << "}";
+}
+
+// A key pressed in a host window, as the window system delivers it.
+inline void Key(HostWindow& w, int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                bool autoRepeat = false) {
+    QWidget* widget = WidgetOf(w);
+    if (!widget) return;
+    QKeyEvent e(QEvent::KeyPress, qtKey, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(widget, &e);
 }
 
 // The colour synthetic strips give frame k, so a drawn frame can be read back.
