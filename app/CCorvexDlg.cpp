@@ -171,6 +171,23 @@ void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
     DrawPagePanelAndCallout(surface, static_cast<int>(m_page), m_calloutBitmap);
     DrawControls(surface, client);
+    const WindowStateShown state = StateShown();
+    m_pendingDrawn = state.pending;
+    DrawWindowState(surface, state);
+}
+
+WindowStateShown CCorvexDlg::StateShown() const {
+    WindowStateShown state;
+    state.profile = m_currentProfile;
+    state.profileName =
+        m_services.model->Profile(m_currentProfile).PairValue(KeyboardProfile::kProfileNamePair);
+    state.pending = m_commands.ChangesPending();
+    state.sent = m_sentShown;
+    return state;
+}
+
+void CCorvexDlg::ShowStateChange() {
+    if (Window() && m_commands.ChangesPending() != m_pendingDrawn) Window()->InvalidateAll();
 }
 
 void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
@@ -209,7 +226,10 @@ void CCorvexDlg::WireControls() {
 }
 
 void CCorvexDlg::OnControlClicked(uint32_t id) {
-    if (m_commands.RunClick(id)) return;
+    if (m_commands.RunClick(id)) {
+        ShowStateChange();
+        return;
+    }
     switch (id) {
         case MainId::kMinimize:
             Window()->Minimize();
@@ -310,6 +330,21 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     if (IsShutDown() || !m_controls.progressStrip) return;
     ShowWorkerProgress(*m_controls.progressStrip, progress);
     const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
+    // A write that ended with its every step says so for a while.
+    if (writing) m_writeSteps = {progress.done, progress.total};
+    const bool sentAll = progress.total > 0 ? progress.done >= progress.total
+                                            : m_writeSteps.second > 0 &&
+                                                  m_writeSteps.first >= m_writeSteps.second;
+    if (m_writing && !progress.busy && sentAll) {
+        m_sentShown = true;
+        m_sentTimer.Start(kSentLineMs, m_life.Guard([this] {
+            m_sentShown = false;
+            if (Window()) Window()->InvalidateAll();
+        }));
+        if (Window()) Window()->InvalidateAll();
+    }
+    m_writing = writing;
+    ShowStateChange();
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
         const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
         if (!wait || c->IsDisabled() == *wait) return;

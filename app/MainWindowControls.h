@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +52,21 @@ struct MainWindowControlSet {
 // whose client area starts at (left, top); the first page is shown.
 MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
                                              MacroLibrary* library);
+
+// What the window says of its state, in the header and beside OK, Cancel and Apply.
+struct WindowStateShown {
+    int profile = 0;  // 0..4
+    std::string profileName;
+    bool pending = false;  // changes not yet sent: a line and a mark on Apply
+    bool sent = false;     // a write has just ended: a line says so for a while
+};
+constexpr std::string_view kPendingLine = "Changes not yet sent";
+constexpr std::string_view kSentLine = "Sent to the keyboard.";
+// How long the line that confirms a write stays.
+constexpr int kSentLineMs = 3000;
+// The header's line that names the profile being edited.
+std::string ProfileLine(int profile, const std::string& name);
+void DrawWindowState(Surface& surface, const WindowStateShown& state);
 
 // The panel of pages 1..3 and the callout picture (0: none) over the background.
 void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);
