@@ -330,20 +330,6 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     if (IsShutDown() || !m_controls.progressStrip) return;
     ShowWorkerProgress(*m_controls.progressStrip, progress);
     const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
-    // A write that ended with its every step says so for a while.
-    if (writing) m_writeSteps = {progress.done, progress.total};
-    const bool sentAll = progress.total > 0 ? progress.done >= progress.total
-                                            : m_writeSteps.second > 0 &&
-                                                  m_writeSteps.first >= m_writeSteps.second;
-    if (m_writing && !progress.busy && sentAll) {
-        m_sentShown = true;
-        m_sentTimer.Start(kSentLineMs, m_life.Guard([this] {
-            m_sentShown = false;
-            if (Window()) Window()->InvalidateAll();
-        }));
-        if (Window()) Window()->InvalidateAll();
-    }
-    m_writing = writing;
     ShowStateChange();
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
         const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
@@ -353,6 +339,17 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
         c->Invalidate();
     });
 }
+void CCorvexDlg::ShowApplyEnded(bool allSent) {
+    if (IsShutDown()) return;
+    m_sentShown = allSent;
+    if (allSent)
+        m_sentTimer.Start(kSentLineMs, m_life.Guard([this] {
+            m_sentShown = false;
+            if (Window()) Window()->InvalidateAll();
+        }));
+    if (Window()) Window()->InvalidateAll();
+}
+
 bool CCorvexDlg::IsBusy() const {
     return m_controls.progressStrip && m_controls.progressStrip->IsVisible();
 }

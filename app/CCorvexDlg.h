@@ -133,6 +133,7 @@ private:
     void OpenMacroManager() override {
         if (m_macroPart) m_macroPart->OpenMacroManager();
     }
+    void ShowApplyEnded(bool allSent) override;
 
     void Shutdown();
     // Repaints when the state shown has changed since it was last drawn.
@@ -165,8 +166,6 @@ private:
     bool m_trayAdded = false;
     bool m_keyboardWaitsForPaint = false;  // the keyboard is asked after the first paint
     Timer m_keyboardFallback;              // or after a while without one
-    bool m_writing = false;                // the worker sends a plan
-    std::pair<int, int> m_writeSteps;      // how far it came: done, total
     bool m_sentShown = false;              // the line that confirms a write shows
     Timer m_sentTimer;                     // and goes after kSentLineMs
     bool m_pendingDrawn = false;

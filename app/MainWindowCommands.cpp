@@ -100,7 +100,10 @@ bool MainWindowCommands::ChangesPending() const {
 
 bool MainWindowCommands::ConfirmExit() {
     if (!ChangesPending()) return true;
-    switch (Dialogs().AskSendBeforeExit(m_view.DialogOwner())) {
+    const ExitAnswer answer = Dialogs().AskSendBeforeExit(m_view.DialogOwner());
+    // A signal heard while the question was open has ended the program already.
+    if (m_exit.Exiting()) return true;
+    switch (answer) {
         case ExitAnswer::kSend:
             // Exit then waits for the plan this queues.
             Apply();
@@ -135,8 +138,9 @@ void MainWindowCommands::Commit(bool hideAfter, AppliedFn done) {
     AfterReadBack([this, hideAfter, deferred, done = std::move(done)] {
         // The files are known at once, the sending once the plan has ended.
         auto applied = std::make_shared<Applied>();
-        std::function<void(bool)> sent;
-        if (done) sent = [applied, done](bool allSent) {
+        std::function<void(bool)> sent = [this, applied, done](bool allSent) {
+            m_view.ShowApplyEnded(allSent);
+            if (!done) return;
             applied->sent = allSent;
             done(*applied);
         };

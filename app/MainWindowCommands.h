@@ -38,6 +38,8 @@ public:
     // The owner of the modal dialogs the commands open; may be null.
     virtual HostWindow* DialogOwner() = 0;
     virtual void OpenMacroManager() = 0;
+    // A plan of Apply or OK has ended; `allSent`: every report reached the keyboard.
+    virtual void ShowApplyEnded(bool allSent) { (void)allSent; }
 };
 
 // Every user command of the main window, called alike by its controls, its
