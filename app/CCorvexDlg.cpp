@@ -171,6 +171,11 @@ void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
     DrawPagePanelAndCallout(surface, static_cast<int>(m_page), m_calloutBitmap);
     DrawControls(surface, client);
+    ForEachControl([&surface](CControlBase* c) {
+        if (c->IsVisible() && c->IsDisabled() &&
+            MainWindowCommands::ControlWaits(c->Id(), false, false))
+            DrawWaitingVeil(surface, c->GetRect());
+    });
     const WindowStateShown state = StateShown();
     m_pendingDrawn = state.pending;
     DrawWindowState(surface, state);
@@ -328,7 +333,7 @@ void CCorvexDlg::Refresh() {
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     m_commands.OnProgress(progress);
     if (IsShutDown() || !m_controls.progressStrip) return;
-    ShowWorkerProgress(*m_controls.progressStrip, progress);
+    ShowStripFor(progress);
     const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
     ShowStateChange();
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
@@ -339,6 +344,30 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
         c->Invalidate();
     });
 }
+void CCorvexDlg::ShowStripFor(const DeviceProgress& progress) {
+    CProgressStrip& strip = *m_controls.progressStrip;
+    const uint64_t now = m_services.clock->NowMs();
+    if (progress.busy) {
+        m_stripHide.Stop();
+        if (!strip.IsVisible()) m_stripShownAtMs = now;
+        m_stripShowsWrite = progress.kind == DeviceJobKind::kWrite;
+        ShowWorkerProgress(strip, progress);
+        return;
+    }
+    if (!strip.IsVisible() || m_stripHide.IsActive()) return;
+    // A short write's strip stays, at its last frame, until it could be read.
+    const uint64_t shown = now - m_stripShownAtMs;
+    if (!m_stripShowsWrite || shown >= static_cast<uint64_t>(kProgressStripMinimumMs)) {
+        ShowWorkerProgress(strip, progress);
+        return;
+    }
+    m_stripHide.Start(kProgressStripMinimumMs - static_cast<int>(shown),
+                      m_life.Guard([this, progress] {
+                          if (!IsShutDown() && m_controls.progressStrip)
+                              ShowWorkerProgress(*m_controls.progressStrip, progress);
+                      }));
+}
+
 void CCorvexDlg::ShowApplyEnded(bool allSent) {
     if (IsShutDown()) return;
     m_sentShown = allSent;

@@ -138,6 +138,8 @@ private:
     void Shutdown();
     // Repaints when the state shown has changed since it was last drawn.
     void ShowStateChange();
+    // The progress strip for the worker's progress, kept up for a while after a short job.
+    void ShowStripFor(const DeviceProgress& progress);
     // Each control of the layout runs OnControlClicked; the parts rewire theirs.
     void WireControls();
     void OnControlClicked(uint32_t id);
@@ -169,6 +171,9 @@ private:
     bool m_sentShown = false;              // the line that confirms a write shows
     Timer m_sentTimer;                     // and goes after kSentLineMs
     bool m_pendingDrawn = false;
+    uint64_t m_stripShownAtMs = 0;
+    bool m_stripShowsWrite = false;
+    Timer m_stripHide;
     // Last, so that it goes first: the active window's reports reach the window.
     MainWindowCommands m_commands;
 };

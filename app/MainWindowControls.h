@@ -30,7 +30,11 @@ constexpr int kMainWindowPageCount = 4;
 // Apply, with its caption to the left.
 constexpr uint32_t kProgressStripId = 0x7FB;
 constexpr int kProgressStripPicture = 402;
-constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+// Below the bottom panel's hint, clear of every frame line, tall enough for
+// its caption.
+constexpr LayoutRect kProgressStripRect{432, 590, 297, 18};
+// A strip shown for a short job stays this long, so that it can be read.
+constexpr int kProgressStripMinimumMs = 600;
 constexpr std::string_view kWorkerWritingCaption = "Writing to the keyboard…";
 constexpr std::string_view kWorkerReadingCaption = "Reading the keyboard…";
 
@@ -67,6 +71,9 @@ constexpr int kSentLineMs = 3000;
 // The header's line that names the profile being edited.
 std::string ProfileLine(int profile, const std::string& name);
 void DrawWindowState(Surface& surface, const WindowStateShown& state);
+
+// A control that waits while the worker writes looks disabled, whatever its kind.
+void DrawWaitingVeil(Surface& surface, const Rect& control);
 
 // The panel of pages 1..3 and the callout picture (0: none) over the background.
 void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);

@@ -81,6 +81,13 @@ TEST(Screenshots, FourPagesOfTheMainWindow) {
     rig.ClickControl(MainId::kPage0Tab);
     rig.dlg->Commands().SetLightMode(2);
     Save(Grab(rig.W(), rig.dlg->Outline()), "main-pending-profile5");
+    // A write under way: the strip, and the commands that wait.
+    rig.clock->Hold(true);
+    rig.dlg->Commands().Apply();
+    for (int i = 0; i < 100 && !rig.dlg->IsBusy(); ++i) Application::ProcessEventsFor(5);
+    Save(Grab(rig.W(), rig.dlg->Outline()), "main-writing");
+    rig.clock->Hold(false);
+    rig.Idle();
 }
 
 TEST(Screenshots, EveryDialog) {
