@@ -178,7 +178,8 @@ void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     });
     const WindowStateShown state = StateShown();
     m_pendingDrawn = state.pending;
-    DrawWindowState(surface, state);
+    if (CControlBase* apply = FindControl(MainId::kApply))
+        DrawWindowState(surface, state, apply->GetRect());
 }
 
 WindowStateShown CCorvexDlg::StateShown() const {

@@ -167,7 +167,7 @@ private:
     MainWindowView& m_view;
     MainWindowServices& m_services;
     KeyboardSession* m_session = nullptr;
-    bool m_readingBack = false;                          // the worker reads the keyboard back
+    bool m_readingBack = false;  // the worker reads the keyboard back
     bool m_keyboardStarted = false;
     std::function<void()> m_onState;
     std::vector<std::function<void()>> m_afterReadBack;  // commands given meanwhile

@@ -30,7 +30,6 @@ constexpr int kIconSize = 32;
 constexpr LayoutRect kStateLineRect{366, 102, 208, 18};
 // The header, left of the minimise button.
 constexpr LayoutRect kProfileLineRect{300, 38, 366, 18};
-constexpr LayoutRect kApplyRect{683, 100, 46, 22};
 constexpr int kMarkSide = 6;
 constexpr Color kPendingColor = Rgb(0xFF, 0xB3, 0x40);
 constexpr Color kSentColor = Rgb(0x78, 0xE0, 0xAA);
@@ -122,20 +121,18 @@ std::string ProfileLine(int profile, const std::string& name) {
     return line;
 }
 
-void DrawWindowState(Surface& surface, const WindowStateShown& state) {
+void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect& apply) {
     const FontDesc font = ControlFont();
     surface.DrawText(ProfileLine(state.profile, state.profileName), ToRect(kProfileLineRect),
                      kProfileColor, font, kLineFlags);
     if (state.pending) {
-        surface.DrawText(kPendingLine, ToRect(kStateLineRect), kPendingColor, font,
-                         kLineFlags);
+        surface.DrawText(kPendingLine, ToRect(kStateLineRect), kPendingColor, font, kLineFlags);
         // A square on Apply's top right corner, inside its frame.
-        const int x = kApplyRect.x + kApplyRect.width - kMarkSide - 3;
-        surface.FillSolidRect(Rect::FromSize(x, kApplyRect.y + 3, kMarkSide, kMarkSide),
-                              kPendingColor);
+        surface.FillSolidRect(
+            Rect::FromSize(apply.right - kMarkSide - 3, apply.top + 3, kMarkSide, kMarkSide),
+            kPendingColor);
     } else if (state.sent) {
-        surface.DrawText(kSentLine, ToRect(kStateLineRect), kSentColor, font,
-                         kLineFlags);
+        surface.DrawText(kSentLine, ToRect(kStateLineRect), kSentColor, font, kLineFlags);
     }
 }
 

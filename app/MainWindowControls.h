@@ -70,7 +70,8 @@ constexpr std::string_view kSentLine = "Sent to the keyboard.";
 constexpr int kSentLineMs = 3000;
 // The header's line that names the profile being edited.
 std::string ProfileLine(int profile, const std::string& name);
-void DrawWindowState(Surface& surface, const WindowStateShown& state);
+// apply: the Apply button, which carries the mark of pending changes.
+void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect& apply);
 
 // A control that waits while the worker writes looks disabled, whatever its kind.
 void DrawWaitingVeil(Surface& surface, const Rect& control);

@@ -85,6 +85,11 @@ TEST(WindowState, TheUsersExitAsksWhetherToSendPendingChanges) {
         MainWindowRig rig;
         rig.withTray = c.by == ExitBy::kTrayMenu;
         rig.Start();
+        // On a loaded machine the keyboard may be asked only after a while.
+        for (int i = 0; i < 300 && !rig.dlg->Commands().KeyboardStarted(); ++i) {
+            Application::ProcessEventsFor(5);
+            rig.Idle();
+        }
         if (c.pending) rig.dlg->Commands().SetLightMode(2);
         rig.dialogs.exitAnswer = c.answer;
         if (c.signalWhileAsked) rig.dialogs.whileExitQuestionOpen = [&rig] { rig.dlg->Exit(); };
