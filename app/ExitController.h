@@ -32,8 +32,8 @@ public:
         std::function<void()> runDeferredCommands;
         std::function<void()> hideWindow;
         std::function<void()> postClose;
-        // Asked before an Exit the user gave; false keeps the program
-        // running. Unset: never asked.
+        // Asked before an Exit the user gave; false: no Exit now (the
+        // program stays, or ends later by itself). Unset: never asked.
         std::function<bool()> confirm;
     };
 

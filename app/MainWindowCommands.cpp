@@ -105,9 +105,11 @@ bool MainWindowCommands::ConfirmExit() {
     if (m_exit.Exiting()) return true;
     switch (answer) {
         case ExitAnswer::kSend:
-            // Exit then waits for the plan this queues.
-            Apply();
-            return true;
+            // The program ends once the plan has been sent: an Exit begun at
+            // once would give up a plan the worker has not yet picked up.
+            m_view.Hide();
+            Apply([this](const Applied&) { Exit(); });
+            return false;
         case ExitAnswer::kDiscard:
             return true;
         case ExitAnswer::kCancel:
