@@ -171,6 +171,29 @@ void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
     DrawPagePanelAndCallout(surface, static_cast<int>(m_page), m_calloutBitmap);
     DrawControls(surface, client);
+    ForEachControl([&surface](CControlBase* c) {
+        if (c->IsVisible() && c->IsDisabled() &&
+            MainWindowCommands::ControlWaits(c->Id(), false, false))
+            DrawWaitingVeil(surface, c->GetRect());
+    });
+    const WindowStateShown state = StateShown();
+    m_pendingDrawn = state.pending;
+    if (CControlBase* apply = FindControl(MainId::kApply))
+        DrawWindowState(surface, state, apply->GetRect());
+}
+
+WindowStateShown CCorvexDlg::StateShown() const {
+    WindowStateShown state;
+    state.profile = m_currentProfile;
+    state.profileName =
+        m_services.model->Profile(m_currentProfile).PairValue(KeyboardProfile::kProfileNamePair);
+    state.pending = m_commands.ChangesPending();
+    state.sent = m_sentShown;
+    return state;
+}
+
+void CCorvexDlg::ShowStateChange() {
+    if (Window() && m_commands.ChangesPending() != m_pendingDrawn) Window()->InvalidateAll();
 }
 
 void CCorvexDlg::OnPaint(Surface& surface, const Rect& client) {
@@ -209,7 +232,10 @@ void CCorvexDlg::WireControls() {
 }
 
 void CCorvexDlg::OnControlClicked(uint32_t id) {
-    if (m_commands.RunClick(id)) return;
+    if (m_commands.RunClick(id)) {
+        ShowStateChange();
+        return;
+    }
     switch (id) {
         case MainId::kMinimize:
             Window()->Minimize();
@@ -308,8 +334,9 @@ void CCorvexDlg::Refresh() {
 void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
     m_commands.OnProgress(progress);
     if (IsShutDown() || !m_controls.progressStrip) return;
-    ShowWorkerProgress(*m_controls.progressStrip, progress);
+    ShowStripFor(progress);
     const bool writing = progress.busy && progress.kind == DeviceJobKind::kWrite;
+    ShowStateChange();
     ForEachControl([writing, reading = m_commands.ReadingBack()](CControlBase* c) {
         const auto wait = MainWindowCommands::ControlWaits(c->Id(), writing, reading);
         if (!wait || c->IsDisabled() == *wait) return;
@@ -318,6 +345,41 @@ void CCorvexDlg::ShowProgress(const DeviceProgress& progress) {
         c->Invalidate();
     });
 }
+void CCorvexDlg::ShowStripFor(const DeviceProgress& progress) {
+    CProgressStrip& strip = *m_controls.progressStrip;
+    const uint64_t now = m_services.clock->NowMs();
+    if (progress.busy) {
+        m_stripHide.Stop();
+        if (!strip.IsVisible()) m_stripShownAtMs = now;
+        m_stripShowsWrite = progress.kind == DeviceJobKind::kWrite;
+        ShowWorkerProgress(strip, progress);
+        return;
+    }
+    if (!strip.IsVisible() || m_stripHide.IsActive()) return;
+    // A short write's strip stays, at its last frame, until it could be read.
+    const uint64_t shown = now - m_stripShownAtMs;
+    if (!m_stripShowsWrite || shown >= static_cast<uint64_t>(kProgressStripMinimumMs)) {
+        ShowWorkerProgress(strip, progress);
+        return;
+    }
+    m_stripHide.Start(kProgressStripMinimumMs - static_cast<int>(shown),
+                      m_life.Guard([this, progress] {
+                          if (!IsShutDown() && m_controls.progressStrip)
+                              ShowWorkerProgress(*m_controls.progressStrip, progress);
+                      }));
+}
+
+void CCorvexDlg::ShowApplyEnded(bool allSent) {
+    if (IsShutDown()) return;
+    m_sentShown = allSent;
+    if (allSent)
+        m_sentTimer.Start(kSentLineMs, m_life.Guard([this] {
+            m_sentShown = false;
+            if (Window()) Window()->InvalidateAll();
+        }));
+    if (Window()) Window()->InvalidateAll();
+}
+
 bool CCorvexDlg::IsBusy() const {
     return m_controls.progressStrip && m_controls.progressStrip->IsVisible();
 }

@@ -83,6 +83,8 @@ public:
     // G-key and lighting buttons while it reads the keyboard back.
     void ShowProgress(const DeviceProgress& progress);
     bool IsBusy() const;
+    // What the window says of its state now.
+    WindowStateShown StateShown() const;
     CProgressStrip* ProgressStrip() const { return m_controls.progressStrip; }
 
     MainWindowCommands& Commands() { return m_commands; }
@@ -131,8 +133,13 @@ private:
     void OpenMacroManager() override {
         if (m_macroPart) m_macroPart->OpenMacroManager();
     }
+    void ShowApplyEnded(bool allSent) override;
 
     void Shutdown();
+    // Repaints when the state shown has changed since it was last drawn.
+    void ShowStateChange();
+    // The progress strip for the worker's progress, kept up for a while after a short job.
+    void ShowStripFor(const DeviceProgress& progress);
     // Each control of the layout runs OnControlClicked; the parts rewire theirs.
     void WireControls();
     void OnControlClicked(uint32_t id);
@@ -161,6 +168,12 @@ private:
     bool m_trayAdded = false;
     bool m_keyboardWaitsForPaint = false;  // the keyboard is asked after the first paint
     Timer m_keyboardFallback;              // or after a while without one
+    bool m_sentShown = false;              // the line that confirms a write shows
+    Timer m_sentTimer;                     // and goes after kSentLineMs
+    bool m_pendingDrawn = false;
+    uint64_t m_stripShownAtMs = 0;
+    bool m_stripShowsWrite = false;
+    Timer m_stripHide;
     // Last, so that it goes first: the active window's reports reach the window.
     MainWindowCommands m_commands;
 };

@@ -40,6 +40,15 @@ void ExitController::Exit() {
     });
 }
 
+void ExitController::ExitAsked() {
+    if (m_state == State::kRunning && m_hooks.confirm) {
+        if (!m_hooks.confirm()) return;
+        // The question is modal: a signal heard meanwhile has begun the Exit.
+        if (m_state != State::kRunning) return;
+    }
+    Exit();
+}
+
 void ExitController::CloseNow() {
     m_timer.Stop();
     if (m_state != State::kShutDown) m_state = State::kClosing;
@@ -52,7 +61,7 @@ bool ExitController::OnCloseRequest(bool hasTray) {
         return false;
     }
     if (m_state == State::kClosing) return true;
-    Exit();
+    ExitAsked();
     return false;
 }
 

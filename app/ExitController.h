@@ -32,14 +32,21 @@ public:
         std::function<void()> runDeferredCommands;
         std::function<void()> hideWindow;
         std::function<void()> postClose;
+        // Asked before an Exit the user gave; false: no Exit now (the
+        // program stays, or ends later by itself). Unset: never asked.
+        std::function<bool()> confirm;
     };
 
     explicit ExitController(Hooks hooks) : m_hooks(std::move(hooks)) {}
 
     void Exit();
+    // An Exit the user gave (the tray's menu, the close button where there
+    // is no tray): asked first. Signals, the end of the session and scripts
+    // use Exit, which never asks.
+    void ExitAsked();
     // The window manager's close button; true when the window may close now.
-    // Before Exit it hides the window where there is a tray, and begins Exit
-    // where there is none.
+    // Before Exit it hides the window where there is a tray, and begins an
+    // asked Exit where there is none.
     bool OnCloseRequest(bool hasTray);
     // The window is gone: nothing waits for the worker any more. False when
     // it was already shut down.

@@ -31,7 +31,7 @@ constexpr std::array<std::pair<uint32_t, MenuCommandFn>, 10> kMenuCommands{{
     {MainCommand::kMacroManager, [](MainWindowCommands& c) { c.OpenMacroManager(); }},
     {MainCommand::kStartAtLogin, [](MainWindowCommands& c) { c.ToggleStartAtLogin(); }},
     {MainCommand::kConfigKeyboard, [](MainWindowCommands& c) { c.ShowWindow(); }},
-    {MainCommand::kExit, [](MainWindowCommands& c) { c.Exit(); }},
+    {MainCommand::kExit, [](MainWindowCommands& c) { c.ExitAsked(); }},
 }};
 
 // The commands of the layout's buttons, by control id; a click runs them.
@@ -58,13 +58,23 @@ bool RunFrom(const std::array<std::pair<uint32_t, MenuCommandFn>, N>& table, uin
     return false;
 }
 
+void ForgetPcOnlyChanges(PendingWrites& pending) {
+    for (int s = kOnBoardProfileCount; s < kProfileSlotCount; ++s) {
+        const auto slot = static_cast<size_t>(s);
+        pending.lightingPending[slot] = false;
+        pending.keyTablePending[slot] = false;
+        pending.macroPending[slot].fill(false);
+    }
+}
+
 }  // namespace
 
 MainWindowCommands::MainWindowCommands(MainWindowView& view, MainWindowServices& services)
     : m_view(view),
       m_services(services),
       m_exit({[this] { return m_session; }, [this] { RunCommandsAfterReadBack(); },
-              [this] { m_view.Hide(); }, [this] { m_view.PostClose(); }}),
+              [this] { m_view.Hide(); }, [this] { m_view.PostClose(); },
+              [this] { return ConfirmExit(); }}),
       m_following(
           *services.model, services.appDirectory, [this] { return m_view.ShownProfile(); },
           [this](int profile) { SwitchProfile(profile); }) {}
@@ -81,7 +91,31 @@ void MainWindowCommands::Close() {
     if (m_view.HasTray())
         m_view.Hide();
     else
-        Exit();
+        ExitAsked();
+}
+
+bool MainWindowCommands::ChangesPending() const {
+    return !(m_services.model->pending == PendingWrites{});
+}
+
+bool MainWindowCommands::ConfirmExit() {
+    if (!ChangesPending()) return true;
+    const ExitAnswer answer = Dialogs().AskSendBeforeExit(m_view.DialogOwner());
+    // A signal heard while the question was open has ended the program already.
+    if (m_exit.Exiting()) return true;
+    switch (answer) {
+        case ExitAnswer::kSend:
+            // The program ends once the plan has been sent: an Exit begun at
+            // once would give up a plan the worker has not yet picked up.
+            m_view.Hide();
+            Apply([this](const Applied&) { Exit(); });
+            return false;
+        case ExitAnswer::kDiscard:
+            return true;
+        case ExitAnswer::kCancel:
+            break;
+    }
+    return false;
 }
 
 void MainWindowCommands::SelectProfile(int profile) {
@@ -106,13 +140,17 @@ void MainWindowCommands::Commit(bool hideAfter, AppliedFn done) {
     AfterReadBack([this, hideAfter, deferred, done = std::move(done)] {
         // The files are known at once, the sending once the plan has ended.
         auto applied = std::make_shared<Applied>();
-        std::function<void(bool)> sent;
-        if (done) sent = [applied, done](bool allSent) {
+        std::function<void(bool)> sent = [this, applied, done](bool allSent) {
+            m_view.ShowApplyEnded(allSent);
+            if (!done) return;
             applied->sent = allSent;
             done(*applied);
         };
         const SaveFailures failures = m_session->Commit(m_view.ShownProfile(), std::move(sent));
         applied->failures = failures;
+        // Profiles 4 and 5 are never sent: once their files are written
+        // nothing of them is pending.
+        if (failures.empty()) ForgetPcOnlyChanges(Model().pending);
         m_following.SetBase(m_view.ShownProfile());
         if (done) return;
         // After a failed save the window stays, so that the user can try again;

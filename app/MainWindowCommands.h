@@ -38,6 +38,8 @@ public:
     // The owner of the modal dialogs the commands open; may be null.
     virtual HostWindow* DialogOwner() = 0;
     virtual void OpenMacroManager() = 0;
+    // A plan of Apply or OK has ended; `allSent`: every report reached the keyboard.
+    virtual void ShowApplyEnded(bool allSent) { (void)allSent; }
 };
 
 // Every user command of the main window, called alike by its controls, its
@@ -50,6 +52,8 @@ public:
 class MainWindowCommands {
 public:
     static constexpr std::string_view kAttentionTitle = "Attention!";
+    static constexpr std::string_view kSendBeforeExitQuestion =
+        "Send the changes to the keyboard before exiting?";
 
     MainWindowCommands(MainWindowView& view, MainWindowServices& services);
     void SetSession(KeyboardSession* session) { m_session = session; }
@@ -97,8 +101,13 @@ public:
     bool FollowingPrograms() const;
     void ShowWindow() { m_view.BringBack(); }
     void OpenMacroManager() { m_view.OpenMacroManager(); }
-    // Ends the program as the tray's "Exit" does (ExitController).
+    // Ends the program without a question (signals, scripts, the session's end).
     void Exit() { m_exit.Exit(); }
+    // The user's Exit (the tray's menu, the close button without a tray):
+    // with changes pending it asks whether to send them first.
+    void ExitAsked() { m_exit.ExitAsked(); }
+    // Edits made in the window that neither reached the keyboard nor were saved.
+    bool ChangesPending() const;
 
     // --- the menus, whose items carry command ids
     std::vector<MenuItem> ContextMenuItems() const;
@@ -150,13 +159,15 @@ private:
     // Runs the commands that waited for the read-back, as it ends or at Exit.
     void RunCommandsAfterReadBack();
     void ShowMessage(const std::string& text);
+    // The question asked at the user's Exit; false stays.
+    bool ConfirmExit();
     KeyboardModel& Model() { return *m_services.model; }
     MainWindowDialogs& Dialogs() { return *m_services.dialogs; }
 
     MainWindowView& m_view;
     MainWindowServices& m_services;
     KeyboardSession* m_session = nullptr;
-    bool m_readingBack = false;                          // the worker reads the keyboard back
+    bool m_readingBack = false;  // the worker reads the keyboard back
     bool m_keyboardStarted = false;
     std::function<void()> m_onState;
     std::vector<std::function<void()>> m_afterReadBack;  // commands given meanwhile

@@ -26,6 +26,20 @@ namespace lumbra {
 namespace {
 
 constexpr int kIconSize = 32;
+// Left of OK, clear of the hint printed on the background.
+constexpr LayoutRect kStateLineRect{366, 102, 208, 18};
+// The header, left of the minimise button.
+constexpr LayoutRect kProfileLineRect{300, 38, 366, 18};
+constexpr int kMarkSide = 6;
+constexpr Color kPendingColor = Rgb(0xFF, 0xB3, 0x40);
+constexpr Color kSentColor = Rgb(0x78, 0xE0, 0xAA);
+constexpr Color kProfileColor = Rgb(0xD8, 0xE6, 0xF0);
+constexpr Color kVeilColor = Rgb(0x10, 0x1C, 0x24);
+constexpr uint8_t kVeilAlpha = 150;
+
+constexpr uint32_t kLineFlags = TextFlags::kRight | TextFlags::kVCenter | TextFlags::kSingleLine;
+
+Rect ToRect(const LayoutRect& r) { return Rect::FromSize(r.x, r.y, r.width, r.height); }
 
 }  // namespace
 
@@ -99,6 +113,34 @@ MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
     dlg.SetListVisible(1, true);
     for (int list = 2; list <= 4; ++list) dlg.SetListVisible(list, false);
     return set;
+}
+
+std::string ProfileLine(int profile, const std::string& name) {
+    std::string line = "Editing profile " + std::to_string(profile + 1);
+    if (!name.empty()) line += ": " + name;
+    return line;
+}
+
+void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect& apply) {
+    const FontDesc font = ControlFont();
+    surface.DrawText(ProfileLine(state.profile, state.profileName), ToRect(kProfileLineRect),
+                     kProfileColor, font, kLineFlags);
+    if (state.pending) {
+        surface.DrawText(kPendingLine, ToRect(kStateLineRect), kPendingColor, font, kLineFlags);
+        // A square on Apply's top right corner, inside its frame.
+        surface.FillSolidRect(
+            Rect::FromSize(apply.right - kMarkSide - 3, apply.top + 3, kMarkSide, kMarkSide),
+            kPendingColor);
+    } else if (state.sent) {
+        surface.DrawText(kSentLine, ToRect(kStateLineRect), kSentColor, font, kLineFlags);
+    }
+}
+
+void DrawWaitingVeil(Surface& surface, const Rect& control) {
+    if (control.Width() <= 0 || control.Height() <= 0) return;
+    const Image veil(control.Width(), control.Height(), kVeilColor);
+    surface.Blend(veil, {0, 0, control.Width(), control.Height()}, control.left, control.top,
+                  kVeilAlpha);
 }
 
 void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,7 +30,11 @@ constexpr int kMainWindowPageCount = 4;
 // Apply, with its caption to the left.
 constexpr uint32_t kProgressStripId = 0x7FB;
 constexpr int kProgressStripPicture = 402;
-constexpr LayoutRect kProgressStripRect{432, 125, 297, 12};
+// Below the bottom panel's hint, clear of every frame line, tall enough for
+// its caption.
+constexpr LayoutRect kProgressStripRect{432, 590, 297, 18};
+// A strip shown for a short job stays this long, so that it can be read.
+constexpr int kProgressStripMinimumMs = 600;
 constexpr std::string_view kWorkerWritingCaption = "Writing to the keyboard…";
 constexpr std::string_view kWorkerReadingCaption = "Reading the keyboard…";
 
@@ -51,6 +56,25 @@ struct MainWindowControlSet {
 // whose client area starts at (left, top); the first page is shown.
 MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
                                              MacroLibrary* library);
+
+// What the window says of its state, in the header and beside OK, Cancel and Apply.
+struct WindowStateShown {
+    int profile = 0;  // 0..4
+    std::string profileName;
+    bool pending = false;  // changes not yet sent: a line and a mark on Apply
+    bool sent = false;     // a write has just ended: a line says so for a while
+};
+constexpr std::string_view kPendingLine = "Changes not yet sent";
+constexpr std::string_view kSentLine = "Sent to the keyboard.";
+// How long the line that confirms a write stays.
+constexpr int kSentLineMs = 3000;
+// The header's line that names the profile being edited.
+std::string ProfileLine(int profile, const std::string& name);
+// apply: the Apply button, which carries the mark of pending changes.
+void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect& apply);
+
+// A control that waits while the worker writes looks disabled, whatever its kind.
+void DrawWaitingVeil(Surface& surface, const Rect& control);
 
 // The panel of pages 1..3 and the callout picture (0: none) over the background.
 void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);

@@ -34,6 +34,9 @@ public:
     virtual void Remove() = 0;
 };
 
+// The answers to the question asked at Exit while changes are pending.
+enum class ExitAnswer { kSend, kDiscard, kCancel };
+
 // The modal dialogs the main window runs. Each returns DialogResult::kOk or DialogResult::kCancel.
 class MainWindowDialogs {
 public:
@@ -47,6 +50,8 @@ public:
     virtual std::optional<std::string> ChooseProfileToSave(HostWindow* owner,
                                                            const std::string& suggested) = 0;
     virtual std::optional<std::string> ChooseProfileToLoad(HostWindow* owner) = 0;
+    // Whether to send the pending changes before exiting.
+    virtual ExitAnswer AskSendBeforeExit(HostWindow* owner) = 0;
     // A context menu at a screen position: the chosen command or 0.
     virtual int TrackMenu(HostWindow* owner, Point screenPos,
                           const std::vector<MenuItem>& items) = 0;

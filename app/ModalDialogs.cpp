@@ -4,6 +4,7 @@
 #include "app/CAttentionDlg.h"
 #include "app/CEditProfileDlg.h"
 #include "app/CFirmwareResetDlg.h"
+#include "app/CSendBeforeExitDlg.h"
 #include "app/MainWindowMessages.h"
 #include "platform/FileDialogs.h"
 
@@ -14,11 +15,20 @@ constexpr const char* kProfileFilter = "psf file (*.psf)";
 constexpr const char* kProfileExtension = ".psf";
 }  // namespace
 
-int ModalDialogs::Run(CDlgBase& dialog) {
+int ModalDialogs::RunForCode(CDlgBase& dialog) {
     if (!dialog.CreateModal() || !dialog.Window()) return DialogResult::kCancel;
     if (m_opened) m_opened(dialog);
-    const int code = dialog.Window()->RunModal();
+    return dialog.Window()->RunModal();
+}
+
+int ModalDialogs::Run(CDlgBase& dialog) {
+    const int code = RunForCode(dialog);
     return code == DialogResult::kOk ? DialogResult::kOk : DialogResult::kCancel;
+}
+
+ExitAnswer ModalDialogs::AskSendBeforeExit(HostWindow* owner) {
+    CSendBeforeExitDlg dialog(owner);
+    return CSendBeforeExitDlg::AnswerFor(RunForCode(dialog));
 }
 
 int ModalDialogs::Message(HostWindow* owner, const std::string& title, const std::string& text) {

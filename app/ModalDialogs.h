@@ -19,6 +19,7 @@ public:
     std::optional<std::string> ChooseProfileToSave(HostWindow* owner,
                                                    const std::string& suggested) override;
     std::optional<std::string> ChooseProfileToLoad(HostWindow* owner) override;
+    ExitAnswer AskSendBeforeExit(HostWindow* owner) override;
     int TrackMenu(HostWindow* owner, Point screenPos, const std::vector<MenuItem>& items) override;
 
     // Called with every dialog once it is shown, before its modal loop runs
@@ -29,6 +30,8 @@ public:
 
 private:
     int Run(CDlgBase& dialog);
+    // The code the dialog ended with, as it is.
+    int RunForCode(CDlgBase& dialog);
 
     std::function<void(CDlgBase&)> m_opened;
 };

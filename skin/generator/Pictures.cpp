@@ -300,6 +300,8 @@ std::vector<Picture> BuildCatalogue() {
     all.push_back(Button(276, 88, 20, QStringLiteral("Default")));
     all.push_back(Button(395, 46, 22, QStringLiteral("OK")));
     all.push_back(Button(394, 46, 22, QStringLiteral("Cancel")));
+    all.push_back(Button(410, 46, 22, QStringLiteral("Send")));
+    all.push_back(Button(411, 60, 22, QStringLiteral("Discard")));
     all.push_back(Button(177, 22, 18, QStringLiteral("#folder")));
     all.push_back(Button(178, 18, 18, QStringLiteral("#clear")));
     all.push_back(Button(182, 66, 23, QStringLiteral("New")));

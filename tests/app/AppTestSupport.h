@@ -187,6 +187,11 @@ public:
         return savePath;
     }
     std::optional<std::string> ChooseProfileToLoad(HostWindow*) override { return loadPath; }
+    ExitAnswer AskSendBeforeExit(HostWindow*) override {
+        ++exitQuestions;
+        if (whileExitQuestionOpen) whileExitQuestionOpen();
+        return exitAnswer;
+    }
     int TrackMenu(HostWindow*, Point, const std::vector<MenuItem>& items) override {
         menus.push_back(items);
         return menuAnswer;
@@ -204,6 +209,9 @@ public:
     std::optional<std::string> loadPath;
     std::vector<std::vector<MenuItem>> menus;
     int menuAnswer = 0;
+    int exitQuestions = 0;
+    ExitAnswer exitAnswer = ExitAnswer::kDiscard;
+    std::function<void()> whileExitQuestionOpen;
 };
 
 // A temporary folder, removed at the end; ends with '/'.

@@ -378,14 +378,23 @@ TEST(MainWindowProgress, WhileAPlanRunsTheStripShowsAndTheCommandsWait) {
         EXPECT_FALSE(rig.dlg->FindControl(id)->IsDisabled()) << id;
     // A click on Apply now does nothing; a page tab still turns the page.
     const Rect apply = rig.dlg->FindControl(MainId::kApply)->GetRect();
+    const auto applyLook = [&] {
+        Application::ProcessEvents();
+        return rig.W().Render().PixelColor(apply.left + 3, (apply.top + apply.bottom) / 2);
+    };
+    const Color waitingLook = applyLook();
     test::Click(rig.W(), (apply.left + apply.right) / 2, (apply.top + apply.bottom) / 2);
     rig.ClickControlWithoutIdle(MainId::kPage1Tab);
     EXPECT_EQ(rig.dlg->PageShown(), MainPage::kMacros);
 
     rig.clock->Hold(false);
     rig.Idle();
-    EXPECT_FALSE(strip->IsVisible());
     for (uint32_t id : waiting) EXPECT_FALSE(rig.dlg->FindControl(id)->IsDisabled()) << id;
+    EXPECT_NE(applyLook(), waitingLook) << "a waiting command looks disabled";
+    // The strip of a write stays a while after it, so that it can be read.
+    EXPECT_TRUE(strip->IsVisible());
+    for (int i = 0; i < 200 && strip->IsVisible(); ++i) Application::ProcessEventsFor(5);
+    EXPECT_FALSE(strip->IsVisible());
     // The three key tables and the profile, once.
     EXPECT_EQ(rig.log.Sets().size(), 4u);
 }

@@ -11,6 +11,7 @@
 #include "app/CAttentionDlg.h"
 #include "app/CEditProfileDlg.h"
 #include "app/CFirmwareResetDlg.h"
+#include "app/CSendBeforeExitDlg.h"
 #include "platform/EditBox.h"
 #include "platform/HostWidget.h"
 
@@ -74,6 +75,19 @@ TEST(Screenshots, FourPagesOfTheMainWindow) {
     rig.ClickControl(MainId::kLightBrightness);
     ASSERT_NE(rig.dlg->Popup(PopupSlot::kLightBrightness), nullptr);
     Save(rig.dlg->Popup(PopupSlot::kLightBrightness)->Window()->Render(), "main-brightness-list");
+    rig.ClickControl(MainId::kLightBrightness);
+    // Profile 5 being edited, with a change not yet sent.
+    rig.dlg->Commands().ChooseBaseProfile(4);
+    rig.ClickControl(MainId::kPage0Tab);
+    rig.dlg->Commands().SetLightMode(2);
+    Save(Grab(rig.W(), rig.dlg->Outline()), "main-pending-profile5");
+    // A write under way: the strip, and the commands that wait.
+    rig.clock->Hold(true);
+    rig.dlg->Commands().Apply();
+    for (int i = 0; i < 100 && !rig.dlg->IsBusy(); ++i) Application::ProcessEventsFor(5);
+    Save(Grab(rig.W(), rig.dlg->Outline()), "main-writing");
+    rig.clock->Hold(false);
+    rig.Idle();
 }
 
 TEST(Screenshots, EveryDialog) {
@@ -98,6 +112,11 @@ TEST(Screenshots, EveryDialog) {
         dlg.Create();
         Application::ProcessEvents();
         Save(Grab(*dlg.Window()), "dialog-edit-profile");
+    }
+    {
+        CSendBeforeExitDlg dlg(nullptr);
+        dlg.Create();
+        Save(Grab(*dlg.Window()), "dialog-send-before-exit");
     }
 }
 

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 // The main window's controls beside the ones every journey uses, in its
 // client coordinates.
-constexpr Box kProgressStrip{432, 125, 297, 12};
+constexpr Box kProgressStrip{432, 590, 297, 18};
 // A place on the window's background, away from every control: a press there
 // moves the window.
 constexpr Box kBackground{40, 40, 2, 2};
