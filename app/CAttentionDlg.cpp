@@ -38,7 +38,7 @@ CAttentionDlg::~CAttentionDlg() = default;
 bool CAttentionDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
     SetBackgroundBitmap(kBackground);
-    if (Window()) Window()->SetTitle(m_title);
+    SetDialogTitle(m_title);
     return true;
 }
 

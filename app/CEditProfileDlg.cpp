@@ -69,6 +69,7 @@ CEditProfileDlg::~CEditProfileDlg() {
 
 bool CEditProfileDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
+    SetDialogTitle("Edit Profile");
     SetBackgroundBitmap(kBackground);
     m_nameEdit = std::make_unique<EditBox>(*Window(), 0, kNameRect, true);
     m_nameEdit->SetColors(kWhite, kBlack);

@@ -17,6 +17,7 @@ CFirmwareResetDlg::CFirmwareResetDlg(int pictureId, HostWindow* owner)
 
 bool CFirmwareResetDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
+    SetDialogTitle("Reset All");
     SetBackgroundBitmap(m_picture);
     return true;
 }

@@ -35,7 +35,7 @@ ExitAnswer CSendBeforeExitDlg::AnswerFor(int code) {
 bool CSendBeforeExitDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
     SetBackgroundBitmap(kBackground);
-    if (Window()) Window()->SetTitle(std::string(kTitle));
+    SetDialogTitle(kTitle);
     if (CControlBase* discard = FindControl(kIdDiscard))
         discard->onClick = [this] { EndDialog(kDiscardCode); };
     return true;

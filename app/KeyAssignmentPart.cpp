@@ -5,6 +5,8 @@
 #include "keys/CKeyMapSettingDlg.h"
 #include "keys/CQuickLaunchDlg.h"
 #include "keys/CShortcutDlg.h"
+#include "model/KeyNames.h"
+#include "model/KeyboardModel.h"
 #include "model/MacroLibrary.h"
 #include "ui/CComboButton.h"
 #include "ui/CComboPopup.h"
@@ -33,6 +35,15 @@ constexpr SubList kSubLists[] = {
     {FunctionSubList::kMouseFunction, PopupSlot::kMouseFunctionList},
 };
 
+// What assistive tools call a key button: the key and what it sends now.
+std::string KeyButtonName(const CKeyboardButton& key) {
+    const uint8_t code = key.CurrentCode();
+    if (code == KeyCode::kDisabled) return key.KeyName() + ", disabled";
+    if (code >= KeyCode::kFirstMouseFunction && code <= KeyCode::kLastMouseFunction)
+        return key.KeyName() + ", mouse " + std::string(CKeyMapSettingDlg::MouseFunctionName(code));
+    return key.KeyName() + ", sends " + std::string(KeyCodeName(code));
+}
+
 PopupSlot SlotOf(FunctionSubList list) {
     for (const SubList& s : kSubLists)
         if (s.list == list) return s.slot;
@@ -45,6 +56,7 @@ KeyAssignmentPart::KeyAssignmentPart(CDlgBase& window, KeyboardModel& model,
                                      const MacroLibrary* library, ModalRunner runModal,
                                      ProgramChooser chooseProgram)
     : m_window(window),
+      m_model(model),
       m_library(library),
       m_assign(model),
       m_runModal(std::move(runModal)),
@@ -56,8 +68,12 @@ KeyAssignmentPart::~KeyAssignmentPart() {
     // The window may outlive the part: its buttons and open menus forget it.
     for (int id = kFirstKeyButtonId; id <= kLastKeyButtonId; ++id)
         if (CControlBase* c = m_window.FindControl(static_cast<uint32_t>(id))) c->onClick = nullptr;
-    for (int id = kFirstGKeyButtonId; id <= kLastGKeyButtonId; ++id)
-        if (CComboButton* b = GKeyButton(static_cast<uintptr_t>(id))) b->onClick = nullptr;
+    for (int id = kFirstGKeyButtonId; id <= kLastGKeyButtonId; ++id) {
+        if (CComboButton* b = GKeyButton(static_cast<uintptr_t>(id))) {
+            b->onClick = nullptr;
+            b->accessibleName = nullptr;
+        }
+    }
     if (auto* menu = dynamic_cast<CComboPopup*>(m_window.Popup(kFunctionMenuSlot))) {
         menu->onSubmenuWanted = nullptr;
         menu->onShortcutWanted = nullptr;
@@ -75,12 +91,39 @@ KeyAssignmentPart::~KeyAssignmentPart() {
 void KeyAssignmentPart::WireButtons() {
     for (int id = kFirstKeyButtonId; id <= kLastKeyButtonId; ++id) {
         auto* key = dynamic_cast<CKeyboardButton*>(m_window.FindControl(static_cast<uint32_t>(id)));
-        if (key) key->onClick = [this, key] { OnKeyButton(*key); };
+        if (!key) continue;
+        key->onClick = [this, key] { OnKeyButton(*key); };
+        key->accessibleName = [key] { return KeyButtonName(*key); };
     }
     for (int id = kFirstGKeyButtonId; id <= kLastGKeyButtonId; ++id) {
         const auto buttonId = static_cast<uintptr_t>(id);
-        if (CComboButton* g = GKeyButton(buttonId))
+        if (CComboButton* g = GKeyButton(buttonId)) {
             g->onClick = [this, buttonId] { OpenFunctionMenu(buttonId); };
+            g->accessibleName = [this, buttonId] { return GKeyName(buttonId); };
+        }
+    }
+}
+
+std::string KeyAssignmentPart::GKeyName(uintptr_t buttonId) const {
+    const int g = static_cast<int>(buttonId) - kFirstGKeyButtonId;
+    const GKeySlot* slot = m_model.Current().GKey(g);
+    const CComboButton* button = GKeyButton(buttonId);
+    std::string name = "G" + std::to_string(g + 1);
+    if (!slot || !button) return name;
+    const std::string shown = button->LabelText();
+    switch (slot->action.type) {
+        case KeyActionType::kNone:
+            return name + ", no function";
+        case KeyActionType::kMacro:
+            return name + ", plays macro " + shown;
+        case KeyActionType::kMouseButton:
+        case KeyActionType::kDoubleClick:
+        case KeyActionType::kFire:
+            return name + ", mouse " + shown;
+        case KeyActionType::kQuickLaunch:
+            return name + ", opens " + shown;
+        default:
+            return name + ", sends " + shown;
     }
 }
 

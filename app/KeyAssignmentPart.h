@@ -62,8 +62,11 @@ private:
     bool PointerInFunctionMenu() const;
     int RunModal(CDlgBase& dialog);
     CComboButton* GKeyButton(uintptr_t id) const;
+    // What assistive tools call a G-key button: the key and what it does now.
+    std::string GKeyName(uintptr_t buttonId) const;
 
     CDlgBase& m_window;
+    KeyboardModel& m_model;
     const MacroLibrary* m_library;
     KeyAssignment m_assign;
     ModalRunner m_runModal;

@@ -41,6 +41,52 @@ constexpr uint32_t kLineFlags = TextFlags::kRight | TextFlags::kVCenter | TextFl
 
 Rect ToRect(const LayoutRect& r) { return Rect::FromSize(r.x, r.y, r.width, r.height); }
 
+// The names assistive tools give the controls whose caption is a picture.
+struct ControlName {
+    uint32_t id;
+    std::string_view name;
+};
+constexpr ControlName kControlNames[] = {
+    {MainId::kClose, "Close"},
+    {MainId::kMinimize, "Minimize"},
+    {MainId::kPage0Tab, "Keys"},
+    {MainId::kPage1Tab, "Macros"},
+    {MainId::kPage2Tab, "G Keys"},
+    {MainId::kPage3Tab, "Lighting"},
+    {MainId::kResetProfile, "Reset Profile"},
+    {MainId::kResetAll, "Reset All"},
+    {MainId::kOk, "OK"},
+    {MainId::kApply, "Apply"},
+    {MainId::kCancel, "Cancel"},
+    {MainId::kProfile1, "Profile 1"},
+    {MainId::kProfile1 + 1, "Profile 2"},
+    {MainId::kProfile1 + 2, "Profile 3"},
+    {MacroPageId::kNewMacro, "New Macro"},
+    {MacroPageId::kDeleteMacro, "Delete Macro"},
+    {MacroPageId::kImport, "Import"},
+    {MacroPageId::kExport, "Export"},
+    {MacroPageId::kLoopSwitch, "Loop"},
+    {MacroPageId::kDelaySwitch, "Record delays"},
+    {MacroPageId::kRecord, "Record"},
+    {MacroPageId::kMacroList, "Macros"},
+    {MacroPageId::kActionList, "Macro steps"},
+    {MainId::kLightColor, "Lighting colour"},
+    {MainId::kLightBrightness, "Lighting brightness"},
+};
+
+void NameControls(CDlgBase& dlg, const MainWindowControlSet& set) {
+    // The first control of an id is the one on list 0 (the page tab, not the
+    // G-key pictures that share its id).
+    for (const ControlName& n : kControlNames)
+        if (CControlBase* c = dlg.FindControl(n.id)) c->SetAccessibleName(std::string(n.name));
+    // A G-key picture is named as its drop-down is.
+    for (size_t g = 0; g < set.gKeyTabs.size(); ++g)
+        if (CTabControl* tab = set.gKeyTabs[g]; tab && set.gKeyButtons[g])
+            tab->accessibleName = [button = set.gKeyButtons[g]] {
+                return button->AccessibleName();
+            };
+}
+
 }  // namespace
 
 MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
@@ -112,6 +158,7 @@ MainWindowControlSet BuildMainWindowControls(CDlgBase& dlg, int left, int top,
     set.progressStrip = dlg.AddControl(0, std::move(strip));
     dlg.SetListVisible(1, true);
     for (int list = 2; list <= 4; ++list) dlg.SetListVisible(list, false);
+    NameControls(dlg, set);
     return set;
 }
 

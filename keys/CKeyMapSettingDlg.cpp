@@ -108,6 +108,7 @@ uint8_t CKeyMapSettingDlg::MouseCodeForChoice(uint8_t type, uint8_t param1) {
 
 bool CKeyMapSettingDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
+    SetDialogTitle("Key Setting");
     SetBackgroundBitmap(kBackground);
     StartCapture(m_keyName);
 

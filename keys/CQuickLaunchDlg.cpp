@@ -43,6 +43,7 @@ CQuickLaunchDlg::~CQuickLaunchDlg() = default;
 
 bool CQuickLaunchDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
+    SetDialogTitle("Quick Launch");
     SetWindowRegionFromBitmap(kBackground);
     SetBackgroundBitmap(kBackground);
     return true;

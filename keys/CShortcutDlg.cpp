@@ -62,6 +62,7 @@ ChoiceRecord CShortcutDlg::BuildChoice(bool none, bool ctrl, bool shift, bool al
 
 bool CShortcutDlg::OnInitDialog() {
     CModalDlg::OnInitDialog();
+    SetDialogTitle("Shortcut");
     SetWindowRegionFromBitmap(kBackground);
     SetBackgroundBitmap(kBackground);
     StartCapture(m_keyName);

@@ -80,6 +80,7 @@ bool CMacroManagerDlg::OnInitDialog() {
     // Without the file the working copy stays empty; sets can still be added.
     ReadMacroLibrary(m_library, m_appDirectory);
     CDlgBase::OnInitDialog();
+    SetDialogTitle("Macro Manager");
     SetBackgroundBitmap(kBackgroundBitmap);
     LoadBitmapResource(kPanelBitmap, m_panel);
     if (m_setNumber != 0 && m_library.SetAt(m_setNumber - 1)) {

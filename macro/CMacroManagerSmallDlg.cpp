@@ -36,6 +36,7 @@ CMacroManagerSmallDlg::~CMacroManagerSmallDlg() { m_edit.reset(); }
 
 bool CMacroManagerSmallDlg::OnInitDialog() {
     CDlgBase::OnInitDialog();
+    SetDialogTitle(m_title);
     SetBackgroundBitmap(m_bitmapId);
     if (m_asksForName) {
         m_edit = std::make_unique<EditBox>(*Window(), kIdNameEdit, kNameEditRect, true);
@@ -73,15 +74,23 @@ void CMacroManagerSmallDlg::Ok() {
 }
 
 CMacroManagerAddDlg::CMacroManagerAddDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kAddSetBitmap, true) {}
+    : CMacroManagerSmallDlg(parent, kAddSetBitmap, true) {
+    m_title = "New Macro Set";
+}
 
 CMacroManagerDelSetDlg::CMacroManagerDelSetDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kDeleteSetBitmap, true) {}
+    : CMacroManagerSmallDlg(parent, kDeleteSetBitmap, true) {
+    m_title = "Delete Macro Set";
+}
 
 CMacroManagerAttentionDlg::CMacroManagerAttentionDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kAttentionBitmap, false) {}
+    : CMacroManagerSmallDlg(parent, kAttentionBitmap, false) {
+    m_title = "Attention";
+}
 
 CMacroManagerNoteDlg::CMacroManagerNoteDlg(HostWindow* parent)
-    : CMacroManagerSmallDlg(parent, kNoteBitmap, false) {}
+    : CMacroManagerSmallDlg(parent, kNoteBitmap, false) {
+    m_title = "Note";
+}
 
 }  // namespace lumbra

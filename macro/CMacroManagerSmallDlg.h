@@ -38,6 +38,9 @@ public:
 protected:
     CMacroManagerSmallDlg(HostWindow* parent, int bitmapId, bool asksForName);
 
+    // The window title's name of the dialog.
+    std::string_view m_title = "Macro Manager";
+
 private:
     void Ok();
 

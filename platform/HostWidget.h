@@ -3,11 +3,13 @@
 
 // The Qt widget behind a HostWindow; seen only by platform sources and tests.
 
+#include <QAccessible>
 #include <QEventLoop>
 #include <QImage>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "platform/HostWindow.h"
@@ -24,6 +26,7 @@ public:
     // Cut off from its host: no more handler calls.
     void Detach();
     HostWindow* Host() const { return m_host; }
+    WindowHandler* Handler() const { return m_handler; }
     bool InEvent() const { return m_depth > 0; }
 
     bool tracking = false;
@@ -39,6 +42,9 @@ public:
     QPoint moveStartGlobal;
     QPoint moveStartWindow;
     QEventLoop* modalLoop = nullptr;
+    // Counts what may have changed the handler's accessible nodes (events,
+    // repaints asked for); a cached copy of the nodes older than this is stale.
+    uint64_t accessibleGeneration = 0;
     // Only where the window's backing store cannot be drawn into directly.
     std::unique_ptr<Surface> backBuffer;
 
@@ -65,6 +71,13 @@ private:
     WindowHandler* m_handler;
     int m_depth = 0;
 };
+
+// Makes the host widgets answer assistive tools with their handler's nodes;
+// the first host widget calls it.
+void InstallAccessibleFactory();
+// Sees every accessibility event the host windows send, also where no bridge
+// listens (tests on headless platforms); an empty function ends it.
+void SetAccessibleEventSpy(std::function<void(QAccessibleEvent*)> spy);
 
 struct HostWindow::Impl {
     HostWidget* widget = nullptr;

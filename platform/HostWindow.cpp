@@ -34,6 +34,7 @@ HostWidget::HostWidget(HostWindow* host, WindowHandler* handler, Qt::WindowFlags
     setAttribute(Qt::WA_NoSystemBackground);
     hoverTimer.setSingleShot(true);
     QObject::connect(&hoverTimer, &QTimer::timeout, this, [this] { OnHoverTimeout(); });
+    InstallAccessibleFactory();
 }
 
 void HostWidget::Detach() {
@@ -63,6 +64,7 @@ void HostWidget::Remember(QMouseEvent* e) {
 bool HostWidget::event(QEvent* e) {
     // A deferred delete ends with this object gone; nothing may be touched after it.
     if (e->type() == QEvent::DeferredDelete) return QWidget::event(e);
+    ++accessibleGeneration;
     ++m_depth;
     bool handled = false;
     switch (e->type()) {
@@ -403,12 +405,14 @@ void HostWindow::ClearOutline() {
 
 void HostWindow::Invalidate(const Rect& r) {
     if (m_invalidateObserver) m_invalidateObserver(r);
+    if (auto* w = m_impl->widget) ++w->accessibleGeneration;
     if (auto* w = m_impl->widget; w && !r.IsEmpty())
         w->update(QRect(r.left, r.top, r.Width(), r.Height()));
 }
 
 void HostWindow::InvalidateAll() {
     if (m_invalidateObserver) m_invalidateObserver(ClientRect());
+    if (auto* w = m_impl->widget) ++w->accessibleGeneration;
     if (auto* w = m_impl->widget) w->update();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Accessible.h"
 #include "platform/Geometry.h"
 #include "platform/Image.h"
 #include "platform/Surface.h"
@@ -74,6 +75,19 @@ public:
         (void)msg, (void)first, (void)second;
         return 0;
     }
+
+    // The window's parts as assistive tools see them: the window's own role,
+    // then nodes 0 to AccessibleCount() − 1 (a holder comes before what it
+    // holds), the default action of one, and the node with the keyboard
+    // focus (−1 for none).
+    virtual AccessibleRole AccessibleWindowRole() const { return AccessibleRole::kDialog; }
+    virtual int AccessibleCount() const { return 0; }
+    virtual AccessibleNode AccessibleNodeAt(int index) const {
+        (void)index;
+        return {};
+    }
+    virtual void DoAccessibleAction(int index) { (void)index; }
+    virtual int AccessibleFocus() const { return -1; }
 };
 
 enum class WindowStyle {
@@ -164,6 +178,13 @@ public:
     // shown again to take it.
     void SetModal(bool modal);
     bool IsModal() const;
+
+    // Tells assistive tools that node `index` of the handler took the focus,
+    // or may have changed its states or name (both are compared with what
+    // the tools were last told). Nothing happens while no tool listens.
+    void NotifyAccessible(AccessibleChange change, int index);
+    // Whether an assistive tool is listening to the program.
+    static bool AccessibilityActive();
 
     // Modal run: makes the window modal, shows it and runs a nested event loop
     // until EndModal or destruction; returns the EndModal code (-1 when

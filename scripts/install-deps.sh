@@ -14,6 +14,9 @@ PACKAGES=(
     # gio launches the autostart entry in the tests, as a session would; gdbus
     # and a private session bus (dbus-run-session) for the bus journeys.
     libglib2.0-bin dbus-daemon
+    # The accessibility bus and a client of it, to read the window as a screen
+    # reader does.
+    at-spi2-core python3-pyatspi
     # The active window on Wayland desktops: the wlroots protocol's client
     # library and scanner, and the compositors and programs of the desktops
     # journeys (sway, KWin and GNOME Shell headless, with XWayland; foot,

@@ -18,6 +18,11 @@ public:
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
     bool ActsOnClick() const override { return true; }
+    AccessibleRole Role() const override { return AccessibleRole::kCheckBox; }
+    uint32_t AccessibleStates() const override {
+        return CControlBase::AccessibleStates() | AccessibleState::kCheckable |
+               (m_checked ? AccessibleState::kChecked : 0);
+    }
     int Frame() const { return m_disabled ? 6 : m_state + (m_checked ? 3 : 0); }
 
     bool IsChecked() const { return m_checked; }

@@ -23,6 +23,16 @@ public:
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
     bool ActsOnClick() const override { return true; }
     int Frame() const;
+    // Named by its creator, else by what it shows; what it shows is its value.
+    AccessibleRole Role() const override { return AccessibleRole::kComboBox; }
+    std::string AccessibleName() const override {
+        std::string name = CControlBase::AccessibleName();
+        return name.empty() ? LabelText() : name;
+    }
+    std::string AccessibleDescription() const override { return LabelText(); }
+    uint32_t AccessibleStates() const override {
+        return CControlBase::AccessibleStates() | (m_popupOpen ? AccessibleState::kExpanded : 0);
+    }
     // What the label shows.
     std::string LabelText() const { return m_showDisable ? "Disable" : m_displayText; }
 

@@ -80,4 +80,31 @@ void CControlBase::PressByKey() {
     Invalidate();
 }
 
+std::string CControlBase::AccessibleName() const {
+    if (const auto& name = accessibleName) return name();
+    return m_accessibleName.empty() ? m_text : m_accessibleName;
+}
+
+uint32_t CControlBase::AccessibleStates() const {
+    namespace S = AccessibleState;
+    uint32_t states = 0;
+    if (TakesFocus()) states |= S::kFocusable;
+    if (m_state == kPressed) states |= S::kPressed;
+    if (m_state == kHover) states |= S::kHot;
+    if (m_disabled) states |= S::kDisabled;
+    if (!m_visible) states |= S::kInvisible;
+    return states;
+}
+
+void CControlBase::PressItem(int row) {
+    if (row < 0 || row >= AccessibleItemCount()) return;
+    const Rect r = AccessibleItemAt(row).rect;
+    const int x = (r.left + r.right) / 2;
+    const int y = (r.top + r.bottom) / 2;
+    OnLButtonDown(0, x, y);
+    OnLButtonUp(0, x, y);
+    m_state = kNormal;
+    Invalidate();
+}
+
 }  // namespace lumbra

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/Accessible.h"
 #include "platform/Font.h"
 #include "platform/Geometry.h"
 #include "platform/Surface.h"
@@ -54,6 +55,35 @@ public:
     // Space or Enter on the focused control: the press and release of a click
     // at its centre, so every kind reacts exactly as to the mouse.
     virtual void PressByKey();
+
+    // What assistive tools are told of the control: its role (kNone keeps it
+    // from them; by default a push button when it acts on a click), its name
+    // (the one its creator gave, else its text), a description and its states
+    // (focus aside, which the dialog knows).
+    virtual AccessibleRole Role() const {
+        return ActsOnClick() ? AccessibleRole::kPushButton : AccessibleRole::kNone;
+    }
+    virtual std::string AccessibleName() const;
+    virtual std::string AccessibleDescription() const { return {}; }
+    virtual uint32_t AccessibleStates() const;
+    // A fixed name for a control whose caption is a picture.
+    void SetAccessibleName(std::string name) { m_accessibleName = std::move(name); }
+    // A name that follows what the control stands for now; it goes before the
+    // fixed one.
+    std::function<std::string()> accessibleName;
+    // Controls with rows show each shown row as an item of a list.
+    struct AccessibleItem {
+        std::string name;
+        Rect rect;
+        bool selected = false;
+    };
+    virtual int AccessibleItemCount() const { return 0; }
+    virtual AccessibleItem AccessibleItemAt(int row) const {
+        (void)row;
+        return {};
+    }
+    // An item's default action: a click at the middle of its row.
+    void PressItem(int row);
 
     uint32_t Id() const { return m_id; }
     bool IsVisible() const { return m_visible; }
@@ -107,6 +137,7 @@ protected:
     FontDesc m_font;
     int m_state = kNormal;
     bool m_takesFocus = false;
+    std::string m_accessibleName;
 };
 
 }  // namespace lumbra

@@ -199,6 +199,7 @@ void CDlgBase::SetFocus(CControlBase* control, bool showMark) {
         if (control) m_window->Invalidate(FocusMarkRect(*control));
     }
     OnFocusChanged(before, control);
+    AnnounceFocus(control);
 }
 
 bool CDlgBase::OnNavKey(const NavKeyPress& press) {
@@ -246,6 +247,11 @@ bool CDlgBase::RunButton(uint32_t id) {
 void CDlgBase::OnPaint(Surface& surface, const Rect& client) {
     if (m_window && m_window->IsMinimized()) return;
     DrawBackground(surface, client);
+    // What the picture changed may be news to assistive tools.
+    if (m_window && !m_announcePending && HostWindow::AccessibilityActive()) {
+        m_announcePending = true;
+        m_window->Post([this] { AnnounceChanges(); });
+    }
 }
 
 void CDlgBase::InvalidateControl(const CControlBase* control) {

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -129,6 +132,20 @@ public:
     void OnLButtonDblClk(uint32_t flags, int x, int y) override;
     bool OnNavKey(const NavKeyPress& press) override;
 
+    // Assistive tools see the visible controls that have a role, each list
+    // followed by its shown rows; the window is a dialog, or a window of its
+    // own when nothing owns it. A node's action is what Space does to it.
+    AccessibleRole AccessibleWindowRole() const override;
+    int AccessibleCount() const override;
+    AccessibleNode AccessibleNodeAt(int index) const override;
+    void DoAccessibleAction(int index) override;
+    int AccessibleFocus() const override;
+    // Tells assistive tools which controls changed state or name since they
+    // were last told; the dialog runs it after each repaint.
+    void AnnounceChanges();
+    // The window title for a dialog called `name`.
+    void SetDialogTitle(std::string_view name);
+
 protected:
     // The focus moved from `before` to `now` (either may be none).
     virtual void OnFocusChanged(CControlBase* before, CControlBase* now) {
@@ -157,6 +174,14 @@ private:
     void ReleaseActiveControl();
     // Runs a dialog button's click for Enter or Esc; false when there is none.
     bool RunButton(uint32_t id);
+    // A node: a control, or row `row` of one (−1 for the control itself).
+    struct AccessibleEntry {
+        CControlBase* control;
+        int row;
+        int parent;
+    };
+    std::vector<AccessibleEntry> AccessibleEntries() const;
+    void AnnounceFocus(CControlBase* control);
 
     int m_width = kDefaultWidth;
     int m_height = kDefaultHeight;
@@ -187,6 +212,9 @@ private:
     uint32_t m_cancelId = 0;
     std::vector<uint32_t> m_viewSwitches;
     std::array<CWndPopup*, kPopupSlotCount> m_popups{};
+    // What assistive tools were last told of each node, by key.
+    std::unordered_map<uint64_t, std::pair<uint32_t, std::string>> m_announced;
+    bool m_announcePending = false;
 };
 
 }  // namespace lumbra

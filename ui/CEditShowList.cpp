@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CEditShowList.h"
 
+#include <algorithm>
+
 #include "platform/EditBox.h"
 #include "platform/HostWindow.h"
 #include "ui/ControlMessages.h"
@@ -125,6 +127,21 @@ void CEditShowList::CommitName() {
 
 bool CEditShowList::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] { Clicked(); });
+}
+
+int CEditShowList::AccessibleItemCount() const {
+    const MacroSet* set = Set();
+    if (!set) return 0;
+    const int n = static_cast<int>(set->MacroKeyNum());
+    return std::max(0, std::min(m_rowCount, n - m_firstRow));
+}
+
+CControlBase::AccessibleItem CEditShowList::AccessibleItemAt(int row) const {
+    const MacroSet* set = Set();
+    const MacroKey* key = set ? set->KeyAt(static_cast<uint32_t>(m_firstRow + row)) : nullptr;
+    const Rect r{m_rect.left + 2, m_rect.top + kRowHeight * row, m_rect.right - 2,
+                 m_rect.top + kRowHeight * row + kRowHeight};
+    return {key ? key->name : std::string(), r, m_firstRow + row == m_selected};
 }
 
 }  // namespace lumbra

@@ -36,6 +36,9 @@ public:
     void SetFirstRow(int row) { m_firstRow = row; }
     int RowCount() const { return m_rowCount; }
 
+    AccessibleRole Role() const override { return AccessibleRole::kList; }
+    int AccessibleItemCount() const override;
+    AccessibleItem AccessibleItemAt(int row) const override;
     void Draw(Surface& surface, const Rect& updateRect) override;
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CImageShowList.h"
 
+#include <algorithm>
+
 #include "model/KeyNames.h"
 #include "ui/ControlMessages.h"
 
@@ -71,6 +73,21 @@ bool CImageShowList::OnLButtonDown(uint32_t, int x, int y) {
 
 bool CImageShowList::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] { Clicked(); });
+}
+
+int CImageShowList::AccessibleItemCount() const {
+    if (!m_key) return 0;
+    const int n = static_cast<int>(m_key->ActionCount());
+    return std::max(0, std::min(m_rowCount, n - m_firstRow));
+}
+
+CControlBase::AccessibleItem CImageShowList::AccessibleItemAt(int row) const {
+    const Rect r{m_rect.left + 2, m_rect.top + kRowHeight * row, m_rect.right - 2,
+                 m_rect.top + kRowHeight * row + kRowHeight};
+    if (!m_key || m_firstRow + row >= static_cast<int>(m_key->ActionCount())) return {{}, r, false};
+    const StepCaption step =
+        DescribeStep(m_key->GetAction(static_cast<uint32_t>(m_firstRow + row)));
+    return {step.text, r, m_firstRow + row == m_selected};
 }
 
 }  // namespace lumbra

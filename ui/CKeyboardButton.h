@@ -21,6 +21,10 @@ public:
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
     bool ActsOnClick() const override { return true; }
     int Frame() const { return (m_state == kNormal && m_remapped) ? kPressed : m_state; }
+    std::string AccessibleName() const override {
+        std::string name = CControlBase::AccessibleName();
+        return name.empty() ? m_keyName : name;
+    }
 
     uint32_t KeyIndex() const { return m_keyIndex; }
     const std::string& KeyName() const { return m_keyName; }

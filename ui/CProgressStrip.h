@@ -26,6 +26,8 @@ public:
     int Frame() const { return m_frame; }
     const std::string& Caption() const { return m_caption; }
 
+    AccessibleRole Role() const override { return AccessibleRole::kProgressBar; }
+    std::string AccessibleName() const override { return m_caption; }
     void Draw(Surface& surface, const Rect& updateRect) override;
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;

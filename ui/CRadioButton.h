@@ -12,6 +12,11 @@ public:
     using CRegionButton::CRegionButton;
 
     int Frame() const override;
+    AccessibleRole Role() const override { return AccessibleRole::kRadioButton; }
+    uint32_t AccessibleStates() const override {
+        return CControlBase::AccessibleStates() | AccessibleState::kCheckable |
+               (m_selected ? AccessibleState::kChecked : 0);
+    }
     void SetSelected(bool selected) { m_selected = selected; }
     bool IsSelected() const { return m_selected; }
 

@@ -16,6 +16,11 @@ public:
     Color TextColor() const { return m_color; }
     void SetTextColor(Color color) { m_color = color; }
 
+    AccessibleRole Role() const override { return AccessibleRole::kStaticText; }
+    std::string AccessibleName() const override {
+        std::string name = CControlBase::AccessibleName();
+        return name.empty() ? m_string : name;
+    }
     void Draw(Surface& surface, const Rect& updateRect) override;
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;

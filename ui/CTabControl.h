@@ -20,6 +20,11 @@ public:
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
     bool ActsOnClick() const override { return true; }
     int Frame() const;
+    AccessibleRole Role() const override { return AccessibleRole::kPageTab; }
+    uint32_t AccessibleStates() const override {
+        return CControlBase::AccessibleStates() | AccessibleState::kSelectable |
+               (m_selected ? AccessibleState::kSelected : 0);
+    }
 
     void SetSelected(bool selected) { m_selected = selected; }
     bool IsSelected() const { return m_selected; }

@@ -15,6 +15,7 @@ bool CWndPopup::Create(HostWindow* owner, const Rect& screenRect, uint32_t param
     m_parameter = parameter;
     m_owner = owner;
     m_window = std::make_unique<HostWindow>(this, WindowStyle::kPopup, owner);
+    m_window->SetTitle(AccessibleTitle());
     m_window->SetSize(LayoutWidth(), 2 * kMargin);
     BuildItems();
     Layout();

@@ -85,6 +85,16 @@ public:
     void OnActivate(bool active) override;
     void OnWindowDestroyed() override;
 
+    // Assistive tools see the popup as a dialog named for what it offers,
+    // holding a list of its items (the function menu: its items as menu
+    // items); an item's action is a click on it.
+    AccessibleRole AccessibleWindowRole() const override { return AccessibleRole::kDialog; }
+    int AccessibleCount() const override;
+    AccessibleNode AccessibleNodeAt(int index) const override;
+    void DoAccessibleAction(int index) override;
+    int AccessibleFocus() const override;
+    std::string AccessibleTitle() const;
+
 protected:
     // The fixed width of the class's items (W).
     virtual int LayoutWidth() const = 0;
@@ -119,6 +129,10 @@ protected:
     ChoiceRecord m_result;
 
 private:
+    // The items that are not separators, in order.
+    std::vector<int> AccessibleItems() const;
+    bool ItemsAsMenu() const { return m_kind == PopupKind::kFunctionMenu; }
+
     bool m_tracking = false;
     bool m_pressed = false;
     bool m_captured = false;

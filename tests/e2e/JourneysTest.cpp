@@ -159,7 +159,7 @@ protected:
     // (pressing a key, or choosing "disable"), OK.
     void RemapKey(const Box& key, const std::string& pressed) {
         Click(key);
-        const auto dialog = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, "Lumbra");
+        const auto dialog = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, "Key Setting — Lumbra");
         ASSERT_TRUE(dialog) << "no key setting dialog";
         if (pressed.empty()) {
             ClickIn(*dialog, kKeyDialogDisable);
@@ -343,7 +343,7 @@ TEST_F(Journey, ShortcutCapturedForG3ReachesTheKeyboardAndOkHidesTheWindowInTheT
     const auto menu = OpenFunctionMenu(2);
     ASSERT_TRUE(menu) << "no function menu";
     ClickIn(*menu, kFunctionMenuWidth / 2, RowY(kAssignShortcutRow));
-    const auto dialog = WaitForDialog(kShortcutWidth, kShortcutHeight, "Lumbra");
+    const auto dialog = WaitForDialog(kShortcutWidth, kShortcutHeight, "Shortcut — Lumbra");
     ASSERT_TRUE(dialog) << "no shortcut dialog";
     ClickIn(*dialog, kShortcutCtrl);
     ClickIn(*dialog, kShortcutShift);
@@ -493,7 +493,7 @@ TEST_F(Journey, UnplugDuringApplyWarnsOnceLosesNothingAndReadsBackAfterThePlug) 
     Click(kApply);
     ASSERT_TRUE(WaitForTraceLine("set", {0x06}));
     Control("unplug");
-    const auto message = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, "Attention!");
+    const auto message = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, "Attention! — Lumbra");
     ASSERT_TRUE(message) << "no disconnection message";
     // What the plan had not sent goes nowhere once the keyboard has gone.
     const auto tables = Sets(0x06);
@@ -517,7 +517,7 @@ TEST_F(Journey, UnplugDuringApplyWarnsOnceLosesNothingAndReadsBackAfterThePlug) 
     })) << "a full read-back after the plug";
     const auto windows = m_x.Windows(m_lumbra.Pid());
     EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
-                            [](const XWindow& w) { return w.name == "Attention!"; }),
+                            [](const XWindow& w) { return w.name == "Attention! — Lumbra"; }),
               1)
         << "the message comes once";
     PointerAway();
