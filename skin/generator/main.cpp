@@ -5,8 +5,10 @@
 //   lumbra-skin-gen OUTDIR [--preview FOLDER]
 //   lumbra-skin-gen --list        prints the catalogue as a table
 //
-// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png and skin.qrc. With --preview the
-// contact sheets and window mock-ups are written to FOLDER as well.
+// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png and skin.qrc. Every PNG and bitmap
+// picture is drawn a second time with twice the pixels, png/<id>@2x.png and bmp/<id>@2x.png, for
+// screens that show two device pixels or more for each logical one. With --preview the contact
+// sheets and window mock-ups are written to FOLDER as well.
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +83,17 @@ int main(int argc, char** argv) {
         }
         rendered.insert(name, image);
         qrcText << "    <file>" << name << "</file>\n";
+        if (picture.kind == skin::Kind::kIcon) continue;
+        skin::SetRenderScale(2);
+        const QImage doubled = picture.render();
+        skin::SetRenderScale(1);
+        const QString doubleName = skin::DoubleResourceName(picture);
+        if (doubled.size() != image.size() * 2 ||
+            !Save(doubled, out + QLatin1Char('/') + doubleName)) {
+            std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(doubleName));
+            return 1;
+        }
+        qrcText << "    <file>" << doubleName << "</file>\n";
     }
     for (int size : skin::kIconSizes) {
         const QString name = QStringLiteral("icon/387-%1.png").arg(size);
