@@ -35,6 +35,7 @@ struct Image::Impl {
     // The same picture with twice the pixels, for surfaces that have more
     // device pixels than logical ones: its file, until it is first asked for.
     QString doubleSource;
+    bool doubleBeside = false;  // doubleSource is this picture's file, "@2x" to add
     std::shared_ptr<Impl> doubled;
     // The picture with twice the pixels; null when there is none (or it is
     // not exactly twice the size).

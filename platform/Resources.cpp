@@ -47,14 +47,6 @@ QString ResourcePath(ResourceKind kind, int id) {
     return {};
 }
 
-// The same picture with twice the pixels; none for the icons, which come in
-// sizes of their own.
-QString DoublePath(ResourceKind kind, int id) {
-    if (kind == ResourceKind::kIcon) return {};
-    QString path = ResourcePath(kind, id);
-    return path.insert(path.size() - 4, QStringLiteral("@2x"));
-}
-
 // Windows shown on a screen with more device pixels than logical ones draw
 // from the pictures with twice the pixels: those are the ones worth having
 // decoded before the first frame.
@@ -81,8 +73,9 @@ Image LoadResourceImage(ResourceKind kind, int id) {
     // Every control takes its pictures when it is built, most of them for
     // pages not shown yet; only the size is read until a picture is drawn.
     Image image = Image::LoadWhenUsed(ResourcePath(kind, id).toStdString(), "png");
-    if (const QString twice = DoublePath(kind, id); !image.IsNull() && !twice.isEmpty())
-        image.SetDoubleSource(twice.toStdString());
+    // Each picture but the icons (which come in sizes of their own) has its
+    // double beside it: "<id>@2x.png".
+    if (kind != ResourceKind::kIcon) image.SetDoubleBeside();
     Entry& entry = Cache()[key];
     entry.large = Large(image);
     if (entry.large)
