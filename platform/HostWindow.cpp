@@ -156,9 +156,9 @@ void HostWidget::keyPressEvent(QKeyEvent* e) {
 }
 
 // What this paint event draws into, as a surface over its pixels: the
-// window's backing store where that is a plain 32-bit picture of this window,
-// one pixel per device pixel (the raster platforms at scale 1). Null
-// elsewhere (scaled screens, grabs into a pixmap, shared painters).
+// window's backing store where that is a plain 32-bit picture of this window
+// (the raster platforms), at its device pixel ratio. Null elsewhere (grabs
+// into a pixmap, shared painters).
 std::unique_ptr<Surface> HostWidget::PaintTarget() {
     QPoint offset;
     QPaintDevice* device = redirected(&offset);
@@ -166,11 +166,14 @@ std::unique_ptr<Surface> HostWidget::PaintTarget() {
         return nullptr;
     auto* store = static_cast<QImage*>(device);
     const QImage::Format format = store->format();
-    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
-        store->devicePixelRatio() != 1.0 || store->width() < width() || store->height() < height())
-        return nullptr;
     auto impl = std::make_unique<Surface::Impl>();
-    impl->image = QImage(store->bits(), width(), height(), store->bytesPerLine(), format);
+    impl->ratio = store->devicePixelRatio();
+    impl->logical = size();
+    const int deviceWidth = impl->Device(width()), deviceHeight = impl->Device(height());
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
+        impl->ratio < 1.0 || store->width() < deviceWidth || store->height() < deviceHeight)
+        return nullptr;
+    impl->image = QImage(store->bits(), deviceWidth, deviceHeight, store->bytesPerLine(), format);
     impl->clip = {0, 0, width(), height()};
     return std::make_unique<Surface>(std::move(impl));
 }
@@ -188,9 +191,11 @@ void HostWidget::paintEvent(QPaintEvent* e) {
         }
         return;
     }
+    const double ratio = std::max(devicePixelRatioF(), 1.0);
     QRect dirty = e->rect();
-    if (!backBuffer || backBuffer->Width() != width() || backBuffer->Height() != height()) {
-        backBuffer = std::make_unique<Surface>(width(), height());
+    if (!backBuffer || backBuffer->Width() != width() || backBuffer->Height() != height() ||
+        backBuffer->DevicePixelRatio() != ratio) {
+        backBuffer = std::make_unique<Surface>(width(), height(), ratio);
         dirty = rect();
     }
     // The back buffer keeps the last picture, so only the dirty part is drawn again.
@@ -200,7 +205,12 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     backBuffer->ClearClip();
     backBuffer->impl()->EndPainting();
     QPainter p(this);
-    p.drawImage(dirty, backBuffer->impl()->image, dirty);
+    const Surface::Impl& drawn = *backBuffer->impl();
+    const QRect from =
+        drawn.DeviceRect(Rect::FromSize(dirty.x(), dirty.y(), dirty.width(), dirty.height()));
+    p.drawImage(
+        QRectF(from.x() / ratio, from.y() / ratio, from.width() / ratio, from.height() / ratio),
+        drawn.image, from);
 }
 
 void HostWidget::mouseMoveEvent(QMouseEvent* e) {
@@ -319,8 +329,33 @@ void HostWindow::SetSize(int width, int height) {
     if (auto* w = m_impl->widget) w->resize(std::max(width, 1), std::max(height, 1));
 }
 
+namespace {
+
+// The part of the screen windows may cover, in logical pixels, on the screen
+// that holds the point (the primary screen when none does).
+QRect AvailableArea(QPoint at) {
+    QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// Where a window asked to go to topLeft goes.
+QPoint PlaceOnScreen(const HostWidget* w, QPoint topLeft) {
+    // Popups are placed by their owners against the control they belong to.
+    if (!w || w->windowFlags().testFlag(Qt::Tool)) return topLeft;
+    const QRect area = AvailableArea(topLeft + QPoint(w->width() / 2, 0));
+    if (area.isEmpty()) return topLeft;
+    // The title area and its buttons, at the top, stay on the screen; a
+    // window too large for the screen keeps its top left corner on it.
+    const int x = std::max(std::min(topLeft.x(), area.right() + 1 - w->width()), area.left());
+    const int y = std::max(std::min(topLeft.y(), area.bottom() + 1 - w->height()), area.top());
+    return {x, y};
+}
+
+}  // namespace
+
 void HostWindow::Move(int x, int y) {
-    if (auto* w = m_impl->widget) w->move(x, y);
+    if (auto* w = m_impl->widget) w->move(PlaceOnScreen(w, QPoint(x, y)));
 }
 
 Rect HostWindow::ClientRect() const {
@@ -347,11 +382,15 @@ void HostWindow::CenterOnOwner() {
     else if (QScreen* s = QGuiApplication::primaryScreen())
         area = s->availableGeometry();
     if (area.isEmpty()) return;
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+    w->move(PlaceOnScreen(w, area.center() - QPoint(w->width() / 2, w->height() / 2)));
 }
 
 void HostWindow::Show() {
     if (auto* w = m_impl->widget) {
+        // A window shown where it was created, or moved by someone else, is
+        // brought onto the screen before it first shows.
+        if (!w->isVisible() && !w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            w->move(PlaceOnScreen(w, w->pos()));
         w->show();
     }
 }
@@ -420,10 +459,10 @@ void HostWindow::RepaintNow() {
     if (auto* w = m_impl->widget; w && w->isVisible()) w->repaint();
 }
 
-Image HostWindow::Render() {
+Image HostWindow::Render(double devicePixelRatio) {
     Rect client = ClientRect();
     if (client.IsEmpty() || !m_handler) return {};
-    Surface s(client.Width(), client.Height());
+    Surface s(client.Width(), client.Height(), devicePixelRatio);
     m_handler->OnPaint(s, client);
     return s.Snapshot();
 }

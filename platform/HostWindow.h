@@ -137,8 +137,9 @@ public:
     void Invalidate(const Rect& r);
     void InvalidateAll();
     void RepaintNow();
-    // What the handler paints, as a picture (for tests and screenshots).
-    Image Render();
+    // What the handler paints, as a picture (for tests and screenshots), in
+    // the device pixels of a screen with this ratio.
+    Image Render(double devicePixelRatio = 1.0);
     // Called with every rectangle invalidated (the client rectangle for
     // InvalidateAll); for tests and measurements.
     void SetInvalidateObserver(std::function<void(const Rect&)> observer) {

@@ -119,6 +119,19 @@ const QImage& Image::Impl::Pixels() {
     return image;
 }
 
+Image::Impl* Image::Impl::Double() {
+    if (!doubled && !doubleSource.isEmpty()) {
+        QString file = doubleSource;
+        if (doubleBeside) file.insert(file.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        // Only a picture of exactly twice the size stands in for this one.
+        Image twice = Image::LoadWhenUsed(file.toStdString(), "png");
+        doubleSource.clear();
+        if (twice.Width() == size.width() * 2 && twice.Height() == size.height() * 2)
+            doubled = twice.SharedImpl();
+    }
+    return doubled.get();
+}
+
 Image::Image() = default;
 Image::Image(std::shared_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 Image::~Image() = default;
@@ -133,7 +146,8 @@ Image::Image(int width, int height, Color fill, uint8_t alpha) {
     QColor c = ToQColor(fill);
     c.setAlpha(alpha);
     img.fill(c);
-    m_impl = std::make_shared<Impl>(Impl{std::move(img), {}, QSize(width, height), {}, {}, {}});
+    m_impl = std::make_shared<Impl>(
+        Impl{std::move(img), {}, QSize(width, height), {}, {}, {}, {}, {}, {}});
 }
 
 Image Image::Decode(std::span<const uint8_t> bytes) {
@@ -148,7 +162,7 @@ Image Image::LoadWhenUsed(const std::string& path, const char* format) {
     QSize size = type == "png" ? PngResourceSize(file) : QSize();
     if (size.isEmpty()) size = QImageReader(file, type).size();
     if (size.isEmpty()) return {};
-    return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}, {}}));
+    return Image(std::make_shared<Impl>(Impl{QImage(), file, size, type, {}, {}, {}, {}, {}}));
 }
 
 void Image::DecodeInBackground(const std::vector<Image>& images) {
@@ -190,6 +204,24 @@ bool Image::SavePng(const std::string& path) const {
     return m_impl && m_impl->Pixels().save(QString::fromStdString(path), "PNG");
 }
 
+void Image::SetDoubleSource(const std::string& path) {
+    if (!m_impl) return;
+    m_impl->doubleSource = QString::fromStdString(path);
+    m_impl->doubleBeside = false;
+}
+
+void Image::SetDoubleBeside() {
+    // Shares the file name's characters: thousands of pictures cost no more.
+    if (!m_impl || m_impl->source.lastIndexOf(QLatin1Char('.')) < 0) return;
+    m_impl->doubleSource = m_impl->source;
+    m_impl->doubleBeside = true;
+}
+
+Image Image::DoubleSize() const {
+    Impl* impl = m_impl.get();
+    return impl && impl->Double() ? Image(impl->doubled) : Image();
+}
+
 bool Image::IsNull() const { return !m_impl || m_impl->size.isEmpty(); }
 int Image::Width() const { return m_impl ? m_impl->size.width() : 0; }
 int Image::Height() const { return m_impl ? m_impl->size.height() : 0; }
@@ -217,7 +249,8 @@ Image::Impl* Image::mutableImpl() {
     if (!m_impl) return nullptr;
     m_impl->Pixels();
     if (m_impl.use_count() > 1)
-        m_impl = std::make_shared<Impl>(Impl{m_impl->image.copy(), {}, m_impl->size, {}, {}, {}});
+        m_impl = std::make_shared<Impl>(
+            Impl{m_impl->image.copy(), {}, m_impl->size, {}, {}, {}, {}, {}, {}});
     return m_impl.get();
 }
 
@@ -239,12 +272,18 @@ const QImage& QImageOf(const Image& image) {
     return image.impl() ? const_cast<Image::Impl*>(image.impl())->Pixels() : NullQImage();
 }
 
+const QImage* DoubleQImageOf(const Image& image) {
+    auto* impl = const_cast<Image::Impl*>(image.impl());
+    Image::Impl* doubled = impl ? impl->Double() : nullptr;
+    return doubled ? &doubled->Pixels() : nullptr;
+}
+
 Image FromQImage(QImage image) {
     if (image.isNull()) return {};
     image = Premultiplied(std::move(image));
     const QSize size = image.size();
-    return Image(
-        std::make_shared<Image::Impl>(Image::Impl{std::move(image), {}, size, {}, {}, {}}));
+    return Image(std::make_shared<Image::Impl>(
+        Image::Impl{std::move(image), {}, size, {}, {}, {}, {}, {}, {}}));
 }
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }

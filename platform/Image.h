@@ -38,6 +38,16 @@ public:
     static void StopBackgroundDecoding();
     bool SavePng(const std::string& path) const;
 
+    // Names the file of the same picture with twice the pixels in each
+    // direction. Surfaces with more device pixels than logical ones draw from
+    // it; it is read only then. A change to this image forgets it.
+    void SetDoubleSource(const std::string& path);
+    // The same for a picture loaded when used whose double is the file of the
+    // same name with "@2x" before its extension.
+    void SetDoubleBeside();
+    // That picture; empty when there is none or it is not twice the size.
+    Image DoubleSize() const;
+
     bool IsNull() const;
     int Width() const;
     int Height() const;

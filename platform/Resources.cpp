@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Resources.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QString>
 #include <map>
 #include <memory>
@@ -45,6 +47,16 @@ QString ResourcePath(ResourceKind kind, int id) {
     return {};
 }
 
+// Windows shown on a screen with more device pixels than logical ones draw
+// from the pictures with twice the pixels: those are the ones worth having
+// decoded before the first frame.
+bool ScreensWantDoublePictures() {
+    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                ? QGuiApplication::primaryScreen()
+                                : nullptr;
+    return screen && screen->devicePixelRatio() > 1.0;
+}
+
 bool Large(const Image& image) {
     return static_cast<int64_t>(image.Width()) * image.Height() * 4 >= kKeepDecodedLimit;
 }
@@ -61,6 +73,9 @@ Image LoadResourceImage(ResourceKind kind, int id) {
     // Every control takes its pictures when it is built, most of them for
     // pages not shown yet; only the size is read until a picture is drawn.
     Image image = Image::LoadWhenUsed(ResourcePath(kind, id).toStdString(), "png");
+    // Each picture but the icons (which come in sizes of their own) has its
+    // double beside it: "<id>@2x.png".
+    if (kind != ResourceKind::kIcon) image.SetDoubleBeside();
     Entry& entry = Cache()[key];
     entry.large = Large(image);
     if (entry.large)
@@ -72,7 +87,14 @@ Image LoadResourceImage(ResourceKind kind, int id) {
 
 void PrefetchResourceImages(const std::vector<std::pair<ResourceKind, int>>& pictures) {
     std::vector<Image> images;
-    for (const auto& [kind, id] : pictures) images.push_back(LoadResourceImage(kind, id));
+    const bool twice = ScreensWantDoublePictures();
+    for (const auto& [kind, id] : pictures) {
+        Image image = LoadResourceImage(kind, id);
+        if (Image doubled = twice ? image.DoubleSize() : Image(); !doubled.IsNull())
+            images.push_back(std::move(doubled));
+        else
+            images.push_back(std::move(image));
+    }
     Image::DecodeInBackground(images);
     Prefetched().insert(Prefetched().end(), images.begin(), images.end());
 }

@@ -13,9 +13,14 @@ namespace lumbra {
 
 // An opaque off-screen drawing target of a fixed size. Everything the
 // toolkit draws goes through one of these operations.
+//
+// Sizes and coordinates are logical pixels. A surface for a screen with a
+// device pixel ratio above 1 holds that many more pixels in each direction:
+// text, fills and lines are drawn with all of them, and pictures come from
+// their copies with twice the pixels where they have one.
 class Surface {
 public:
-    Surface(int width, int height);
+    Surface(int width, int height, double devicePixelRatio = 1.0);
     struct Impl;
     // Over pixels that someone else owns (platform sources only).
     explicit Surface(std::unique_ptr<Impl> impl);
@@ -25,6 +30,7 @@ public:
 
     int Width() const;
     int Height() const;
+    double DevicePixelRatio() const;
 
     // Limits every drawing operation to r (a repaint of part of a window);
     // ClearClip allows the whole surface again.
@@ -46,13 +52,14 @@ public:
     // Scales a source rectangle into dest (nearest neighbour) and leaves the
     // pixels whose source colour equals key as they were.
     void DrawColorKeyed(const Image& src, const Rect& srcRect, const Rect& dest, Color key);
+    // A logical pixel: read at its centre, written whole.
     Color GetPixel(int x, int y) const;
     void SetPixel(int x, int y, Color color);
     // Text with a transparent background, laid out by TextFlags.
     void DrawText(std::string_view text, const Rect& r, Color color, const FontDesc& font,
                   uint32_t flags);
 
-    // The pixels drawn so far.
+    // The pixels drawn so far, in device pixels.
     Image Snapshot() const;
 
     Impl* impl() const { return m_impl.get(); }

@@ -24,6 +24,7 @@ run() {
 }
 run startup build-bench/bench/app/lumbra_bench_startup 'BM_StartToFirstFrame/.*'
 run full_repaint build-bench/bench/ui/lumbra_bench_ui BM_FullRepaint
+run full_repaint_scale2 build-bench/bench/ui/lumbra_bench_ui BM_FullRepaintScale2
 run hover_repaint build-bench/bench/ui/lumbra_bench_ui BM_HoverRepaint
 run readback build-bench/bench/device/lumbra_bench_device 'BM_ReadBackAll/.*'
 run flush build-bench/bench/device/lumbra_bench_device 'BM_FlushPendingWrites/.*'
@@ -65,6 +66,7 @@ row "start-up with --hidden to the tray icon" "$(figure startup $startup hidden_
 row "resident memory after start-up" "$(figure startup $startup rss_mb)" MB -
 row "resident memory / floor (medians)" "$(figure startup $startup rss_ratio)" ratio "<1.3"
 row "main window: full repaint" "$(figure full_repaint BM_FullRepaint real_time)" us "<4000"
+row "main window: full repaint at scale 2" "$(figure full_repaint_scale2 BM_FullRepaintScale2 real_time)" us "<4000"
 row "main window: hover repaint" "$(figure hover_repaint BM_HoverRepaint real_time)" us -
 row "ReadBackAll, factory keyboard / pauses" "$(figure readback BM_ReadBackAll/0/iterations:5 ratio)" ratio "<1.05"
 row "ReadBackAll, 3 macros / pauses" "$(figure readback BM_ReadBackAll/3/iterations:5 ratio)" ratio "<1.05"

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "skin/SkinResources.h"
 
-// The resource compiler's registration function for the skin (rcc --name lumbra_skin), declared
-// as the generated file defines it: in the global namespace, for a toolkit built without a
-// namespace of its own. Calling it here keeps the generated file linked into the program without
-// any toolkit header in this folder.
+// The resource compiler's registration functions for the skin (rcc --name lumbra_skin, and
+// lumbra_skin_2x for the pictures with twice the pixels), declared as the generated files define
+// them: in the global namespace, for a toolkit built without a namespace of its own. Calling them
+// here keeps the generated files linked into the program without any toolkit header in this
+// folder.
 int qInitResources_lumbra_skin();
+int qInitResources_lumbra_skin_2x();
 
 namespace lumbra {
 
 void InitSkinResources() {
-    static const bool registered = (qInitResources_lumbra_skin(), true);
+    static const bool registered =
+        (qInitResources_lumbra_skin(), qInitResources_lumbra_skin_2x(), true);
     (void)registered;
 }
 

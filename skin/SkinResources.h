@@ -6,6 +6,8 @@
 // The skin's pictures are compiled into the program as resources, one file per id:
 //   ":/skin/png/<id>.png"   strips of state frames, with alpha
 //   ":/skin/bmp/<id>.png"   opaque pictures (backgrounds, panels, notices, keyed buttons)
+//   ":/skin/png/<id>@2x.png", ":/skin/bmp/<id>@2x.png"
+//                           the same pictures with twice the pixels in each direction
 //   ":/skin/icon/387.png"   the program icon, 32 pixels; ":/skin/icon/387-<size>.png" for
 //                           16, 32, 48, 64, 128 and 256 pixels
 namespace lumbra {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Paint timings of the main window on the simulated keyboard: a full repaint
-// of the key page (818 x 628, every control of the page), and the repaint
-// after the pointer moves from one key to the next. Printed in microseconds.
+// of the key page (818 x 628, every control of the page; also at device pixel
+// ratio 2), and the repaint after the pointer moves from one key to the next.
+// Printed in microseconds.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -68,17 +69,24 @@ Fixture& TheFixture() {
     return *f;
 }
 
-void BM_FullRepaint(benchmark::State& state) {
+void FullRepaint(benchmark::State& state, double devicePixelRatio) {
     Fixture& f = TheFixture();
     const Rect client = f.dlg->Window()->ClientRect();
-    Surface surface(client.Width(), client.Height());
+    Surface surface(client.Width(), client.Height(), devicePixelRatio);
     for (auto _ : state) {
         f.dlg->OnPaint(surface, client);
         benchmark::DoNotOptimize(surface.GetPixel(400, 300));
     }
     state.counters["keys"] = static_cast<double>(f.keys.size());
 }
+
+void BM_FullRepaint(benchmark::State& state) { FullRepaint(state, 1.0); }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+// The same on a screen of device pixel ratio 2: four times the pixels, drawn
+// from the pictures with twice the pixels.
+void BM_FullRepaintScale2(benchmark::State& state) { FullRepaint(state, 2.0); }
+BENCHMARK(BM_FullRepaintScale2)->Unit(benchmark::kMicrosecond);
 
 void BM_HoverRepaint(benchmark::State& state) {
     Fixture& f = TheFixture();

@@ -22,7 +22,8 @@ constexpr double kWindowRadius = 14.0;
 
 class Canvas {
 public:
-    Canvas(int width, int height) : m_image(width, height, QImage::Format_RGB32), m_painter() {
+    Canvas(int width, int height)
+        : m_image(NewPicture(width, height, QImage::Format_RGB32)), m_painter() {
         m_image.fill(pal::kCard);
         m_painter.begin(&m_image);
         m_painter.setRenderHint(QPainter::Antialiasing, true);
@@ -37,7 +38,8 @@ public:
     QImage FinishOutlined(double radius) {
         m_painter.end();
         QPainterPath inside;
-        inside.addRoundedRect(QRectF(0, 0, m_image.width(), m_image.height()), radius, radius);
+        inside.addRoundedRect(QRectF(QPointF(0, 0), m_image.deviceIndependentSize()), radius,
+                              radius);
         KeyOutside(m_image, inside, pal::kOutlineKey);
         return m_image;
     }

@@ -219,10 +219,23 @@ void DrawGlyph(QPainter& p, const QRectF& box, Glyph glyph, const QColor& colour
     p.restore();
 }
 
+namespace {
+int g_renderScale = 1;
+}  // namespace
+
+int RenderScale() { return g_renderScale; }
+void SetRenderScale(int scale) { g_renderScale = std::max(scale, 1); }
+
+QImage NewPicture(int width, int height, QImage::Format format) {
+    QImage image(width * g_renderScale, height * g_renderScale, format);
+    image.setDevicePixelRatio(g_renderScale);
+    return image;
+}
+
 QImage MakeStrip(int frames, QSize frameSize,
                  const std::function<void(QPainter&, int, const QRectF&)>& paintFrame) {
-    QImage image(frameSize.width() * frames, frameSize.height(),
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewPicture(frameSize.width() * frames, frameSize.height(),
+                              QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -524,6 +537,7 @@ void DrawRecordFrame(QPainter& p, const QRectF& box, int frame) {
 
 void KeyOutside(QImage& image, const QPainterPath& inside, const QColor& key) {
     QImage mask(image.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.setDevicePixelRatio(image.devicePixelRatio());
     mask.fill(Qt::transparent);
     QPainter m(&mask);
     m.setRenderHint(QPainter::Antialiasing, false);

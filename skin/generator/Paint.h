@@ -54,6 +54,13 @@ void DrawFittedText(QPainter& p, const QRectF& box, const QString& text, double 
 
 void DrawGlyph(QPainter& p, const QRectF& box, Glyph glyph, const QColor& colour);
 
+// Pictures are drawn for screens with this many device pixels to a logical one (1 or 2). Every
+// coordinate a picture is drawn with stays in logical pixels; only the pixels get finer.
+int RenderScale();
+void SetRenderScale(int scale);
+// An empty picture of width x height logical pixels at the render scale.
+QImage NewPicture(int width, int height, QImage::Format format);
+
 // A picture of frames side by side, each painted by paintFrame into its own rectangle; the
 // painter is clipped to the frame. Transparent where nothing is painted.
 QImage MakeStrip(int frames, QSize frameSize,

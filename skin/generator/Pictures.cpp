@@ -168,7 +168,7 @@ Picture KeyedStrip(int id, int width, int height, QString text, QColor surface,
                    std::function<QPainterPath(const QRectF&)> shape,
                    std::function<void(QPainter&, int, const QRectF&)> paint) {
     return {id, Kind::kBitmap, 3, QSize(width, height), std::move(text), [=] {
-                QImage image(width * 3, height, QImage::Format_RGB32);
+                QImage image = NewPicture(width * 3, height, QImage::Format_RGB32);
                 image.fill(surface);
                 QPainterPath inside;
                 {
@@ -422,6 +422,11 @@ QString ResourceName(const Picture& picture) {
             break;
     }
     return QStringLiteral("icon/%1.png").arg(picture.id);
+}
+
+QString DoubleResourceName(const Picture& picture) {
+    QString name = ResourceName(picture);
+    return name.insert(name.size() - 4, QStringLiteral("@2x"));
 }
 
 QImage RenderIcon(int size) {

@@ -31,6 +31,9 @@ const std::vector<Picture>& Catalogue();
 // Where a picture lives among the compiled-in resources, relative to ":/skin/".
 QString ResourceName(const Picture& picture);
 
+// The same picture drawn with twice the pixels: "png/<id>@2x.png", "bmp/<id>@2x.png".
+QString DoubleResourceName(const Picture& picture);
+
 // Sizes of the extra icon pictures, ":/skin/icon/387-<size>.png".
 inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 QImage RenderIcon(int size);

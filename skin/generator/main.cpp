@@ -5,7 +5,9 @@
 //   lumbra-skin-gen OUTDIR [--preview FOLDER]
 //   lumbra-skin-gen --list        prints the catalogue as a table
 //
-// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png and skin.qrc. With --preview the
+// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png and skin.qrc. Every PNG and bitmap
+// picture is drawn a second time with twice the pixels, png/<id>@2x.png and bmp/<id>@2x.png
+// (listed in skin2x.qrc), for screens with more device pixels than logical ones. With --preview the
 // contact sheets and window mock-ups are written to FOLDER as well.
 
 #include <QDir>
@@ -69,9 +71,10 @@ int main(int argc, char** argv) {
     }
 
     skin::RenderedSet rendered;
-    QString qrc;
-    QTextStream qrcText(&qrc);
+    QString qrc, doubleQrc;
+    QTextStream qrcText(&qrc), doubleQrcText(&doubleQrc);
     qrcText << "<RCC>\n  <qresource prefix=\"/skin\">\n";
+    doubleQrcText << "<RCC>\n  <qresource prefix=\"/skin\">\n";
     for (const skin::Picture& picture : skin::Catalogue()) {
         const QImage image = picture.render();
         const QString name = skin::ResourceName(picture);
@@ -81,6 +84,17 @@ int main(int argc, char** argv) {
         }
         rendered.insert(name, image);
         qrcText << "    <file>" << name << "</file>\n";
+        if (picture.kind == skin::Kind::kIcon) continue;
+        skin::SetRenderScale(2);
+        const QImage doubled = picture.render();
+        skin::SetRenderScale(1);
+        const QString doubleName = skin::DoubleResourceName(picture);
+        if (doubled.size() != image.size() * 2 ||
+            !Save(doubled, out + QLatin1Char('/') + doubleName)) {
+            std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(doubleName));
+            return 1;
+        }
+        doubleQrcText << "    <file>" << doubleName << "</file>\n";
     }
     for (int size : skin::kIconSizes) {
         const QString name = QStringLiteral("icon/387-%1.png").arg(size);
@@ -92,12 +106,19 @@ int main(int argc, char** argv) {
     }
     qrcText << "  </qresource>\n</RCC>\n";
     qrcText.flush();
+    doubleQrcText << "  </qresource>\n</RCC>\n";
+    doubleQrcText.flush();
 
-    QSaveFile qrcFile(out + QStringLiteral("/skin.qrc"));
-    if (!qrcFile.open(QIODevice::WriteOnly) || qrcFile.write(qrc.toUtf8()) < 0 ||
-        !qrcFile.commit()) {
-        std::fprintf(stderr, "lumbra-skin-gen: cannot write skin.qrc\n");
-        return 1;
+    // The pictures with twice the pixels are a collection of their own, so that their bytes
+    // sit apart from the ones every start reads.
+    for (const auto& [name, text] : {std::pair{QStringLiteral("skin.qrc"), qrc},
+                                     std::pair{QStringLiteral("skin2x.qrc"), doubleQrc}}) {
+        QSaveFile qrcFile(out + QLatin1Char('/') + name);
+        if (!qrcFile.open(QIODevice::WriteOnly) || qrcFile.write(text.toUtf8()) < 0 ||
+            !qrcFile.commit()) {
+            std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(name));
+            return 1;
+        }
     }
 
     if (!preview.isEmpty() && !skin::WritePreviews(rendered, preview)) {

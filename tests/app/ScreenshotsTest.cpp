@@ -12,6 +12,7 @@
 #include "app/CEditProfileDlg.h"
 #include "app/CFirmwareResetDlg.h"
 #include "app/CSendBeforeExitDlg.h"
+#include "keys/CKeyMapSettingDlg.h"
 #include "platform/EditBox.h"
 #include "platform/HostWidget.h"
 
@@ -117,6 +118,26 @@ TEST(Screenshots, EveryDialog) {
         CSendBeforeExitDlg dlg(nullptr);
         dlg.Create();
         Save(Grab(*dlg.Window()), "dialog-send-before-exit");
+    }
+}
+
+// The main window on its lighting page with the brightness list open, and the key setting
+// dialog, for screens of device pixel ratio 1, 1.5 and 2.
+TEST(Screenshots, AtEachDevicePixelRatio) {
+    MainWindowRig rig;
+    rig.Start();
+    rig.ClickControl(MainId::kPage3Tab);
+    rig.ClickControl(MainId::kLightBrightness);
+    CWndPopup* list = rig.dlg->Popup(PopupSlot::kLightBrightness);
+    ASSERT_NE(list, nullptr);
+    CKeyMapSettingDlg dlg(rig.dlg->Window(), MainId::kKeys.first, "Esc", 41, 41);
+    dlg.Create();
+    for (const auto& [ratio, name] : {std::pair{1.0, "1x"}, {1.5, "1.5x"}, {2.0, "2x"}}) {
+        const Image main = rig.W().Render(ratio);
+        EXPECT_EQ(main.Width(), static_cast<int>(818 * ratio));
+        Save(main, std::string("scaled-main-") + name);
+        Save(list->Window()->Render(ratio), std::string("scaled-brightness-list-") + name);
+        Save(dlg.Window()->Render(ratio), std::string("scaled-key-setting-") + name);
     }
 }
 

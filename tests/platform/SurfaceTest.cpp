@@ -1,5 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
 
 #include "platform/Resources.h"
 #include "platform/Surface.h"
@@ -145,6 +150,96 @@ TEST(Surface, ClipLimitsEveryOperation) {
         EXPECT_EQ(s.GetPixel(p.x, p.y), Rgb(0, 0, 0)) << p.x << "," << p.y;
     s.ClearClip();
     EXPECT_EQ(s.ClipRect(), (Rect{0, 0, 10, 10}));
+}
+
+}  // namespace
+}  // namespace lumbra
+
+namespace lumbra {
+namespace {
+
+// Logical pixels on surfaces with more device pixels than logical ones.
+class ScaledSurface : public testing::TestWithParam<double> {};
+
+TEST_P(ScaledSurface, EveryLogicalPixelLineCoversDevicePixelsWithoutGapOrOverlap) {
+    const double ratio = GetParam();
+    constexpr int kSide = 11;
+    Surface s(kSide, kSide, ratio);
+    EXPECT_EQ(s.Width(), kSide);
+    EXPECT_EQ(s.DevicePixelRatio(), ratio);
+    // Columns of one logical pixel in turn red and blue, then the same as rows over the
+    // bottom half: each must be seen, and nothing of the black below left between them.
+    for (int x = 0; x < kSide; ++x) s.FillSolidRect({x, 0, x + 1, kSide}, x % 2 ? kBlue : kRed);
+    for (int y = 6; y < kSide; ++y) s.SetPixel(3, y, kWhite);
+    const Image shot = s.Snapshot();
+    ASSERT_EQ(shot.Width(), static_cast<int>(std::lround(kSide * ratio)));
+    int runs = 0;
+    Color last = 0;
+    for (int x = 0; x < shot.Width(); ++x) {
+        const Color c = shot.PixelColor(x, 0);
+        ASSERT_TRUE(c == kRed || c == kBlue) << "device column " << x;
+        runs += c != last;
+        last = c;
+    }
+    EXPECT_EQ(runs, kSide);
+    for (int x = 0; x < kSide; ++x) EXPECT_EQ(s.GetPixel(x, 2), x % 2 ? kBlue : kRed) << x;
+    EXPECT_EQ(s.GetPixel(3, 8), kWhite);
+    EXPECT_EQ(s.GetPixel(2, 8), kRed);
+    EXPECT_EQ(s.GetPixel(4, 8), kRed);
+    EXPECT_EQ(s.GetPixel(kSide, 0), 0u);
+}
+
+// A key pixel at (1, 1) of a red 2 x 2 picture whose twice-as-fine copy is green.
+struct KeyedPicture {
+    KeyedPicture() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lumbra-XXXXXX").string();
+        dir = mkdtemp(pattern.data());
+        Image twice(4, 4, kGreen);
+        twice.Fill({2, 2, 4, 4}, kKey);
+        const std::string path = dir + "/twice.png";
+        EXPECT_TRUE(twice.SavePng(path));
+        once.SetPixel(1, 1, kKey);
+        once.SetDoubleSource(path);
+    }
+    ~KeyedPicture() { std::filesystem::remove_all(dir); }
+    static constexpr Color kKey = Rgb(255, 0, 255);
+    static constexpr Color kGreen = Rgb(0, 255, 0);
+    std::string dir;
+    Image once{2, 2, kRed};
+};
+
+TEST_P(ScaledSurface, ColourKeyedPicturesComeFromTheirFinerCopyAndNeverShowTheKey) {
+    const double ratio = GetParam();
+    KeyedPicture picture;
+    Surface s(8, 8, ratio);
+    s.FillSolidRect({0, 0, 8, 8}, kWhite);
+    s.DrawColorKeyed(picture.once, {0, 0, 2, 2}, {2, 2, 6, 6}, KeyedPicture::kKey);
+    EXPECT_EQ(s.GetPixel(2, 2), KeyedPicture::kGreen);
+    EXPECT_EQ(s.GetPixel(5, 5), kWhite);
+    EXPECT_EQ(s.GetPixel(1, 1), kWhite);
+    // Scaled smoothly, an edge may mix green with white, never with the key.
+    const Image shot = s.Snapshot();
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const Color c = shot.PixelColor(x, y);
+            ASSERT_EQ(RedOf(c), BlueOf(c)) << x << "," << y;
+            ASSERT_GE(GreenOf(c), RedOf(c)) << x << "," << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledSurface, testing::Values(1.25, 1.5, 1.75, 2.0));
+
+TEST(Surface, AtRatioOneAPictureIsDrawnFromItselfPixelForPixel) {
+    KeyedPicture picture;
+    Surface s(2, 2);
+    s.DrawColorKeyed(picture.once, {0, 0, 2, 2}, {0, 0, 2, 2}, KeyedPicture::kKey);
+    EXPECT_EQ(s.Snapshot().Width(), 2);
+    EXPECT_EQ(s.GetPixel(0, 0), kRed);
+    EXPECT_EQ(s.GetPixel(1, 1), 0u);
+    EXPECT_EQ(picture.once.DoubleSize().Width(), 4);
+    Image wrongSize(3, 3, kRed);
+    wrongSize.SetDoubleSource(picture.dir + "/twice.png");
+    EXPECT_TRUE(wrongSize.DoubleSize().IsNull());
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
+#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -347,3 +350,48 @@ TEST(SkinResources, MissingIdsLoadNothing) {
 }
 
 }  // namespace
+
+// Every PNG and bitmap picture comes a second time with twice the pixels, for screens with a
+// device pixel ratio above 1: exactly twice the size, the same picture when seen from afar, and
+// keyed where the picture is keyed.
+TEST(SkinResources, EveryPictureHasATwiceAsFinePictureOfTheSameLook) {
+    lumbra::InitSkinResources();
+    int checked = 0;
+    for (const char* folder : {":/skin/png", ":/skin/bmp"}) {
+        for (const QFileInfo& file : QDir(QString::fromLatin1(folder)).entryInfoList()) {
+            if (file.fileName().contains(QLatin1Char('@'))) continue;
+            const QImage once = QImage(file.filePath()).convertToFormat(QImage::Format_ARGB32);
+            const QString doubleName =
+                file.path() + QLatin1Char('/') + file.baseName() + QStringLiteral("@2x.png");
+            const QImage twice = QImage(doubleName).convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(twice.size(), once.size() * 2) << doubleName.toStdString();
+            // Brought back to the first picture's size, it differs only along edges and in
+            // the finer strokes of its text.
+            const QImage back =
+                twice.scaled(once.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            int64_t difference = 0;
+            for (int y = 0; y < once.height(); ++y)
+                for (int x = 0; x < once.width(); ++x) {
+                    const QRgb a = once.pixel(x, y), b = back.pixel(x, y);
+                    difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                                  std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b));
+                }
+            EXPECT_LT(difference / (once.width() * once.height()), 64) << doubleName.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 150);
+    // Keyed buttons and outlined windows keep their key at the same points.
+    for (const KeyedButton& b : kKeyedButtons) {
+        const QImage once = Load(lumbra::BitmapResourcePath(b.id));
+        const QImage twice =
+            QImage(QString::fromStdString(":/skin/bmp/" + std::to_string(b.id) + "@2x.png"));
+        EXPECT_EQ(twice.pixel(b.sample * 2), once.pixel(b.sample)) << b.id;
+        EXPECT_EQ(twice.pixel(b.sample * 2 + QPoint(1, 1)), once.pixel(b.sample)) << b.id;
+    }
+    for (int id : {129, 153, 176}) {
+        const QImage twice =
+            QImage(QString::fromStdString(":/skin/bmp/" + std::to_string(id) + "@2x.png"));
+        EXPECT_EQ(twice.pixel(0, 0), kYellow) << id;
+    }
+}
