@@ -171,11 +171,6 @@ void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
     DrawPagePanelAndCallout(surface, static_cast<int>(m_page), m_calloutBitmap);
     DrawControls(surface, client);
-    ForEachControl([&surface](CControlBase* c) {
-        if (c->IsVisible() && c->IsDisabled() &&
-            MainWindowCommands::ControlWaits(c->Id(), false, false))
-            DrawWaitingVeil(surface, c->GetRect());
-    });
     const WindowStateShown state = StateShown();
     m_pendingDrawn = state.pending;
     if (CControlBase* apply = FindControl(MainId::kApply))

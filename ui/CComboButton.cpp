@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CComboButton.h"
 
+#include "ui/BitmapButtonDraw.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -25,6 +26,7 @@ void CComboButton::Draw(Surface& surface, const Rect&) {
     DrawStripFrame(surface, m_strip, Frame(), m_rect);
     const Rect textRect{m_rect.left + 4, m_rect.top + 1, m_rect.right, m_rect.bottom};
     surface.DrawText(LabelText(), textRect, kLabelColor, LabelFont(), TextFlags::kLabel);
+    if (m_disabled) DrawDisabledVeil(surface, m_rect);
     (void)m_reserved0, (void)m_reserved1, (void)m_reserved2;
 }
 
