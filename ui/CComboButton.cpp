@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CComboButton.h"
 
+#include "platform/HostWindow.h"
 #include "ui/BitmapButtonDraw.h"
 #include "ui/ControlMessages.h"
 
@@ -41,6 +42,12 @@ bool CComboButton::OnLButtonUp(uint32_t, int x, int y) {
         if (m_alternateLook) return;
         Clicked();
     });
+}
+
+bool CComboButton::OnKey(const NavKeyPress& press) {
+    if (m_alternateLook || !press.alt || press.ctrl || press.key != NavKey::kDown) return false;
+    PressByKey();
+    return true;
 }
 
 }  // namespace lumbra

@@ -3,6 +3,7 @@
 
 #include "platform/EditBox.h"
 #include "platform/HostWindow.h"
+#include "ui/CImageShowList.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -17,7 +18,9 @@ CEditShowList::CEditShowList(HostWindow* parent, uint32_t id, const Rect& rect, 
                              bool visible, bool disabled, MacroLibrary* library)
     : CControlBase(parent, id, rect, std::move(text), visible, disabled),
       m_library(library),
-      m_rowCount((rect.Height() + 10) / kRowHeight) {}
+      m_rowCount((rect.Height() + 10) / kRowHeight) {
+    SetTakesFocus(true);
+}
 
 CEditShowList::~CEditShowList() = default;
 
@@ -125,6 +128,16 @@ void CEditShowList::CommitName() {
 
 bool CEditShowList::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] { Clicked(); });
+}
+
+bool CEditShowList::OnKey(const NavKeyPress& press) {
+    if (m_disabled || m_editor || press.alt || press.ctrl) return false;
+    MacroSet* set = Set();
+    const int count = set ? static_cast<int>(set->MacroKeyNum()) : 0;
+    if (!MoveListRow(press.key, count, m_rowCount, m_selected, m_firstRow)) return false;
+    Invalidate();
+    if (count > 0) Clicked();
+    return true;
 }
 
 }  // namespace lumbra

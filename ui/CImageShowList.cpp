@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CImageShowList.h"
 
+#include <algorithm>
+
 #include "model/KeyNames.h"
 #include "ui/ControlMessages.h"
 
@@ -24,10 +26,36 @@ StepCaption DescribeStep(const MacroAction& action) {
     return {name + " Press", StepIcon::kPress};
 }
 
+bool MoveListRow(NavKey key, int count, int rows, int& selected, int& firstRow) {
+    int row = selected;
+    switch (key) {
+        case NavKey::kUp:
+            row = selected < 0 ? count - 1 : selected - 1;
+            break;
+        case NavKey::kDown:
+            row = selected + 1;
+            break;
+        case NavKey::kHome:
+            row = 0;
+            break;
+        case NavKey::kEnd:
+            row = count - 1;
+            break;
+        default:
+            return false;
+    }
+    if (count <= 0) return true;
+    selected = std::clamp(row, 0, count - 1);
+    if (selected < firstRow) firstRow = selected;
+    if (rows > 0 && selected >= firstRow + rows) firstRow = selected - rows + 1;
+    return true;
+}
+
 CImageShowList::CImageShowList(HostWindow* parent, uint32_t id, const Rect& rect, std::string text,
                                bool visible, bool disabled)
     : CControlBase(parent, id, rect, std::move(text), visible, disabled),
       m_rowCount((rect.Height() + 10) / kRowHeight) {
+    SetTakesFocus(true);
     LoadPngResource(kReleaseIconPng, m_releaseIcon);
     LoadPngResource(kPressIconPng, m_pressIcon);
     LoadPngResource(kPauseIconPng, m_pauseIcon);
@@ -71,6 +99,14 @@ bool CImageShowList::OnLButtonDown(uint32_t, int x, int y) {
 
 bool CImageShowList::OnLButtonUp(uint32_t, int x, int y) {
     return StandardUp(x, y, [this] { Clicked(); });
+}
+
+bool CImageShowList::OnKey(const NavKeyPress& press) {
+    if (m_disabled || press.alt || press.ctrl) return false;
+    const int count = m_key ? static_cast<int>(m_key->ActionCount()) : 0;
+    if (!MoveListRow(press.key, count, m_rowCount, m_selected, m_firstRow)) return false;
+    Invalidate();
+    return true;
 }
 
 }  // namespace lumbra
