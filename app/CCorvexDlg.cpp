@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CCorvexDlg.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <utility>
 
 #include "app/KeyAssignmentPart.h"
@@ -154,6 +156,20 @@ void CCorvexDlg::AddTrayIcon() {
 void CCorvexDlg::BuildControls(int left, int top, int, int) {
     m_controls = BuildMainWindowControls(*this, left, top, m_services.library);
     WireControls();
+    // The page tabs, the profile tabs and the key picture are one Tab stop each.
+    const auto controls = [this](std::initializer_list<uint32_t> ids, int list) {
+        std::vector<CControlBase*> found;
+        for (const auto& c : ControlList(list))
+            if (std::ranges::find(ids, c->Id()) != ids.end()) found.push_back(c.get());
+        return found;
+    };
+    AddArrowGroup(
+        controls({MainId::kPage0Tab, MainId::kPage1Tab, MainId::kPage2Tab, MainId::kPage3Tab}, 0),
+        ArrowGroup::kChoose);
+    AddArrowGroup(controls({MainId::kProfile1, MainId::kProfile1 + 1, MainId::kProfile1 + 2},
+                           PageList(MainPage::kKeyboard)),
+                  ArrowGroup::kChoose);
+    AddArrowGroup({m_controls.keyButtons.begin(), m_controls.keyButtons.end()}, ArrowGroup::kGrid);
 }
 
 void CCorvexDlg::CreateLoopCountEdit() {
@@ -171,11 +187,6 @@ void CCorvexDlg::DrawBackground(Surface& surface, const Rect& client) {
     DrawBackgroundBitmap(surface, client);
     DrawPagePanelAndCallout(surface, static_cast<int>(m_page), m_calloutBitmap);
     DrawControls(surface, client);
-    ForEachControl([&surface](CControlBase* c) {
-        if (c->IsVisible() && c->IsDisabled() &&
-            MainWindowCommands::ControlWaits(c->Id(), false, false))
-            DrawWaitingVeil(surface, c->GetRect());
-    });
     const WindowStateShown state = StateShown();
     m_pendingDrawn = state.pending;
     if (CControlBase* apply = FindControl(MainId::kApply))
@@ -276,8 +287,22 @@ void CCorvexDlg::OnRButtonUp(uint32_t, int x, int y) {
         if (c->IsVisible() && c->Contains(x, y)) onControl = true;
     });
     if (onControl || !Window()) return;
-    const int command = Dialogs().TrackMenu(Window(), Window()->ClientToScreen({x, y}),
-                                            m_commands.ContextMenuItems());
+    OpenContextMenu({x, y});
+}
+
+bool CCorvexDlg::OnNavKey(const NavKeyPress& press) {
+    if (press.key != NavKey::kMenu) return CDlgBase::OnNavKey(press);
+    if (!Window() || press.repeat) return true;
+    const Rect client = Window()->ClientRect();
+    const CControlBase* focus = FocusControl();
+    const Rect at = focus && focus->IsVisible() ? focus->GetRect() : client;
+    OpenContextMenu({(at.left + at.right) / 2, (at.top + at.bottom) / 2});
+    return true;
+}
+
+void CCorvexDlg::OpenContextMenu(Point at) {
+    const int command =
+        Dialogs().TrackMenu(Window(), Window()->ClientToScreen(at), m_commands.ContextMenuItems());
     if (command != 0 && Window()->IsAlive())
         m_commands.RunMenuCommand(static_cast<uint32_t>(command));
 }

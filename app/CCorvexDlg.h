@@ -57,6 +57,9 @@ public:
     bool OnCloseRequest() override { return m_commands.Exiting().OnCloseRequest(HasTray()); }
     void OnWindowDestroyed() override { Shutdown(); }
     void OnRButtonUp(uint32_t flags, int x, int y) override;
+    // Shift+F10 and the Menu key open the background's menu at the focused
+    // control, or at the window's centre.
+    bool OnNavKey(const NavKeyPress& press) override;
     void OnMouseWheel(uint32_t flags, int delta, int x, int y) override;
     void OnLButtonDown(uint32_t flags, int x, int y) override;
 
@@ -136,6 +139,8 @@ private:
     void ShowApplyEnded(bool allSent) override;
 
     void Shutdown();
+    // The background's menu at a client point; its command runs.
+    void OpenContextMenu(Point at);
     // Repaints when the state shown has changed since it was last drawn.
     void ShowStateChange();
     // The progress strip for the worker's progress, kept up for a while after a short job.

@@ -100,6 +100,11 @@ MacroRecorder::Result MacroLists::OnHookMessage(uint32_t first, uint32_t second)
     // Keys typed after recording ended (a message being closed, say) are not
     // part of the macro.
     if (!m_recording || !m_current) return MacroRecorder::Result::kIgnored;
+    // A release first is that of a key pressed before the recording began
+    // (Space or Enter on the Record button): played, it would let go of a key
+    // never pressed.
+    if ((second & MacroRecorder::kReleaseBit) != 0 && m_current->ActionCount() == 0)
+        return MacroRecorder::Result::kIgnored;
     const MacroRecorder::Result result = m_recorder.OnHookMessage(first, second, m_view.DelaysOn());
     if (result == MacroRecorder::Result::kIgnored) return result;
     if (result == MacroRecorder::Result::kRecorded) KeepLastActionVisible();

@@ -7,6 +7,7 @@
 namespace lumbra {
 
 namespace {
+constexpr uint32_t kRecordingStopKey = 0x13;  // the virtual key of Pause
 constexpr int32_t kMinLoopCount = 1;
 constexpr int32_t kMaxLoopCount = 255;
 }  // namespace
@@ -197,6 +198,14 @@ void MacroPage::OnRecordToggle() {
 }
 
 void MacroPage::OnHookMessage(uint32_t first, uint32_t second) {
+    // Pause ends a recording as a click on Record does, so that the keyboard,
+    // which the recording holds, can end it.
+    if (first == kRecordingStopKey && (second & MacroRecorder::kReleaseBit) == 0 &&
+        m_lists.IsRecording()) {
+        m_s.view->SetRecordButtonOn(false);
+        OnRecordToggle();
+        return;
+    }
     const MacroRecorder::Result result = m_lists.OnHookMessage(first, second);
     if (result == MacroRecorder::Result::kIgnored) return;
     MacroPageView& v = *m_s.view;

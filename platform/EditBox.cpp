@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/EditBox.h"
 
+#include <QCoreApplication>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpressionValidator>
@@ -32,6 +34,31 @@ public:
     }
 };
 
+// Tab and Shift+Tab leave the box for the window's own focus order, so that
+// the keyboard is never held in a text field.
+class TabToWindow final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) return false;
+        auto* edit = qobject_cast<QWidget*>(watched);
+        QWidget* window = edit ? edit->parentWidget() : nullptr;
+        if (!window) return false;
+        QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), key->text(),
+                       key->isAutoRepeat());
+        QCoreApplication::sendEvent(window, &copy);
+        return true;
+    }
+};
+
+std::vector<EditBox*>& AllEditBoxes() {
+    static std::vector<EditBox*> boxes;
+    return boxes;
+}
+
 }  // namespace
 
 struct EditBox::Impl {
@@ -50,6 +77,7 @@ EditBox::EditBox(HostWindow& parent, int id, const Rect& rect, bool visible)
     edit->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     edit->setVisible(visible);
     edit->setValidator(new NoControlCharacters(edit));
+    edit->installEventFilter(new TabToWindow(edit));
     Impl* impl = m_impl.get();
     QObject::connect(edit, &QLineEdit::textChanged, edit, [impl] {
         if (impl->changed) impl->changed();
@@ -58,9 +86,11 @@ EditBox::EditBox(HostWindow& parent, int id, const Rect& rect, bool visible)
         if (impl->returned) impl->returned();
     });
     m_impl->edit = edit;
+    AllEditBoxes().push_back(this);
 }
 
 EditBox::~EditBox() {
+    std::erase(AllEditBoxes(), this);
     if (m_impl->edit) {
         // Hidden with the focus, the box would pass it on to the next box.
         QWidget* window = m_impl->edit->parentWidget();
@@ -110,6 +140,20 @@ void EditBox::SetRect(const Rect& rect) {
 
 void EditBox::SetVisible(bool visible) {
     if (m_impl->edit) m_impl->edit->setVisible(visible);
+}
+
+Rect EditBox::GetRect() const {
+    if (!m_impl->edit) return {};
+    const QRect g = m_impl->edit->geometry();
+    return Rect::FromSize(g.x(), g.y(), g.width(), g.height());
+}
+
+std::vector<EditBox*> EditBoxesIn(HostWindow& window) {
+    std::vector<EditBox*> boxes;
+    const QWidget* w = WidgetOf(window);
+    for (EditBox* box : AllEditBoxes())
+        if (w && box->impl()->edit && box->impl()->edit->parentWidget() == w) boxes.push_back(box);
+    return boxes;
 }
 
 bool EditBox::IsVisible() const { return m_impl->edit && m_impl->edit->isVisible(); }

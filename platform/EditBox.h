@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Font.h"
 #include "platform/Geometry.h"
@@ -31,6 +32,7 @@ public:
     void SetColors(Color text, Color background);
     void SetFont(const FontDesc& font);
     void SetRect(const Rect& rect);
+    Rect GetRect() const;
     void SetVisible(bool visible);
     bool IsVisible() const;
     void Focus();
@@ -47,6 +49,10 @@ private:
     int m_id;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The edit boxes of a window, in creation order. Tab and Shift+Tab typed in
+// a box go to the window, which moves its focus on.
+std::vector<EditBox*> EditBoxesIn(HostWindow& window);
 
 // The window itself takes the keyboard focus from any edit box in it, so
 // that keys typed next go to the window and change no box.

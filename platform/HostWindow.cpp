@@ -136,7 +136,9 @@ std::optional<NavKey> NavKeyOf(int key) {
 }  // namespace
 
 void HostWidget::keyPressEvent(QKeyEvent* e) {
-    const std::optional<NavKey> key = NavKeyOf(e->key());
+    std::optional<NavKey> key = NavKeyOf(e->key());
+    // Shift+F10 stands for the Menu key.
+    if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier) key = NavKey::kMenu;
     // Enter left over by an edit box that acts on it is not the window's.
     const QWidget* focus = QApplication::focusWidget();
     const bool boxUsesEnter =

@@ -11,4 +11,8 @@ namespace lumbra {
 void DrawKeyedBitmapFrame(Surface& surface, int bitmapId, int frame, int frameWidth,
                           int frameHeight, int keyX, int keyY, int left, int top);
 
+// The disabled look of any button: what it drew, veiled dark, so that it
+// reads as out of use on every background while its picture still shows.
+void DrawDisabledVeil(Surface& surface, const Rect& rect);
+
 }  // namespace lumbra

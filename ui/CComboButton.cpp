@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CComboButton.h"
 
+#include "platform/HostWindow.h"
+#include "ui/BitmapButtonDraw.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -25,6 +27,7 @@ void CComboButton::Draw(Surface& surface, const Rect&) {
     DrawStripFrame(surface, m_strip, Frame(), m_rect);
     const Rect textRect{m_rect.left + 4, m_rect.top + 1, m_rect.right, m_rect.bottom};
     surface.DrawText(LabelText(), textRect, kLabelColor, LabelFont(), TextFlags::kLabel);
+    if (m_disabled) DrawDisabledVeil(surface, m_rect);
     (void)m_reserved0, (void)m_reserved1, (void)m_reserved2;
 }
 
@@ -39,6 +42,12 @@ bool CComboButton::OnLButtonUp(uint32_t, int x, int y) {
         if (m_alternateLook) return;
         Clicked();
     });
+}
+
+bool CComboButton::OnKey(const NavKeyPress& press) {
+    if (m_alternateLook || !press.alt || press.ctrl || press.key != NavKey::kDown) return false;
+    PressByKey();
+    return true;
 }
 
 }  // namespace lumbra

@@ -22,6 +22,8 @@ public:
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
     bool ActsOnClick() const override { return true; }
+    // Alt+Down opens the list, as Enter and Space do.
+    bool OnKey(const NavKeyPress& press) override;
     int Frame() const;
     // Named by its creator, else by what it shows; what it shows is its value.
     AccessibleRole Role() const override { return AccessibleRole::kComboBox; }

@@ -39,6 +39,7 @@ bool CControlBase::OnMouseMove(uint32_t, int, int) { return false; }
 bool CControlBase::OnLButtonDown(uint32_t, int, int) { return false; }
 bool CControlBase::OnLButtonUp(uint32_t, int, int) { return false; }
 bool CControlBase::OnLButtonDblClk(uint32_t, int, int) { return false; }
+bool CControlBase::OnKey(const NavKeyPress&) { return false; }
 bool CControlBase::Reserved13() { return true; }
 bool CControlBase::Reserved14() { return true; }
 

@@ -13,6 +13,7 @@
 namespace lumbra {
 
 class HostWindow;
+struct NavKeyPress;
 
 // A windowless control: a rectangle in its dialog's client area that the
 // dialog draws and feeds with mouse events. It reports to its parent window
@@ -55,6 +56,9 @@ public:
     // Space or Enter on the focused control: the press and release of a click
     // at its centre, so every kind reacts exactly as to the mouse.
     virtual void PressByKey();
+    // A key pressed while the control has the focus, before the dialog's own
+    // keys; true when the control used it (rows of a list, a drop-down's Alt+Down).
+    virtual bool OnKey(const NavKeyPress& press);
 
     // What assistive tools are told of the control: its role (kNone keeps it
     // from them; by default a push button when it acts on a click), its name

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include "platform/EditBox.h"
 #include "platform/Resources.h"
+#include "ui/CRadioButton.h"
+#include "ui/CTabControl.h"
 #include "ui/CWndPopup.h"
 #include "ui/ControlMessages.h"
 #include "ui/ImageRoutines.h"
@@ -34,6 +37,31 @@ void DrawFocusMark(Surface& surface, const Rect& r) {
         for (int y = e.bottom - 2; y > e.top; --y) dot(e.left, y);
     }
 }
+// Reading order: controls whose rows overlap are on one line, left to right.
+bool ReadsBefore(const CControlBase* a, const CControlBase* b) {
+    const Rect ra = a->GetRect(), rb = b->GetRect();
+    const bool sameRow = ra.top < rb.bottom && rb.top < ra.bottom;
+    if (sameRow) return ra.left < rb.left;
+    return ra.top < rb.top;
+}
+
+bool IsChosen(const CControlBase* c) {
+    if (const auto* tab = dynamic_cast<const CTabControl*>(c)) return tab->IsSelected();
+    if (const auto* radio = dynamic_cast<const CRadioButton*>(c)) return radio->IsSelected();
+    return false;
+}
+
+int CentreX(const Rect& r) { return (r.left + r.right) / 2; }
+
+// Where an edit box sits in the focus order; it draws nothing itself.
+class EditStop final : public CControlBase {
+public:
+    EditStop(HostWindow* parent, const Rect& r) : CControlBase(parent, 0, r, "", true, false) {
+        SetTakesFocus(true);
+    }
+    void Draw(Surface&, const Rect&) override {}
+};
+
 constexpr Rect kNoRect{-1, -1, -1, -1};
 constexpr Point kOutside{-1, -1};
 constexpr int kLogicalDpi = 96;
@@ -171,19 +199,127 @@ Rect CDlgBase::FocusMarkRect(const CControlBase& control) {
     return control.GetRect().Inset(-kFocusMarkGap - 1);
 }
 
-std::vector<CControlBase*> CDlgBase::FocusOrder() const {
+std::vector<CControlBase*> CDlgBase::FocusOrder() {
+    SyncEditStops();
     std::vector<CControlBase*> order;
-    ForEachControl([&](CControlBase* c) {
-        if (c->TakesFocus()) order.push_back(c);
-    });
-    std::stable_sort(order.begin(), order.end(), [](const CControlBase* a, const CControlBase* b) {
-        const Rect ra = a->GetRect(), rb = b->GetRect();
-        // Controls whose rows overlap are on one line, read left to right.
-        const bool sameRow = ra.top < rb.bottom && rb.top < ra.bottom;
-        if (sameRow) return ra.left < rb.left;
-        return ra.top < rb.top;
-    });
+    const auto add = [&](CControlBase* c) {
+        if (!c->TakesFocus()) return;
+        const std::optional<Group> group = GroupOf(c);
+        if (!group || GroupStop(*group) == c) order.push_back(c);
+    };
+    ForEachControl(add);
+    for (const auto& stop : m_editStops) add(stop.second.get());
+    std::stable_sort(order.begin(), order.end(), ReadsBefore);
     return order;
+}
+
+void CDlgBase::AddArrowGroup(std::vector<CControlBase*> members, ArrowGroup kind) {
+    m_groups.push_back(Group{std::move(members), kind});
+}
+
+std::optional<CDlgBase::Group> CDlgBase::GroupOf(const CControlBase* control) const {
+    for (const Group& g : m_groups)
+        if (std::ranges::find(g.members, control) != g.members.end()) return g;
+    if (!dynamic_cast<const CRadioButton*>(control)) return std::nullopt;
+    const int list = ListOf(control);
+    if (list < 0) return std::nullopt;
+    Group radios{{}, ArrowGroup::kChoose};
+    for (const auto& c : m_lists[static_cast<size_t>(list)])
+        if (dynamic_cast<const CRadioButton*>(c.get())) radios.members.push_back(c.get());
+    if (radios.members.size() < 2) return std::nullopt;
+    return radios;
+}
+
+CControlBase* CDlgBase::GroupStop(const Group& group) const {
+    std::vector<CControlBase*> able;
+    for (CControlBase* c : group.members)
+        if (c->TakesFocus()) able.push_back(c);
+    if (able.empty()) return nullptr;
+    for (CControlBase* wanted : {m_focus, group.last})
+        if (std::ranges::find(able, wanted) != able.end()) return wanted;
+    for (CControlBase* c : able)
+        if (IsChosen(c)) return c;
+    return *std::ranges::min_element(able, ReadsBefore);
+}
+
+CControlBase* CDlgBase::ArrowTarget(const Group& group, NavKey key) const {
+    std::vector<CControlBase*> able;
+    for (CControlBase* c : group.members)
+        if (c->TakesFocus()) able.push_back(c);
+    std::ranges::stable_sort(able, ReadsBefore);
+    const auto at = std::ranges::find(able, m_focus);
+    if (at == able.end()) return nullptr;
+    const bool back = key == NavKey::kLeft || key == NavKey::kUp;
+    if (group.kind == ArrowGroup::kChoose) {
+        const auto n = static_cast<std::ptrdiff_t>(able.size());
+        const std::ptrdiff_t i = ((at - able.begin()) + (back ? -1 : 1) + n) % n;
+        return able[static_cast<size_t>(i)];
+    }
+    const Rect from = m_focus->GetRect();
+    const auto sameRow = [](const Rect& a, const Rect& b) {
+        return a.top < b.bottom && b.top < a.bottom;
+    };
+    CControlBase* best = nullptr;
+    if (key == NavKey::kLeft || key == NavKey::kRight) {
+        // The nearest key of the same row on that side.
+        for (CControlBase* c : able) {
+            const Rect r = c->GetRect();
+            if (c == m_focus || !sameRow(r, from)) continue;
+            const int d = back ? CentreX(from) - CentreX(r) : CentreX(r) - CentreX(from);
+            if (d > 0 && (!best || d < std::abs(CentreX(best->GetRect()) - CentreX(from))))
+                best = c;
+        }
+        return best;
+    }
+    // The next row up or down: the keys wholly above or below, nearest first;
+    // of that row, the key nearest across.
+    CControlBase* rowKey = nullptr;
+    for (CControlBase* c : able) {
+        const Rect r = c->GetRect();
+        const bool beyond = back ? r.bottom <= from.top : r.top >= from.bottom;
+        if (!beyond) continue;
+        if (!rowKey || (back ? r.bottom > rowKey->GetRect().bottom : r.top < rowKey->GetRect().top))
+            rowKey = c;
+    }
+    if (!rowKey) return nullptr;
+    for (CControlBase* c : able) {
+        const Rect r = c->GetRect();
+        if (!sameRow(r, rowKey->GetRect()) || (back ? r.bottom > from.top : r.top < from.bottom))
+            continue;
+        if (!best || std::abs(CentreX(r) - CentreX(from)) <
+                         std::abs(CentreX(best->GetRect()) - CentreX(from)))
+            best = c;
+    }
+    return best;
+}
+
+void CDlgBase::SyncEditStops() {
+    if (!m_window) return;
+    const std::vector<EditBox*> boxes = EditBoxesIn(*m_window);
+    std::erase_if(m_editStops, [&](const auto& stop) {
+        if (std::ranges::find(boxes, stop.first) != boxes.end()) return false;
+        if (m_focus == stop.second.get()) m_focus = nullptr;
+        return true;
+    });
+    for (EditBox* box : boxes) {
+        auto it =
+            std::ranges::find_if(m_editStops, [box](const auto& s) { return s.first == box; });
+        if (it == m_editStops.end()) {
+            m_editStops.emplace_back(box, std::make_unique<EditStop>(m_window.get(), Rect{}));
+            it = std::prev(m_editStops.end());
+        }
+        const Rect r = box->GetRect();
+        it->second->SetRect(r.left, r.top, r.right, r.bottom);
+        it->second->SetVisible(box->IsVisible());
+        // A box clicked into, or focused by its owner, holds the focus.
+        if (box->HasFocus()) SetFocus(it->second.get(), false);
+    }
+}
+
+EditBox* CDlgBase::BoxOf(const CControlBase* control) const {
+    for (const auto& stop : m_editStops)
+        if (stop.second.get() == control) return stop.first;
+    return nullptr;
 }
 
 void CDlgBase::SetFocus(CControlBase* control, bool showMark) {
@@ -191,9 +327,20 @@ void CDlgBase::SetFocus(CControlBase* control, bool showMark) {
         m_focusMarkShown = true;
         if (m_focus && m_window) m_window->Invalidate(FocusMarkRect(*m_focus));
     }
+    if (control && m_window) {
+        // The system's focus goes with it: into a box, or out of every box.
+        if (EditBox* box = BoxOf(control)) {
+            if (!box->HasFocus()) box->Focus();
+        } else if (std::ranges::any_of(EditBoxesIn(*m_window),
+                                       [](const EditBox* b) { return b->HasFocus(); })) {
+            TakeFocusFromEditBoxes(*m_window);
+        }
+    }
     if (control == m_focus) return;
     CControlBase* before = m_focus;
     m_focus = control;
+    for (Group& g : m_groups)
+        if (std::ranges::find(g.members, control) != g.members.end()) g.last = control;
     if (m_window) {
         if (before) m_window->Invalidate(FocusMarkRect(*before));
         if (control) m_window->Invalidate(FocusMarkRect(*control));
@@ -203,6 +350,11 @@ void CDlgBase::SetFocus(CControlBase* control, bool showMark) {
 }
 
 bool CDlgBase::OnNavKey(const NavKeyPress& press) {
+    SyncEditStops();
+    if (m_focus && m_focus->TakesFocus() && m_focus->OnKey(press)) {
+        SetFocus(m_focus);
+        return true;
+    }
     if (press.alt || press.ctrl) return false;
     // A held key acts once: its repeats may follow a key that a capture
     // took, and must not act on what the focus moved on to.
@@ -230,6 +382,17 @@ bool CDlgBase::OnNavKey(const NavKeyPress& press) {
             return press.key == NavKey::kEnter && RunButton(m_defaultId);
         case NavKey::kEscape:
             return RunButton(m_cancelId);
+        case NavKey::kLeft:
+        case NavKey::kRight:
+        case NavKey::kUp:
+        case NavKey::kDown: {
+            const std::optional<Group> group = m_focus ? GroupOf(m_focus) : std::nullopt;
+            CControlBase* target = group ? ArrowTarget(*group, press.key) : nullptr;
+            if (!target) return group.has_value();
+            SetFocus(target);
+            if (group->kind == ArrowGroup::kChoose) target->PressByKey();
+            return true;
+        }
         default:
             return false;
     }
@@ -316,10 +479,11 @@ void CDlgBase::OnMouseHover(uint32_t, int, int) {
 }
 
 void CDlgBase::OnLButtonDown(uint32_t flags, int x, int y) {
-    // A field that takes the focus without acting on a click takes it from
-    // the mouse too; buttons leave the focus where it is.
+    // A field or list that takes the focus without acting on a click takes
+    // it from the mouse too (the mark stays as it was); buttons leave the
+    // focus where it is.
     ForEachControl([&](CControlBase* c) {
-        if (c->TakesFocus() && !c->ActsOnClick() && c->Contains(x, y)) SetFocus(c);
+        if (c->TakesFocus() && !c->ActsOnClick() && c->Contains(x, y)) SetFocus(c, false);
     });
     ReleaseActiveControl();
     if (m_hot && m_hot->Contains(x, y)) {

@@ -18,6 +18,15 @@
 namespace lumbra {
 
 class CWndPopup;
+class EditBox;
+
+// How the arrow keys move in a group of controls that is one Tab stop.
+enum class ArrowGroup {
+    kChoose,  // tabs and radio buttons: every arrow moves to the previous or
+              // next one in reading order, round the group, and presses it
+    kGrid,    // keys laid out in rows: Left and Right within the row, Up and
+              // Down to the nearest key of the next row; nothing is pressed
+};
 
 // The base of every skinned window: a frameless window with a bitmap
 // background faded into its average colour, an optional outline, five lists
@@ -96,12 +105,18 @@ public:
     // owner asks for it), so the window looks as before to the mouse.
     CControlBase* FocusControl() const { return m_focus; }
     void SetFocus(CControlBase* control, bool showMark = true);
-    // The controls that take the focus now, in Tab order.
-    std::vector<CControlBase*> FocusOrder() const;
+    // The controls that take the focus now, in Tab order: one stop for each
+    // arrow group, and the window's edit boxes where they sit.
+    std::vector<CControlBase*> FocusOrder();
     bool FocusMarkShown() const { return m_focusMarkShown; }
     // The buttons Enter and Esc stand for (0 for none): Enter runs the
     // default button's click unless a focused button takes it, Esc the
     // cancel button's; a disabled or hidden button is not run.
+    // Makes the controls one Tab stop whose arrows move within it; the stop
+    // is the member that had the focus last, else the selected tab or radio,
+    // else the first. Radio buttons of one list form a kChoose group by
+    // themselves.
+    void AddArrowGroup(std::vector<CControlBase*> members, ArrowGroup kind);
     void SetDialogKeys(uint32_t defaultId, uint32_t cancelId) {
         m_defaultId = defaultId;
         m_cancelId = cancelId;
@@ -182,6 +197,21 @@ private:
     };
     std::vector<AccessibleEntry> AccessibleEntries() const;
     void AnnounceFocus(CControlBase* control);
+    struct Group {
+        std::vector<CControlBase*> members;
+        ArrowGroup kind;
+        CControlBase* last = nullptr;
+    };
+    // The group a control belongs to (the radios of its list make one); none
+    // when it is alone.
+    std::optional<Group> GroupOf(const CControlBase* control) const;
+    CControlBase* GroupStop(const Group& group) const;
+    // The member an arrow moves to from the focus; null when none.
+    CControlBase* ArrowTarget(const Group& group, NavKey key) const;
+    // The window's edit boxes as focus stops; the focus follows a box that
+    // holds the system's focus.
+    void SyncEditStops();
+    EditBox* BoxOf(const CControlBase* control) const;
 
     int m_width = kDefaultWidth;
     int m_height = kDefaultHeight;
@@ -211,6 +241,8 @@ private:
     uint32_t m_defaultId = 0;
     uint32_t m_cancelId = 0;
     std::vector<uint32_t> m_viewSwitches;
+    std::vector<Group> m_groups;
+    std::vector<std::pair<EditBox*, std::unique_ptr<CControlBase>>> m_editStops;
     std::array<CWndPopup*, kPopupSlotCount> m_popups{};
     // What assistive tools were last told of each node, by key.
     std::unordered_map<uint64_t, std::pair<uint32_t, std::string>> m_announced;

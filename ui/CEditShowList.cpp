@@ -5,6 +5,7 @@
 
 #include "platform/EditBox.h"
 #include "platform/HostWindow.h"
+#include "ui/CImageShowList.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -19,7 +20,9 @@ CEditShowList::CEditShowList(HostWindow* parent, uint32_t id, const Rect& rect, 
                              bool visible, bool disabled, MacroLibrary* library)
     : CControlBase(parent, id, rect, std::move(text), visible, disabled),
       m_library(library),
-      m_rowCount((rect.Height() + 10) / kRowHeight) {}
+      m_rowCount((rect.Height() + 10) / kRowHeight) {
+    SetTakesFocus(true);
+}
 
 CEditShowList::~CEditShowList() = default;
 
@@ -142,6 +145,16 @@ CControlBase::AccessibleItem CEditShowList::AccessibleItemAt(int row) const {
     const Rect r{m_rect.left + 2, m_rect.top + kRowHeight * row, m_rect.right - 2,
                  m_rect.top + kRowHeight * row + kRowHeight};
     return {key ? key->name : std::string(), r, m_firstRow + row == m_selected};
+}
+
+bool CEditShowList::OnKey(const NavKeyPress& press) {
+    if (m_disabled || m_editor || press.alt || press.ctrl) return false;
+    MacroSet* set = Set();
+    const int count = set ? static_cast<int>(set->MacroKeyNum()) : 0;
+    if (!MoveListRow(press.key, count, m_rowCount, m_selected, m_firstRow)) return false;
+    Invalidate();
+    if (count > 0) Clicked();
+    return true;
 }
 
 }  // namespace lumbra

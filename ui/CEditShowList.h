@@ -43,6 +43,8 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    // Up, Down, Home and End choose a macro as a click on its row does.
+    bool OnKey(const NavKeyPress& press) override;
 
     // What the name editor tells the owner, called at once on the UI thread.
     // The committed name became a macro of the shown set; the editor closes.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CImageButton.h"
 
+#include "ui/BitmapButtonDraw.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -9,6 +10,7 @@ bool CImageButton::LoadImageStrip(int pngId) { return lumbra::LoadImageStrip(m_s
 
 void CImageButton::Draw(Surface& surface, const Rect&) {
     DrawStripFrame(surface, m_strip, Frame(), m_rect);
+    if (m_disabled) DrawDisabledVeil(surface, m_rect);
 }
 
 bool CImageButton::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x, y); }

@@ -26,10 +26,36 @@ StepCaption DescribeStep(const MacroAction& action) {
     return {name + " Press", StepIcon::kPress};
 }
 
+bool MoveListRow(NavKey key, int count, int rows, int& selected, int& firstRow) {
+    int row = selected;
+    switch (key) {
+        case NavKey::kUp:
+            row = selected < 0 ? count - 1 : selected - 1;
+            break;
+        case NavKey::kDown:
+            row = selected + 1;
+            break;
+        case NavKey::kHome:
+            row = 0;
+            break;
+        case NavKey::kEnd:
+            row = count - 1;
+            break;
+        default:
+            return false;
+    }
+    if (count <= 0) return true;
+    selected = std::clamp(row, 0, count - 1);
+    if (selected < firstRow) firstRow = selected;
+    if (rows > 0 && selected >= firstRow + rows) firstRow = selected - rows + 1;
+    return true;
+}
+
 CImageShowList::CImageShowList(HostWindow* parent, uint32_t id, const Rect& rect, std::string text,
                                bool visible, bool disabled)
     : CControlBase(parent, id, rect, std::move(text), visible, disabled),
       m_rowCount((rect.Height() + 10) / kRowHeight) {
+    SetTakesFocus(true);
     LoadPngResource(kReleaseIconPng, m_releaseIcon);
     LoadPngResource(kPressIconPng, m_pressIcon);
     LoadPngResource(kPauseIconPng, m_pauseIcon);
@@ -88,6 +114,14 @@ CControlBase::AccessibleItem CImageShowList::AccessibleItemAt(int row) const {
     const StepCaption step =
         DescribeStep(m_key->GetAction(static_cast<uint32_t>(m_firstRow + row)));
     return {step.text, r, m_firstRow + row == m_selected};
+}
+
+bool CImageShowList::OnKey(const NavKeyPress& press) {
+    if (m_disabled || press.alt || press.ctrl) return false;
+    const int count = m_key ? static_cast<int>(m_key->ActionCount()) : 0;
+    if (!MoveListRow(press.key, count, m_rowCount, m_selected, m_firstRow)) return false;
+    Invalidate();
+    return true;
 }
 
 }  // namespace lumbra

@@ -2,12 +2,17 @@
 #pragma once
 
 #include "model/MacroLibrary.h"
+#include "platform/HostWindow.h"
 #include "ui/CControlBase.h"
 #include "ui/ImageRoutines.h"
 
 namespace lumbra {
 
 // The steps of one macro, each with a press, release or pause icon.
+// Up, Down, Home and End in a list of `count` rows that shows `rows` of them
+// from `firstRow`: the selection moves and stays in view. False for other keys.
+bool MoveListRow(NavKey key, int count, int rows, int& selected, int& firstRow);
+
 class CImageShowList : public CControlBase {
 public:
     static constexpr int kRowHeight = 20;
@@ -33,6 +38,7 @@ public:
     bool OnMouseMove(uint32_t flags, int x, int y) override;
     bool OnLButtonDown(uint32_t flags, int x, int y) override;
     bool OnLButtonUp(uint32_t flags, int x, int y) override;
+    bool OnKey(const NavKeyPress& press) override;
 
 private:
     const MacroKey* m_key = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CKeyboardButton.h"
 
+#include "ui/BitmapButtonDraw.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -20,6 +21,7 @@ void CKeyboardButton::SetKeyInfo(const std::string& name, uint8_t currentCode,
 
 void CKeyboardButton::Draw(Surface& surface, const Rect&) {
     DrawStripFrame(surface, m_strip, Frame(), m_rect);
+    if (m_disabled) DrawDisabledVeil(surface, m_rect);
 }
 
 bool CKeyboardButton::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x, y); }

@@ -19,6 +19,7 @@ int CRegionButton::Frame() const { return m_state; }
 void CRegionButton::Draw(Surface& surface, const Rect&) {
     DrawKeyedBitmapFrame(surface, m_bitmapId, Frame(), m_frameWidth, m_frameHeight, m_keyX, m_keyY,
                          m_rect.left, m_rect.top);
+    if (m_disabled) DrawDisabledVeil(surface, m_rect);
 }
 
 bool CRegionButton::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x, y); }

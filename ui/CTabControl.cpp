@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CTabControl.h"
 
+#include "ui/BitmapButtonDraw.h"
 #include "ui/ControlMessages.h"
 
 namespace lumbra {
@@ -11,6 +12,7 @@ int CTabControl::Frame() const { return m_selected ? kPressed : m_state; }
 
 void CTabControl::Draw(Surface& surface, const Rect&) {
     DrawStripFrame(surface, m_strip, Frame(), m_rect);
+    if (m_disabled) DrawDisabledVeil(surface, m_rect);
 }
 
 bool CTabControl::OnMouseMove(uint32_t, int x, int y) { return StandardMove(x, y); }

@@ -1,11 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CWndPopup.h"
 
+#include <algorithm>
+
 namespace lumbra {
 
-CWndPopup::CWndPopup(int kind) : m_font(ControlFont()), m_kind(kind) {}
+namespace {
+// The popups alive now, and the one whose items the keys move over while a
+// move runs (a popup it opens is its sub-list).
+std::vector<CWndPopup*>& LivePopups() {
+    static std::vector<CWndPopup*> popups;
+    return popups;
+}
+CWndPopup* g_keyMoveParent = nullptr;
+bool IsLive(const CWndPopup* popup) {
+    return popup && std::ranges::find(LivePopups(), popup) != LivePopups().end();
+}
+}  // namespace
 
-CWndPopup::~CWndPopup() = default;
+CWndPopup::CWndPopup(int kind) : m_font(ControlFont()), m_kind(kind) {
+    LivePopups().push_back(this);
+}
+
+CWndPopup::~CWndPopup() { std::erase(LivePopups(), this); }
 
 bool CWndPopup::Create(HostWindow* owner, const Rect& screenRect, uint32_t parameter) {
     if (m_window) return false;
@@ -21,12 +38,16 @@ bool CWndPopup::Create(HostWindow* owner, const Rect& screenRect, uint32_t param
     Layout();
     m_window->Move(m_x, m_y);
     m_window->Show();
-    m_window->Activate();
+    if (g_keyMoveParent)
+        g_keyMoveParent->m_keyChild = this;
+    else
+        m_window->Activate();
     Repaint();
     return true;
 }
 
 void CWndPopup::PostClose() {
+    m_closing = true;
     if (m_window && m_window->IsAlive()) m_window->PostClose();
 }
 
@@ -166,6 +187,73 @@ void CWndPopup::OnActivate(bool active) {
 void CWndPopup::OnWindowDestroyed() {
     if (auto callback = std::move(m_onDestroyed)) callback();
     delete this;
+}
+
+bool CWndPopup::OnNavKey(const NavKeyPress& press) {
+    if (press.ctrl || press.alt || m_closing) return press.key != NavKey::kTab;
+    std::vector<int> rows;
+    for (size_t i = 0; i < m_items.size(); ++i)
+        if (!m_items[i].separator) rows.push_back(static_cast<int>(i));
+    const auto centre = [this](int item) {
+        const Rect r = m_items[static_cast<size_t>(item)].rect;
+        return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    const auto at = std::ranges::find(rows, m_hovered);
+    const auto index = static_cast<int>(at - rows.begin());
+    const int last = static_cast<int>(rows.size()) - 1;
+    int target = -1;
+    switch (press.key) {
+        case NavKey::kUp:
+            target = at == rows.end() ? last : std::max(index - 1, 0);
+            break;
+        case NavKey::kDown:
+            target = at == rows.end() ? 0 : std::min(index + 1, last);
+            break;
+        case NavKey::kHome:
+            target = 0;
+            break;
+        case NavKey::kEnd:
+            target = last;
+            break;
+        case NavKey::kRight:
+        case NavKey::kEnter:
+        case NavKey::kSpace: {
+            if (at == rows.end() || press.repeat) return true;
+            // Into the sub-list the highlighted item opened.
+            if (IsLive(m_keyChild) && m_keyChild->m_window && !m_keyChild->m_closing) {
+                m_keyChild->m_window->Activate();
+                m_keyChild->OnNavKey({NavKey::kHome});
+                return true;
+            }
+            if (press.key == NavKey::kRight) return true;
+            const Point p = centre(m_hovered);
+            if (OnItemLButtonDown(p.x, p.y)) Repaint();
+            if (OnItemLButtonUp(p.x, p.y)) Repaint();
+            if (m_closing && m_owner && m_owner->IsAlive()) m_owner->Activate();
+            return true;
+        }
+        case NavKey::kEscape: {
+            // As a click elsewhere: the owner closes the list and resets its look.
+            HostWindow* owner = m_owner;
+            if (const auto handler = onDeactivated)
+                handler();
+            else
+                PostClose();
+            if (owner && owner->IsAlive()) owner->Activate();
+            return true;
+        }
+        default:
+            return false;
+    }
+    if (target < 0 || target > last) return true;
+    // The pointer's own path, so that each kind of list reacts as to a hover.
+    const Point p = centre(rows[static_cast<size_t>(target)]);
+    m_keyChild = nullptr;
+    g_keyMoveParent = this;
+    const bool changed = OnItemMouseMove(p.x, p.y);
+    g_keyMoveParent = nullptr;
+    if (changed) Repaint();
+    return true;
 }
 
 }  // namespace lumbra

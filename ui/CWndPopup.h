@@ -84,6 +84,11 @@ public:
     void OnLButtonUp(uint32_t flags, int x, int y) override;
     void OnActivate(bool active) override;
     void OnWindowDestroyed() override;
+    // Up, Down, Home and End move the highlight as the pointer does; Enter
+    // and Space choose the highlighted item as a click does; Esc closes the
+    // list with nothing chosen. A list that closes hands the keyboard back
+    // to its owner window, whose focus is still on the drop-down.
+    bool OnNavKey(const NavKeyPress& press) override;
 
     // Assistive tools see the popup as a dialog named for what it offers,
     // holding a list of its items (the function menu: its items as menu
@@ -136,6 +141,10 @@ private:
     bool m_tracking = false;
     bool m_pressed = false;
     bool m_captured = false;
+    bool m_closing = false;
+    // A sub-list opened by moving onto one of this list's items with the
+    // keys: it shows without taking the keyboard until Right, Enter or Space.
+    CWndPopup* m_keyChild = nullptr;
     FontDesc m_font;
     int m_x = 0;
     int m_y = 0;

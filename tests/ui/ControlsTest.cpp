@@ -45,6 +45,8 @@ struct ClassCase {
     const char* name;
     Factory make;
     bool sendsPress;
+    // Gives the control its test pictures.
+    std::function<void(CControlBase&)> dress;
 };
 
 class EveryButtonClass : public Controls, public testing::WithParamInterface<ClassCase> {};
@@ -95,6 +97,27 @@ TEST_P(EveryButtonClass, TakesTheFocusAndSpaceOrEnterPressItAsAClick) {
     EXPECT_TRUE(dlg->FocusOrder().empty());
 }
 
+// The disabled look of every kind differs from its normal look, drawn the same.
+TEST_P(EveryButtonClass, DisabledLooksUnlikeNormal) {
+    const auto look = [&](bool disabled) {
+        auto c = GetParam().make(W(), kRect, disabled);
+        GetParam().dress(*c);
+        Surface s(40, 40);
+        s.FillSolidRect({0, 0, 40, 40}, Rgb(200, 200, 200));
+        c->Draw(s, kRect);
+        return s.Snapshot().PixelColor(15, 15);
+    };
+    EXPECT_NE(look(true), look(false));
+}
+
+template <typename C>
+std::function<void(CControlBase&)> Strip(int id) {
+    return [id](CControlBase& c) { dynamic_cast<C&>(c).LoadImageStrip(id); };
+}
+void Keyed(CControlBase& c) {
+    dynamic_cast<CRegionButton&>(c).SetBitmap(test::kKeyedBitmap, 17, 17, 0, 0);
+}
+
 template <typename T>
 Factory Make() {
     return [](HostWindow* p, const Rect& r, bool disabled) {
@@ -103,13 +126,19 @@ Factory Make() {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllClasses, EveryButtonClass,
-                         testing::Values(ClassCase{"Image", Make<CImageButton>(), true},
-                                         ClassCase{"Tab", Make<CTabControl>(), true},
-                                         ClassCase{"Keyboard", Make<CKeyboardButton>(), true},
-                                         ClassCase{"Check", Make<CCheckButton>(), true},
-                                         ClassCase{"Combo", Make<CComboButton>(), true},
-                                         ClassCase{"Radio", Make<CRadioButton>(), true},
-                                         ClassCase{"Region", Make<CRegionButton>(), true}),
+                         testing::Values(
+                             ClassCase{"Image", Make<CImageButton>(), true,
+                                       Strip<CImageButton>(test::kStrip3)},
+                             ClassCase{"Tab", Make<CTabControl>(), true,
+                                       Strip<CTabControl>(test::kStrip3)},
+                             ClassCase{"Keyboard", Make<CKeyboardButton>(), true,
+                                       Strip<CKeyboardButton>(test::kStrip3)},
+                             ClassCase{"Check", Make<CCheckButton>(), true,
+                                       Strip<CCheckButton>(test::kStrip7)},
+                             ClassCase{"Combo", Make<CComboButton>(), true,
+                                       Strip<CComboButton>(test::kStrip5)},
+                             ClassCase{"Radio", Make<CRadioButton>(), true, Keyed},
+                             ClassCase{"Region", Make<CRegionButton>(), true, Keyed}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Controls, PressAndClickReachTheOwnerInOrder) {

@@ -5,7 +5,12 @@
 
 #include "UiTestSupport.h"
 #include "base/UiDispatcher.h"
+#include "platform/EditBox.h"
+#include "ui/CComboButton.h"
 #include "ui/CImageButton.h"
+#include "ui/CImageShowList.h"
+#include "ui/CKeyboardButton.h"
+#include "ui/CRadioButton.h"
 #include "ui/CTabControl.h"
 #include "ui/ImageRoutines.h"
 
@@ -351,6 +356,139 @@ TEST(DialogModality, DoModalShowsTheWindowModalAndItBlocksTheOthersWhileItRuns) 
     EXPECT_EQ(modalDuringRun, WidgetOf(dlg.W()));
     EXPECT_FALSE(other.W().IsModal());
     Application::ProcessEvents();
+}
+
+// The keys over every kind of group: tabs and radios (arrows move round and
+// choose), keys in two rows (arrows move, nothing is pressed), a list, a
+// drop-down, a lone button and two edit boxes in the Tab order.
+class KeysInGroups : public testing::Test {
+protected:
+    // Ids: tabs 1..3, radios 11..13, keys 21..23 over 24 and 25 (offset:
+    // 24 is nearest below 22), drop-down 40, button 50, list 30 (5 rows of 20).
+    void SetUp() override {
+        test::RegisterTestPictures();
+        for (uint32_t i = 0; i < 20; ++i) steps.InsertAction(i, MacroAction::Pause(20 + i));
+        dlg = std::make_unique<TestDialog>(
+            [this](TestDialog& d) {
+                const auto add = [&](auto c) { return d.Watch(d.AddControl(0, std::move(c))); };
+                const auto at = [](int x, int y, int w = 20) {
+                    return Rect::FromSize(x, y, w, 20);
+                };
+                std::vector<CControlBase*> tabs, keys;
+                for (uint32_t i = 0; i < 3; ++i) {
+                    const int x = 10 + 30 * static_cast<int>(i);
+                    tabs.push_back(add(std::make_unique<CTabControl>(d.Window(), 1 + i, at(x, 10),
+                                                                     "", true, false)));
+                    add(std::make_unique<CRadioButton>(d.Window(), 11 + i, at(x, 40), "", true,
+                                                       false));
+                    keys.push_back(add(std::make_unique<CKeyboardButton>(
+                        d.Window(), 21 + i, at(x, 70), "", true, false)));
+                }
+                keys.push_back(add(std::make_unique<CKeyboardButton>(d.Window(), 24, at(25, 100),
+                                                                     "", true, false)));
+                keys.push_back(add(std::make_unique<CKeyboardButton>(d.Window(), 25, at(60, 100),
+                                                                     "", true, false)));
+                d.AddArrowGroup(tabs, ArrowGroup::kChoose);
+                d.AddArrowGroup(keys, ArrowGroup::kGrid);
+                add(std::make_unique<CComboButton>(d.Window(), 40, at(120, 110, 60), "", true,
+                                                   false));
+                add(std::make_unique<CImageButton>(d.Window(), 50, at(10, 160), "", true, false));
+                auto list = std::make_unique<CImageShowList>(
+                    d.Window(), 30, Rect::FromSize(100, 190, 60, 90), "", true, false);
+                list->SetMacroKey(&steps);
+                add(std::move(list));
+            },
+            220, 300);
+        dlg->Create();
+        for (int i = 0; i < 2; ++i)
+            boxes.push_back(std::make_unique<EditBox>(*dlg->Window(), 60 + i,
+                                                      Rect::FromSize(40 + 70 * i, 160, 60, 20)));
+        Application::ProcessEvents();
+    }
+    void TearDown() override {
+        boxes.clear();
+        dlg.reset();
+        Application::ProcessEvents();
+    }
+    uint32_t FocusId() const { return dlg->FocusControl() ? dlg->FocusControl()->Id() : 0; }
+
+    MacroKey steps{"Steps"};
+    std::unique_ptr<TestDialog> dlg;
+    std::vector<std::unique_ptr<EditBox>> boxes;
+};
+
+TEST_F(KeysInGroups, ArrowsMoveWithinTheirGroupAndChooseWhereTheGroupChooses) {
+    struct Case {
+        uint32_t from;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        uint32_t focus;  // afterwards
+        uint32_t click;  // the control the key pressed, 0 for none
+    };
+    const Case cases[] = {
+        {1, Qt::Key_Right, {}, 2, 2},
+        {1, Qt::Key_Left, {}, 3, 3},  // round the group
+        {3, Qt::Key_Down, {}, 1, 1},
+        {12, Qt::Key_Up, {}, 11, 11},  // radios: a group by themselves
+        {13, Qt::Key_Right, {}, 11, 11},
+        {21, Qt::Key_Right, {}, 22, 0},  // keys move only
+        {23, Qt::Key_Right, {}, 23, 0},
+        {22, Qt::Key_Down, {}, 24, 0},  // the nearest of the next row
+        {25, Qt::Key_Up, {}, 23, 0},
+        {21, Qt::Key_Up, {}, 21, 0},
+        {50, Qt::Key_Right, {}, 50, 0},
+        {40, Qt::Key_Down, Qt::AltModifier, 40, 40},  // opens
+        {40, Qt::Key_Down, {}, 40, 0},
+    };
+    for (const Case& c : cases) {
+        dlg->SetFocus(dlg->FindControl(c.from));
+        dlg->events.clear();
+        test::Key(dlg->W(), c.key, c.modifiers);
+        EXPECT_EQ(FocusId(), c.focus) << c.from << " key " << std::hex << c.key;
+        const std::vector<Msg> clicked{{c.click, 0, TestDialog::kClicked}};
+        std::vector<Msg> events = dlg->events;
+        std::erase_if(events, [](const Msg& m) { return m.second != TestDialog::kClicked; });
+        EXPECT_EQ(events, c.click ? clicked : std::vector<Msg>{})
+            << c.from << " key " << std::hex << c.key;
+    }
+}
+
+// A group is one stop, where its focus was last; a box is one where it sits,
+// and Tab in a box moves on in the window's order, never within the boxes.
+TEST_F(KeysInGroups, TabStopsFollowGroupsAndEditBoxes) {
+    dlg->SetFocus(dlg->FindControl(23));
+    dlg->SetFocus(dlg->FindControl(50));
+    std::vector<uint32_t> order;
+    for (CControlBase* c : dlg->FocusOrder()) order.push_back(c->Id());
+    EXPECT_EQ(order, (std::vector<uint32_t>{1, 11, 23, 40, 50, 0, 0, 30}));
+    const auto tab = [&](bool back) {
+        QWidget* focus = WidgetOf(dlg->W())->focusWidget();
+        QKeyEvent e(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                    back ? Qt::ShiftModifier : Qt::NoModifier);
+        QCoreApplication::sendEvent(focus ? focus : WidgetOf(dlg->W()), &e);
+        Application::ProcessEvents();
+        return boxes[0]->HasFocus() ? 60u : boxes[1]->HasFocus() ? 61u : FocusId();
+    };
+    EXPECT_EQ(tab(false), 60u);
+    EXPECT_EQ(tab(false), 61u);
+    EXPECT_EQ(tab(false), 30u);
+    EXPECT_EQ(tab(true), 61u);
+    EXPECT_EQ(tab(true), 60u);
+    EXPECT_EQ(tab(true), 50u);
+}
+
+TEST_F(KeysInGroups, ListRowsFollowUpDownHomeEndAndStayInView) {
+    auto* list = dynamic_cast<CImageShowList*>(dlg->FindControl(30));
+    dlg->SetFocus(list);
+    const std::tuple<int, int, int> cases[] = {
+        // key, selected row, first row shown
+        {Qt::Key_Down, 0, 0}, {Qt::Key_Down, 1, 0}, {Qt::Key_End, 19, 15}, {Qt::Key_Down, 19, 15},
+        {Qt::Key_Up, 18, 15}, {Qt::Key_Home, 0, 0}, {Qt::Key_Up, 0, 0}};
+    for (const auto& [key, selected, first] : cases) {
+        test::Key(dlg->W(), key);
+        EXPECT_EQ(std::pair(list->Selected(), list->FirstRow()), std::pair(selected, first))
+            << std::hex << key;
+    }
 }
 
 }  // namespace
