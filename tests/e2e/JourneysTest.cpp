@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <set>
 
 #include "E2eSupport.h"
@@ -26,11 +27,13 @@ namespace fs = std::filesystem;
 constexpr Box kOk{582, 100, 46, 22};
 constexpr Box kMacrosTab{267, 516, 88, 22}, kLightingTab{553, 516, 88, 22};
 constexpr Box kCapsKey{177, 311, 36, 20}, kAKey{216, 311, 19, 20};
-constexpr Box kBrightnessButton{97, 323, 175, 20};
+constexpr Box kBrightnessButton{97, 323, 175, 20}, kColourButton{97, 263, 175, 20};
 constexpr Box kNewMacro{117, 448, 63, 15}, kRecord{556, 220, 143, 22};
 constexpr Box kFirstMacroRow{107, 215, 144, 20};
 // The key setting dialog, the shortcut dialog and the message dialog.
 constexpr int kKeyDialogWidth = 400, kKeyDialogHeight = 270;
+constexpr const char* kKeySettingTitle = "Key Setting — Lumbra";
+constexpr int kTrayIconSize = 22;
 constexpr Box kKeyDialogDisable{24, 174, 17, 17}, kKeyDialogOk{223, 229, 46, 22};
 constexpr int kShortcutWidth = 420, kShortcutHeight = 206;
 constexpr Box kShortcutCtrl{83, 104, 12, 12}, kShortcutShift{136, 104, 12, 12};
@@ -155,12 +158,20 @@ protected:
         });
     }
 
+    std::string WindowList() const {
+        std::string list;
+        for (const XWindow& w : m_x.Windows(m_lumbra.Pid()))
+            list += "\"" + w.name + "\" " + std::to_string(w.width) + "x" + std::to_string(w.height) +
+                    "+" + std::to_string(w.x) + "+" + std::to_string(w.y) + "; ";
+        return list;
+    }
+
     // Clicks a key of the picture, sets it in the key setting dialog
     // (pressing a key, or choosing "disable"), OK.
     void RemapKey(const Box& key, const std::string& pressed) {
         Click(key);
-        const auto dialog = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, "Key Setting — Lumbra");
-        ASSERT_TRUE(dialog) << "no key setting dialog";
+        const auto dialog = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, kKeySettingTitle);
+        ASSERT_TRUE(dialog) << "no key setting dialog; lumbra's windows: " << WindowList();
         if (pressed.empty()) {
             ClickIn(*dialog, kKeyDialogDisable);
         } else {
@@ -444,6 +455,266 @@ TEST_F(Journey, MacroRecordedWithPausesOnTheMacroPageReachesG1AsRecorded) {
     PointerAway();
     EXPECT_TRUE(WaitForPicture([&](const QImage& s) { return Lit(s, kGKeysTab); }));
     SaveShot("macro-g1");
+}
+
+// What a screen reader and a keyboard-only user meet: a desktop with a
+// window manager, a session bus of the journey's own and the accessibility
+// bus on it (started by the session bus, as a desktop starts it).
+class AccessJourney : public Journey {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(Journey::SetUp());
+        m_env = m_x.Environment();
+        const std::string address = m_dir + "bus.address";
+        ASSERT_TRUE(m_bus.Start({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, m_env,
+                                address, m_dir + "bus.err"))
+            << "dbus-daemon does not start (package dbus-daemon)";
+        std::string bus;
+        ASSERT_TRUE(WaitUntil([&] {
+            bus = ReadFile(address);
+            return bus.find('\n') != std::string::npos;
+        })) << ReadFile(m_dir + "bus.err");
+        bus.erase(bus.find('\n'));
+        for (std::string& e : m_env)
+            if (e.starts_with("DBUS_SESSION_BUS_ADDRESS=")) e = "DBUS_SESSION_BUS_ADDRESS=" + bus;
+        // A screen reader announces itself so: the toolkit's bridge comes up.
+        int status = 1;
+        Capture({"gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path",
+                 "/org/a11y/bus", "--method", "org.freedesktop.DBus.Properties.Set",
+                 "org.a11y.Status", "IsEnabled", "<true>"},
+                m_env, &status);
+        ASSERT_EQ(status, 0) << "no accessibility bus (package at-spi2-core)";
+        ASSERT_TRUE(m_wm.Start({"openbox", "--sm-disable"}, m_env, "", m_dir + "openbox.err"))
+            << "openbox does not start (package openbox)";
+        ASSERT_TRUE(WaitUntil([&] {
+            int wm = 1;
+            Capture({"xdotool", "get_desktop"}, m_env, &wm);
+            return wm == 0;
+        })) << ReadFile(m_dir + "openbox.err");
+    }
+    void StopChildren() override {
+        Journey::StopChildren();
+        m_wm.Stop();
+        m_bus.Stop();
+    }
+
+    // A fresh keyboard, files and trace for each pass of the journey.
+    void StartPass(const std::string& name) {
+        if (m_lumbra.Running()) StopLumbra();
+        m_trace = m_dir + name + ".trace";
+        m_appDir = m_dir + name + "/";
+        m_config = m_appDir + "config/";
+        auto args = LumbraArguments(m_appDir, true);
+        for (std::string& a : args)
+            if (a.starts_with("--simulate=")) a = "--simulate=" + m_dir + name + ".state";
+        m_traceStart = 0;
+        ASSERT_TRUE(StartLumbraWith(args, m_env));
+        const auto window = m_x.WaitForWindow(m_lumbra.Pid(), IsMainWindowInPlace);
+        ASSERT_TRUE(window) << "no main window";
+        m_origin = *window;
+        ASSERT_TRUE(WaitForReadBack()) << "no read-back";
+    }
+
+    // The program as the accessibility registry shows it: one line per
+    // object, "depth, role, name, states" separated by tabs.
+    std::vector<std::string> AccessibleTree() const {
+        const std::string out = m_dir + "atspi.out";
+        RunAtspiTool({"tree", std::to_string(m_lumbra.Pid())}, out);
+        return ReadLines(out);
+    }
+    bool PressAccessible(const std::string& name) const {
+        return RunAtspiTool({"press", std::to_string(m_lumbra.Pid()), name}, "") == 0;
+    }
+    // The registry shows an object of this role and name, with these states among its own.
+    void ExpectAccessible(const std::string& role, const std::string& name,
+                          const std::vector<std::string>& states = {}) const {
+        std::string shown;
+        bool found = false;
+        // The tree can lag a moment behind what the window shows.
+        WaitUntil([&] {
+            shown.clear();
+            for (const std::string& line : AccessibleTree()) {
+                shown += line + "\n";
+                const auto fields = Fields(line);
+                if (fields.size() < 4 || fields[1] != role || fields[2] != name) continue;
+                found = std::all_of(states.begin(), states.end(), [&](const std::string& st) {
+                    return ("," + fields[3] + ",").find("," + st + ",") != std::string::npos;
+                });
+                if (found) return true;
+            }
+            return false;
+        }, 10s);
+        EXPECT_TRUE(found) << role << " \"" << name << "\" in\n" << shown << AtspiErrors();
+    }
+    static std::vector<std::string> Fields(const std::string& line) {
+        std::vector<std::string> fields;
+        std::stringstream in(line);
+        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+        return fields;
+    }
+    // What the tool said on its error output, for a failure's report.
+    std::string AtspiErrors() const { return ReadFile(m_dir + "atspi.err"); }
+
+    std::optional<int> RunAtspiTool(const std::vector<std::string>& args,
+                                    const std::string& out) const {
+        std::vector<std::string> argv = {kAtspiTool};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Child tool;
+        if (!tool.Start(argv, m_env, out, m_dir + "atspi.err")) return std::nullopt;
+        return tool.Wait();
+    }
+
+    // The reports the keyboard was sent, in order; a macro's pauses are left
+    // out (they are the user's own timing), its keys and name kept.
+    std::vector<std::string> SentReports() const {
+        std::vector<std::string> out;
+        for (const TraceLine& l : Trace()) {
+            if (l.op != "set") continue;
+            if (!l.bytes.empty() && l.bytes[0] == 0x08) {
+                std::string text = "macro " + Hex({l.bytes.begin(), l.bytes.begin() + 33});
+                for (const MacroEntry& e : DecodeMacro(l.bytes))
+                    text += (e.release ? " up " : " down ") + std::to_string(e.key);
+                out.push_back(text);
+            } else {
+                out.push_back(Hex(l.bytes));
+            }
+        }
+        return out;
+    }
+
+    // Keys typed into whatever has the keyboard: "Tab*7 Down" is Tab seven
+    // times, then Down.
+    void Type(const std::string& keys) const {
+        std::vector<std::string> args;
+        std::stringstream in(keys);
+        for (std::string key; in >> key;) {
+            const size_t star = key.find('*');
+            const int times = star == std::string::npos ? 1 : std::stoi(key.substr(star + 1));
+            for (int i = 0; i < times; ++i) args.push_back(key.substr(0, star));
+        }
+        m_x.Keys(args);
+    }
+    bool MacroRecorded() const {
+        return WaitUntil([&] {
+            const auto values = Values("MacroLibraryFile.mlf");
+            const auto it = values.find("MacroActionNum");
+            return it != values.end() && it->second != "0";
+        });
+    }
+
+    // The mouse: Caps Lock sends Esc, G1 plays a macro recorded from the
+    // keyboard, the lighting takes the second colour.
+    void MouseJourney() {
+        ASSERT_NO_FATAL_FAILURE(RemapKey(kCapsKey, "Escape"));
+        Click(kMacrosTab);
+        Click(kNewMacro);
+        m_x.Xdotool({"type", "--delay", "20", "Walk"});
+        m_x.Keys({"Return"});
+        ASSERT_TRUE(WaitForFileText("MacroLibraryFile.mlf", "MacroKey0Name=Walk"));
+        Click(kFirstMacroRow);
+        Click(kRecord);
+        ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "recording does not capture keys";
+        m_x.Keys({"a", "b"});
+        Click(kRecord);
+        ASSERT_TRUE(MacroRecorded()) << "nothing recorded";
+        const auto menu = OpenFunctionMenu(0);
+        ASSERT_TRUE(menu) << "no function menu";
+        m_x.MovePointer(menu->x + kFunctionMenuWidth / 2, menu->y + RowY(kAssignMacroRow));
+        m_x.MovePointer(menu->x + kFunctionMenuWidth / 2 + 4, menu->y + RowY(kAssignMacroRow));
+        const auto macros =
+            WaitForLumbraWindow([](const XWindow& w) { return w.width == kMacroListWidth; });
+        ASSERT_TRUE(macros) << "no macro list";
+        ClickIn(*macros, kMacroListWidth / 2, RowY(0));
+        ASSERT_TRUE(WaitWindowGone(*menu));
+        Click(kLightingTab);
+        Click(kColourButton);
+        const auto colours =
+            WaitForLumbraWindow([](const XWindow& w) { return w.width == kColourButton.width; });
+        ASSERT_TRUE(colours) << "no colour list";
+        ClickIn(*colours, kColourButton.width / 2, RowY(1));
+        ASSERT_TRUE(WaitWindowGone(*colours));
+    }
+
+    // The same with keys alone, leaving every dialog and list by key.
+    void KeyboardJourney() {
+        // The key picture is one stop (on Esc); Down walks its rows to Caps Lock.
+        Type("Tab*7 Down*3 Return");
+        const auto dialog = WaitForDialog(kKeyDialogWidth, kKeyDialogHeight, kKeySettingTitle);
+        ASSERT_TRUE(dialog) << "no key setting dialog";
+        ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "the dialog does not capture keys";
+        // Esc is captured; the focus moves on to OK, which Enter presses.
+        Type("Escape Return");
+        ASSERT_TRUE(WaitWindowGone(*dialog));
+        ExpectAccessible("push button", "Caps Lock, sends Esc", {"focused"});
+
+        Type("Tab*4 Right Tab*13 space");
+        m_x.Xdotool({"type", "--delay", "20", "Walk"});
+        Type("Return");
+        ASSERT_TRUE(WaitForFileText("MacroLibraryFile.mlf", "MacroKey0Name=Walk"));
+        // Back to the macro list, onto Record; Pause ends the recording.
+        Type("shift+Tab*6 Home Tab*2 space");
+        ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "recording does not capture keys";
+        Type("a b Pause");
+        ASSERT_TRUE(MacroRecorded()) << "nothing recorded";
+
+        Type("Tab*9 Right Tab*7 alt+Down");
+        const auto menu =
+            WaitForLumbraWindow([](const XWindow& w) { return w.width == kFunctionMenuWidth; });
+        ASSERT_TRUE(menu) << "no function menu";
+        Type("Down Right");
+        const auto macros =
+            WaitForLumbraWindow([](const XWindow& w) { return w.width == kMacroListWidth; });
+        ASSERT_TRUE(macros) << "no macro list";
+        Type("Return");
+        ASSERT_TRUE(WaitWindowGone(*menu));
+        ExpectAccessible("combo box", "G1, plays macro Walk", {"focused"});
+
+        Type("Tab*6 Right Tab*7 Return");
+        const auto colours =
+            WaitForLumbraWindow([](const XWindow& w) { return w.width == kColourButton.width; });
+        ASSERT_TRUE(colours) << "no colour list";
+        Type("Down Down Return");
+        ASSERT_TRUE(WaitWindowGone(*colours));
+        // The window's menu opens from the keyboard and Esc leaves it.
+        Type("shift+F10");
+        // (The tray icon is a window of lumbra's too.)
+        const auto contextMenu = WaitForLumbraWindow(
+            [](const XWindow& w) { return !IsMainWindow(w) && w.width > 2 * kTrayIconSize; });
+        ASSERT_TRUE(contextMenu) << "no menu from Shift+F10";
+        ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "the menu does not take the keys";
+        Type("Escape");
+        ASSERT_TRUE(WaitWindowGone(*contextMenu)) << WindowList();
+    }
+
+    std::vector<std::string> m_env;
+    Child m_bus, m_wm;
+    static constexpr const char* kAtspiTool = LUMBRA_E2E_ATSPI_TOOL;
+};
+
+TEST_F(AccessJourney, TheKeyboardAloneDoesWhatTheMouseDoesAndAScreenReaderFindsEveryControl) {
+    ASSERT_NO_FATAL_FAILURE(StartPass("mouse"));
+    ASSERT_NO_FATAL_FAILURE(MouseJourney());
+    Click(kApply);
+    ASSERT_TRUE(WaitForTraceLine("set", {0x05, 0x03, 0x00}));
+    const std::vector<std::string> byMouse = SentReports();
+    ASSERT_FALSE(byMouse.empty());
+
+    // The keyboard, on a keyboard fresh from the factory.
+    ASSERT_NO_FATAL_FAILURE(StartPass("keys"));
+    ASSERT_NO_FATAL_FAILURE(KeyboardJourney());
+
+    // A screen reader finds the controls by role and name, and presses Apply.
+    ExpectAccessible("page tab", "Lighting", {"selected"});
+    ExpectAccessible("combo box", "Lighting colour", {"focused"});
+    ExpectAccessible("push button", "Apply");
+    ASSERT_TRUE(PressAccessible("Apply"));
+    ASSERT_TRUE(WaitForTraceLine("set", {0x05, 0x03, 0x00}));
+    EXPECT_EQ(SentReports(), byMouse);
+    // From the colour list on to Apply, back to the close button: the window
+    // goes to the tray.
+    Type("Tab*9 shift+Tab*3 Return");
+    EXPECT_TRUE(WaitWindowGone(m_origin)) << "the keyboard closes the window";
+    StopLumbra();
 }
 
 TEST_F(Journey, TheWindowFollowsTheKeyboardsOwnProfileLightingAndMacroChanges) {
