@@ -34,8 +34,6 @@ constexpr int kMarkSide = 6;
 constexpr Color kPendingColor = Rgb(0xFF, 0xB3, 0x40);
 constexpr Color kSentColor = Rgb(0x78, 0xE0, 0xAA);
 constexpr Color kProfileColor = Rgb(0xD8, 0xE6, 0xF0);
-constexpr Color kVeilColor = Rgb(0x10, 0x1C, 0x24);
-constexpr uint8_t kVeilAlpha = 150;
 
 constexpr uint32_t kLineFlags = TextFlags::kRight | TextFlags::kVCenter | TextFlags::kSingleLine;
 
@@ -181,13 +179,6 @@ void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect
     } else if (state.sent) {
         surface.DrawText(kSentLine, ToRect(kStateLineRect), kSentColor, font, kLineFlags);
     }
-}
-
-void DrawWaitingVeil(Surface& surface, const Rect& control) {
-    if (control.Width() <= 0 || control.Height() <= 0) return;
-    const Image veil(control.Width(), control.Height(), kVeilColor);
-    surface.Blend(veil, {0, 0, control.Width(), control.Height()}, control.left, control.top,
-                  kVeilAlpha);
 }
 
 void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap) {

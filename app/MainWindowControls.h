@@ -73,8 +73,6 @@ std::string ProfileLine(int profile, const std::string& name);
 // apply: the Apply button, which carries the mark of pending changes.
 void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect& apply);
 
-// A control that waits while the worker writes looks disabled, whatever its kind.
-void DrawWaitingVeil(Surface& surface, const Rect& control);
 
 // The panel of pages 1..3 and the callout picture (0: none) over the background.
 void DrawPagePanelAndCallout(Surface& surface, int page, int calloutBitmap);

@@ -24,8 +24,16 @@ void CCaptureDlg::OnFocusChanged(CControlBase*, CControlBase* now) {
 
 intptr_t CCaptureDlg::OnMessage(uint32_t msg, uintptr_t first, intptr_t second) {
     if (msg != kMsgHookKey) return 0;
-    OnCapturedKey(first);
     const bool released = (static_cast<uint32_t>(second) & KeyMsg::kHookReleasedBit) != 0;
+    // The release of a key pressed before the capture began (the Enter that
+    // opened the dialog) is no key of the user's choosing.
+    if (first != 0) {
+        if (!released)
+            m_down.insert(first);
+        else if (m_down.erase(first) == 0)
+            return 0;
+    }
+    OnCapturedKey(first);
     // Keys the hook took before it stopped may still be queued, and 0 is a
     // closing popup's notice: only a key pressed while capturing moves on.
     if (!released && first != 0 && FocusControl() == m_field && m_field) {

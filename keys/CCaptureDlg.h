@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 
 #include "keys/CKeyboardHook.h"
 #include "ui/CModalDlg.h"
@@ -36,6 +37,7 @@ private:
     uint32_t m_okId;
     CControlBase* m_field = nullptr;
     CKeyboardHook m_hook;
+    std::set<uintptr_t> m_down;  // keys pressed while capturing
 };
 
 }  // namespace lumbra

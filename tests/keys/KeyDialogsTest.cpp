@@ -434,6 +434,17 @@ TEST_F(KeyDialogs, EscIsAssignableAndTheKeyboardAloneLeavesEveryCaptureDialog) {
         EXPECT_EQ(dlg.KeyChoice(), 40) << "Enter captured, then Esc cancels";
     }
     {
+        // Opened by Enter: that key's release reaches the dialog and is no choice.
+        CKeyMapSettingDlg dlg(Owner(), kAButton, "A", 4, 4);
+        QTimer::singleShot(0, [&dlg] {
+            test::SendKey(*dlg.Window(), false, kEnter, Qt::Key_Return);
+            Application::ProcessEvents();
+            dlg.EndDialog(kStillOpen);
+        });
+        Wire(dlg).DoModal();
+        EXPECT_EQ(dlg.KeyChoice(), 4) << "still A";
+    }
+    {
         CShortcutDlg dlg(Owner());
         EXPECT_EQ(run(Wire(dlg), {tab, backtab, a, enter}), DialogResult::kCancel);
         ASSERT_EQ(records.size(), 1u);

@@ -122,7 +122,7 @@ TEST_F(AccessibleDialog, EveryControlKindHasItsRoleNameAndStates) {
         {"Lighting colour", QAccessible::ComboBox, false, false, false, true, "Red"},
         {"Hello", QAccessible::StaticText, false, false, false, false, ""},
         {"Caps Lock", QAccessible::PushButton, false, false, false, true, ""},
-        {"Steps", QAccessible::List, false, false, false, false, ""},
+        {"Steps", QAccessible::List, false, false, false, true, ""},
         {"A Press", QAccessible::ListItem, false, false, true, false, ""},
     };
     for (const Case& c : cases) {
