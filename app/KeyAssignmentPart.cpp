@@ -108,7 +108,8 @@ std::string KeyAssignmentPart::GKeyName(uintptr_t buttonId) const {
     const int g = static_cast<int>(buttonId) - kFirstGKeyButtonId;
     const GKeySlot* slot = m_model.Current().GKey(g);
     const CComboButton* button = GKeyButton(buttonId);
-    std::string name = "G" + std::to_string(g + 1);
+    std::string name = "G";
+    name += std::to_string(g + 1);
     if (!slot || !button) return name;
     const std::string shown = button->LabelText();
     switch (slot->action.type) {
