@@ -189,6 +189,34 @@ protected:
         return WaitForLumbraWindow([](const XWindow& w) { return w.width == kFunctionMenuWidth; });
     }
 
+    // Records a macro named Walk on the macro page: `typed` is played into
+    // the recording between the two clicks on Record.
+    void RecordWalk(const std::function<void()>& typed) {
+        Click(kMacrosTab);
+        Click(kNewMacro);
+        m_x.Xdotool({"type", "--delay", "20", "Walk"});
+        m_x.Keys({"Return"});
+        ASSERT_TRUE(WaitForFileText("MacroLibraryFile.mlf", "MacroKey0Name=Walk"));
+        Click(kFirstMacroRow);
+        Click(kRecord);
+        ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "recording does not capture keys";
+        typed();
+        Click(kRecord);
+    }
+    // Gives G1 the library's first macro through its function menu.
+    void AssignFirstMacroToG1() {
+        const auto menu = OpenFunctionMenu(0);
+        ASSERT_TRUE(menu) << "no function menu";
+        // Resting on "Assign a Macro" opens the list of macros beside it.
+        m_x.MovePointer(menu->x + kFunctionMenuWidth / 2, menu->y + RowY(kAssignMacroRow));
+        m_x.MovePointer(menu->x + kFunctionMenuWidth / 2 + 4, menu->y + RowY(kAssignMacroRow));
+        const auto macros =
+            WaitForLumbraWindow([](const XWindow& w) { return w.width == kMacroListWidth; });
+        ASSERT_TRUE(macros) << "no macro list";
+        ClickIn(*macros, kMacroListWidth / 2, RowY(0));
+        ASSERT_TRUE(WaitWindowGone(*menu));
+    }
+
     QImage Screen() const { return m_x.Shot(); }
     // Waits until the window's picture fulfils cond.
     bool WaitForPicture(const std::function<bool(const QImage&)>& cond) const {
@@ -397,29 +425,12 @@ TEST_F(Journey, ShortcutCapturedForG3ReachesTheKeyboardAndOkHidesTheWindowInTheT
 
 TEST_F(Journey, MacroRecordedWithPausesOnTheMacroPageReachesG1AsRecorded) {
     ASSERT_NO_FATAL_FAILURE(StartLumbra());
-    Click(kMacrosTab);
-    Click(kNewMacro);
-    m_x.Xdotool({"type", "--delay", "20", "Walk"});
-    m_x.Keys({"Return"});
-    ASSERT_TRUE(WaitForFileText("MacroLibraryFile.mlf", "MacroKey0Name=Walk"));
-    Click(kFirstMacroRow);
-    Click(kRecord);
-    ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "recording does not capture keys";
-    // A held 300 ms, 1.2 s of nothing, B tapped.
-    m_x.Xdotool({"keydown", "a", "sleep", "0.3", "keyup", "a", "sleep", "1.2", "key", "b"});
-    Click(kRecord);
+    ASSERT_NO_FATAL_FAILURE(RecordWalk([&] {
+        // A held 300 ms, 1.2 s of nothing, B tapped.
+        m_x.Xdotool({"keydown", "a", "sleep", "0.3", "keyup", "a", "sleep", "1.2", "key", "b"});
+    }));
     ASSERT_TRUE(WaitForFileText("MacroLibraryFile.mlf", "MacroActionNum=7"));
-
-    const auto menu = OpenFunctionMenu(0);
-    ASSERT_TRUE(menu) << "no function menu";
-    // Resting on "Assign a Macro" opens the list of macros beside it.
-    m_x.MovePointer(menu->x + kFunctionMenuWidth / 2, menu->y + RowY(kAssignMacroRow));
-    m_x.MovePointer(menu->x + kFunctionMenuWidth / 2 + 4, menu->y + RowY(kAssignMacroRow));
-    const auto macros =
-        WaitForLumbraWindow([](const XWindow& w) { return w.width == kMacroListWidth; });
-    ASSERT_TRUE(macros) << "no macro list";
-    ClickIn(*macros, kMacroListWidth / 2, RowY(0));
-    ASSERT_TRUE(WaitWindowGone(*menu));
+    ASSERT_NO_FATAL_FAILURE(AssignFirstMacroToG1());
     Click(kApply);
     ASSERT_TRUE(WaitForTraceLine("set", {0x05, 0x03, 0x00}));
 
@@ -606,26 +617,9 @@ protected:
     // keyboard, the lighting takes the second colour.
     void MouseJourney() {
         ASSERT_NO_FATAL_FAILURE(RemapKey(kCapsKey, "Escape"));
-        Click(kMacrosTab);
-        Click(kNewMacro);
-        m_x.Xdotool({"type", "--delay", "20", "Walk"});
-        m_x.Keys({"Return"});
-        ASSERT_TRUE(WaitForFileText("MacroLibraryFile.mlf", "MacroKey0Name=Walk"));
-        Click(kFirstMacroRow);
-        Click(kRecord);
-        ASSERT_TRUE(m_x.WaitForKeyboardGrab()) << "recording does not capture keys";
-        m_x.Keys({"a", "b"});
-        Click(kRecord);
+        ASSERT_NO_FATAL_FAILURE(RecordWalk([&] { m_x.Keys({"a", "b"}); }));
         ASSERT_TRUE(MacroRecorded()) << "nothing recorded";
-        const auto menu = OpenFunctionMenu(0);
-        ASSERT_TRUE(menu) << "no function menu";
-        m_x.MovePointer(menu->x + kFunctionMenuWidth / 2, menu->y + RowY(kAssignMacroRow));
-        m_x.MovePointer(menu->x + kFunctionMenuWidth / 2 + 4, menu->y + RowY(kAssignMacroRow));
-        const auto macros =
-            WaitForLumbraWindow([](const XWindow& w) { return w.width == kMacroListWidth; });
-        ASSERT_TRUE(macros) << "no macro list";
-        ClickIn(*macros, kMacroListWidth / 2, RowY(0));
-        ASSERT_TRUE(WaitWindowGone(*menu));
+        ASSERT_NO_FATAL_FAILURE(AssignFirstMacroToG1());
         Click(kLightingTab);
         Click(kColourButton);
         const auto colours =
