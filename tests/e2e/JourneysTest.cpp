@@ -524,6 +524,16 @@ protected:
         ASSERT_TRUE(window) << "no main window";
         m_origin = *window;
         ASSERT_TRUE(WaitForReadBack()) << "no read-back";
+        // The window manager gives the new window the focus; a click or key
+        // before that can go astray.
+        ASSERT_TRUE(WaitUntil([&] {
+            std::string active = m_x.Xdotool({"getactivewindow"});
+            active.erase(active.find_last_not_of("\n") + 1);
+            return active == m_origin.id;
+        })) << "the window manager never activated the window";
+        // The accessibility bridge comes up with the window; once a screen
+        // reader sees the window, it takes input.
+        ExpectAccessible("push button", "Apply");
     }
 
     // The program as the accessibility registry shows it: one line per
@@ -554,7 +564,7 @@ protected:
                 if (found) return true;
             }
             return false;
-        }, 10s);
+        }, 20s);
         EXPECT_TRUE(found) << role << " \"" << name << "\" in\n" << shown << AtspiErrors();
     }
     static std::vector<std::string> Fields(const std::string& line) {
