@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QValidator>
+#include <optional>
+#include <utility>
 
 #include "platform/HostWidget.h"
 #include "platform/QtImpl.h"
@@ -61,31 +63,67 @@ std::vector<EditBox*>& AllEditBoxes() {
 
 }  // namespace
 
+// A box created hidden is made when it is first shown or focused: until then it keeps what it
+// is told, and sets up no font (a window's hidden boxes cost its first frames nothing).
 struct EditBox::Impl {
+    QPointer<QWidget> window;
     QPointer<QLineEdit> edit;
+    int id = 0;
+    Rect rect;
+    bool visible = false;
+    QString text;
+    bool numbersOnly = false;
+    int maxLength = 0;  // the box's own limit until set
+    std::optional<std::pair<Color, Color>> colors;
+    std::optional<FontDesc> font;
     std::function<void()> changed;
     std::function<void()> returned;
+
+    QLineEdit* Made();
 };
+
+QLineEdit* EditBox::Impl::Made() {
+    if (edit || !window) return edit;
+    auto* box = new QLineEdit(window);
+    box->setObjectName(QStringLiteral("edit%1").arg(id));
+    box->setFrame(false);
+    box->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    if (numbersOnly)
+        box->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
+    else
+        box->setValidator(new NoControlCharacters(box));
+    box->installEventFilter(new TabToWindow(box));
+    if (maxLength > 0) box->setMaxLength(maxLength);
+    if (colors) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Text, ToQColor(colors->first));
+        p.setColor(QPalette::Base, ToQColor(colors->second));
+        box->setPalette(p);
+    }
+    if (font) box->setFont(ToQFont(*font));
+    box->setText(text);
+    box->setProperty(kUsesEnterProperty, static_cast<bool>(returned));
+    QObject::connect(box, &QLineEdit::textChanged, box, [this] {
+        if (changed) changed();
+    });
+    QObject::connect(box, &QLineEdit::returnPressed, box, [this] {
+        if (returned) returned();
+    });
+    box->setVisible(visible);
+    edit = box;
+    return box;
+}
 
 EditBox::EditBox(HostWindow& parent, int id, const Rect& rect, bool visible)
     : m_id(id), m_impl(std::make_unique<Impl>()) {
     QWidget* w = WidgetOf(parent);
     if (!w) return;
-    auto* edit = new QLineEdit(w);
-    edit->setObjectName(QStringLiteral("edit%1").arg(id));
-    edit->setFrame(false);
-    edit->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-    edit->setVisible(visible);
-    edit->setValidator(new NoControlCharacters(edit));
-    edit->installEventFilter(new TabToWindow(edit));
-    Impl* impl = m_impl.get();
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [impl] {
-        if (impl->changed) impl->changed();
-    });
-    QObject::connect(edit, &QLineEdit::returnPressed, edit, [impl] {
-        if (impl->returned) impl->returned();
-    });
-    m_impl->edit = edit;
+    m_impl->window = w;
+    m_impl->id = id;
+    m_impl->rect = rect;
+    m_impl->visible = visible;
+    if (visible) m_impl->Made();
     AllEditBoxes().push_back(this);
 }
 
@@ -102,14 +140,26 @@ EditBox::~EditBox() {
 }
 
 std::string EditBox::Text() const {
-    return m_impl->edit ? m_impl->edit->text().toStdString() : std::string();
+    return (m_impl->edit ? m_impl->edit->text() : m_impl->text).toStdString();
 }
 
 void EditBox::SetText(const std::string& text) {
-    if (m_impl->edit) m_impl->edit->setText(QString::fromStdString(text));
+    const QString value = QString::fromStdString(text);
+    if (m_impl->edit) {
+        m_impl->edit->setText(value);
+        return;
+    }
+    if (!m_impl->window) return;
+    // As the box would: cut to its limit, and news of the change only when there is one.
+    const QString kept = m_impl->maxLength > 0 ? value.left(m_impl->maxLength) : value;
+    if (kept == m_impl->text) return;
+    m_impl->text = kept;
+    if (m_impl->changed) m_impl->changed();
 }
 
 void EditBox::SetNumbersOnly(bool numbersOnly) {
+    if (!m_impl->window) return;
+    m_impl->numbersOnly = numbersOnly;
     if (!m_impl->edit) return;
     if (numbersOnly)
         m_impl->edit->setValidator(new QRegularExpressionValidator(
@@ -119,10 +169,16 @@ void EditBox::SetNumbersOnly(bool numbersOnly) {
 }
 
 void EditBox::SetMaxLength(int length) {
-    if (m_impl->edit) m_impl->edit->setMaxLength(length);
+    if (!m_impl->window) return;
+    m_impl->maxLength = length;
+    if (m_impl->edit)
+        m_impl->edit->setMaxLength(length);
+    else if (length > 0 && m_impl->text.size() > length)
+        SetText(m_impl->text.left(length).toStdString());
 }
 
 void EditBox::SetColors(Color text, Color background) {
+    m_impl->colors = std::pair{text, background};
     if (!m_impl->edit) return;
     QPalette p = m_impl->edit->palette();
     p.setColor(QPalette::Text, ToQColor(text));
@@ -131,19 +187,26 @@ void EditBox::SetColors(Color text, Color background) {
 }
 
 void EditBox::SetFont(const FontDesc& font) {
+    m_impl->font = font;
     if (m_impl->edit) m_impl->edit->setFont(ToQFont(font));
 }
 
 void EditBox::SetRect(const Rect& rect) {
+    m_impl->rect = rect;
     if (m_impl->edit) m_impl->edit->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
 void EditBox::SetVisible(bool visible) {
-    if (m_impl->edit) m_impl->edit->setVisible(visible);
+    m_impl->visible = visible;
+    if (m_impl->edit)
+        m_impl->edit->setVisible(visible);
+    else if (visible)
+        m_impl->Made();
 }
 
 Rect EditBox::GetRect() const {
-    if (!m_impl->edit) return {};
+    if (!m_impl->window) return {};
+    if (!m_impl->edit) return m_impl->rect;
     const QRect g = m_impl->edit->geometry();
     return Rect::FromSize(g.x(), g.y(), g.width(), g.height());
 }
@@ -152,14 +215,14 @@ std::vector<EditBox*> EditBoxesIn(HostWindow& window) {
     std::vector<EditBox*> boxes;
     const QWidget* w = WidgetOf(window);
     for (EditBox* box : AllEditBoxes())
-        if (w && box->impl()->edit && box->impl()->edit->parentWidget() == w) boxes.push_back(box);
+        if (w && box->impl()->window == w) boxes.push_back(box);
     return boxes;
 }
 
 bool EditBox::IsVisible() const { return m_impl->edit && m_impl->edit->isVisible(); }
 
 void EditBox::Focus() {
-    if (m_impl->edit) m_impl->edit->setFocus(Qt::OtherFocusReason);
+    if (QLineEdit* edit = m_impl->Made()) edit->setFocus(Qt::OtherFocusReason);
 }
 
 bool EditBox::HasFocus() const { return m_impl->edit && m_impl->edit->hasFocus(); }

@@ -375,5 +375,39 @@ TEST(Launch, ExecutableFilesAreStartedWithoutAShell) {
     std::filesystem::remove_all(dir);
 }
 
+// A box created hidden sets up nothing (no font) until it is shown, and is then made with
+// everything it was told meanwhile.
+TEST(EditBox, AHiddenBoxIsMadeWhenFirstShownWithWhatItWasTold) {
+    Recorder r;
+    HostWindow w(&r, WindowStyle::kDialog);
+    w.SetSize(100, 50);
+    const Rect place{5, 5, 95, 30};
+    EditBox box(w, 2111, place, false);
+    int changes = 0;
+    box.OnTextChanged([&] { ++changes; });
+    box.SetNumbersOnly(true);
+    box.SetMaxLength(6);
+    box.SetText("12345678");
+    box.SetText("123456");  // the same text once cut: no news
+    EXPECT_EQ(box.Text(), "123456");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(box.GetRect(), place);
+    EXPECT_FALSE(box.IsVisible());
+    EXPECT_EQ(WidgetOf(w)->findChild<QLineEdit*>(QStringLiteral("edit2111")), nullptr);
+
+    box.SetText("1234");
+    box.SetVisible(true);
+    auto* edit = WidgetOf(w)->findChild<QLineEdit*>(QStringLiteral("edit2111"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(edit->isHidden());
+    EXPECT_EQ(edit->text(), QStringLiteral("1234"));
+    EXPECT_EQ(edit->maxLength(), 6);
+    EXPECT_EQ(box.GetRect(), place);
+    edit->insert(QStringLiteral("a"));  // digits only
+    edit->insert(QStringLiteral("5"));
+    EXPECT_EQ(box.Text(), "12345");
+    EXPECT_EQ(changes, 3);
+}
+
 }  // namespace
 }  // namespace lumbra
