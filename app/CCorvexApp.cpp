@@ -53,12 +53,15 @@ void WriteStartupProbe() {
     }
 }
 
-// The pictures of the first frame (the background, then the controls always
-// shown and those of the first page) decode on another thread while the
-// window is built and the fonts are set up.
+// The pictures of the first frame decode on another thread while the window
+// is built: the window's icon (asked for first), the background, the
+// characters of the profile line, then the controls always shown and those
+// of the first page.
 void PrefetchFirstFrame() {
     std::vector<std::pair<ResourceKind, int>> pictures = {
-        {ResourceKind::kBitmap, kBackgroundBitmap}};
+        {ResourceKind::kIcon, CDlgBase::kIconId},
+        {ResourceKind::kBitmap, kBackgroundBitmap},
+        {ResourceKind::kPng, kProfileLineInk.pngId}};
     for (const ControlLayout& c : MainWindowControls())
         if (c.png != 0 && c.list <= 1) pictures.emplace_back(ResourceKind::kPng, c.png);
     PrefetchResourceImages(pictures);
@@ -208,9 +211,10 @@ int CCorvexApp::InitInstance(int& argc, char** argv) {
         // the window is up; it runs on without one.
         KeyboardBus bus(dialog);
         if (bus.Start() == BusService::Started::kNameTaken)
-            std::fputs("lumbra: warning: another program holds Lumbra's name on the session bus; "
-                       "lumbractl cannot reach this Lumbra\n",
-                       stderr);
+            std::fputs(
+                "lumbra: warning: another program holds Lumbra's name on the session bus; "
+                "lumbractl cannot reach this Lumbra\n",
+                stderr);
         if (m_options.hidden) {
             ReleasePrefetchedImages();
             WriteStartupProbe();

@@ -6,6 +6,7 @@
 #include "keys/KeyMessages.h"
 #include "macro/MacroPageIds.h"
 #include "platform/Resources.h"
+#include "skin/SkinResources.h"
 #include "ui/CCheckButton.h"
 #include "ui/CComboButton.h"
 #include "ui/CDlgBase.h"
@@ -19,6 +20,7 @@
 #include "ui/CTabControl.h"
 #include "ui/CVScrollBar.h"
 #include "ui/ControlMessages.h"
+#include "ui/GlyphLine.h"
 #include "ui/ImageRoutines.h"
 
 namespace lumbra {
@@ -31,9 +33,11 @@ constexpr LayoutRect kStateLineRect{366, 102, 208, 18};
 // The header, left of the minimise button.
 constexpr LayoutRect kProfileLineRect{300, 38, 366, 18};
 constexpr int kMarkSide = 6;
-constexpr Color kPendingColor = Rgb(0xFF, 0xB3, 0x40);
-constexpr Color kSentColor = Rgb(0x78, 0xE0, 0xAA);
-constexpr Color kProfileColor = Rgb(0xD8, 0xE6, 0xF0);
+// The lines' inks, which the skin has strips of their characters in.
+constexpr Color InkColor(const GlyphInk& ink) { return Rgb(ink.red, ink.green, ink.blue); }
+constexpr Color kPendingColor = InkColor(kPendingLineInk);
+constexpr Color kSentColor = InkColor(kSentLineInk);
+constexpr Color kProfileColor = InkColor(kProfileLineInk);
 
 constexpr uint32_t kLineFlags = TextFlags::kRight | TextFlags::kVCenter | TextFlags::kSingleLine;
 
@@ -168,16 +172,17 @@ std::string ProfileLine(int profile, const std::string& name) {
 
 void DrawWindowState(Surface& surface, const WindowStateShown& state, const Rect& apply) {
     const FontDesc font = ControlFont();
-    surface.DrawText(ProfileLine(state.profile, state.profileName), ToRect(kProfileLineRect),
-                     kProfileColor, font, kLineFlags);
+    DrawLineText(surface, ProfileLine(state.profile, state.profileName), ToRect(kProfileLineRect),
+                 kProfileColor, font, kLineFlags);
     if (state.pending) {
-        surface.DrawText(kPendingLine, ToRect(kStateLineRect), kPendingColor, font, kLineFlags);
+        DrawLineText(surface, kPendingLine, ToRect(kStateLineRect), kPendingColor, font,
+                     kLineFlags);
         // A square on Apply's top right corner, inside its frame.
         surface.FillSolidRect(
             Rect::FromSize(apply.right - kMarkSide - 3, apply.top + 3, kMarkSide, kMarkSide),
             kPendingColor);
     } else if (state.sent) {
-        surface.DrawText(kSentLine, ToRect(kStateLineRect), kSentColor, font, kLineFlags);
+        DrawLineText(surface, kSentLine, ToRect(kStateLineRect), kSentColor, font, kLineFlags);
     }
 }
 

@@ -11,6 +11,14 @@ int qInitResources_lumbra_skin_2x();
 
 namespace lumbra {
 
+std::span<const uint8_t, kGlyphCount> GlyphAdvances() {
+    // Written by the skin generator beside the strips it measured.
+    static constexpr uint8_t advances[kGlyphCount] = {
+#include "glyph_advances.inc"
+    };
+    return std::span<const uint8_t, kGlyphCount>(advances);
+}
+
 void InitSkinResources() {
     static const bool registered =
         (qInitResources_lumbra_skin(), qInitResources_lumbra_skin_2x(), true);

@@ -168,13 +168,19 @@ void CDlgBase::SetWindowRegionFromBitmap(int bitmapId) {
 }
 
 void CDlgBase::DrawBackgroundBitmap(Surface& surface, const Rect& client) {
-    surface.FillSolidRect(client, m_backgroundColor);
-    const int w = std::min(m_bitmapWidth, client.Width());
-    const int h = std::min(m_bitmapHeight, client.Height());
+    int w = std::min(m_bitmapWidth, client.Width());
+    int h = std::min(m_bitmapHeight, client.Height());
     if (m_background)
         surface.Copy(*m_background, {0, 0, w, h}, 0, 0);
     else if (!m_backgroundPicture.IsNull())
         surface.Copy(m_backgroundPicture, {0, 0, w, h}, 0, 0);
+    else
+        w = h = 0;
+    // The colour fills only what the picture leaves uncovered.
+    surface.FillSolidRect({client.left + w, client.top, client.right, client.bottom},
+                          m_backgroundColor);
+    surface.FillSolidRect({client.left, client.top + h, client.left + w, client.bottom},
+                          m_backgroundColor);
 }
 
 void CDlgBase::StandardDrawBackground(Surface& surface, const Rect& client) {

@@ -3,10 +3,14 @@
 
 #include <algorithm>
 
+#include "skin/SkinResources.h"
+#include "ui/GlyphLine.h"
+
 namespace lumbra {
 
 namespace {
-constexpr Color kCaptionColor = Rgb(226, 240, 243);
+constexpr Color kCaptionColor =
+    Rgb(kWorkerCaptionInk.red, kWorkerCaptionInk.green, kWorkerCaptionInk.blue);
 }  // namespace
 
 bool CProgressStrip::LoadImageStrip(int pngId) {
@@ -36,8 +40,8 @@ void CProgressStrip::SetCaption(const std::string& caption) {
 
 void CProgressStrip::Draw(Surface& surface, const Rect&) {
     const Rect caption{m_rect.left, m_rect.top, m_rect.left + kCaptionWidth - 6, m_rect.bottom};
-    surface.DrawText(m_caption, caption, kCaptionColor, Font(),
-                     TextFlags::kLabel | TextFlags::kRight);
+    DrawLineText(surface, m_caption, caption, kCaptionColor, Font(),
+                 TextFlags::kLabel | TextFlags::kRight);
     const int barHeight = m_strip.frameHeight > 0 ? m_strip.frameHeight : m_rect.Height();
     const int top = m_rect.top + (m_rect.Height() - barHeight) / 2;
     DrawStripFrame(surface, m_strip, m_frame,

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "skin/generator/Pictures.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "skin/SkinResources.h"
 #include "skin/generator/Paint.h"
 #include "skin/generator/Palette.h"
 
@@ -234,6 +236,49 @@ Picture Icon(int id) {
             [] { return RenderIcon(32); }};
 }
 
+// The font the program's own lines are drawn in: its control font, 12 pixels high with the
+// leading, in the face the skin is drawn with.
+QFont LineFont() {
+    QFont font(UiFamily());
+    font.setPixelSize(11);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+QChar GlyphChar(int frame) {
+    return frame == lumbra::kGlyphEllipsis ? QChar(0x2026) : QChar(lumbra::kGlyphFirst + frame);
+}
+
+// The characters ' ' to '~' and '…' in one ink, each in a frame of its own at the pen position
+// kGlyphPad from the frame's left edge.
+Picture GlyphStrip(const lumbra::GlyphInk& ink) {
+    const QFontMetrics metrics(LineFont());
+    int widest = 0;
+    for (int i = 0; i < lumbra::kGlyphCount; ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(GlyphChar(i)));
+    const QColor colour(ink.red, ink.green, ink.blue);
+    return Strip(ink.pngId, lumbra::kGlyphCount, widest + 2 * lumbra::kGlyphPad, metrics.height(),
+                 QStringLiteral("characters"),
+                 [colour, ascent = metrics.ascent()](QPainter& p, int k, const QRectF& box) {
+                     p.setFont(LineFont());
+                     p.setPen(colour);
+                     p.drawText(QPointF(box.left() + lumbra::kGlyphPad, box.top() + ascent),
+                                QString(GlyphChar(k)));
+                 });
+}
+
+}  // namespace
+
+std::vector<int> MeasureGlyphAdvances() {
+    const QFontMetrics metrics(LineFont());
+    std::vector<int> advances;
+    for (int i = 0; i < lumbra::kGlyphCount; ++i)
+        advances.push_back(metrics.horizontalAdvance(GlyphChar(i)));
+    return advances;
+}
+
+namespace {
+
 std::vector<Picture> BuildCatalogue() {
     std::vector<Picture> all;
     // Window buttons, page tabs and commands of the main window.
@@ -248,6 +293,8 @@ std::vector<Picture> BuildCatalogue() {
     all.push_back(Button(168, 46, 22, QStringLiteral("Cancel")));
     all.push_back(Button(164, 88, 22, QStringLiteral("Reset Profile")));
     all.push_back(Button(257, 88, 22, QStringLiteral("Reset All")));
+
+    for (const lumbra::GlyphInk& ink : lumbra::kGlyphInks) all.push_back(GlyphStrip(ink));
 
     // The progress of the keyboard's worker: the bar filled by sixteenths,
     // frame k holding k of them.

@@ -34,6 +34,9 @@ QString ResourceName(const Picture& picture);
 // The same picture drawn with twice the pixels: "png/<id>@2x.png", "bmp/<id>@2x.png".
 QString DoubleResourceName(const Picture& picture);
 
+// How far each character of the glyph strips moves the pen, in logical pixels.
+std::vector<int> MeasureGlyphAdvances();
+
 // Sizes of the extra icon pictures, ":/skin/icon/387-<size>.png".
 inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 QImage RenderIcon(int size);

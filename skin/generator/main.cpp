@@ -5,7 +5,8 @@
 //   lumbra-skin-gen OUTDIR [--preview FOLDER]
 //   lumbra-skin-gen --list        prints the catalogue as a table
 //
-// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png and skin.qrc. Every PNG and bitmap
+// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png, skin.qrc and glyph_advances.inc
+// (the advances of the glyph strips' characters). Every PNG and bitmap
 // picture is drawn a second time with twice the pixels, png/<id>@2x.png and bmp/<id>@2x.png
 // (listed in skin2x.qrc), for screens with more device pixels than logical ones. With --preview the
 // contact sheets and window mock-ups are written to FOLDER as well.
@@ -119,6 +120,16 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(name));
             return 1;
         }
+    }
+
+    // The program lays out the glyph strips' characters with the advances measured here.
+    QString advances;
+    for (int advance : skin::MeasureGlyphAdvances()) advances += QString::number(advance) + ",\n";
+    QSaveFile advancesFile(out + QStringLiteral("/glyph_advances.inc"));
+    if (!advancesFile.open(QIODevice::WriteOnly) || advancesFile.write(advances.toUtf8()) < 0 ||
+        !advancesFile.commit()) {
+        std::fprintf(stderr, "lumbra-skin-gen: cannot write glyph_advances.inc\n");
+        return 1;
     }
 
     if (!preview.isEmpty() && !skin::WritePreviews(rendered, preview)) {
