@@ -101,8 +101,7 @@ void CCorvexDlg::PostKeyboardStart() {
 
 void CCorvexDlg::StartKeyboard() {
     if (IsShutDown()) return;
-    // The pages' parts come with the edit box, which sets up the fonts; the
-    // first frame has no text, so they wait for it like the keyboard.
+    // The pages' parts wait for the first frame like the keyboard.
     CreateParts();
     if (!m_session || !m_session->Link()) return;
     m_commands.ConnectKeyboard();
