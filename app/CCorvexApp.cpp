@@ -4,6 +4,7 @@
 #include <malloc.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -55,15 +56,21 @@ void WriteStartupProbe() {
 
 // The pictures of the first frame decode on another thread while the window
 // is built: the window's icon (asked for first), the background, the
-// characters of the profile line, then the controls always shown and those
-// of the first page.
+// characters of the profile line, the key caps' atlas, then the other
+// controls always shown and those of the first page.
 void PrefetchFirstFrame() {
     std::vector<std::pair<ResourceKind, int>> pictures = {
         {ResourceKind::kIcon, CDlgBase::kIconId},
         {ResourceKind::kBitmap, kBackgroundBitmap},
-        {ResourceKind::kPng, kProfileLineInk.pngId}};
+        {ResourceKind::kPng, kProfileLineInk.pngId},
+        {ResourceKind::kPng, kKeyCapAtlasPng}};
+    const auto inAtlas = [](int png) {
+        return std::ranges::any_of(KeyCapAtlasPlaces(),
+                                   [png](const AtlasPlace& p) { return p.pngId == png; });
+    };
     for (const ControlLayout& c : MainWindowControls())
-        if (c.png != 0 && c.list <= 1) pictures.emplace_back(ResourceKind::kPng, c.png);
+        if (c.png != 0 && c.list <= 1 && !inAtlas(c.png))
+            pictures.emplace_back(ResourceKind::kPng, c.png);
     PrefetchResourceImages(pictures);
 }
 

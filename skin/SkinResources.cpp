@@ -19,6 +19,14 @@ std::span<const uint8_t, kGlyphCount> GlyphAdvances() {
     return std::span<const uint8_t, kGlyphCount>(advances);
 }
 
+std::span<const AtlasPlace> KeyCapAtlasPlaces() {
+    // Written by the skin generator with the atlas.
+    static constexpr AtlasPlace places[] = {
+#include "atlas_places.inc"
+    };
+    return places;
+}
+
 void InitSkinResources() {
     static const bool registered =
         (qInitResources_lumbra_skin(), qInitResources_lumbra_skin_2x(), true);

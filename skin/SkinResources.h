@@ -54,6 +54,16 @@ inline constexpr GlyphInk kGlyphInks[] = {kProfileLineInk, kPendingLineInk, kSen
 // strips were drawn.
 std::span<const uint8_t, kGlyphCount> GlyphAdvances();
 
+// The main window's key caps, each its own PNG, are packed once more into one picture, which a
+// window showing them decodes instead of a hundred.
+inline constexpr int kKeyCapAtlasPng = 430;
+struct AtlasPlace {
+    int pngId;
+    int x, y, width, height;  // in the atlas, logical pixels
+};
+// Where each key cap's strip sits in the atlas.
+std::span<const AtlasPlace> KeyCapAtlasPlaces();
+
 inline std::string PngResourcePath(int id) { return ":/skin/png/" + std::to_string(id) + ".png"; }
 inline std::string BitmapResourcePath(int id) {
     return ":/skin/bmp/" + std::to_string(id) + ".png";

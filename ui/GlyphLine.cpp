@@ -71,7 +71,8 @@ bool DrawGlyphLine(Surface& surface, std::string_view text, const Rect& r, Color
             surface.DrawImage(
                 strip.image,
                 RectF{static_cast<float>(pen - kGlyphPad), static_cast<float>(top), w, h},
-                RectF{static_cast<float>(frame) * w, 0.0f, w, h});
+                RectF{static_cast<float>(strip.left) + static_cast<float>(frame) * w,
+                      static_cast<float>(strip.top), w, h});
         pen += advances[static_cast<size_t>(frame)];
     }
     return true;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/Resources.h"
+#include "skin/SkinResources.h"
 
 namespace lumbra {
 
@@ -22,7 +23,20 @@ bool LoadBitmapResource(int id, Image& out) {
 }
 
 bool LoadImageStrip(ImageStrip& strip, int id, int frames) {
+    // A key cap comes from the atlas they are all packed in.
+    const auto places = KeyCapAtlasPlaces();
+    const auto place =
+        std::ranges::find_if(places, [id](const AtlasPlace& p) { return p.pngId == id; });
+    if (place != places.end()) {
+        if (!LoadPngResource(kKeyCapAtlasPng, strip.image)) return false;
+        strip.left = place->x;
+        strip.top = place->y;
+        strip.frameWidth = frames > 0 ? place->width / frames : 0;
+        strip.frameHeight = place->height;
+        return true;
+    }
     if (!LoadPngResource(id, strip.image)) return false;
+    strip.left = strip.top = 0;
     strip.frameWidth = frames > 0 ? strip.image.Width() / frames : 0;
     strip.frameHeight = strip.image.Height();
     return true;
@@ -41,8 +55,8 @@ bool DrawStripFrame(Surface& target, const ImageStrip& strip, int frame, const R
         target, strip.image,
         RectF{static_cast<float>(rect.left), static_cast<float>(rect.top),
               static_cast<float>(rect.Width()), static_cast<float>(rect.Height())},
-        static_cast<float>(frame * strip.frameWidth), 0.0f, static_cast<float>(strip.frameWidth),
-        static_cast<float>(strip.frameHeight));
+        static_cast<float>(strip.left + frame * strip.frameWidth), static_cast<float>(strip.top),
+        static_cast<float>(strip.frameWidth), static_cast<float>(strip.frameHeight));
 }
 
 bool DrawTransparentBitmap(Surface& target, int x, int y, int w, int h, const Image& src, int srcX,

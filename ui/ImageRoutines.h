@@ -9,11 +9,14 @@
 
 namespace lumbra {
 
-// One picture holding N state frames of equal width side by side.
+// N state frames of equal width side by side, frame 0 at (left, top) of a
+// picture (the strip's own, or an atlas it is packed in).
 struct ImageStrip {
     Image image;
     int frameWidth = 0;
     int frameHeight = 0;
+    int left = 0;
+    int top = 0;
 };
 
 // The PNG picture with this id; false when there is none.

@@ -5,8 +5,9 @@
 //   lumbra-skin-gen OUTDIR [--preview FOLDER]
 //   lumbra-skin-gen --list        prints the catalogue as a table
 //
-// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png, skin.qrc and glyph_advances.inc
-// (the advances of the glyph strips' characters). Every PNG and bitmap
+// OUTDIR receives png/<id>.png, bmp/<id>.png, icon/387*.png, skin.qrc, glyph_advances.inc (the
+// advances of the glyph strips' characters) and atlas_places.inc (where each key cap sits in the
+// key caps' atlas, png/<kKeyCapAtlasPng>.png). Every PNG and bitmap
 // picture is drawn a second time with twice the pixels, png/<id>@2x.png and bmp/<id>@2x.png
 // (listed in skin2x.qrc), for screens with more device pixels than logical ones. With --preview the
 // contact sheets and window mock-ups are written to FOLDER as well.
@@ -15,10 +16,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
 
+#include "skin/SkinResources.h"
+#include "skin/generator/Atlas.h"
 #include "skin/generator/Paint.h"
 #include "skin/generator/Pictures.h"
 #include "skin/generator/Preview.h"
@@ -71,6 +75,11 @@ int main(int argc, char** argv) {
                      qPrintable(skin::UiFamily()));
     }
 
+    QSet<int> keyCaps;
+    for (const skin::KeyArt& key : skin::Keys()) keyCaps.insert(key.pngId);
+    QMap<int, QImage> keyCaps1x, keyCaps2x;
+    QMap<int, QSize> keyCapSizes;
+
     skin::RenderedSet rendered;
     QString qrc, doubleQrc;
     QTextStream qrcText(&qrc), doubleQrcText(&doubleQrc);
@@ -96,7 +105,33 @@ int main(int argc, char** argv) {
             return 1;
         }
         doubleQrcText << "    <file>" << doubleName << "</file>\n";
+        if (picture.kind == skin::Kind::kPng && keyCaps.contains(picture.id)) {
+            keyCaps1x.insert(picture.id, image);
+            keyCaps2x.insert(picture.id, doubled);
+            keyCapSizes.insert(picture.id, image.size());
+        }
     }
+
+    // The key caps once more, packed into one picture that the main window decodes instead of
+    // a hundred, with where each one sits.
+    const std::vector<skin::AtlasPlace> places = skin::PackAtlas(keyCapSizes, 512);
+    const QString atlasName = QStringLiteral("png/%1.png").arg(lumbra::kKeyCapAtlasPng);
+    const QString atlasDoubleName = QStringLiteral("png/%1@2x.png").arg(lumbra::kKeyCapAtlasPng);
+    if (!Save(skin::DrawAtlas(places, keyCaps1x, 1), out + QLatin1Char('/') + atlasName) ||
+        !Save(skin::DrawAtlas(places, keyCaps2x, 2), out + QLatin1Char('/') + atlasDoubleName)) {
+        std::fprintf(stderr, "lumbra-skin-gen: cannot write the key caps' atlas\n");
+        return 1;
+    }
+    qrcText << "    <file>" << atlasName << "</file>\n";
+    doubleQrcText << "    <file>" << atlasDoubleName << "</file>\n";
+    QString placesText;
+    for (const skin::AtlasPlace& p : places)
+        placesText += QStringLiteral("{%1, %2, %3, %4, %5},\n")
+                          .arg(p.id)
+                          .arg(p.place.x())
+                          .arg(p.place.y())
+                          .arg(p.place.width())
+                          .arg(p.place.height());
     for (int size : skin::kIconSizes) {
         const QString name = QStringLiteral("icon/387-%1.png").arg(size);
         if (!Save(skin::RenderIcon(size), out + QLatin1Char('/') + name)) {
@@ -120,6 +155,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lumbra-skin-gen: cannot write %s\n", qPrintable(name));
             return 1;
         }
+    }
+
+    QSaveFile placesFile(out + QStringLiteral("/atlas_places.inc"));
+    if (!placesFile.open(QIODevice::WriteOnly) || placesFile.write(placesText.toUtf8()) < 0 ||
+        !placesFile.commit()) {
+        std::fprintf(stderr, "lumbra-skin-gen: cannot write atlas_places.inc\n");
+        return 1;
     }
 
     // The program lays out the glyph strips' characters with the advances measured here.

@@ -210,6 +210,32 @@ TEST(SkinKeyCaps, EveryKeyHasItsOwnPictureAndCapsCarryTheirLegends) {
     EXPECT_GT(light, 8);
 }
 
+// The main window draws its key caps from the atlas: each one there, at 1x and 2x, is its own
+// picture exactly, and every key is there.
+TEST(SkinKeyCaps, TheAtlasHoldsEveryKeyCapExactlyAtBothScales) {
+    const auto places = lumbra::KeyCapAtlasPlaces();
+    std::set<int> placed;
+    for (const lumbra::AtlasPlace& p : places) placed.insert(p.pngId);
+    for (const KeyCap& k : kKeys) EXPECT_TRUE(placed.count(k.id)) << k.id;
+    EXPECT_EQ(places.size(), placed.size());
+    const std::string atlasPath = lumbra::PngResourcePath(lumbra::kKeyCapAtlasPng);
+    for (const int scale : {1, 2}) {
+        const std::string suffix = scale == 1 ? ".png" : "@2x.png";
+        const QImage atlas = Load(atlasPath.substr(0, atlasPath.size() - 4) + suffix)
+                                 .convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(atlas.isNull()) << scale;
+        for (const lumbra::AtlasPlace& p : places) {
+            const std::string own = lumbra::PngResourcePath(p.pngId);
+            const QImage picture =
+                Load(own.substr(0, own.size() - 4) + suffix).convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(picture.size(), QSize(p.width, p.height) * scale) << p.pngId;
+            EXPECT_EQ(atlas.copy(p.x * scale, p.y * scale, p.width * scale, p.height * scale),
+                      picture)
+                << p.pngId << " at " << scale;
+        }
+    }
+}
+
 class SkinBitmap : public testing::TestWithParam<Bitmap> {};
 
 TEST_P(SkinBitmap, IsOpaqueAtItsWindowSizeWithYellowOnlyOutsideOutlines) {

@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <string>
 
+#include "UiTestSupport.h"
 #include "platform/Surface.h"
 #include "skin/SkinResources.h"
 #include "ui/GlyphLine.h"
 
 namespace lumbra {
 namespace {
+
+using test::SamePixels;
 
 constexpr Color kDark = Rgb(10, 20, 30);
 constexpr Color Ink(const GlyphInk& ink) { return Rgb(ink.red, ink.green, ink.blue); }
@@ -23,14 +26,6 @@ Rect InkBounds(const Surface& s) {
                 bounds = {std::min(bounds.left, x), std::min(bounds.top, y),
                           std::max(bounds.right, x + 1), std::max(bounds.bottom, y + 1)};
     return bounds;
-}
-
-bool SamePixels(const Surface& a, const Surface& b) {
-    const Image x = a.Snapshot(), y = b.Snapshot();
-    if (x.Width() != y.Width() || x.Height() != y.Height()) return false;
-    for (int row = 0; row < x.Height(); ++row)
-        if (!std::ranges::equal(x.Row(row), y.Row(row))) return false;
-    return true;
 }
 
 struct Line {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "platform/Resources.h"
+#include "skin/SkinResources.h"
 #include "ui/ImageRoutines.h"
 
 namespace lumbra {
@@ -110,6 +112,33 @@ TEST(ImageStrip, FramesAreCutByIntegerDivisionAndLeftoversNeverShow) {
     ASSERT_TRUE(LoadImageStrip(s, 9202, 3));
     EXPECT_EQ(s.frameWidth, 0);
     EXPECT_FALSE(DrawStripFrame(target, s, 0, {0, 0, 6, 8}));
+}
+
+// Key caps are drawn from the atlas they are packed in, every frame as from the cap's own
+// picture, at 1x and 2x.
+TEST(ImageStrip, AKeyCapDrawsFromTheAtlasAsFromItsOwnPicture) {
+    InitSkinResources();
+    const auto places = KeyCapAtlasPlaces();
+    ASSERT_FALSE(places.empty());
+    for (const AtlasPlace& place : {places.front(), places.back()}) {
+        ImageStrip atlas, own;
+        ASSERT_TRUE(LoadImageStrip(atlas, place.pngId, 3));
+        own.image = LoadResourceImage(ResourceKind::kPng, place.pngId);
+        own.frameWidth = own.image.Width() / 3;
+        own.frameHeight = own.image.Height();
+        EXPECT_EQ(atlas.frameWidth, own.frameWidth);
+        EXPECT_EQ(atlas.frameHeight, own.frameHeight);
+        const Rect r{2, 3, 2 + own.frameWidth, 3 + own.frameHeight};
+        for (const double ratio : {1.0, 2.0})
+            for (int frame = 0; frame < 3; ++frame) {
+                Surface a(r.right + 2, r.bottom + 2, ratio), b(r.right + 2, r.bottom + 2, ratio);
+                a.FillSolidRect({0, 0, a.Width(), a.Height()}, Rgb(9, 9, 9));
+                b.FillSolidRect({0, 0, b.Width(), b.Height()}, Rgb(9, 9, 9));
+                ASSERT_TRUE(DrawStripFrame(a, atlas, frame, r));
+                ASSERT_TRUE(DrawStripFrame(b, own, frame, r));
+                EXPECT_TRUE(test::SamePixels(a, b)) << place.pngId << " " << frame << " " << ratio;
+            }
+    }
 }
 
 TEST(DrawTransparentBitmap, KeyPixelsKeepTheTargetAndSizesMustBePositive) {

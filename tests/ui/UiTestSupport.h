@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QKeyEvent>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,6 +33,15 @@ inline void Key(HostWindow& w, int qtKey, Qt::KeyboardModifiers modifiers = Qt::
     if (!widget) return;
     QKeyEvent e(QEvent::KeyPress, qtKey, modifiers, QString(), autoRepeat);
     QCoreApplication::sendEvent(widget, &e);
+}
+
+// Two surfaces holding the same device pixels.
+inline bool SamePixels(const Surface& a, const Surface& b) {
+    const Image x = a.Snapshot(), y = b.Snapshot();
+    if (x.Width() != y.Width() || x.Height() != y.Height()) return false;
+    for (int row = 0; row < x.Height(); ++row)
+        if (!std::ranges::equal(x.Row(row), y.Row(row))) return false;
+    return true;
 }
 
 // The colour synthetic strips give frame k, so a drawn frame can be read back.
