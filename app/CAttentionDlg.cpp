@@ -10,7 +10,6 @@ namespace lumbra {
 
 namespace {
 
-constexpr uint32_t kIdClose = 2004;
 constexpr uint32_t kIdOkButton = 2010;
 constexpr uint32_t kIdCancelButton = 2011;
 constexpr uint32_t kIdTitle = 2012;
@@ -26,8 +25,23 @@ CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect,
     return dlg.AddControl(0, std::move(button));
 }
 
+void AddNoticeCaption(CDlgBase& dlg, std::string title) {
+    AddDialogImageButton(dlg, kNoticeCloseId, Rect{369, 10, 387, 28}, 135);
+    auto caption = std::make_unique<CStaticText>(dlg.Window(), kIdTitle, Rect{21, 11, 175, 31}, "",
+                                                 true, false, kTitleColor, TextFlags::kLeft);
+    caption->SetString(std::move(title));
+    dlg.AddControl(0, std::move(caption));
+}
+
+void AddNoticeLine(CDlgBase& dlg, std::string text, int top) {
+    auto line = std::make_unique<CStaticText>(dlg.Window(), kIdText, Rect{2, top, 400, top + 20},
+                                              "", true, false, kWhite, TextFlags::kCenter);
+    line->SetString(std::move(text));
+    dlg.AddControl(0, std::move(line));
+}
+
 CAttentionDlg::CAttentionDlg(std::string title, std::string text, HostWindow* owner)
-    : CModalDlg(0, owner, ModalButtons{kIdOkButton, kIdCancelButton, kIdClose}),
+    : CModalDlg(0, owner, ModalButtons{kIdOkButton, kIdCancelButton, kNoticeCloseId}),
       m_title(std::move(title)),
       m_text(std::move(text)) {
     SetWindowSize(kWidth, kHeight);
@@ -47,20 +61,13 @@ void CAttentionDlg::DrawBackground(Surface& surface, const Rect& client) {
 }
 
 void CAttentionDlg::BuildControls(int, int, int, int) {
-    AddDialogImageButton(*this, kIdClose, Rect{369, 10, 387, 28}, 135);
-    auto title = std::make_unique<CStaticText>(Window(), kIdTitle, Rect{21, 11, 175, 31}, "", true,
-                                               false, kTitleColor, TextFlags::kLeft);
-    title->SetString(m_title);
-    AddControl(0, std::move(title));
+    AddNoticeCaption(*this, m_title);
     // The first line in the middle, any further ones below it.
     int top = 127;
     size_t from = 0;
     while (from <= m_text.size()) {
         const size_t end = std::min(m_text.find('\n', from), m_text.size());
-        auto text = std::make_unique<CStaticText>(Window(), kIdText, Rect{2, top, 400, top + 20},
-                                                  "", true, false, kWhite, TextFlags::kCenter);
-        text->SetString(m_text.substr(from, end - from));
-        AddControl(0, std::move(text));
+        AddNoticeLine(*this, m_text.substr(from, end - from), top);
         from = end + 1;
         top += 20;
     }

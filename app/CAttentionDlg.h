@@ -13,6 +13,12 @@ class CStaticText;
 // A 3-frame image button in list 0 of a small dialog.
 CImageButton* AddDialogImageButton(CDlgBase& dlg, uint32_t id, const Rect& rect, int png);
 
+// On the message box's background: the close button and the title at its top, and a centred
+// line of text whose top is at top.
+inline constexpr uint32_t kNoticeCloseId = 2004;
+void AddNoticeCaption(CDlgBase& dlg, std::string title);
+void AddNoticeLine(CDlgBase& dlg, std::string text, int top);
+
 // The program's message box: a title, a text (one line, or lines split at
 // '\n'), OK and Cancel.
 // Close and Cancel give DialogResult::kCancel, OK gives DialogResult::kOk.
