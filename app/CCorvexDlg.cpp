@@ -179,6 +179,7 @@ void CCorvexDlg::CreateLoopCountEdit() {
         Rect::FromSize(client.left + e.x, client.top + e.y, e.width, e.height),
         m_page == MainPage::kMacros);
     m_loopCountEdit->SetNumbersOnly(true);
+    m_loopCountEdit->SetAccessibleName("Times to repeat the macro");
     // The macro page's part hears the loop count's changes once it is made.
 }
 

@@ -73,6 +73,7 @@ bool CEditProfileDlg::OnInitDialog() {
     SetBackgroundBitmap(kBackground);
     m_nameEdit = std::make_unique<EditBox>(*Window(), 0, kNameRect, true);
     m_nameEdit->SetColors(kWhite, kBlack);
+    m_nameEdit->SetAccessibleName("Profile name");
     m_nameEdit->SetText(m_name);
     m_nameEdit->Focus();
     return true;
@@ -109,8 +110,8 @@ void CEditProfileDlg::BuildControls(int, int, int, int) {
         AddControl(0, std::move(clear));
     }
     auto notice =
-        std::make_unique<CStaticText>(w, kIdFollowNotice, kFollowNoticeRect, "", true, false,
-                                      kGrey, TextFlags::kSingleLine | TextFlags::kVCenter);
+        std::make_unique<CStaticText>(w, kIdFollowNotice, kFollowNoticeRect, "", true, false, kGrey,
+                                      TextFlags::kSingleLine | TextFlags::kVCenter);
     notice->SetString(std::string(FollowNote(m_coverage)));
     // On GNOME the note enables the extension: it works from the next login.
     if (m_coverage == FollowCoverage::kX11OnlyNeedsExtension) {

@@ -41,6 +41,7 @@ bool CMacroManagerSmallDlg::OnInitDialog() {
     if (m_asksForName) {
         m_edit = std::make_unique<EditBox>(*Window(), kIdNameEdit, kNameEditRect, true);
         m_edit->SetColors(kEditText, kEditBackground);
+        m_edit->SetAccessibleName("Macro set name");
         m_edit->Focus();
     }
     return true;

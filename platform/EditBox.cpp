@@ -76,6 +76,7 @@ struct EditBox::Impl {
     int maxLength = 0;  // the box's own limit until set
     std::optional<std::pair<Color, Color>> colors;
     std::optional<FontDesc> font;
+    QString accessibleName;
     std::function<void()> changed;
     std::function<void()> returned;
 
@@ -102,6 +103,7 @@ QLineEdit* EditBox::Impl::Made() {
         box->setPalette(p);
     }
     if (font) box->setFont(ToQFont(*font));
+    box->setAccessibleName(accessibleName);
     box->setText(text);
     box->setProperty(kUsesEnterProperty, static_cast<bool>(returned));
     QObject::connect(box, &QLineEdit::textChanged, box, [this] {
@@ -189,6 +191,11 @@ void EditBox::SetColors(Color text, Color background) {
 void EditBox::SetFont(const FontDesc& font) {
     m_impl->font = font;
     if (m_impl->edit) m_impl->edit->setFont(ToQFont(font));
+}
+
+void EditBox::SetAccessibleName(const std::string& name) {
+    m_impl->accessibleName = QString::fromStdString(name);
+    if (m_impl->edit) m_impl->edit->setAccessibleName(m_impl->accessibleName);
 }
 
 void EditBox::SetRect(const Rect& rect) {

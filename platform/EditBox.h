@@ -31,6 +31,8 @@ public:
     void SetMaxLength(int length);
     void SetColors(Color text, Color background);
     void SetFont(const FontDesc& font);
+    // What a screen reader calls the box.
+    void SetAccessibleName(const std::string& name);
     void SetRect(const Rect& rect);
     Rect GetRect() const;
     void SetVisible(bool visible);

@@ -51,6 +51,7 @@ bool CEditShowList::BeginNameEdit() {
     const Rect editRect{m_rect.left + 2, m_rect.top + kRowHeight * row + 2, m_rect.right - 2,
                         m_rect.top + kRowHeight * row + kRowHeight};
     m_editor = std::make_unique<EditBox>(*m_parent, kNameEditorId, editRect, true);
+    m_editor->SetAccessibleName("Macro name");
     m_editor->Focus();
     Invalidate();
     return true;

@@ -376,7 +376,7 @@ TEST(Launch, ExecutableFilesAreStartedWithoutAShell) {
 }
 
 // A box created hidden sets up nothing (no font) until it is shown, and is then made with
-// everything it was told meanwhile.
+// everything it was told meanwhile, its name for screen readers included.
 TEST(EditBox, AHiddenBoxIsMadeWhenFirstShownWithWhatItWasTold) {
     Recorder r;
     HostWindow w(&r, WindowStyle::kDialog);
@@ -387,6 +387,7 @@ TEST(EditBox, AHiddenBoxIsMadeWhenFirstShownWithWhatItWasTold) {
     box.OnTextChanged([&] { ++changes; });
     box.SetNumbersOnly(true);
     box.SetMaxLength(6);
+    box.SetAccessibleName("Times to repeat the macro");
     box.SetText("12345678");
     box.SetText("123456");  // the same text once cut: no news
     EXPECT_EQ(box.Text(), "123456");
@@ -402,6 +403,7 @@ TEST(EditBox, AHiddenBoxIsMadeWhenFirstShownWithWhatItWasTold) {
     EXPECT_FALSE(edit->isHidden());
     EXPECT_EQ(edit->text(), QStringLiteral("1234"));
     EXPECT_EQ(edit->maxLength(), 6);
+    EXPECT_EQ(edit->accessibleName(), QStringLiteral("Times to repeat the macro"));
     EXPECT_EQ(box.GetRect(), place);
     edit->insert(QStringLiteral("a"));  // digits only
     edit->insert(QStringLiteral("5"));
