@@ -34,7 +34,6 @@ constexpr LayoutRect kStateLineRect{366, 102, 208, 18};
 constexpr LayoutRect kProfileLineRect{300, 38, 366, 18};
 constexpr int kMarkSide = 6;
 // The lines' inks, which the skin has strips of their characters in.
-constexpr Color InkColor(const GlyphInk& ink) { return Rgb(ink.red, ink.green, ink.blue); }
 constexpr Color kPendingColor = InkColor(kPendingLineInk);
 constexpr Color kSentColor = InkColor(kSentLineInk);
 constexpr Color kProfileColor = InkColor(kProfileLineInk);

@@ -81,7 +81,26 @@ struct EditBox::Impl {
     std::function<void()> returned;
 
     QLineEdit* Made();
+    // What the box was told, on the made box.
+    void ApplyValidator();
+    void ApplyColors();
 };
+
+void EditBox::Impl::ApplyValidator() {
+    if (numbersOnly)
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    else
+        edit->setValidator(new NoControlCharacters(edit));
+}
+
+void EditBox::Impl::ApplyColors() {
+    if (!colors) return;
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Text, ToQColor(colors->first));
+    p.setColor(QPalette::Base, ToQColor(colors->second));
+    edit->setPalette(p);
+}
 
 QLineEdit* EditBox::Impl::Made() {
     if (edit || !window) return edit;
@@ -89,19 +108,11 @@ QLineEdit* EditBox::Impl::Made() {
     box->setObjectName(QStringLiteral("edit%1").arg(id));
     box->setFrame(false);
     box->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-    if (numbersOnly)
-        box->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
-    else
-        box->setValidator(new NoControlCharacters(box));
+    edit = box;
+    ApplyValidator();
+    ApplyColors();
     box->installEventFilter(new TabToWindow(box));
     if (maxLength > 0) box->setMaxLength(maxLength);
-    if (colors) {
-        QPalette p = box->palette();
-        p.setColor(QPalette::Text, ToQColor(colors->first));
-        p.setColor(QPalette::Base, ToQColor(colors->second));
-        box->setPalette(p);
-    }
     if (font) box->setFont(ToQFont(*font));
     box->setAccessibleName(accessibleName);
     box->setText(text);
@@ -113,7 +124,6 @@ QLineEdit* EditBox::Impl::Made() {
         if (returned) returned();
     });
     box->setVisible(visible);
-    edit = box;
     return box;
 }
 
@@ -162,12 +172,7 @@ void EditBox::SetText(const std::string& text) {
 void EditBox::SetNumbersOnly(bool numbersOnly) {
     if (!m_impl->window) return;
     m_impl->numbersOnly = numbersOnly;
-    if (!m_impl->edit) return;
-    if (numbersOnly)
-        m_impl->edit->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[0-9]*")), m_impl->edit));
-    else
-        m_impl->edit->setValidator(new NoControlCharacters(m_impl->edit));
+    if (m_impl->edit) m_impl->ApplyValidator();
 }
 
 void EditBox::SetMaxLength(int length) {
@@ -181,11 +186,7 @@ void EditBox::SetMaxLength(int length) {
 
 void EditBox::SetColors(Color text, Color background) {
     m_impl->colors = std::pair{text, background};
-    if (!m_impl->edit) return;
-    QPalette p = m_impl->edit->palette();
-    p.setColor(QPalette::Text, ToQColor(text));
-    p.setColor(QPalette::Base, ToQColor(background));
-    m_impl->edit->setPalette(p);
+    if (m_impl->edit) m_impl->ApplyColors();
 }
 
 void EditBox::SetFont(const FontDesc& font) {

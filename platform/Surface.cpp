@@ -120,6 +120,23 @@ Source SourceOf(const Surface::Impl& surface, const Image& image) {
     return {&QImageOf(image), 1.0};
 }
 
+// Where a logical rectangle of a picture lands on a scaled surface, cut from
+// the pixels that surface draws the picture from.
+std::optional<Placement> PlaceOn(const Surface::Impl& surface, const Image& src,
+                                 const Rect& srcRect, const Rect& dest) {
+    const Source from = SourceOf(surface, src);
+    return Place(*from.pixels, QSize(src.Width(), src.Height()), from.scale, srcRect, dest,
+                 surface.ratio);
+}
+
+// A placed part put pixel by pixel with put where it lands, inside the clip.
+template <typename Put>
+void PutPlaced(Surface::Impl& surface, const Placement& placed, Put put) {
+    StretchPixels(placed.part, {0, 0, placed.part.width(), placed.part.height()},
+                  FromQRect(placed.device), surface.image,
+                  FromQRect(surface.DeviceRect(surface.clip)), put);
+}
+
 // An opaque copy of a logical rectangle of pixels into dest on a scaled surface.
 void CopyScaled(Surface::Impl& to, const QImage& pixels, QSize logicalSize, double scale,
                 const Rect& srcRect, const Rect& dest) {
@@ -221,14 +238,8 @@ void Surface::Stretch(const Image& src, const Rect& srcRect, const Rect& dest) {
     if (src.IsNull()) return;
     m_impl->EndPainting();
     if (m_impl->ratio != 1.0) {
-        const Source from = SourceOf(*m_impl, src);
-        const auto placed = Place(*from.pixels, QSize(src.Width(), src.Height()), from.scale,
-                                  srcRect, dest, m_impl->ratio);
-        if (!placed) return;
-        StretchPixels(placed->part, {0, 0, placed->part.width(), placed->part.height()},
-                      FromQRect(placed->device), m_impl->image,
-                      FromQRect(m_impl->DeviceRect(m_impl->clip)),
-                      [](QRgb& d, QRgb s) { d = s | 0xFF000000u; });
+        if (const auto placed = PlaceOn(*m_impl, src, srcRect, dest))
+            PutPlaced(*m_impl, *placed, [](QRgb& d, QRgb s) { d = s | 0xFF000000u; });
         return;
     }
     StretchPixels(QImageOf(src), srcRect, dest, m_impl->image, m_impl->clip,
@@ -270,14 +281,10 @@ void Surface::Blend(const Image& src, const Rect& srcRect, int dx, int dy, uint8
     };
     Rect dest = Rect::FromSize(dx, dy, srcRect.Width(), srcRect.Height());
     if (m_impl->ratio != 1.0) {
-        const Source from = SourceOf(*m_impl, src);
-        const auto placed = Place(*from.pixels, QSize(src.Width(), src.Height()), from.scale,
-                                  srcRect, dest, m_impl->ratio);
+        const auto placed = PlaceOn(*m_impl, src, srcRect, dest);
         if (!placed) return;
         if (placed->OneToOne()) {
-            StretchPixels(placed->part, {0, 0, placed->part.width(), placed->part.height()},
-                          FromQRect(placed->device), m_impl->image,
-                          FromQRect(m_impl->DeviceRect(m_impl->clip)), blend);
+            PutPlaced(*m_impl, *placed, blend);
             return;
         }
         QImage opaque = placed->part.convertToFormat(QImage::Format_RGB32);
@@ -302,14 +309,10 @@ void Surface::DrawColorKeyed(const Image& src, const Rect& srcRect, const Rect& 
         StretchPixels(QImageOf(src), srcRect, dest, m_impl->image, m_impl->clip, keyed);
         return;
     }
-    const Source from = SourceOf(*m_impl, src);
-    const auto placed = Place(*from.pixels, QSize(src.Width(), src.Height()), from.scale, srcRect,
-                              dest, m_impl->ratio);
+    const auto placed = PlaceOn(*m_impl, src, srcRect, dest);
     if (!placed) return;
     if (placed->OneToOne()) {
-        StretchPixels(placed->part, {0, 0, placed->part.width(), placed->part.height()},
-                      FromQRect(placed->device), m_impl->image,
-                      FromQRect(m_impl->DeviceRect(m_impl->clip)), keyed);
+        PutPlaced(*m_impl, *placed, keyed);
         return;
     }
     // Scaled smoothly, the key would bleed into the edges: the key becomes

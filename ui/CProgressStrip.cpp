@@ -3,14 +3,12 @@
 
 #include <algorithm>
 
-#include "skin/SkinResources.h"
 #include "ui/GlyphLine.h"
 
 namespace lumbra {
 
 namespace {
-constexpr Color kCaptionColor =
-    Rgb(kWorkerCaptionInk.red, kWorkerCaptionInk.green, kWorkerCaptionInk.blue);
+constexpr Color kCaptionColor = InkColor(kWorkerCaptionInk);
 }  // namespace
 
 bool CProgressStrip::LoadImageStrip(int pngId) {

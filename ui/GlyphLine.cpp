@@ -14,7 +14,7 @@ namespace {
 
 const GlyphInk* InkOf(Color color) {
     const auto ink = std::ranges::find_if(
-        kGlyphInks, [color](const GlyphInk& k) { return Rgb(k.red, k.green, k.blue) == color; });
+        kGlyphInks, [color](const GlyphInk& k) { return InkColor(k) == color; });
     return ink != std::end(kGlyphInks) ? ink : nullptr;
 }
 

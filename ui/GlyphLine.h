@@ -7,8 +7,12 @@
 #include "platform/Font.h"
 #include "platform/Geometry.h"
 #include "platform/Surface.h"
+#include "skin/SkinResources.h"
 
 namespace lumbra {
+
+// The colour of an ink the skin has a strip of characters in.
+constexpr Color InkColor(const GlyphInk& ink) { return Rgb(ink.red, ink.green, ink.blue); }
 
 // A line of the window's own text drawn from the skin's strip of characters in its colour, as
 // Surface::DrawText would lay it out, so that no font is set up for it. The strips can draw

@@ -15,7 +15,6 @@ namespace {
 using test::SamePixels;
 
 constexpr Color kDark = Rgb(10, 20, 30);
-constexpr Color Ink(const GlyphInk& ink) { return Rgb(ink.red, ink.green, ink.blue); }
 
 // The smallest rectangle holding every pixel that is no longer the background.
 Rect InkBounds(const Surface& s) {
@@ -56,8 +55,8 @@ TEST(GlyphLine, DrawsTheWindowsLinesWhereTheFontWouldPutThem) {
             glyphs.FillSolidRect({0, 0, 340, 30}, kDark);
             font.FillSolidRect({0, 0, 340, 30}, kDark);
             ASSERT_TRUE(
-                DrawGlyphLine(glyphs, line.text, r, Ink(line.ink), ControlFont(), line.flags));
-            font.DrawText(line.text, r, Ink(line.ink), ControlFont(), line.flags);
+                DrawGlyphLine(glyphs, line.text, r, InkColor(line.ink), ControlFont(), line.flags));
+            font.DrawText(line.text, r, InkColor(line.ink), ControlFont(), line.flags);
             const Rect a = InkBounds(glyphs), b = InkBounds(font);
             // Whole-pixel advances may stray a little over a line; a line never moves.
             EXPECT_NEAR(a.left, b.left, 4);
@@ -70,7 +69,7 @@ TEST(GlyphLine, DrawsTheWindowsLinesWhereTheFontWouldPutThem) {
 // Whatever the strips cannot draw goes to the font, drawn the same as without them.
 TEST(GlyphLine, LeavesToTheFontWhatTheStripsCannotDraw) {
     InitSkinResources();
-    const Color profile = Ink(kProfileLineInk);
+    const Color profile = InkColor(kProfileLineInk);
     const uint32_t flags = TextFlags::kRight | TextFlags::kVCenter | TextFlags::kSingleLine;
     FontDesc bold = ControlFont();
     bold.weight = 700;
