@@ -71,15 +71,17 @@ bool CControlBase::StandardDown(int x, int y, bool sendPress) {
     return true;
 }
 
-void CControlBase::PressByKey() {
-    const int x = (m_rect.left + m_rect.right) / 2;
-    const int y = (m_rect.top + m_rect.bottom) / 2;
+void CControlBase::ClickCentreOf(const Rect& r) {
+    const int x = (r.left + r.right) / 2;
+    const int y = (r.top + r.bottom) / 2;
     OnLButtonDown(0, x, y);
     OnLButtonUp(0, x, y);
     // The control was never hovered by the pointer.
     m_state = kNormal;
     Invalidate();
 }
+
+void CControlBase::PressByKey() { ClickCentreOf(m_rect); }
 
 std::string CControlBase::AccessibleName() const {
     if (const auto& name = accessibleName) return name();
@@ -99,13 +101,7 @@ uint32_t CControlBase::AccessibleStates() const {
 
 void CControlBase::PressItem(int row) {
     if (row < 0 || row >= AccessibleItemCount()) return;
-    const Rect r = AccessibleItemAt(row).rect;
-    const int x = (r.left + r.right) / 2;
-    const int y = (r.top + r.bottom) / 2;
-    OnLButtonDown(0, x, y);
-    OnLButtonUp(0, x, y);
-    m_state = kNormal;
-    Invalidate();
+    ClickCentreOf(AccessibleItemAt(row).rect);
 }
 
 }  // namespace lumbra

@@ -113,6 +113,9 @@ protected:
     // Run onPress / onClick where the owner set one.
     void Pressed() const;
     void Clicked() const;
+    // A click of the left button at the centre of r, as the keyboard or a
+    // screen reader presses.
+    void ClickCentreOf(const Rect& r);
 
     // The standard mouse handling shared by the button classes.
     bool StandardMove(int x, int y);
